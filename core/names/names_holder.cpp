@@ -140,23 +140,25 @@ std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view nam
 
   if (index_it) {
     std::uint32_t free_slot = 0;
-    const auto hash = static_cast<std::uint32_t>(spread_hash);
-    auto text_of = [this](std::uint32_t known) { return name_view(static_cast<std::int32_t>(known)); };
-    if (probe(shard.slots.get(), shard.mask, hash, name, text_of, &free_slot) == 0) {
-      shard.slots[free_slot] = {hash, id + 1};
+    if (find_locked(shard, name, spread_hash, &free_slot) == 0) {
+      shard.slots[free_slot] = {static_cast<std::uint32_t>(spread_hash), id + 1};
       ++shard.used;
     }
   }
   return id;
 }
 
+std::uint32_t VeloriumNamesHolder::find_locked(const Shard& shard, std::string_view name,
+                                               std::uint64_t spread_hash, std::uint32_t* free_slot) const {
+  auto text_of = [this](std::uint32_t known) { return name_view(static_cast<std::int32_t>(known)); };
+  return probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread_hash), name, text_of, free_slot);
+}
+
 std::uint32_t VeloriumNamesHolder::find_or_add_name(std::string_view name) {
   const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
   Shard& shard = shard_of(spread);
   std::lock_guard guard(shard.lock);
-  auto text_of = [this](std::uint32_t known) { return name_view(static_cast<std::int32_t>(known)); };
-  const std::uint32_t found =
-      probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread), name, text_of, nullptr);
+  const std::uint32_t found = find_locked(shard, name, spread, nullptr);
   if (found != 0) return found - 1;
   return add_locked(shard, name, spread, true);
 }
@@ -172,10 +174,7 @@ std::int32_t VeloriumNamesHolder::find_name(std::string_view name) const {
   const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
   Shard& shard = shard_of(spread);
   std::lock_guard guard(shard.lock);
-  auto text_of = [this](std::uint32_t known) { return name_view(static_cast<std::int32_t>(known)); };
-  const std::uint32_t found =
-      probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread), name, text_of, nullptr);
-  return static_cast<std::int32_t>(found) - 1;
+  return static_cast<std::int32_t>(find_locked(shard, name, spread, nullptr)) - 1;
 }
 
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {

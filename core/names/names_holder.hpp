@@ -78,6 +78,10 @@ class VeloriumNamesHolder {
   Shard& shard_of(std::uint64_t spread_hash) const noexcept;
   std::uint32_t add_locked(Shard& shard, std::string_view name, std::uint64_t spread_hash, bool index_it);
   std::uint32_t reserve_id();
+  // The id plus one of `name` in a locked shard, or 0 with `*free_slot` (when given) set to
+  // the slot where it would go.
+  std::uint32_t find_locked(const Shard& shard, std::string_view name, std::uint64_t spread_hash,
+                            std::uint32_t* free_slot) const;
 
   const std::uint32_t max_names_;
   std::atomic<std::uint32_t> count_{0};
