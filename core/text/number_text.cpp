@@ -62,13 +62,21 @@ double outOfRangeMagnitude(const char* first, const char* last, int digit_expone
   return exponent >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
-std::string formatDouble(double value, std::chars_format format, int precision) {
+void appendDouble(std::string& out, double value, std::chars_format format, int precision) {
   if (precision < 0) precision = 6;
-  // Enough for the widest fixed form of a double (309 integer digits) and the fraction.
-  std::string text(static_cast<std::size_t>(precision) + 330, '\0');
-  auto result = std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
-  text.resize(result.ec == std::errc() ? static_cast<std::size_t>(result.ptr - text.data()) : 0);
-  return text;
+  // The widest fixed form of a double has 309 integer digits; sign, point and fraction come on top.
+  constexpr int kStackPrecision = 60;
+  char stack_buffer[400];
+  std::string heap_buffer;
+  char* first = stack_buffer;
+  char* last = stack_buffer + sizeof stack_buffer;
+  if (precision > kStackPrecision) {
+    heap_buffer.resize(static_cast<std::size_t>(precision) + 330);
+    first = heap_buffer.data();
+    last = first + heap_buffer.size();
+  }
+  auto result = std::to_chars(first, last, value, format, precision);
+  if (result.ec == std::errc()) out.append(first, result.ptr);
 }
 
 }  // namespace
@@ -121,12 +129,24 @@ std::size_t parseDoublePrefix(std::string_view text, double& value) {
   return static_cast<std::size_t>(stop - begin);
 }
 
+void appendDoubleFixed(std::string& out, double value, int precision) {
+  appendDouble(out, value, std::chars_format::fixed, precision);
+}
+
+void appendDoubleGeneral(std::string& out, double value, int precision) {
+  appendDouble(out, value, std::chars_format::general, precision);
+}
+
 std::string formatDoubleFixed(double value, int precision) {
-  return formatDouble(value, std::chars_format::fixed, precision);
+  std::string text;
+  appendDoubleFixed(text, value, precision);
+  return text;
 }
 
 std::string formatDoubleGeneral(double value, int precision) {
-  return formatDouble(value, std::chars_format::general, precision);
+  std::string text;
+  appendDoubleGeneral(text, value, precision);
+  return text;
 }
 
 }  // namespace velorium

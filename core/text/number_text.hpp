@@ -20,8 +20,12 @@ bool parseInt32Text(std::string_view text, int& value);
 // infinity, too small a one as zero, each with its sign.
 std::size_t parseDoublePrefix(std::string_view text, double& value);
 
-// printf "%.<precision>f" and "%.<precision>g" in the "C" locale.
+// printf "%.<precision>f" and "%.<precision>g" in the "C" locale ("inf", "-inf", "nan" and
+// "-nan" included); a negative precision counts as 6.
 std::string formatDoubleFixed(double value, int precision = 6);
 std::string formatDoubleGeneral(double value, int precision = 6);
+// The same, appended to `out` without a text of their own.
+void appendDoubleFixed(std::string& out, double value, int precision = 6);
+void appendDoubleGeneral(std::string& out, double value, int precision = 6);
 
 }  // namespace velorium

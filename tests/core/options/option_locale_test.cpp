@@ -2,7 +2,6 @@
 // point and digit grouping.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <locale>
@@ -10,6 +9,7 @@
 
 #include "core/options/option_access.hpp"
 #include "core/options/options_test_support.hpp"
+#include "support/comma_locale.hpp"
 
 namespace velorium {
 namespace {
@@ -66,21 +66,9 @@ TEST(OptionLocale, GlobalStreamLocaleWithCommaChangesNothing) {
 }
 
 TEST(OptionLocale, ProcessLocaleWithCommaChangesNothing) {
-  const std::string saved = std::setlocale(LC_ALL, nullptr);
-  const char* found = nullptr;
-  for (const char* candidate : {"de_DE.UTF-8", "de_DE.utf8", "ru_RU.UTF-8", "ru_RU.utf8", "fr_FR.UTF-8",
-                                "fr_FR.utf8", "nl_NL.UTF-8", "es_ES.UTF-8", "it_IT.UTF-8"}) {
-    if (std::setlocale(LC_ALL, candidate) != nullptr && std::localeconv()->decimal_point[0] == ',') {
-      found = candidate;
-      break;
-    }
-  }
-  if (found == nullptr) {
-    std::setlocale(LC_ALL, saved.c_str());
-    GTEST_SKIP() << "no locale with a comma decimal point is installed";
-  }
+  test::ScopedCommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma could be made";
   expectNumbersInTheCForm();
-  std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace
