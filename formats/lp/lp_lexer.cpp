@@ -95,7 +95,7 @@ bool LpLexer::tokenize(LpRawToken& token) {
       token.line = lines_.lineNumber();
       return true;
     }
-    requireLpSyntax(line_.find('\0') == std::string::npos, lines_.lineNumber(), "NUL byte in the text");
+    requireLpSyntax(line_.find('\0') == std::string_view::npos, lines_.lineNumber(), "NUL byte in the text");
     pos_ = 0;
     firstNonBlank_ = line_.find_first_not_of(kWhitespace);
     plainWordsPending_ = 0;
@@ -150,7 +150,7 @@ bool LpLexer::tokenize(LpRawToken& token) {
 
 std::size_t LpLexer::plainWordEnd(std::size_t from) const {
   std::size_t end = line_.find_first_of(kDelimiters, from);
-  return end == std::string::npos ? line_.size() : end;
+  return end == std::string_view::npos ? line_.size() : end;
 }
 
 // A keyword that opens a line counts before names may run on over blanks: in the bounds
@@ -158,13 +158,13 @@ std::size_t LpLexer::plainWordEnd(std::size_t from) const {
 // the mode as the single words "subject" and "to" could not.
 bool LpLexer::plainKeywordAtLineStart() {
   std::size_t end1 = plainWordEnd(pos_);
-  std::string first = lpLowerCopy(trimWhitespace(std::string_view(line_).substr(pos_, end1 - pos_)));
+  std::string first = lpLowerCopy(trimWhitespace(line_.substr(pos_, end1 - pos_)));
   if (findLpSection(first) != LpSection::none) return true;
   std::size_t start2 = line_.find_first_not_of(" \t", end1);
-  if (start2 == end1 || start2 == std::string::npos) return false;
+  if (start2 == end1 || start2 == std::string_view::npos) return false;
   std::size_t end2 = plainWordEnd(start2);
   if (end2 == start2) return false;
-  LpSection section = findLpSection(first + " " + lpLowerCopy(std::string_view(line_).substr(start2, end2 - start2)));
+  LpSection section = findLpSection(first + " " + lpLowerCopy(line_.substr(start2, end2 - start2)));
   if (section == LpSection::none) return false;
   enterSection(section);
   plainWordsPending_ = 1;
@@ -174,7 +174,7 @@ bool LpLexer::plainKeywordAtLineStart() {
 // In the bounds section a line such as "my var free" holds the name "my var" and "free".
 std::size_t LpLexer::boundsWordEnd(std::size_t lineEnd) const {
   constexpr std::string_view separators = "\t\n\v\f\r ,";
-  std::string_view rest = std::string_view(line_).substr(pos_, lineEnd - pos_);
+  std::string_view rest = line_.substr(pos_, lineEnd - pos_);
   std::size_t lastEnd = rest.find_last_not_of(separators);
   if (lastEnd == std::string_view::npos) return lineEnd;
   std::size_t lastStart = rest.find_last_of(separators, lastEnd);
@@ -189,12 +189,12 @@ void LpLexer::readWord(LpRawToken& token) {
   if (plainWordsPending_ > 0) --plainWordsPending_;
   if (pos_ == firstNonBlank_ && plainKeywordAtLineStart()) plain = true;
   std::size_t end = line_.find_first_of(plain ? kDelimiters : kDelimitersKeepingBlanks, pos_);
-  if (end == std::string::npos) {
+  if (end == std::string_view::npos) {
     end = line_.size();
     if (!plain && lastKeyword_ == LpSection::bounds) end = boundsWordEnd(end);
   }
   token.kind = LpRawKind::word;
-  token.text.assign(trimWhitespace(std::string_view(line_).substr(pos_, end - pos_)));
+  token.text.assign(trimWhitespace(line_.substr(pos_, end - pos_)));
   pos_ = end;
   const char first = token.text.front();
   if (isIn("bBeEgGiImMsS", first)) {

@@ -57,7 +57,7 @@ class LpLexer {
   void enterSection(LpSection section);
 
   LpLineReader& lines_;
-  std::string line_;
+  std::string_view line_;
   std::size_t pos_ = 0;
   std::size_t firstNonBlank_ = 0;
   bool atEnd_ = false;

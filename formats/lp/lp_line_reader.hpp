@@ -1,38 +1,38 @@
 // Lines of an LP text, from a file or from memory.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "formats/common/line_reader.hpp"
 #include "formats/lp/lp_syntax_error.hpp"
 
 namespace velorium {
 
-// Hands out the text one line at a time, without its "\n" and without one "\r" before it.
-// A UTF-8 byte-order mark at the very start is skipped. A line costs memory in proportion to
-// its length; nothing is kept of the lines before it.
+// Hands out the text one line at a time, without its "\n" and without one "\r" before it, and
+// counts the lines. A UTF-8 byte-order mark at the very start is skipped. A line costs memory
+// in proportion to its length; nothing is kept of the lines before it.
 class LpLineReader {
  public:
-  // Reads the open file (not owned, not closed here); an input error throws LpFileError.
-  explicit LpLineReader(std::FILE* file);
+  // Opens the file; one that cannot be opened (missing, a directory, no permission) throws
+  // LpFileError at once, and so does an input error later.
+  static LpLineReader ofFile(const std::string& path);
   // Reads a text held in memory; the text must outlive the reader.
-  explicit LpLineReader(std::string_view text);
+  static LpLineReader ofText(std::string_view text);
 
-  // Fills `line` with the next line; false when the text has no more lines.
-  bool nextLine(std::string& line);
+  // The next line, valid until the next call; false when the text has no more lines.
+  bool nextLine(std::string_view& line);
   // The number of the line that nextLine delivered last (1 for the first).
   LpLineNumber lineNumber() const { return lineNumber_; }
 
  private:
-  bool refill();
+  LpLineReader() = default;
+  bool nextRawLine(std::string_view& line);
 
-  std::FILE* file_ = nullptr;
-  std::unique_ptr<char[]> buffer_;
-  std::string_view chunk_;
-  bool atStart_ = true;
-  bool exhausted_ = false;
+  std::unique_ptr<LineReader> file_;
+  std::string_view text_;
+  bool textEnded_ = false;
   LpLineNumber lineNumber_ = 0;
 };
 

@@ -1,49 +1,45 @@
-// Lines read from a real file, across the reader's chunk boundaries.
+// Lines of LP texts, from files and from memory, counted and stripped of a byte-order mark.
 #include "formats/lp/lp_line_reader.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "support/scratch_dir.hpp"
 
 namespace velorium {
 namespace {
 
-std::vector<std::string> linesOfFile(const std::string& content) {
-  std::FILE* file = std::tmpfile();
-  std::fwrite(content.data(), 1, content.size(), file);
-  std::rewind(file);
-  LpLineReader reader(file);
+std::vector<std::string> linesOf(LpLineReader& reader) {
   std::vector<std::string> lines;
-  std::string line;
-  while (reader.nextLine(line)) lines.push_back(line);
+  std::string_view line;
+  while (reader.nextLine(line)) lines.emplace_back(line);
   EXPECT_EQ(reader.lineNumber(), lines.size());
-  std::fclose(file);
   return lines;
 }
 
-TEST(LpLineReader, SplitsLinesAcrossChunks) {
-  const std::size_t chunk = 1 << 16;
-  std::string longLine(3 * chunk + 17, 'a');
-  // "\r\n" split across the first chunk boundary, a line longer than several chunks, a last
-  // line without its line feed.
-  std::string first(chunk - 1 - 3, 'b');
-  std::string content = "\xEF\xBB\xBF" + first + "\r\n" + longLine + "\n\nend";
-  std::vector<std::string> lines = linesOfFile(content);
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], first);
-  EXPECT_EQ(lines[1], longLine);
-  EXPECT_EQ(lines[2], "");
-  EXPECT_EQ(lines[3], "end");
+TEST(LpLineReader, FileAndMemoryGiveTheSameLines) {
+  const std::string texts[] = {"", "\xEF\xBB\xBF", "\n", "a", "\xEF\xBB\xBF" "a\r\nb\n\nc\r",
+                               "x\n\xEF\xBB\xBFy\n", std::string(200000, 'z') + "\n+"};
+  test::ScratchDir dir;
+  for (const std::string& text : texts) {
+    LpLineReader fromMemory = LpLineReader::ofText(text);
+    LpLineReader fromFile = LpLineReader::ofFile(dir.write("t.lp", text));
+    std::vector<std::string> lines = linesOf(fromMemory);
+    EXPECT_EQ(linesOf(fromFile), lines) << text.substr(0, 20);
+  }
+  LpLineReader reader = LpLineReader::ofText("\xEF\xBB\xBF" "a\r\nb\n\nc\r");
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"a", "b", "", "c"}));
+  // Only a mark at the very start is skipped.
+  LpLineReader marked = LpLineReader::ofText("x\n\xEF\xBB\xBFy");
+  EXPECT_EQ(linesOf(marked)[1], "\xEF\xBB\xBFy");
 }
 
-TEST(LpLineReader, EmptyTextHasNoLines) {
-  EXPECT_TRUE(linesOfFile("").empty());
-  EXPECT_TRUE(linesOfFile("\xEF\xBB\xBF").empty());
-  EXPECT_EQ(linesOfFile("\n").size(), 1u);
-  // Only a mark at the very start is skipped.
-  EXPECT_EQ(linesOfFile("x\n\xEF\xBB\xBFy")[1], "\xEF\xBB\xBFy");
+TEST(LpLineReader, MissingFileOrDirectoryFailsAtOnce) {
+  test::ScratchDir dir;
+  EXPECT_THROW(LpLineReader::ofFile(dir.file("missing.lp")), LpFileError);
+  EXPECT_THROW(LpLineReader::ofFile(dir.path().string()), LpFileError);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 // Tokens of a text written compactly: K<section> N(name) L(label) numbers free [ ] <= / * ^
 // S<type> -> NL!
 std::string lexText(std::string_view text) {
-  LpLineReader lines(text);
+  LpLineReader lines = LpLineReader::ofText(text);
   LpLexer lexer(lines);
   LpNameTable names;
   std::vector<LpToken> tokens;
@@ -157,7 +157,7 @@ TEST(LpNumbers, ScanTheLongestNumber) {
 }
 
 TEST(LpTokens, CarryTheLineOfTheirLastRawToken) {
-  LpLineReader lines("Subject To\n c1\n :\n x\n <\n =\n 4");
+  LpLineReader lines = LpLineReader::ofText("Subject To\n c1\n :\n x\n <\n =\n 4");
   LpLexer lexer(lines);
   LpNameTable names;
   std::vector<LpToken> tokens;
@@ -186,7 +186,7 @@ TEST(LpNames, InternedOncePerFile) {
 }
 
 std::map<LpSection, LpTokenRange> sectionsOf(std::string_view text) {
-  LpLineReader lines(text);
+  LpLineReader lines = LpLineReader::ofText(text);
   LpLexer lexer(lines);
   LpNameTable names;
   std::vector<LpToken> tokens;
