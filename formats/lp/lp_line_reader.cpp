@@ -12,33 +12,23 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 LpLineReader LpLineReader::ofFile(const std::string& path) {
   LpLineReader reader;
   reader.file_ = std::make_unique<LineReader>(path, kBufferSize, true);
-  if (!reader.file_->isOpen()) throw LpFileError("the file cannot be opened");
+  if (!reader.file_->isOpen()) throw LpFileError(LpFileError::kCannotOpen);
   return reader;
 }
 
 LpLineReader LpLineReader::ofText(std::string_view text) {
   LpLineReader reader;
-  reader.text_ = text;
+  reader.text_ = TextLines(text);
   return reader;
 }
 
 bool LpLineReader::nextRawLine(std::string_view& line) {
   if (file_) {
     if (file_->nextLine(line)) return true;
-    if (file_->readFailed()) throw LpFileError("the file cannot be read");
+    if (file_->readFailed()) throw LpFileError(LpFileError::kCannotRead);
     return false;
   }
-  if (textEnded_) return false;
-  std::size_t end = text_.find('\n');
-  if (end == std::string_view::npos) {
-    textEnded_ = true;
-    if (text_.empty()) return false;
-    end = text_.size();
-  }
-  line = text_.substr(0, end);
-  text_.remove_prefix(end == text_.size() ? end : end + 1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return true;
+  return text_.nextLine(line);
 }
 
 bool LpLineReader::nextLine(std::string_view& line) {

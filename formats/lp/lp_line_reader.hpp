@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "formats/common/line_reader.hpp"
+#include "formats/common/text_lines.hpp"
 #include "formats/lp/lp_syntax_error.hpp"
 
 namespace velorium {
@@ -31,8 +32,7 @@ class LpLineReader {
   bool nextRawLine(std::string_view& line);
 
   std::unique_ptr<LineReader> file_;
-  std::string_view text_;
-  bool textEnded_ = false;
+  TextLines text_{std::string_view()};
   LpLineNumber lineNumber_ = 0;
 };
 

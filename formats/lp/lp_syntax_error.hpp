@@ -32,6 +32,9 @@ class LpSyntaxError : public std::invalid_argument {
 // result 1 rather than 2.
 class LpFileError : public std::invalid_argument {
  public:
+  static constexpr const char* kCannotOpen = "the file cannot be opened";
+  static constexpr const char* kCannotRead = "the file cannot be read";
+
   explicit LpFileError(std::string reason)
       : std::invalid_argument(kLpIllegalFileText), reason_(std::move(reason)) {}
   const std::string& reason() const { return reason_; }
