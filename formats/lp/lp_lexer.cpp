@@ -188,7 +188,14 @@ void LpLexer::readWord(LpRawToken& token) {
   bool plain = !namesHoldBlanks_ || plainWordsPending_ > 0;
   if (plainWordsPending_ > 0) --plainWordsPending_;
   if (pos_ == firstNonBlank_ && plainKeywordAtLineStart()) plain = true;
-  std::size_t end = line_.find_first_of(plain ? kDelimiters : kDelimitersKeepingBlanks, pos_);
+  std::string_view delimiters = plain ? kDelimiters : kDelimitersKeepingBlanks;
+  std::size_t end = line_.find_first_of(delimiters, pos_);
+  // A "/" between two name characters ("B/A", as glpsol writes names taken from MPS files)
+  // stays in the name: there it could only have been an error, never a division or "/*".
+  while (end != std::string_view::npos && line_[end] == '/' && !isIn(kWhitespace, line_[end - 1]) &&
+         end + 1 < line_.size() && !isIn(kDelimiters, line_[end + 1]) && !isIn(kWhitespace, line_[end + 1])) {
+    end = line_.find_first_of(delimiters, end + 1);
+  }
   if (end == std::string_view::npos) {
     end = line_.size();
     if (!plain && lastKeyword_ == LpSection::bounds) end = boundsWordEnd(end);

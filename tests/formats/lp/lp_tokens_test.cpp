@@ -83,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{"overflow and underflow", "Bounds\n x <= 1e999\n y >= 1e-999\n z <= 1e999z", "K4 N(x) <= inf N(y) >= 0 N(z) <= N(1e999z)"},
         LexCase{"hexadecimal", "Bounds\n x <= 0x1p3\n y <= 0x", "K4 N(x) <= 8 N(y) <= 0 N(x)"},
         LexCase{"comments", "Minimize ; the cost\n x \\ all of it\n\\ y\n", "K1 N(x)"},
+        LexCase{"slash inside a name", "Minimize\n 3.6 B/A + C/A/D\n MN/CR: x/ y x /y [ x^2 ]/2 x/*c*/", "K1 3.6 N(B/A) 1 N(C/A/D) L(MN/CR) N(x) / N(y x) / N(y) [ N(x) ^ 2 ] / 2 N(x)"},
         LexCase{"semicolon inside a word is no comment", "Generals\n x;y", "K5 N(x;y)"},
         LexCase{"block comment", "Minimize /* a\n b */ x /* open", "K1 N(x)"},
         LexCase{"carriage returns", "Minimize\r\n x\r\n + y\r\n", "K1 N(x) 1 N(y)"},
