@@ -1,10 +1,8 @@
 #include "formats/lp/lp_lexer.hpp"
 
-#include <cctype>
-#include <charconv>
 #include <cmath>
-#include <limits>
 
+#include "core/text/number_text.hpp"
 
 namespace velorium {
 
@@ -22,59 +20,12 @@ std::string_view trimWhitespace(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kWhitespace) - first + 1);
 }
 
-// from_chars reports a value out of range without telling overflow from underflow; the
-// magnitude estimate from the digits and the exponent does (out of range is far from 1).
-bool overflows(std::string_view text, int digitBits) {
-  std::int64_t magnitude = 0;
-  bool seenNonZero = false, inFraction = false;
-  std::size_t i = 0;
-  const bool hex = digitBits == 4;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '.') {
-      inFraction = true;
-      continue;
-    }
-    bool digit = hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
-    if (!digit) break;
-    if (!inFraction && seenNonZero) ++magnitude;
-    if (!seenNonZero && inFraction) --magnitude;  // each place behind the point, to the first non-zero
-    if (c != '0') seenNonZero = true;
-  }
-  std::int64_t exponent = 0;
-  if (i < text.size() && (text[i] == (hex ? 'p' : 'e') || text[i] == (hex ? 'P' : 'E'))) {
-    ++i;
-    bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-      if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[i] - '0');
-    }
-    if (negative) exponent = -exponent;
-  }
-  return magnitude * digitBits + exponent > 0;
-}
-
-std::size_t scanWith(std::string_view text, double& value, std::chars_format format, int digitBits) {
-  auto result = std::from_chars(text.data(), text.data() + text.size(), value, format);
-  if (result.ec == std::errc::invalid_argument) return 0;
-  std::size_t used = static_cast<std::size_t>(result.ptr - text.data());
-  if (result.ec == std::errc::result_out_of_range) {
-    value = overflows(text.substr(0, used), digitBits) ? std::numeric_limits<double>::infinity() : 0.0;
-  }
-  return used;
-}
 }  // namespace
 
 std::size_t scanLpNumber(std::string_view text, double& value) {
-  if (text.empty() || text[0] == '-') return 0;  // from_chars would take a sign
-  auto isHexDigit = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
-  // from_chars would take a sign or "inf" behind the prefix; the digits must follow it.
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
-      (isHexDigit(text[2]) || (text[2] == '.' && text.size() > 3 && isHexDigit(text[3])))) {
-    std::size_t used = scanWith(text.substr(2), value, std::chars_format::hex, 4);
-    if (used > 0) return used + 2;
-  }
-  return scanWith(text, value, std::chars_format::general, 1);
+  // Signs are tokens of their own here.
+  if (text.empty() || text[0] == '-' || text[0] == '+') return 0;
+  return parseDoublePrefix(text, value);
 }
 
 void LpLexer::next(LpRawToken& token) {
