@@ -26,6 +26,13 @@ enum class LpSection : std::uint8_t {
 // text. Keywords of two words are written with one blank between them.
 LpSection findLpSection(std::string_view lowerCaseText);
 
+// Every keyword begins with b, e, g, i, m or s, in either case: words beginning otherwise
+// need no look-up.
+inline bool lpMayBeginKeyword(char c) {
+  if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return c == 'b' || c == 'e' || c == 'g' || c == 'i' || c == 'm' || c == 's';
+}
+
 // ASCII lower case of a text without NUL bytes, as keywords are compared.
 std::string lpLowerCopy(std::string_view text);
 

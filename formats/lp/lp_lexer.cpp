@@ -154,8 +154,7 @@ void LpLexer::readWord(LpRawToken& token) {
   token.kind = LpRawKind::word;
   token.text.assign(trimWhitespace(line_.substr(pos_, end - pos_)));
   pos_ = end;
-  const char first = token.text.front();
-  if (isIn("bBeEgGiImMsS", first)) {
+  if (lpMayBeginKeyword(token.text.front())) {
     LpSection section = findLpSection(lpLowerCopy(token.text));
     if (section != LpSection::none) enterSection(section);
   }

@@ -35,29 +35,34 @@ std::string_view LpNameTable::store(std::string_view name) {
   return std::string_view(place, name.size());
 }
 
+namespace {
+std::uint64_t slotOf(std::uint64_t hash, std::uint32_t id) { return (hash & 0xFFFFFFFF00000000ULL) | (id + 1ULL); }
+std::uint32_t idOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
+}  // namespace
+
 void LpNameTable::grow() {
-  std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
-  std::size_t mask = slots.size() - 1;
+  std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
+  const std::size_t mask = slots.size() - 1;
   for (std::uint32_t id = 0; id < names_.size(); ++id) {
-    std::size_t at = hashName(names_[id]) & mask;
+    const std::uint64_t hash = hashName(names_[id]);
+    std::size_t at = hash & mask;
     while (slots[at] != 0) at = (at + 1) & mask;
-    slots[at] = id + 1;
+    slots[at] = slotOf(hash, id);
   }
   slots_.swap(slots);
 }
 
 std::uint32_t LpNameTable::intern(std::string_view name) {
-  std::size_t mask = slots_.size() - 1;
-  std::size_t at = hashName(name) & mask;
-  while (slots_[at] != 0) {
-    std::uint32_t id = slots_[at] - 1;
-    if (names_[id] == name) return id;
-    at = (at + 1) & mask;
+  const std::uint64_t hash = hashName(name);
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  for (; slots_[at] != 0; at = (at + 1) & mask) {
+    if ((slots_[at] ^ hash) >> 32 == 0 && names_[idOf(slots_[at])] == name) return idOf(slots_[at]);
   }
   if (names_.size() >= UINT32_MAX - 1) throw std::length_error("too many names in one LP file");
-  std::uint32_t id = static_cast<std::uint32_t>(names_.size());
+  const std::uint32_t id = static_cast<std::uint32_t>(names_.size());
   names_.push_back(store(name));
-  slots_[at] = id + 1;
+  slots_[at] = slotOf(hash, id);
   if (names_.size() * 2 > slots_.size()) grow();
   return id;
 }

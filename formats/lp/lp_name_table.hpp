@@ -28,8 +28,9 @@ class LpNameTable {
   std::size_t blockUsed_ = 0;
   std::size_t blockSize_ = 0;
   std::vector<std::string_view> names_;
-  // Open addressing: each slot holds id + 1, 0 for an empty slot. At most half full.
-  std::vector<std::uint32_t> slots_;
+  // Open addressing, at most half full: each slot holds the upper half of the name's hash
+  // (so that most mismatches need no look at the text) and id + 1 below it; 0 is empty.
+  std::vector<std::uint64_t> slots_;
 };
 
 }  // namespace velorium

@@ -125,8 +125,9 @@ void LpTokenBuilder::wordStep() {
   const LpRawToken& r1 = raw(1);
   const LpRawToken& r2 = raw(2);
   const std::string word = lpLowerCopy(r0.text);
-  // Only short words start a keyword of two parts ("semi-continuous", "subject to", ...).
-  if (word.size() <= 7) {
+  // Only short words begin a keyword of two parts ("semi-continuous", "subject to", ...).
+  const bool mayBeKeyword = lpMayBeginKeyword(word.front());
+  if (mayBeKeyword && word.size() <= 7) {
     if (r1.kind == LpRawKind::minus && r2.kind == LpRawKind::word) {
       LpSection section = findLpSection(word + "-" + lpLowerCopy(r2.text));
       if (section != LpSection::none) {
@@ -142,7 +143,7 @@ void LpTokenBuilder::wordStep() {
       }
     }
   }
-  if (LpSection section = findLpSection(word); section != LpSection::none) {
+  if (LpSection section = mayBeKeyword ? findLpSection(word) : LpSection::none; section != LpSection::none) {
     emitSection(section, 1);
     return advance(1);
   }
