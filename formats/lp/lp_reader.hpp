@@ -11,7 +11,8 @@
 // - In the objective, constraints and bounds a name runs on over blanks to the next delimiter
 //   ("\t\\:+<>^=/-*[]"): "2 x 3 y <= 5" is 2 times the one name "x 3 y". A keyword that opens a
 //   line is still a keyword there. Elsewhere blanks end names too. In the bounds, a line
-//   ending in "free" keeps "free" apart from the name before it.
+//   ending in "free" keeps "free" apart from the name before it. A "/" between two name
+//   characters belongs to the name ("B/A", as glpsol writes names from MPS files).
 // - ";" and "\\" start a comment where a token would start (inside a word ";" is part of it);
 //   "/*" ... "*/" is a comment across lines.
 // - Signs belong to the number that follows: "- 3 x" is -3 x, "- x" is -1 x. A number
