@@ -68,7 +68,13 @@ void writeSolution(TextOutput& out, const SolutionData& data, const Map& values,
 }
 
 void writeSolution(TextOutput& out, const SolutionData& data) {
-  writeSolution(out, data, data.values, data.duals, data.reduced_costs);
+  if (data.source) {
+    SolutionSource& source = *data.source;
+    ensure_solution_index(source);
+    writeSolution(out, data, source.values_by_name, source.duals_by_name, source.reduced_costs_by_name);
+  } else {
+    writeSolution(out, data, data.values, data.duals, data.reduced_costs);
+  }
 }
 }  // namespace
 

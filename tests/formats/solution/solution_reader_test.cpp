@@ -81,9 +81,11 @@ TEST(SolutionReader, ReadReplacesSectionsButKeepsTheRest) {
   data.duals = {{"old", 1}};
   data.values = {{"old", 1}};
   data.has_reduced_costs = true;
+  data.source = std::make_shared<SolutionSource>();
   const std::string text = "# Objective Value  99\nx 1\n";
   ASSERT_TRUE(readSolutionText(data, text.data(), text.size()));
   EXPECT_EQ(data.values, (SolutionValues{{"x", 1}}));
+  EXPECT_EQ(data.source, nullptr);
   EXPECT_TRUE(data.duals.empty());
   EXPECT_FALSE(data.has_duals);
   EXPECT_FALSE(data.has_reduced_costs);
@@ -134,10 +136,12 @@ TEST(SolutionReader, PathsThatCannotBeReadGiveFalseAndNoValues) {
     SolutionData data;
     data.values = {{"stale", 1}};
     data.has_duals = true;
+    data.source = std::make_shared<SolutionSource>();
     EXPECT_FALSE(readSolutionFile(data, path)) << path;
     EXPECT_TRUE(data.values.empty()) << path;
     EXPECT_FALSE(data.has_duals) << path;
     EXPECT_FALSE(data.has_reduced_costs) << path;
+    EXPECT_EQ(data.source, nullptr) << path;
   }
 }
 

@@ -77,6 +77,23 @@ TEST(SolutionWriter, DualAndReducedCostSections) {
             kHeader + "\n# Dual Solution\n" + "\n# Reduced Costs\nx -2.5\n" + "# Columns  1\nx 3\n");
 }
 
+TEST(SolutionWriter, ASourceReplacesTheThreeMaps) {
+  auto source = std::make_shared<SolutionSource>();
+  source->column_names = {"a", "a"};
+  source->values = {1.0, 2.0};  // a repeated name keeps its first value
+  source->reduced_costs = {0.5};
+  source->row_names = {"r"};
+  source->duals = {-3.0};
+  SolutionData data;
+  data.source = source;
+  data.values = {{"ignored", 9.0}};
+  data.duals = {{"ignored", 9.0}};
+  data.has_objective_value = true;  // everything but the maps still comes from the data
+  data.objective_value = 4.0;
+  EXPECT_EQ(writeSolutionText(data), kHeader + "# Objective Value  4\n\n" + "\n# Dual Solution\nr -3\n" +
+                                         "\n# Reduced Costs\na 0.5\n" + "# Columns  1\na 1\n");
+}
+
 TEST(SolutionWriter, NamesByteForByteAndSpecialNumbers) {
   SolutionData data;
   data.values = {{"перем 1", std::numeric_limits<double>::infinity()}};
