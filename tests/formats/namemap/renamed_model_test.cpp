@@ -102,6 +102,11 @@ TEST_F(RenamedModelTest, AMapThatCannotBeWrittenIsReported) {
   RenamedModel renamed(&source, &pool, dir.file("no/such/folder/map.txt"));
   EXPECT_FALSE(renamed.nameMapWritten());
   ASSERT_NE(renamed.model(), nullptr);
+
+  const Model with_line_feed = makeModel(nullptr, {"a\nb"}, {});
+  RenamedModel refused(&with_line_feed, &pool, dir.file("map.txt"));
+  EXPECT_FALSE(refused.nameMapWritten());
+  EXPECT_FALSE(std::filesystem::exists(dir.file("map.txt")));
 }
 
 TEST_F(RenamedModelTest, NoSourceGivesNoCopy) {
@@ -125,7 +130,7 @@ TEST_F(RenamedModelTest, BuildNameMapInMemory) {
   Model model = makeModel(nullptr, {"p q"}, {"r"});
   const NameMapEntries entries = buildNameMap(model, pool);
   EXPECT_EQ(writeNameMapText(entries), "p q x0\nr c0\n");
-  EXPECT_EQ(readNameMapText(writeNameMapText(entries), kNameMapGeneratedToModel), (NameMap{{"x0", "p q"}, {"c0", "r"}}));
+  EXPECT_EQ(readNameMapText(writeNameMapText(entries).value(), kNameMapGeneratedToModel), (NameMap{{"x0", "p q"}, {"c0", "r"}}));
 }
 
 }  // namespace

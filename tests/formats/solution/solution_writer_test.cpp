@@ -124,6 +124,26 @@ TEST(SolutionWriter, FailuresAreReported) {
   EXPECT_FALSE(writeSolutionFile(data, "/dev/full"));            // created, but every write fails
 }
 
+TEST(SolutionWriter, ANameWithALineFeedIsRefusedBeforeWriting) {
+  // Written as is, "a\nb 5" would give b the value of another name.
+  test::ScratchDir dir;
+  const std::string path = dir.file("out.sol");
+  SolutionData data;
+  data.values = {{"x", 1.0}};
+  data.reduced_costs = {{"a\nb", 5.0}};
+  EXPECT_FALSE(writeSolutionFile(data, path));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(writeSolutionText(data).has_value());
+
+  auto source = std::make_shared<SolutionSource>();
+  source->column_names = {"p\nq"};
+  source->values = {1.0};
+  SolutionData from_source;
+  from_source.source = source;
+  EXPECT_FALSE(writeSolutionFile(from_source, path));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST(SolutionWriter, IgnoresACommaDecimalLocale) {
   test::ScopedCommaLocale comma;
   if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma could be made";
