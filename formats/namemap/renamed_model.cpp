@@ -34,12 +34,14 @@ NameMapEntries buildNameMap(Model& model, VeloriumNamesHolder& names) {
   return entries;
 }
 
-RenamedModel::RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path)
-    : names_(names) {
+RenamedModel::RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path) {
   if (source == nullptr) return;
   model_ = std::make_shared<Model>(*source);
-  if (names_ == nullptr) return;
-  name_map_written_ = writeNameMap(name_map_path, buildNameMap(*model_, *names_));
+  if (names == nullptr) {
+    name_map_written_ = false;
+    return;
+  }
+  name_map_written_ = writeNameMap(name_map_path, buildNameMap(*model_, *names));
 }
 
 }  // namespace velorium

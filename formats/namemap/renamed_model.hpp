@@ -21,17 +21,18 @@ NameMapEntries buildNameMap(Model& model, VeloriumNamesHolder& names);
 class RenamedModel {
  public:
   // Copies `source` (the source is not changed), renames the copy and writes the name-map
-  // file at `name_map_path`. A null source or pool gives an empty copy and writes nothing.
+  // file at `name_map_path`. A null source gives no copy and writes nothing; without a pool
+  // the copy cannot be renamed, which counts as a map that could not be written.
   RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path);
 
   // The copy with generated names; null when no source was given.
   const std::shared_ptr<Model>& model() const { return model_; }
-  // False when the map file was due but could not be written; the model file must then not
-  // be written either, as its names could not be mapped back.
+  // False when the copy could not be renamed or the map file was due but could not be
+  // written; the model file must then not be written either, as its names could not be
+  // mapped back.
   bool nameMapWritten() const { return name_map_written_; }
 
  private:
-  VeloriumNamesHolder* names_;
   std::shared_ptr<Model> model_;
   bool name_map_written_ = true;
 };

@@ -103,6 +103,9 @@ TEST_F(RenamedModelTest, AMapThatCannotBeWrittenIsReported) {
   EXPECT_FALSE(renamed.nameMapWritten());
   ASSERT_NE(renamed.model(), nullptr);
 
+  RenamedModel without_pool(&source, nullptr, dir.file("map.txt"));
+  EXPECT_FALSE(without_pool.nameMapWritten());
+
   const Model with_line_feed = makeModel(nullptr, {"a\nb"}, {});
   RenamedModel refused(&with_line_feed, &pool, dir.file("map.txt"));
   EXPECT_FALSE(refused.nameMapWritten());
