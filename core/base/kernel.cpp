@@ -22,6 +22,8 @@ struct KernelCleanup {
 
 }  // namespace
 
+IModelImportExport* Kernel::create_model_import_export() const { return velorium::create_model_import_export(); }
+
 VeloriumNamesHolder* Kernel::get_names_holder() const { return velorium::get_names_holder(); }
 
 std::shared_ptr<SolvePipeline> Kernel::create_pipeline(const VeloriumOptions&) const {

@@ -5,6 +5,7 @@
 #include <memory>
 
 namespace velorium {
+class IModelImportExport;
 class VeloriumNamesHolder;
 class VeloriumOptions;
 }  // namespace velorium
@@ -15,6 +16,9 @@ class SolvePipeline;
 
 class Kernel {
  public:
+  // A new import/export object (owned by the caller, freed with its Release), or null when
+  // none could be made.
+  IModelImportExport* create_model_import_export() const;
   // The process-wide pool of names.
   VeloriumNamesHolder* get_names_holder() const;
   // The per-run object of the local engine. No engine is part of this system: always throws
