@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "core/engine/solve_pipeline.hpp"
+
 namespace velorium {
 class IModelImportExport;
 class VeloriumNamesHolder;
@@ -12,7 +14,9 @@ class VeloriumOptions;
 
 namespace velorium::cpp_impl {
 
-class SolvePipeline;
+
+// Makes the per-run object of a local engine for an option set.
+using PipelineFactory = std::unique_ptr<SolvePipeline> (*)(const VeloriumOptions& options);
 
 class Kernel {
  public:
@@ -22,8 +26,8 @@ class Kernel {
   // The process-wide pool of names.
   VeloriumNamesHolder* get_names_holder() const;
   // The per-run object of the local engine. No engine is part of this system: always throws
-  // std::runtime_error with catalogue message 367.
-  std::shared_ptr<SolvePipeline> create_pipeline(const VeloriumOptions& options) const;
+  // std::runtime_error with catalogue message 367 (unless a test installed a factory).
+  std::unique_ptr<SolvePipeline> create_pipeline(const VeloriumOptions& options) const;
 };
 
 // Creates the core object on first use; true when it exists afterwards. A failure to create
@@ -44,5 +48,9 @@ inline constexpr const char* kKernelInitErrorText = "Ошибка инициал
 // Test seam: puts `replacement` (null for none) in place of the core object and returns the
 // one that was there.
 Kernel* exchange_kernel_for_testing(Kernel* replacement) noexcept;
+
+// Test seam: makes create_pipeline use `factory` (null: no engine again) and returns the one
+// that was installed. Only test code installs one; the library itself never does.
+PipelineFactory exchange_pipeline_factory_for_testing(PipelineFactory factory) noexcept;
 
 }  // namespace velorium::cpp_impl
