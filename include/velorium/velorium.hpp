@@ -106,6 +106,23 @@ class VELORIUM_API INamedObject {
   virtual void SetName(const char* name) = 0;
 };
 
+// A variable of a model: a handle on one column of the model's store. Changing it changes
+// the model; releasing it never does. It keeps the model's data alive after the model is
+// released. Bounds of binary variables are 0 or 1; those of integer and semiinteger
+// variables integral (within 1e-14).
+class VELORIUM_API IVariable : public INamedObject, public IErrorInfo, public IReleasable {
+ public:
+  ~IVariable() override;
+  virtual void SetUpperBound(double upper) = 0;
+  virtual double GetUpperBound() = 0;
+  virtual void SetLowerBound(double lower) = 0;
+  virtual double GetLowerBound() = 0;
+  // Removes the variable from its model; terms that refer to it stay. A second call does nothing.
+  virtual void Remove() = 0;
+  virtual variable_type GetType() = 0;
+  virtual void SetType(variable_type type) = 0;
+};
+
 // The process-wide pool of interned names (internal type; reached through get_names_holder).
 class VeloriumNamesHolder;
 

@@ -2,9 +2,10 @@
 
 namespace velorium {
 
-// The key functions of the interface bases: defined here, in the library, and nowhere else.
+// The key functions of the interfaces: defined here, in the library, and nowhere else.
 IReleasable::~IReleasable() = default;
 IErrorInfo::~IErrorInfo() = default;
 INamedObject::~INamedObject() = default;
+IVariable::~IVariable() = default;
 
 }  // namespace velorium
