@@ -129,6 +129,23 @@ void BM_BuildExportNames(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildExportNames)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The COLUMNS section alone, from a copy built beforehand: the bulk of an MPS file.
+void BM_WriteMpsColumnsSection(benchmark::State& state) {
+  ExportModel copy = buildExportModel(largeModel());
+  std::string path = outputPath("velorium-bench-columns.mps");
+  double bytes = 0;
+  for (auto _ : state) {
+    TextOutput out;
+    if (!out.open(path)) state.SkipWithError("cannot create the file");
+    writeMpsColumns(out, copy, true);
+    out.finish();
+    bytes = static_cast<double>(std::filesystem::file_size(path));
+  }
+  state.counters["MB_per_s"] = benchmark::Counter(bytes, benchmark::Counter::kIsIterationInvariantRate);
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_WriteMpsColumnsSection)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_WriteMps(benchmark::State& state) {
   MpsWriter writer;
   runWriter(state, writer, "velorium-bench.mps");
@@ -142,7 +159,8 @@ void BM_WriteLp(benchmark::State& state) {
 BENCHMARK(BM_WriteLp)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // glpsol reads our MPS file and writes it again as free MPS (--check: no solve). Its time
-// covers reading and writing together.
+// covers reading and writing together. glpsol reads no OBJSENSE section: lines 2 and 3 of
+// our file (the model is minimised) are taken out first.
 void BM_GlpsolRewritesFreeMps(benchmark::State& state) {
   if (std::system("command -v glpsol >/dev/null 2>&1") != 0) {
     state.SkipWithError("glpsol is not installed");
@@ -156,6 +174,7 @@ void BM_GlpsolRewritesFreeMps(benchmark::State& state) {
   VeloriumLogOptions log;
   log.output_flag = &quiet;
   writeModelAsMps(log, input, largeModel());
+  if (std::system(("sed -i '2,3d' '" + input + "'").c_str()) != 0) state.SkipWithError("sed failed");
   std::string command = "glpsol --freemps '" + input + "' --wfreemps '" + output + "' --check >/dev/null 2>&1";
   double seconds = 0;
   for (auto _ : state) {

@@ -51,6 +51,21 @@ Scaled scale(std::uint64_t m, int k, int shift) {
   return {static_cast<std::uint64_t>(n >> shift), rest < half ? -1 : rest == half ? 0 : 1};
 }
 
+// The `count` decimal digits of `digits`, leading zeros included, two at a time.
+void writeDigits(char* text, std::uint64_t digits, int count) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  int i = count;
+  while (i >= 2) {
+    std::memcpy(text + i - 2, kPairs + 2 * (digits % 100), 2);
+    digits /= 100;
+    i -= 2;
+  }
+  if (i == 1) text[0] = static_cast<char>('0' + digits);
+}
+
 char* writeExponent(char* out, int exponent) {
   *out++ = 'e';
   *out++ = exponent < 0 ? '-' : '+';
@@ -93,10 +108,7 @@ char* writeGeneralExactly(char* out, double value, int precision) {
   }
 
   char text[20];
-  for (int i = precision - 1; i >= 0; --i) {
-    text[i] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  }
+  writeDigits(text, digits, precision);
   int used = precision;
   while (used > 1 && text[used - 1] == '0') --used;  // %g drops trailing zeros
 

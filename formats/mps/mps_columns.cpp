@@ -18,22 +18,21 @@ namespace {
 using namespace mps_lines;
 
 // Prints the lines "    <column>  <row>  <value>" of one column's entries. `following_rows`
-// holds the rows of the entries that come after this column's, to be fetched ahead.
-void writeEntryLines(TextOutput& out, std::string_view column_name, const NameSlots& rows,
-                     ColumnEntries entries, std::span<const std::int32_t> following_rows) {
-  // Lines are printed into room made in advance, a block of entries at a time.
+// holds the rows of the entries that come after this column's, to be fetched ahead. Lines
+// are composed in `scratch`, a block at a time, and appended to the output in one piece.
+void writeEntryLines(TextOutput& out, std::string_view column_name, const NameSlots& rows, ColumnEntries entries,
+                     std::span<const std::int32_t> following_rows, std::vector<char>& scratch) {
   constexpr std::size_t kBlock = 4096;
   constexpr std::size_t kAhead = 32;  // how many lines ahead a row name is fetched
   std::string prefix = "    ";
   appendPadded(prefix, column_name);
   prefix += "  ";
+  // The name copy may run 15 characters past the name; a number takes at most 24.
   const std::size_t line_bound = prefix.size() + rows.longest() + 15 + 2 + kGeneralTextCapacity + 1;
-  std::string& text = out.text();
+  scratch.resize(std::max(scratch.size(), std::min(entries.size(), kBlock) * line_bound));
   for (std::size_t begin = 0; begin < entries.size(); begin += kBlock) {
     std::size_t end = std::min(entries.size(), begin + kBlock);
-    std::size_t used = text.size();
-    text.resize(used + (end - begin) * line_bound);
-    char* p = text.data() + used;
+    char* p = scratch.data();
     for (std::size_t k = begin; k < end; ++k) {
       // Columns are short, so the lines ahead are mostly those of the next columns.
       std::size_t ahead = k + kAhead;
@@ -49,7 +48,7 @@ void writeEntryLines(TextOutput& out, std::string_view column_name, const NameSl
       p = writeGeneral(p, entries.coefficients[k], kPrecision);
       *p++ = '\n';
     }
-    text.resize(static_cast<std::size_t>(p - text.data()));
+    out.text().append(scratch.data(), p);
     out.flushIfFull();
   }
 }
@@ -58,6 +57,7 @@ void writeEntryLines(TextOutput& out, std::string_view column_name, const NameSl
 
 void writeMpsColumns(TextOutput& out, const ExportModel& copy, bool write_empty_columns) {
   NameSlots row_names(copy.rows, kNameWidth);
+  std::vector<char> scratch;
   out.text() += "COLUMNS\n";
   int marker = 0;
   bool integer_block = false;
@@ -77,7 +77,7 @@ void writeMpsColumns(TextOutput& out, const ExportModel& copy, bool write_empty_
     }
     std::span<const std::int32_t> all_rows = copy.allEntryRows();
     auto following = static_cast<std::size_t>(entries.rows.data() + entries.size() - all_rows.data());
-    writeEntryLines(out, column.name, row_names, entries, all_rows.subspan(following));
+    writeEntryLines(out, column.name, row_names, entries, all_rows.subspan(following), scratch);
   }
   if (integer_block) writeMarkerLine(out.text(), marker, false);
 }
