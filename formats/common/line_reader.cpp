@@ -1,0 +1,105 @@
+#include "formats/common/line_reader.hpp"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace velorium {
+
+LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool binary)
+    : LineReader(path, buffer_size, binary, kMinimumBufferSize) {}
+
+LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool binary, std::size_t minimum_size) {
+  if (minimum_size < 2) minimum_size = 2;
+  capacity_ = buffer_size < minimum_size ? minimum_size : buffer_size;
+  buffer_ = std::make_unique<char[]>(capacity_);
+  buffer_[0] = '\0';
+
+  file_ = std::fopen(path.c_str(), binary ? "rb" : "r");
+  if (file_ == nullptr) return;
+  // A directory opens for reading on some systems but can never give data; treat it as a
+  // file that cannot be opened rather than as an empty one.
+  struct stat info {};
+  if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+}
+
+LineReader::~LineReader() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void LineReader::fill() {
+  const std::size_t wanted = capacity_ - 1 - end_;
+  const std::size_t got = std::fread(buffer_.get() + end_, 1, wanted, file_);
+  end_ += got;
+  buffer_[end_] = '\0';
+  // fread only comes back short at the end of the file or on an error; either way nothing
+  // more will come, and stopping here keeps an unreadable file from spinning.
+  if (got < wanted) {
+    input_ended_ = true;
+    read_failed_ = std::ferror(file_) != 0;
+  }
+}
+
+void LineReader::grow() {
+  if (capacity_ > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
+  const std::size_t new_capacity = capacity_ * 2;
+  auto bigger = std::make_unique<char[]>(new_capacity);
+  std::memcpy(bigger.get(), buffer_.get(), end_ + 1);
+  buffer_ = std::move(bigger);
+  capacity_ = new_capacity;
+}
+
+bool LineReader::nextLine(const char*& line, std::size_t& length) {
+  if (file_ == nullptr || finished_) return false;
+  if (!started_) {
+    started_ = true;
+    fill();
+  }
+  std::size_t search_from = position_;
+  for (;;) {
+    char* data = buffer_.get();
+    const void* found = search_from < end_ ? std::memchr(data + search_from, '\n', end_ - search_from) : nullptr;
+    if (found != nullptr) {
+      const std::size_t newline = static_cast<const char*>(found) - data;
+      line = data + position_;
+      length = newline - position_;
+      if (length > 0 && line[length - 1] == '\r') --length;
+      position_ = newline + 1;
+      return true;
+    }
+    if (input_ended_) {
+      finished_ = true;
+      if (position_ >= end_) return false;
+      line = data + position_;
+      length = end_ - position_;
+      if (line[length - 1] == '\r') --length;
+      position_ = end_;
+      return true;
+    }
+    if (position_ > 0) {
+      std::memmove(data, data + position_, end_ - position_);
+      end_ -= position_;
+      position_ = 0;
+      data[end_] = '\0';
+    } else if (end_ + 1 >= capacity_) {
+      grow();  // the line in hand is longer than the whole buffer
+    }
+    search_from = end_;
+    fill();
+  }
+}
+
+bool LineReader::nextLine(std::string_view& line) {
+  const char* text = nullptr;
+  std::size_t length = 0;
+  if (!nextLine(text, length)) return false;
+  line = std::string_view(text, length);
+  return true;
+}
+
+}  // namespace velorium
