@@ -7,7 +7,11 @@ namespace velorium {
 const char* const* const currentMessageTable = messagesRussian;
 const int messageLanguage = 0;
 
-const char* get_message(int id) { return currentMessageTable[id]; }
+const char* get_message(int id) {
+  // A bad id is a programming error; answer with an empty text rather than read past the table.
+  if (id < 0 || id >= kMessageCount) return "";
+  return currentMessageTable[id];
+}
 
 void apply_message_locale() {
   // Locale names are the platform's: try UTF-8 locales of the language, in order.

@@ -17,6 +17,7 @@ extern const char* const* const currentMessageTable;
 extern const int messageLanguage;
 
 // Text of message `id` (0..518) in the language in force; valid for the life of the process.
+// Ids outside that range give "".
 const char* get_message(int id);
 
 // Sets the character-type locale that belongs to the message language. Only UTF-8 locales

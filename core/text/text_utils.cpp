@@ -1,6 +1,7 @@
 #include "core/text/text_utils.hpp"
 
 #include <boost/locale/encoding.hpp>
+#include <algorithm>
 #include <cstdio>
 
 namespace velorium {
@@ -22,6 +23,7 @@ std::size_t utf8_whole_prefix(const char* text, std::size_t len) {
 }  // namespace
 
 std::string formatStringV(const char* format, va_list args) {
+  if (!format) return std::string();
   char buffer[kFormatBuffer];
   va_list copy;
   va_copy(copy, args);
@@ -53,6 +55,7 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 }
 
 void toLowerInPlace(char* text) {
+  if (!text) return;
   for (; *text; ++text) {
     if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
   }
@@ -67,8 +70,9 @@ std::string toUpperCopy(std::string text) {
 
 std::string& trimChars(std::string& text, const std::string& set) {
   if (set.empty()) return text;
+  // npos + 1 wraps to 0, so a text made only of set characters becomes empty here.
   text.erase(text.find_last_not_of(set) + 1);
-  text.erase(0, text.find_first_not_of(set) == std::string::npos ? text.size() : text.find_first_not_of(set));
+  text.erase(0, std::min(text.find_first_not_of(set), text.size()));
   return text;
 }
 

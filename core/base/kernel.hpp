@@ -1,0 +1,44 @@
+// The process-wide core object: it stands for the local calculation engine, and its existence
+// is the precondition of every operation that needs the pool of names.
+#pragma once
+
+#include <memory>
+
+namespace velorium {
+class VeloriumNamesHolder;
+class VeloriumOptions;
+}  // namespace velorium
+
+namespace velorium::cpp_impl {
+
+class SolvePipeline;
+
+class Kernel {
+ public:
+  // The process-wide pool of names.
+  VeloriumNamesHolder* get_names_holder() const;
+  // The per-run object of the local engine. No engine is part of this system: always throws
+  // std::runtime_error with catalogue message 367.
+  std::shared_ptr<SolvePipeline> create_pipeline(const VeloriumOptions& options) const;
+};
+
+// Creates the core object on first use; true when it exists afterwards. A failure to create
+// it leaves it absent, and the next call tries again.
+bool get_or_create_kernel() noexcept;
+
+// The core object, or null while none exists.
+Kernel* current_kernel() noexcept;
+
+// The pool of names reached through the core object, for the model store: throws
+// velorium_exception (-1, catalogue message 109) when no core object exists.
+VeloriumNamesHolder& kernel_names_holder();
+
+// The fixed text that operations reaching the engine, the files or the remote service store
+// when no core object exists.
+inline constexpr const char* kKernelInitErrorText = "Ошибка инициализации ядра velorium";
+
+// Test seam: puts `replacement` (null for none) in place of the core object and returns the
+// one that was there.
+Kernel* exchange_kernel_for_testing(Kernel* replacement) noexcept;
+
+}  // namespace velorium::cpp_impl

@@ -1,0 +1,207 @@
+#include "core/names/names_holder.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+#include "core/names/fnv1a_hash.hpp"
+
+namespace velorium {
+
+namespace {
+
+// Fixed text: the catalogue has no message for an exhausted pool.
+constexpr const char* kPoolFullText = "The pool of names is full: no more than 2^31 names can be stored";
+
+// Storage for the copies of names: large blocks filled from the front, so that interning
+// costs no allocation per name. Blocks never move or shrink; the first blocks are small so
+// that a pool with few names stays small.
+class TextArena {
+ public:
+  char* allocate(std::size_t bytes) {
+    if (bytes > kLargestBlock) {
+      // A very long name fills a block of its own; the current block stays current.
+      blocks_.push_back(std::make_unique<char[]>(bytes));
+      return blocks_.back().get();
+    }
+    if (bytes > room_) {
+      const std::size_t size = std::max(next_block_, bytes);
+      blocks_.push_back(std::make_unique<char[]>(size));
+      cursor_ = blocks_.back().get();
+      room_ = size;
+      next_block_ = std::min(next_block_ * 2, kLargestBlock);
+    }
+    char* result = cursor_;
+    cursor_ += bytes;
+    room_ -= bytes;
+    return result;
+  }
+
+ private:
+  static constexpr std::size_t kLargestBlock = 0x40000;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* cursor_ = nullptr;
+  std::size_t room_ = 0;
+  std::size_t next_block_ = 4096;
+};
+
+// One slot of a shard's open-addressing index: the low 32 bits of the name's spread hash
+// (which also give its home slot) and the id plus one (0 = empty slot).
+struct IndexSlot {
+  std::uint32_t hash;
+  std::uint32_t id_plus_one;
+};
+
+}  // namespace
+
+struct alignas(64) VeloriumNamesHolder::Shard {
+  std::mutex lock;
+  std::unique_ptr<IndexSlot[]> slots = std::make_unique<IndexSlot[]>(kInitialSlots);
+  std::uint32_t mask = kInitialSlots - 1;
+  std::uint32_t used = 0;
+  TextArena texts;
+
+  static constexpr std::uint32_t kInitialSlots = 64;
+
+  // Doubles the slot table when one more name would fill more than half of it.
+  void make_room() {
+    if (std::size_t{used + 1} * 2 <= std::size_t{mask} + 1) return;
+    const std::uint32_t new_mask = mask * 2 + 1;
+    auto grown = std::make_unique<IndexSlot[]>(std::size_t{new_mask} + 1);
+    for (std::uint32_t i = 0; i <= mask; ++i) {
+      if (slots[i].id_plus_one == 0) continue;
+      std::uint32_t at = slots[i].hash & new_mask;
+      while (grown[at].id_plus_one != 0) at = (at + 1) & new_mask;
+      grown[at] = slots[i];
+    }
+    slots = std::move(grown);
+    mask = new_mask;
+  }
+};
+
+struct VeloriumNamesHolder::GeneratedNameCache {
+  AppendOnlyTable<std::uint32_t> ids;
+  std::atomic<std::uint32_t> size{0};
+};
+
+VeloriumNamesHolder::VeloriumNamesHolder(std::uint32_t max_names)
+    : max_names_(std::min(max_names, kMaxNameCount)),
+      shards_(std::make_unique<Shard[]>(std::size_t{1} << kShardBits)),
+      generated_(std::make_unique<GeneratedNameCache[]>(2)) {}
+
+VeloriumNamesHolder::~VeloriumNamesHolder() = default;
+
+VeloriumNamesHolder::Shard& VeloriumNamesHolder::shard_of(std::uint64_t spread_hash) const noexcept {
+  return shards_[spread_hash >> (64 - kShardBits)];
+}
+
+namespace {
+
+// Finds `name` in a shard's slots: its id plus one, or 0 with `*free_slot` set to the slot
+// where it would go.
+template <class TextOf>
+std::uint32_t probe(const IndexSlot* slots, std::uint32_t mask, std::uint32_t hash, std::string_view name,
+                    TextOf text_of, std::uint32_t* free_slot) {
+  for (std::uint32_t at = hash & mask;; at = (at + 1) & mask) {
+    const IndexSlot& slot = slots[at];
+    if (slot.id_plus_one == 0) {
+      if (free_slot) *free_slot = at;
+      return 0;
+    }
+    if (slot.hash == hash && text_of(slot.id_plus_one - 1) == name) return slot.id_plus_one;
+  }
+}
+
+}  // namespace
+
+std::uint32_t VeloriumNamesHolder::reserve_id() {
+  std::uint32_t id = count_.load(std::memory_order_relaxed);
+  for (;;) {
+    if (id >= max_names_) throw velorium_exception(-1, kPoolFullText);
+    // The entry's segment exists before the id is taken, so a taken id is always filled.
+    entries_.ensure(id);
+    if (count_.compare_exchange_weak(id, id + 1, std::memory_order_acq_rel, std::memory_order_relaxed)) return id;
+  }
+}
+
+std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view name, std::uint64_t spread_hash,
+                                              bool index_it) {
+  // Everything that can fail comes before the id is taken, so a failure leaves no hole.
+  if (index_it) shard.make_room();
+  if (name.size() > 0xFFFFFFFEu - kLengthPrefix) throw std::bad_alloc();
+  const auto length = static_cast<std::uint32_t>(name.size());
+  char* stored = shard.texts.allocate(kLengthPrefix + name.size() + 1);
+  const std::uint32_t id = reserve_id();
+
+  std::memcpy(stored, &length, sizeof length);
+  if (!name.empty()) std::memcpy(stored + kLengthPrefix, name.data(), name.size());
+  stored[kLengthPrefix + name.size()] = '\0';
+  entries_.store(id, stored);
+
+  if (index_it) {
+    std::uint32_t free_slot = 0;
+    if (find_locked(shard, name, spread_hash, &free_slot) == 0) {
+      shard.slots[free_slot] = {static_cast<std::uint32_t>(spread_hash), id + 1};
+      ++shard.used;
+    }
+  }
+  return id;
+}
+
+std::uint32_t VeloriumNamesHolder::find_locked(const Shard& shard, std::string_view name,
+                                               std::uint64_t spread_hash, std::uint32_t* free_slot) const {
+  auto text_of = [this](std::uint32_t known) { return name_view(static_cast<std::int32_t>(known)); };
+  return probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread_hash), name, text_of, free_slot);
+}
+
+std::uint32_t VeloriumNamesHolder::find_or_add_name(std::string_view name) {
+  const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
+  Shard& shard = shard_of(spread);
+  std::lock_guard guard(shard.lock);
+  const std::uint32_t found = find_locked(shard, name, spread, nullptr);
+  if (found != 0) return found - 1;
+  return add_locked(shard, name, spread, true);
+}
+
+std::uint32_t VeloriumNamesHolder::add_name(std::string_view name) {
+  const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
+  Shard& shard = shard_of(spread);
+  std::lock_guard guard(shard.lock);
+  return add_locked(shard, name, spread, true);
+}
+
+std::int32_t VeloriumNamesHolder::find_name(std::string_view name) const {
+  const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
+  Shard& shard = shard_of(spread);
+  std::lock_guard guard(shard.lock);
+  return static_cast<std::int32_t>(find_locked(shard, name, spread, nullptr)) - 1;
+}
+
+std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {
+  GeneratedNameCache& cache = generated_[prefix == GeneratedPrefix::column ? 0 : 1];
+  if (k < cache.size.load(std::memory_order_acquire)) return cache.ids.load(k);
+
+  std::lock_guard guard(generated_lock_);
+  char text[16] = {prefix == GeneratedPrefix::column ? 'x' : 'C', '#'};
+  for (std::uint32_t n = cache.size.load(std::memory_order_relaxed); n <= k; ++n) {
+    const auto end = std::to_chars(text + 2, text + sizeof text, n).ptr;
+    const std::uint32_t id = find_or_add_name(std::string_view(text, static_cast<std::size_t>(end - text)));
+    cache.ids.ensure(n);
+    cache.ids.store(n, id);
+    cache.size.store(n + 1, std::memory_order_release);
+  }
+  return cache.ids.load(k);
+}
+
+VeloriumNamesHolder* get_names_holder() {
+  static VeloriumNamesHolder pool;
+  return &pool;
+}
+
+namespace {
+// The pool is built while the library loads, so the first name interned gets id 0 whoever
+// interns it and no model pays for building it.
+[[maybe_unused]] VeloriumNamesHolder* const pool_at_load = get_names_holder();
+}  // namespace
+
+}  // namespace velorium

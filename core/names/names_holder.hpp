@@ -1,0 +1,95 @@
+// The pool of interned names: every member name of every model is stored once and referred
+// to by a dense 32-bit id.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "core/names/append_only_table.hpp"
+#include "velorium/velorium.hpp"
+
+namespace velorium {
+
+// Ids are handed out 0, 1, 2, ... in the order of addition and are never removed, reused or
+// renumbered; the text of an id stays at one address for the life of the pool. Holders keep
+// ids as signed 32-bit values in which any negative value means "no name".
+//
+// Additions, look-ups and id-to-text conversions may run on any number of threads at once.
+// The index is split into shards by hash, each with its own lock and text storage, so that
+// two threads interning different names rarely meet; turning an id into text takes no lock.
+class VeloriumNamesHolder {
+ public:
+  // Ids must fit a non-negative signed 32-bit value.
+  static constexpr std::uint32_t kMaxNameCount = 0x80000000u;
+
+  enum class GeneratedPrefix { column, row };  // "x#" and "C#"
+
+  // `max_names` below kMaxNameCount lets tests reach the id limit.
+  explicit VeloriumNamesHolder(std::uint32_t max_names = kMaxNameCount);
+  ~VeloriumNamesHolder();
+  VeloriumNamesHolder(const VeloriumNamesHolder&) = delete;
+  VeloriumNamesHolder& operator=(const VeloriumNamesHolder&) = delete;
+
+  // The id under which `name` is in the index; adds the name when it is not there.
+  std::uint32_t find_or_add_name(std::string_view name);
+  // Appends `name` as a new entry without looking for it first. The index keeps the first id
+  // of a text, so a repeated text added here is reachable only by its number.
+  std::uint32_t add_name(std::string_view name);
+  // The id under which `name` is in the index, or -1; never adds.
+  std::int32_t find_name(std::string_view name) const;
+  // All three throw velorium_exception (-1) once the id limit is reached, and std::bad_alloc
+  // when memory runs out; the pool is unchanged by a failed addition.
+
+  // The stored NUL-terminated text of `id`, or null for a negative or unknown id.
+  const char* names_holder_get(std::int32_t id) const noexcept {
+    if (id < 0 || static_cast<std::uint32_t>(id) >= count_.load(std::memory_order_acquire)) return nullptr;
+    const char* stored = entries_.load(static_cast<std::uint32_t>(id));
+    return stored ? stored + kLengthPrefix : nullptr;
+  }
+  // The same text with its length (embedded NULs included); an empty view with a null data
+  // pointer for a negative or unknown id.
+  std::string_view name_view(std::int32_t id) const noexcept {
+    const char* text = names_holder_get(id);
+    if (!text) return {};
+    std::uint32_t length;
+    std::memcpy(&length, text - kLengthPrefix, sizeof length);
+    return {text, length};
+  }
+
+  // The id of the generated name prefix + decimal(k); the names for 0..k are interned in
+  // order the first time, so the cache never has holes.
+  std::uint32_t get_generated_name(GeneratedPrefix prefix, std::uint32_t k);
+
+  // The number of entries (the next id to be handed out).
+  std::uint32_t size() const noexcept { return count_.load(std::memory_order_acquire); }
+
+ private:
+  static constexpr std::size_t kLengthPrefix = sizeof(std::uint32_t);
+  static constexpr unsigned kShardBits = 5;
+
+  struct Shard;
+  struct GeneratedNameCache;
+
+  Shard& shard_of(std::uint64_t spread_hash) const noexcept;
+  std::uint32_t add_locked(Shard& shard, std::string_view name, std::uint64_t spread_hash, bool index_it);
+  std::uint32_t reserve_id();
+  // The id plus one of `name` in a locked shard, or 0 with `*free_slot` (when given) set to
+  // the slot where it would go.
+  std::uint32_t find_locked(const Shard& shard, std::string_view name, std::uint64_t spread_hash,
+                            std::uint32_t* free_slot) const;
+
+  const std::uint32_t max_names_;
+  std::atomic<std::uint32_t> count_{0};
+  // id -> stored copy: a 32-bit length, the bytes and a NUL; the id's text starts behind the length.
+  AppendOnlyTable<const char*> entries_;
+  std::unique_ptr<Shard[]> shards_;
+  std::unique_ptr<GeneratedNameCache[]> generated_;
+  std::mutex generated_lock_;  // held while a generated-name cache grows
+};
+
+}  // namespace velorium

@@ -1,0 +1,29 @@
+// The expression record: the terms, constant and name of a row or of the objective.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace velorium {
+
+struct LinearTerm {
+  std::int32_t variable = -1;  // store index of the variable
+  double coefficient = 0.0;
+};
+
+// coefficient * variable1 * variable2; the two may be the same variable.
+struct QuadTerm {
+  std::int32_t variable1 = -1;
+  std::int32_t variable2 = -1;
+  double coefficient = 0.0;
+};
+
+// Terms are kept in insertion order; the record imposes no ordering or uniqueness.
+struct Expression {
+  std::vector<LinearTerm> linear_terms;
+  std::vector<QuadTerm> quadratic_terms;
+  double constant = 0.0;    // for the objective, its offset
+  std::int32_t name_id = -1;  // pool id of the row's (or the objective's) name; negative: none
+};
+
+}  // namespace velorium

@@ -1,0 +1,24 @@
+// Number text of the model files, independent of the process locale: the decimal point is
+// always ".", whatever the numeric locale of the program that loaded the library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velorium {
+
+// Appends `value` as printf's "%.*g" prints it in the "C" locale ("inf", "-inf", "nan" and
+// "-nan" included).
+void appendGeneral(std::string& out, double value, int precision);
+// Appends `value` as printf's "%f" prints it in the "C" locale.
+void appendFixed6(std::string& out, double value);
+void appendInteger(std::string& out, std::int64_t value);
+
+// Reads the number that `text` begins with as atof does in the "C" locale: leading white
+// space, a sign, decimal or "0x" hexadecimal digits, "inf", "infinity", "nan"; 0 when the
+// text begins with no number; a number too large for a double gives an infinity. Never
+// reads past the end of `text`.
+double parseLeadingDouble(std::string_view text);
+
+}  // namespace velorium

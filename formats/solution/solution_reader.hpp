@@ -1,0 +1,23 @@
+// Reading solution files and solution texts into a SolutionData.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "formats/common/line_reader.hpp"
+#include "formats/solution/solution_data.hpp"
+
+namespace velorium {
+
+// Replaces the values, duals and reduced costs of `data` and its two section flags with
+// what the file holds; the objective value, the bound and write_zeros stay as they were.
+// False (with the maps left empty) when the file cannot be opened or reading it failed.
+bool readSolutionFile(SolutionData& data, const std::string& path);
+// The same over a text in memory; reads only the `length` bytes at `text`.
+bool readSolutionText(SolutionData& data, const char* text, std::size_t length);
+
+// The parser behind both readers, over the lines of a reader or of a text.
+void parseSolutionFile(SolutionData& data, LineReader& reader);
+void parseSolutionText(SolutionData& data, const char* text, std::size_t length);
+
+}  // namespace velorium

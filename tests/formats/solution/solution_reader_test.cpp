@@ -1,0 +1,198 @@
+#include "formats/solution/solution_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/solution/solution_writer.hpp"
+#include "support/comma_locale.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace velorium {
+namespace {
+
+SolutionData readText(const std::string& text) {
+  SolutionData data;
+  EXPECT_TRUE(readSolutionText(data, text.data(), text.size()));
+  return data;
+}
+
+TEST(SolutionReader, ParserTable) {
+  struct Case {
+    const char* title;
+    std::string text;
+    SolutionValues values;
+    SolutionValues duals;
+    SolutionValues reduced_costs;
+    bool has_duals;
+    bool has_reduced_costs;
+  };
+  const std::vector<Case> cases = {
+      {"name with a blank", "my var 2.5\n", {{"my var", 2.5}}, {}, {}, false, false},
+      {"blanks around the name", "  x   3\n", {{"x", 3}}, {}, {}, false, false},
+      {"no blank: skipped", "x\n", {}, {}, {}, false, false},
+      {"a tab is no blank", "x\t1\n", {}, {}, {}, false, false},
+      {"value not a number", "x abc\n", {{"x", 0}}, {}, {}, false, false},
+      {"value with trailing text", "x 7abc\n", {{"x", 7}}, {}, {}, false, false},
+      {"blanks after the value", "x 4  \n", {{"x", 4}}, {}, {}, false, false},
+      {"empty name", " 5\n", {{"", 5}}, {}, {}, false, false},
+      {"name beginning with # is a comment", "#x 1\n", {}, {}, {}, false, false},
+      {"first value of a name stays", "x 1\nx 2\n", {{"x", 1}}, {}, {}, false, false},
+      {"empty lines skipped", "\n\nx 1\n\n", {{"x", 1}}, {}, {}, false, false},
+      {"CR LF ends", "x 1\r\ny 2\r\n", {{"x", 1}, {"y", 2}}, {}, {}, false, false},
+      {"last line without line end", "x 1\ny 2", {{"x", 1}, {"y", 2}}, {}, {}, false, false},
+      {"header, objective, bound and gap lines are comments",
+       "# Velorium Solution File Version 1.1\n\n# Objective Value  10\n# Dual Bound       9\n# Gap  10.000000 %\n\n"
+       "# Columns  1\nx 1\n",
+       {{"x", 1}}, {}, {}, false, false},
+      {"sections",
+       "a 1\n# Dual Solution\nr 2\n# Reduced Costs\na 3\n# Columns  1\nb 4\n",
+       {{"a", 1}, {"b", 4}}, {{"r", 2}}, {{"a", 3}}, true, true},
+      {"heading without entries sets its flag", "\n# Dual Solution\n# Columns  0\n", {}, {}, {}, true, false},
+      {"# Columns without the blank is ignored", "# Dual Solution\n# Columns\nr 1\n", {}, {{"r", 1}}, {}, true, false},
+      {"headings match by their beginning", "# Reduced Costs (extra)\nq 1\n", {}, {}, {{"q", 1}}, false, true},
+      {"exponent, sign and hexadecimal values", "a 1e3\nb -2.5E-1\nc +4\nd 0x10\n",
+       {{"a", 1000}, {"b", -0.25}, {"c", 4}, {"d", 16}}, {}, {}, false, false},
+      {"numbers out of range", "big 1e999\ntiny 1e-999\n",
+       {{"big", std::numeric_limits<double>::infinity()}, {"tiny", 0}}, {}, {}, false, false},
+  };
+  for (const Case& c : cases) {
+    const SolutionData data = readText(c.text);
+    EXPECT_EQ(data.values, c.values) << c.title;
+    EXPECT_EQ(data.duals, c.duals) << c.title;
+    EXPECT_EQ(data.reduced_costs, c.reduced_costs) << c.title;
+    EXPECT_EQ(data.has_duals, c.has_duals) << c.title;
+    EXPECT_EQ(data.has_reduced_costs, c.has_reduced_costs) << c.title;
+  }
+}
+
+TEST(SolutionReader, ReadReplacesSectionsButKeepsTheRest) {
+  SolutionData data;
+  data.write_zeros = false;
+  data.has_objective_value = true;
+  data.objective_value = 7;
+  data.has_dual_bound = true;
+  data.dual_bound = 6;
+  data.has_duals = true;
+  data.duals = {{"old", 1}};
+  data.values = {{"old", 1}};
+  data.has_reduced_costs = true;
+  const std::string text = "# Objective Value  99\nx 1\n";
+  ASSERT_TRUE(readSolutionText(data, text.data(), text.size()));
+  EXPECT_EQ(data.values, (SolutionValues{{"x", 1}}));
+  EXPECT_TRUE(data.duals.empty());
+  EXPECT_FALSE(data.has_duals);
+  EXPECT_FALSE(data.has_reduced_costs);
+  EXPECT_FALSE(data.write_zeros);
+  EXPECT_EQ(data.objective_value, 7);  // the objective line is only a comment to the reader
+  EXPECT_EQ(data.dual_bound, 6);
+}
+
+TEST(SolutionReader, TextIsReadOnlyUpToItsLength) {
+  // An exactly sized heap copy without a terminator: reading past it is caught by the
+  // address sanitizer; the digits behind the given length must not count.
+  const std::string text = "x 1\ny 23456";
+  auto exact = std::make_unique<char[]>(text.size());
+  std::copy(text.begin(), text.end(), exact.get());
+  SolutionData data;
+  ASSERT_TRUE(readSolutionText(data, exact.get(), text.size()));
+  EXPECT_EQ(data.values, (SolutionValues{{"x", 1}, {"y", 23456}}));
+  ASSERT_TRUE(readSolutionText(data, exact.get(), text.size() - 3));
+  EXPECT_EQ(data.values, (SolutionValues{{"x", 1}, {"y", 23}}));
+  ASSERT_TRUE(readSolutionText(data, exact.get(), 0));
+  EXPECT_TRUE(data.values.empty());
+}
+
+TEST(SolutionReader, FileAndTextReadAlike) {
+  test::ScratchDir dir;
+  const std::string text = "# Dual Solution\r\nr 1.5\r\n# Columns  2\r\nmy x 2\r\ny -1e-3";
+  SolutionData from_file;
+  ASSERT_TRUE(readSolutionFile(from_file, dir.write("s.sol", text)));
+  const SolutionData from_text = readText(text);
+  EXPECT_EQ(from_file.values, (SolutionValues{{"my x", 2}, {"y", -1e-3}}));
+  EXPECT_EQ(from_file.duals, (SolutionValues{{"r", 1.5}}));
+  EXPECT_EQ(from_text.values, from_file.values);
+  EXPECT_EQ(from_text.duals, from_file.duals);
+  EXPECT_EQ(from_text.has_duals, from_file.has_duals);
+}
+
+TEST(SolutionReader, ALineLongerThanTheFileBufferIsReadWhole) {
+  test::ScratchDir dir;
+  const std::string name(300000, 'n');
+  SolutionData data;
+  ASSERT_TRUE(readSolutionFile(data, dir.write("long.sol", "a 1\n" + name + " 5\nb 2\n")));
+  EXPECT_EQ(data.values, (SolutionValues{{"a", 1}, {name, 5}, {"b", 2}}));
+}
+
+TEST(SolutionReader, PathsThatCannotBeReadGiveFalseAndNoValues) {
+  test::ScratchDir dir;
+  for (const std::string& path : {dir.file("missing.sol"), dir.path().string(), std::string("/proc/self/mem")}) {
+    SolutionData data;
+    data.values = {{"stale", 1}};
+    data.has_duals = true;
+    EXPECT_FALSE(readSolutionFile(data, path)) << path;
+    EXPECT_TRUE(data.values.empty()) << path;
+    EXPECT_FALSE(data.has_duals) << path;
+    EXPECT_FALSE(data.has_reduced_costs) << path;
+  }
+}
+
+TEST(SolutionReader, RoundTripThroughTextAndFile) {
+  SolutionData data;
+  data.has_objective_value = true;
+  data.objective_value = -3.25;
+  data.has_duals = true;
+  data.duals = {{"row 1", 0.1}, {"r2", -1e-300}};
+  data.has_reduced_costs = true;
+  data.reduced_costs = {{"x", 1.0 / 3.0}};
+  data.values = {{"x", 123456789.123456789}, {"y z", -0.0}, {"i", std::numeric_limits<double>::infinity()},
+                 {"m", -std::numeric_limits<double>::infinity()}, {"w", 4.9e-324}};
+
+  const std::string text = writeSolutionText(data);
+  const SolutionData back = readText(text);
+  EXPECT_EQ(back.values, data.values);
+  EXPECT_EQ(back.duals, data.duals);
+  EXPECT_EQ(back.reduced_costs, data.reduced_costs);
+  EXPECT_TRUE(back.has_duals);
+  EXPECT_TRUE(back.has_reduced_costs);
+
+  test::ScratchDir dir;
+  const std::string path = dir.file("round.sol");
+  ASSERT_TRUE(writeSolutionFile(data, path));
+  SolutionData from_file;
+  ASSERT_TRUE(readSolutionFile(from_file, path));
+  EXPECT_EQ(from_file.values, data.values);
+  EXPECT_EQ(from_file.duals, data.duals);
+  EXPECT_EQ(from_file.reduced_costs, data.reduced_costs);
+}
+
+TEST(SolutionReader, EmptyDualSectionSurvivesARoundTrip) {
+  SolutionData data;
+  data.has_duals = true;
+  const SolutionData back = readText(writeSolutionText(data));
+  EXPECT_TRUE(back.has_duals);
+  EXPECT_FALSE(back.has_reduced_costs);
+  EXPECT_TRUE(back.duals.empty());
+}
+
+TEST(SolutionReader, NaNReadsBack) {
+  SolutionData data;
+  data.values = {{"p", std::numeric_limits<double>::quiet_NaN()}, {"q", -std::numeric_limits<double>::quiet_NaN()}};
+  const SolutionData back = readText(writeSolutionText(data));
+  ASSERT_EQ(back.values.size(), 2u);
+  EXPECT_TRUE(std::isnan(back.values.at("p")));
+  EXPECT_TRUE(std::isnan(back.values.at("q")));
+}
+
+TEST(SolutionReader, IgnoresACommaDecimalLocale) {
+  test::ScopedCommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma could be made";
+  EXPECT_EQ(readText("x 2.5\ny 1,5\n").values, (SolutionValues{{"x", 2.5}, {"y", 1}}));
+}
+
+}  // namespace
+}  // namespace velorium
