@@ -22,10 +22,10 @@ TEST(LpReaderFile, MissingFileAndDirectoryGiveOne) {
   auto previous = std::make_shared<Model>();
   std::shared_ptr<Model> model = previous;
   const std::string missing = dir.file("missing.lp");
-  EXPECT_EQ(readLpModelFile(log.options, missing, model), 1);
+  EXPECT_EQ(readLpModelFile(log.options(), missing, model), 1);
   EXPECT_EQ(model, previous);
   EXPECT_NE(log.all().find(missing), std::string::npos) << log.all();
-  EXPECT_EQ(readLpModelFile(log.options, dir.path().string(), model), 1);
+  EXPECT_EQ(readLpModelFile(log.options(), dir.path().string(), model), 1);
   EXPECT_EQ(model, previous);
   EXPECT_THROW(parseLpFile(missing), std::invalid_argument);
 }
@@ -35,13 +35,13 @@ TEST(LpReaderFile, EmptyFileIsAnEmptyModel) {
   LogCapture log;
   std::shared_ptr<Model> model;
   const std::string path = dir.write("empty.lp", "");
-  ASSERT_EQ(readLpModelFile(log.options, path, model), 0);
+  ASSERT_EQ(readLpModelFile(log.options(), path, model), 0);
   ASSERT_TRUE(model);
   EXPECT_TRUE(model->variables.empty());
   EXPECT_TRUE(model->rows.empty());
   EXPECT_EQ(model->name, "empty.lp");
   EXPECT_EQ(model->source_path, path);
-  EXPECT_TRUE(log.texts.empty());
+  EXPECT_TRUE(log.texts().empty());
 }
 
 TEST(LpReaderFile, WholeFileWithMarkCarriageReturnsAndPreamble) {
@@ -51,7 +51,7 @@ TEST(LpReaderFile, WholeFileWithMarkCarriageReturnsAndPreamble) {
   const std::string text =
       "\xEF\xBB\xBF" "some notes 1 2 3\r\nMaximize\r\n obj: 2 x + 3 y\r\nSubject To\r\n c1: x + y <= 4\r\n"
       "Bounds\r\n y <= 3\r\nGenerals\r\n y\r\nEnd\r\n";
-  ASSERT_EQ(readLpModelFile(log.options, dir.write("sub.dir.lp", text), model), 0) << log.all();
+  ASSERT_EQ(readLpModelFile(log.options(), dir.write("sub.dir.lp", text), model), 0) << log.all();
   EXPECT_EQ(model->name, "sub.dir.lp");
   EXPECT_EQ(model->objective_sense, 1);
   EXPECT_EQ(columnNames(*model), "x y");
@@ -67,11 +67,11 @@ TEST(LpReaderFile, SyntaxErrorGivesTwoAndNamesFileAndLine) {
   auto previous = std::make_shared<Model>();
   std::shared_ptr<Model> model = previous;
   const std::string path = dir.write("bad.lp", "Minimize\n x\nSubject To\n c: x < 3\n");
-  EXPECT_EQ(readLpModelFile(log.options, path, model), 2);
+  EXPECT_EQ(readLpModelFile(log.options(), path, model), 2);
   EXPECT_EQ(model, previous);
-  ASSERT_EQ(log.texts.size(), 1u);
-  EXPECT_EQ(log.texts[0].rfind("5 ", 0), 0u);
-  EXPECT_NE(log.texts[0].find(path + ":4: "), std::string::npos) << log.texts[0];
+  ASSERT_EQ(log.texts().size(), 1u);
+  EXPECT_EQ(log.texts()[0].level, 5);
+  EXPECT_NE(log.texts()[0].text.find(path + ":4: "), std::string::npos) << log.texts()[0].text;
 }
 
 TEST(LpReaderFile, NulByteIsASyntaxErrorNotTheEnd) {
@@ -79,7 +79,7 @@ TEST(LpReaderFile, NulByteIsASyntaxErrorNotTheEnd) {
   LogCapture log;
   std::shared_ptr<Model> model;
   const std::string path = dir.write("nul.lp", std::string("Minimize\n x\n", 12) + std::string(1, '\0') + "\nEnd\n");
-  EXPECT_EQ(readLpModelFile(log.options, path, model), 2);
+  EXPECT_EQ(readLpModelFile(log.options(), path, model), 2);
   EXPECT_FALSE(model);
   EXPECT_NE(log.all().find(path + ":3: "), std::string::npos) << log.all();
 }
@@ -88,15 +88,15 @@ TEST(LpReaderFile, SosSetsAreRefusedButKept) {
   test::ScratchDir dir;
   LogCapture log;
   std::shared_ptr<Model> model;
-  EXPECT_EQ(readLpModelFile(log.options, dir.write("sos.lp", "Minimize\n x\nSOS\n s1: S1:: x:1 y:2\nEnd\n"), model), 2);
+  EXPECT_EQ(readLpModelFile(log.options(), dir.write("sos.lp", "Minimize\n x\nSOS\n s1: S1:: x:1 y:2\nEnd\n"), model), 2);
   ASSERT_TRUE(model);
   EXPECT_EQ(model->sos_sets.size(), 1u);
   EXPECT_NE(log.all().find(get_message(68)), std::string::npos) << log.all();
 
   LogCapture quiet;
   std::shared_ptr<Model> emptySos;
-  EXPECT_EQ(readLpModelFile(quiet.options, dir.write("nosos.lp", "Minimize\n x\nSOS\nEnd\n"), emptySos), 0);
-  EXPECT_TRUE(quiet.texts.empty());
+  EXPECT_EQ(readLpModelFile(quiet.options(), dir.write("nosos.lp", "Minimize\n x\nSOS\nEnd\n"), emptySos), 0);
+  EXPECT_TRUE(quiet.texts().empty());
 }
 
 TEST(LpReaderFile, NumbersIgnoreTheProcessLocale) {

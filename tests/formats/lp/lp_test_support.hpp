@@ -2,6 +2,8 @@
 // log texts.
 #pragma once
 
+#include "support/log_capture.hpp"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,30 +41,5 @@ inline std::string linearText(const Model& model, const Expression& expression) 
   return text;
 }
 
-// Log options that send every text to `texts`.
-class LogCapture {
- public:
-  LogCapture() {
-    options.output_flag = &on_;
-    options.log_hook = [](int level, const char* text, void* user) {
-      static_cast<LogCapture*>(user)->texts.push_back(std::to_string(level) + " " + text);
-    };
-    options.log_hook_user = this;
-  }
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
-
-  std::string all() const {
-    std::string joined;
-    for (const std::string& text : texts) joined += text;
-    return joined;
-  }
-
-  VeloriumLogOptions options;
-  std::vector<std::string> texts;
-
- private:
-  bool on_ = true;
-};
 
 }  // namespace velorium::test
