@@ -1,5 +1,4 @@
 #include "formats/mps/mps_line.hpp"
-#include "formats/mps/mps_name_index.hpp"
 #include "formats/mps/mps_section.hpp"
 
 #include <gtest/gtest.h>
@@ -147,22 +146,6 @@ TEST(MpsSectionTest, KeywordsAreExactAndCaseSensitive) {
     if (section == MpsSection::None) continue;
     EXPECT_EQ(findMpsSection(mpsSectionKeyword(section)), section) << code;
   }
-}
-
-TEST(MpsNameIndexTest, FindsWhatWasInsertedAcrossGrowth) {
-  std::vector<std::string> names;
-  for (int i = 0; i < 5000; ++i) names.push_back("n" + std::to_string(i));
-  MpsNameIndex index;
-  EXPECT_EQ(index.find("n0"), MpsNameIndex::kMissing);
-  for (int i = 0; i < 5000; ++i) index.insert(names[i], i - 2);
-  EXPECT_EQ(index.size(), 5000u);
-  for (int i = 0; i < 5000; ++i) ASSERT_EQ(index.find(names[i]), i - 2);
-  EXPECT_EQ(index.find("n5000"), MpsNameIndex::kMissing);
-  // A prefix or an extension of a stored name is another name.
-  EXPECT_EQ(index.find("n1"), -1);
-  EXPECT_EQ(index.find(std::string_view("n12", 2)), -1);
-  EXPECT_EQ(index.find("n12x"), MpsNameIndex::kMissing);
-  EXPECT_EQ(index.find(""), MpsNameIndex::kMissing);
 }
 
 }  // namespace
