@@ -9,6 +9,7 @@
 #include "formats/front/model_file_format.hpp"
 #include "formats/lp/lp_reader.hpp"
 #include "formats/lp/lp_writer.hpp"
+#include "formats/mps/mps_reader.hpp"
 #include "formats/mps/mps_writer.hpp"
 
 namespace velorium {
@@ -77,8 +78,10 @@ bool ModelImportExport::ImportLp(const char* path, const VeloriumLogOptions& log
 }
 
 bool ModelImportExport::ImportMps(const char* path, const VeloriumLogOptions& log) {
-  // The MPS reader is not part of the library yet.
-  return false;
+  std::shared_ptr<Model> read = readMpsFile(log, path);
+  if (!read) return false;
+  model_ = std::move(read);
+  return true;
 }
 
 bool ModelImportExport::ExportLp(const Model& model, const char* path, const VeloriumLogOptions& log) {

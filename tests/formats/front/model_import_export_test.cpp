@@ -92,6 +92,34 @@ TEST(ModelImportExport, ReadsLpByExtensionAndByMode) {
   EXPECT_EQ(log.all(), "");
 }
 
+TEST(ModelImportExport, ReadsMpsByExtensionAndByMode) {
+  ScratchDir dir;
+  LogCapture log;
+  auto* log_options = const_cast<VeloriumLogOptions*>(&log.options());
+  TestModel m;
+  const int x = m.addVariable("x", 0, 4, test::kInteger);
+  m.addRow("c1", 1, test::kInf, {{x, 1}});
+  m.setObjective({{x, 2}});
+  FrontPtr writer = makeFront();
+  const std::string mps = dir.file("model.mps");
+  ASSERT_TRUE(writer->Export(&m.model, mps.c_str(), 0, log_options));
+  const std::string gz = dir.write("model.mps.gz", test::readFileBytes(mps));
+  for (const auto& [path, mode] : {std::pair{mps, kModelFileByExtension}, std::pair{gz, kModelFileMps}}) {
+    SCOPED_TRACE(path);
+    FrontPtr front = makeFront();
+    ASSERT_TRUE(front->Import(path.c_str(), mode, log_options)) << log.all();
+    const Model* model = front->GetModel();
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->variables.size(), 1u);
+    EXPECT_EQ(model->variables[0].type, test::kInteger);
+    EXPECT_EQ(model->variables[0].upper, 4.0);
+    EXPECT_EQ(poolText(model->rows.at(0).expression.name_id), "c1");
+  }
+  FrontPtr front = makeFront();
+  EXPECT_FALSE(front->Import(gz.c_str(), kModelFileByExtension, log_options)) << "\".gz\" is no model extension";
+  EXPECT_EQ(front->GetModel(), nullptr);
+}
+
 TEST(ModelImportExport, FailedImportKeepsThePreviousModel) {
   ScratchDir dir;
   LogCapture log;
@@ -105,6 +133,7 @@ TEST(ModelImportExport, FailedImportKeepsThePreviousModel) {
   const std::string bad = dir.write("bad.lp", "Minimize\n obj: x <\nEnd\n");
   const std::string missing = dir.file("missing.lp");
   const std::string text = dir.write("model.txt", kLpText);
+  const std::string bad_mps = dir.write("bad.mps", "NAME x\nROWS\n N obj\nCOLUMNS\n");
   struct Case {
     const char* what;
     const char* path;
@@ -113,6 +142,7 @@ TEST(ModelImportExport, FailedImportKeepsThePreviousModel) {
   };
   const std::vector<Case> cases = {
       {"syntax error", bad.c_str(), 0, true},   {"missing file", missing.c_str(), 0, true},
+      {"MPS without ENDATA", bad_mps.c_str(), 0, true},
       {"unknown extension", text.c_str(), 0, false}, {"unknown mode", good.c_str(), 7, false},
       {"empty path", "", 0, false},              {"null path", nullptr, 2, false},
   };
