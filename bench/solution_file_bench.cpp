@@ -46,7 +46,7 @@ void BM_ReadSolutionFile(benchmark::State& state) {
 BENCHMARK(BM_ReadSolutionFile)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_ReadSolutionText(benchmark::State& state) {
-  const std::string text = velorium::writeSolutionText(makeSolution(static_cast<std::size_t>(state.range(0))));
+  const std::string text = velorium::writeSolutionText(makeSolution(static_cast<std::size_t>(state.range(0)))).value();
   velorium::SolutionData data;
   for (auto _ : state) benchmark::DoNotOptimize(velorium::readSolutionText(data, text.data(), text.size()));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));

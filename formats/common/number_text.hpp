@@ -11,6 +11,8 @@ namespace velorium {
 // Appends `value` as printf's "%.*g" prints it in the "C" locale ("inf", "-inf", "nan" and
 // "-nan" included).
 void appendGeneral(std::string& out, double value, int precision);
+// The same with printf's "+" flag ("%+.*g"): the sign is always shown ("+0", "+inf").
+void appendSignedGeneral(std::string& out, double value, int precision);
 // Appends `value` as printf's "%f" prints it in the "C" locale.
 void appendFixed6(std::string& out, double value);
 void appendInteger(std::string& out, std::int64_t value);

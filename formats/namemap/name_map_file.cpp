@@ -39,6 +39,16 @@ void addLine(NameMap& map, std::string_view line, int direction) {
   }
 }
 
+// A name with a line feed would split its line and map the wrong names to each other.
+bool namesFitOnLines(const NameMapEntries& entries) {
+  for (const NameMapEntry& entry : entries) {
+    if (entry.model_name.find('\n') != std::string::npos || entry.generated_name.find('\n') != std::string::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
 template <class Lines>
 NameMap readLines(Lines& lines, int direction) {
   NameMap map;
@@ -50,10 +60,12 @@ NameMap readLines(Lines& lines, int direction) {
 
 bool writeNameMap(const std::string& path, const NameMapEntries& entries) {
   if (path.empty() || entries.empty()) return true;
+  if (!namesFitOnLines(entries)) return false;
   return writeTextFile(path, [&](TextOutput& out) { writeEntries(out, entries); });
 }
 
-std::string writeNameMapText(const NameMapEntries& entries) {
+std::optional<std::string> writeNameMapText(const NameMapEntries& entries) {
+  if (!namesFitOnLines(entries)) return std::nullopt;
   return collectText([&](TextOutput& out) { writeEntries(out, entries); });
 }
 

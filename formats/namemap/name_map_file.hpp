@@ -2,6 +2,7 @@
 // with anonymous names. One line per member: the model name, a blank, the generated name.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,11 +27,11 @@ inline constexpr int kNameMapModelToGenerated = 0;
 inline constexpr int kNameMapGeneratedToModel = 1;
 
 // Writes one line per entry, replacing the file. An empty path or an empty list writes
-// nothing (no file is created) and counts as success; false when the file cannot be created
-// or not every byte could be written.
+// nothing (no file is created) and counts as success; false when the file cannot be created,
+// not every byte could be written, or a name holds a line feed (nothing is written then).
 bool writeNameMap(const std::string& path, const NameMapEntries& entries);
-// The same text, in memory.
-std::string writeNameMapText(const NameMapEntries& entries);
+// The same text, in memory; nothing for entries that writeNameMap refuses.
+std::optional<std::string> writeNameMapText(const NameMapEntries& entries);
 
 // Reads a name-map file. Direction kNameMapModelToGenerated (0) gives model name to
 // generated name; any other value generated name to model name. A file that cannot be read

@@ -1,16 +1,20 @@
 // A solution kept by name: what solution files and the calculation service's result text carry.
 #pragma once
 
-#include <string>
-#include <unordered_map>
+#include <memory>
+
+#include "core/records/solution_source.hpp"
 
 namespace velorium {
 
-using SolutionValues = std::unordered_map<std::string, double>;
+using SolutionValues = ValueByName;
 
 struct SolutionData {
   // When false, the writer leaves out every entry whose value is 0.
   bool write_zeros = true;
+  // When present, the writer takes the values, duals and reduced costs from here instead of
+  // the three maps below; both readers clear it.
+  std::shared_ptr<SolutionSource> source;
   SolutionValues values;  // column name to value
   double objective_value = 0.0;
   bool has_objective_value = false;

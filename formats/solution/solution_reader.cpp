@@ -12,6 +12,7 @@ constexpr std::size_t kFileBufferSize = 262144;
 constexpr std::size_t kReservedEntries = 65536;
 
 void resetSections(SolutionData& data) {
+  data.source.reset();
   for (SolutionValues* map : {&data.values, &data.duals, &data.reduced_costs}) {
     map->clear();
     map->reserve(kReservedEntries);
@@ -42,8 +43,8 @@ class SolutionParser {
     const std::size_t cut = line.rfind(' ');
     if (cut == std::string_view::npos) return;
     const std::string_view name = trimSpaces(line.substr(0, cut));
-    const double value = parseLeadingDouble(line.substr(cut + 1));
-    section_->try_emplace(std::string(name), value);  // the first value of a name stays
+    // The first value of a name stays.
+    if (section_->find(name) == section_->end()) section_->emplace(name, parseLeadingDouble(line.substr(cut + 1)));
   }
 
   void parseComment(std::string_view line) {

@@ -10,7 +10,8 @@
 namespace velorium {
 
 // Replaces the values, duals and reduced costs of `data` and its two section flags with
-// what the file holds; the objective value, the bound and write_zeros stay as they were.
+// what the file holds and drops its source; the objective value, the bound and write_zeros
+// stay as they were.
 // False (with the maps left empty) when the file cannot be opened or reading it failed.
 bool readSolutionFile(SolutionData& data, const std::string& path);
 // The same over a text in memory; reads only the `length` bytes at `text`.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "formats/common/number_text.hpp"
 #include "formats/common/text_output.hpp"
@@ -67,17 +68,43 @@ void writeSolution(TextOutput& out, const SolutionData& data, const Map& values,
   writeEntries(out, values, data.write_zeros);
 }
 
-void writeSolution(TextOutput& out, const SolutionData& data) {
-  writeSolution(out, data, data.values, data.duals, data.reduced_costs);
+template <class Map>
+bool namesFitOnLines(const Map& entries) {
+  for (const auto& entry : entries) {
+    if (entry.first.find('\n') != std::string::npos) return false;
+  }
+  return true;
+}
+
+// Runs `write` with the three maps in force, the source's when there is one. A name with a
+// line feed would split its line and give its value to another name, so such a solution is
+// refused (false) before anything is written.
+template <class Write>
+bool withSolutionMaps(const SolutionData& data, Write&& write) {
+  auto use = [&](const auto& values, const auto& duals, const auto& reduced_costs) {
+    if (!namesFitOnLines(values) || !namesFitOnLines(duals) || !namesFitOnLines(reduced_costs)) return false;
+    return write(values, duals, reduced_costs);
+  };
+  if (!data.source) return use(data.values, data.duals, data.reduced_costs);
+  SolutionSource& source = *data.source;
+  ensure_solution_index(source);
+  return use(source.values_by_name, source.duals_by_name, source.reduced_costs_by_name);
 }
 }  // namespace
 
 bool writeSolutionFile(const SolutionData& data, const std::string& path) {
-  return writeTextFile(path, [&](TextOutput& out) { writeSolution(out, data); });
+  return withSolutionMaps(data, [&](const auto& values, const auto& duals, const auto& reduced_costs) {
+    return writeTextFile(path, [&](TextOutput& out) { writeSolution(out, data, values, duals, reduced_costs); });
+  });
 }
 
-std::string writeSolutionText(const SolutionData& data) {
-  return collectText([&](TextOutput& out) { writeSolution(out, data); });
+std::optional<std::string> writeSolutionText(const SolutionData& data) {
+  std::optional<std::string> text;
+  withSolutionMaps(data, [&](const auto& values, const auto& duals, const auto& reduced_costs) {
+    text = collectText([&](TextOutput& out) { writeSolution(out, data, values, duals, reduced_costs); });
+    return true;
+  });
+  return text;
 }
 
 }  // namespace velorium

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "support/comma_locale.hpp"
@@ -37,6 +39,44 @@ TEST(NumberText, PrintsWhatPrintfPrintsInTheCLocale) {
   std::string integer;
   appendInteger(integer, -42);
   EXPECT_EQ(integer, "-42");
+}
+
+// The files print numbers with "%.15g", "%.17g" and "%+.15g"; integers take a fast path, so
+// the values around its limits matter as much as the classic hard cases.
+TEST(NumberText, GeneralFormsMatchPrintfOnTrickyValues) {
+  const std::vector<double> tricky = {
+      0.0, -0.0, 1.0, -1.0, 2.0, 0.5, 0.1, -0.1, 1.0 / 3.0, 10.0, 1e5, 123456789.0, 1e14, 999999999999999.0,
+      -999999999999999.0, 1e15, 1e15 + 1.0, 1e16, 12345678901234567.0, 1e17, 1e21, -1e21, 1e22, 1e-4, 1e-5,
+      1e-300, -1e-300, 4.9e-324, 2.2250738585072014e-308, std::numeric_limits<double>::max(), 0.30000000000000004,
+      9.5, 99999999999999.99, 4503599627370496.5, 9007199254740993.0, -7.25e-12, kInf, -kInf, kNaN, -kNaN};
+  for (double value : tricky) {
+    SCOPED_TRACE(printed("%.17g", value));
+    for (int precision : {15, 17}) {
+      std::string general, signed_general;
+      appendGeneral(general, value, precision);
+      appendSignedGeneral(signed_general, value, precision);
+      EXPECT_EQ(general, printed(precision == 15 ? "%.15g" : "%.17g", value));
+      EXPECT_EQ(signed_general, printed(precision == 15 ? "%+.15g" : "%+.17g", value));
+    }
+  }
+}
+
+TEST(NumberText, GeneralFormsMatchPrintfOnRandomValues) {
+  std::mt19937_64 random(20240611);
+  std::uniform_int_distribution<std::uint64_t> bits;
+  std::uniform_int_distribution<int> small(-100000, 100000);
+  for (int i = 0; i < 20000; ++i) {
+    std::uint64_t raw = bits(random);
+    double any;
+    std::memcpy(&any, &raw, sizeof any);
+    for (double value : {any, small(random) / 8.0, small(random) * 1e-3, static_cast<double>(small(random))}) {
+      std::string g15, g17;
+      appendGeneral(g15, value, 15);
+      appendGeneral(g17, value, 17);
+      ASSERT_EQ(g15, printed("%.15g", value));
+      ASSERT_EQ(g17, printed("%.17g", value));
+    }
+  }
 }
 
 TEST(NumberText, ParsesTheLeadingNumberAsAtofDoes) {

@@ -67,13 +67,13 @@ TEST(NameMapFile, RoundTripsInBothDirections) {
   const std::string path = dir.file("map.txt");
   ASSERT_TRUE(writeNameMap(path, entries));
   for (const NameMap& back : {readNameMap(path, kNameMapGeneratedToModel),
-                              readNameMapText(writeNameMapText(entries), kNameMapGeneratedToModel)}) {
+                              readNameMapText(writeNameMapText(entries).value(), kNameMapGeneratedToModel)}) {
     ASSERT_EQ(back.size(), entries.size());
     for (const NameMapEntry& entry : entries) EXPECT_EQ(back.at(entry.generated_name), entry.model_name);
   }
   const NameMap expected_forward = {{"shared", "x0"}, {"a b  c", "x1"}, {"вес", "x2"}, {"r", "c2"}};
   EXPECT_EQ(readNameMap(path, kNameMapModelToGenerated), expected_forward);
-  EXPECT_EQ(readNameMapText(writeNameMapText(entries), kNameMapModelToGenerated), expected_forward);
+  EXPECT_EQ(readNameMapText(writeNameMapText(entries).value(), kNameMapModelToGenerated), expected_forward);
 }
 
 TEST(NameMapFile, NothingToWriteCreatesNoFile) {
@@ -95,6 +95,19 @@ TEST(NameMapFile, AMapThatCannotBeWrittenIsReported) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("no/such/folder/map.txt")));
   EXPECT_FALSE(writeNameMap(dir.path().string(), entries));
   EXPECT_FALSE(writeNameMap("/dev/full", entries));
+}
+
+TEST(NameMapFile, ANameWithALineFeedIsRefusedBeforeWriting) {
+  // Written as is, "a\nx5" would map x0 to "x5" and "a" to itself.
+  test::ScratchDir dir;
+  const std::string path = dir.file("map.txt");
+  const NameMapEntries entries = {{"b", "x1"}, {"a\nx5", "x0"}};
+  EXPECT_FALSE(writeNameMap(path, entries));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(writeNameMapText(entries).has_value());
+  // A carriage return inside a name is no line end and stays.
+  EXPECT_EQ(readNameMapText(writeNameMapText({{"a\rb", "x0"}}).value(), kNameMapGeneratedToModel),
+            (NameMap{{"x0", "a\rb"}}));
 }
 
 TEST(NameMapFile, AMapThatCannotBeReadIsEmpty) {

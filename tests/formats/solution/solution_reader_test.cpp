@@ -81,9 +81,11 @@ TEST(SolutionReader, ReadReplacesSectionsButKeepsTheRest) {
   data.duals = {{"old", 1}};
   data.values = {{"old", 1}};
   data.has_reduced_costs = true;
+  data.source = std::make_shared<SolutionSource>();
   const std::string text = "# Objective Value  99\nx 1\n";
   ASSERT_TRUE(readSolutionText(data, text.data(), text.size()));
   EXPECT_EQ(data.values, (SolutionValues{{"x", 1}}));
+  EXPECT_EQ(data.source, nullptr);
   EXPECT_TRUE(data.duals.empty());
   EXPECT_FALSE(data.has_duals);
   EXPECT_FALSE(data.has_reduced_costs);
@@ -134,10 +136,12 @@ TEST(SolutionReader, PathsThatCannotBeReadGiveFalseAndNoValues) {
     SolutionData data;
     data.values = {{"stale", 1}};
     data.has_duals = true;
+    data.source = std::make_shared<SolutionSource>();
     EXPECT_FALSE(readSolutionFile(data, path)) << path;
     EXPECT_TRUE(data.values.empty()) << path;
     EXPECT_FALSE(data.has_duals) << path;
     EXPECT_FALSE(data.has_reduced_costs) << path;
+    EXPECT_EQ(data.source, nullptr) << path;
   }
 }
 
@@ -152,7 +156,7 @@ TEST(SolutionReader, RoundTripThroughTextAndFile) {
   data.values = {{"x", 123456789.123456789}, {"y z", -0.0}, {"i", std::numeric_limits<double>::infinity()},
                  {"m", -std::numeric_limits<double>::infinity()}, {"w", 4.9e-324}};
 
-  const std::string text = writeSolutionText(data);
+  const std::string text = writeSolutionText(data).value();
   const SolutionData back = readText(text);
   EXPECT_EQ(back.values, data.values);
   EXPECT_EQ(back.duals, data.duals);
@@ -173,7 +177,7 @@ TEST(SolutionReader, RoundTripThroughTextAndFile) {
 TEST(SolutionReader, EmptyDualSectionSurvivesARoundTrip) {
   SolutionData data;
   data.has_duals = true;
-  const SolutionData back = readText(writeSolutionText(data));
+  const SolutionData back = readText(writeSolutionText(data).value());
   EXPECT_TRUE(back.has_duals);
   EXPECT_FALSE(back.has_reduced_costs);
   EXPECT_TRUE(back.duals.empty());
@@ -182,7 +186,7 @@ TEST(SolutionReader, EmptyDualSectionSurvivesARoundTrip) {
 TEST(SolutionReader, NaNReadsBack) {
   SolutionData data;
   data.values = {{"p", std::numeric_limits<double>::quiet_NaN()}, {"q", -std::numeric_limits<double>::quiet_NaN()}};
-  const SolutionData back = readText(writeSolutionText(data));
+  const SolutionData back = readText(writeSolutionText(data).value());
   ASSERT_EQ(back.values.size(), 2u);
   EXPECT_TRUE(std::isnan(back.values.at("p")));
   EXPECT_TRUE(std::isnan(back.values.at("q")));

@@ -77,6 +77,23 @@ TEST(SolutionWriter, DualAndReducedCostSections) {
             kHeader + "\n# Dual Solution\n" + "\n# Reduced Costs\nx -2.5\n" + "# Columns  1\nx 3\n");
 }
 
+TEST(SolutionWriter, ASourceReplacesTheThreeMaps) {
+  auto source = std::make_shared<SolutionSource>();
+  source->column_names = {"a", "a"};
+  source->values = {1.0, 2.0};  // a repeated name keeps its first value
+  source->reduced_costs = {0.5};
+  source->row_names = {"r"};
+  source->duals = {-3.0};
+  SolutionData data;
+  data.source = source;
+  data.values = {{"ignored", 9.0}};
+  data.duals = {{"ignored", 9.0}};
+  data.has_objective_value = true;  // everything but the maps still comes from the data
+  data.objective_value = 4.0;
+  EXPECT_EQ(writeSolutionText(data), kHeader + "# Objective Value  4\n\n" + "\n# Dual Solution\nr -3\n" +
+                                         "\n# Reduced Costs\na 0.5\n" + "# Columns  1\na 1\n");
+}
+
 TEST(SolutionWriter, NamesByteForByteAndSpecialNumbers) {
   SolutionData data;
   data.values = {{"перем 1", std::numeric_limits<double>::infinity()}};
@@ -105,6 +122,26 @@ TEST(SolutionWriter, FailuresAreReported) {
   EXPECT_FALSE(writeSolutionFile(data, dir.file("no/such/folder/out.sol")));
   EXPECT_FALSE(writeSolutionFile(data, dir.path().string()));  // a directory
   EXPECT_FALSE(writeSolutionFile(data, "/dev/full"));            // created, but every write fails
+}
+
+TEST(SolutionWriter, ANameWithALineFeedIsRefusedBeforeWriting) {
+  // Written as is, "a\nb 5" would give b the value of another name.
+  test::ScratchDir dir;
+  const std::string path = dir.file("out.sol");
+  SolutionData data;
+  data.values = {{"x", 1.0}};
+  data.reduced_costs = {{"a\nb", 5.0}};
+  EXPECT_FALSE(writeSolutionFile(data, path));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(writeSolutionText(data).has_value());
+
+  auto source = std::make_shared<SolutionSource>();
+  source->column_names = {"p\nq"};
+  source->values = {1.0};
+  SolutionData from_source;
+  from_source.source = source;
+  EXPECT_FALSE(writeSolutionFile(from_source, path));
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(SolutionWriter, IgnoresACommaDecimalLocale) {

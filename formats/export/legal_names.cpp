@@ -1,0 +1,78 @@
+#include "formats/export/legal_names.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace velorium {
+
+namespace {
+
+constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr std::array<bool, 256> buildForbiddenTable() {
+  std::array<bool, 256> table{};
+  for (char c : kForbiddenNameChars) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}
+constexpr std::array<bool, 256> kForbidden = buildForbiddenTable();
+
+constexpr std::size_t kLongestLpKeyword = 15;  // "semi-continuous"
+
+bool startsWithNoCase(std::string_view text, std::string_view word) {
+  if (text.size() < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (lowerAscii(text[i]) != word[i]) return false;
+  }
+  return true;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+bool isLpKeyword(std::string_view text) {
+  if (text.empty() || text.size() > kLongestLpKeyword) return false;
+  char lowered[kLongestLpKeyword];
+  for (std::size_t i = 0; i < text.size(); ++i) lowered[i] = lowerAscii(text[i]);
+  std::string_view key(lowered, text.size());
+  return std::find(std::begin(kLpKeywords), std::end(kLpKeywords), key) != std::end(kLpKeywords);
+}
+
+bool isMpsSectionKeyword(std::string_view text) {
+  return std::find(std::begin(kMpsSectionKeywords), std::end(kMpsSectionKeywords), text) !=
+         std::end(kMpsSectionKeywords);
+}
+
+bool startsWithNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::string_view rest = text.substr(i);
+  if (rest.empty()) return false;
+  if (isDigit(rest[0])) return true;
+  if (rest[0] == '.') return rest.size() > 1 && isDigit(rest[1]);
+  return startsWithNoCase(rest, "inf") || startsWithNoCase(rest, "nan");
+}
+
+bool containsForbiddenNameChar(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return kForbidden[static_cast<unsigned char>(c)]; });
+}
+
+bool isLegalName(std::string_view name) {
+  return !name.empty() && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsSectionKeyword(name) &&
+         !containsForbiddenNameChar(name);
+}
+
+std::string makeLegalName(std::string_view name) {
+  std::string result(name);
+  for (char& c : result) {
+    if (kForbidden[static_cast<unsigned char>(c)]) c = '_';
+  }
+  if (result.empty()) return "name";
+  if (startsWithNumber(result) || isLpKeyword(result) || isMpsSectionKeyword(result)) result.insert(0, 1, '_');
+  return result;
+}
+
+std::string makeLegalName(const char* name) { return makeLegalName(name ? std::string_view(name) : std::string_view()); }
+
+}  // namespace velorium

@@ -1,0 +1,48 @@
+// Which names an LP or MPS file can carry, and how any name is made into one that it can.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velorium {
+
+// Bytes a written name may not hold: the six ASCII white-space characters and the LP
+// operators and delimiters. Every other byte is allowed ("#", "." and UTF-8 sequences too).
+inline constexpr std::string_view kForbiddenNameChars = " \t\n\v\f\r\\:+<>^=/-*[];";
+
+// The 29 LP keywords that a name may not equal (compared with ASCII letters lowered).
+inline constexpr std::string_view kLpKeywords[] = {
+    "minimize", "min",      "minimum",  "maximize", "max",      "maximum",         "subject", "such",
+    "st",       "s.t.",     "bounds",   "bound",    "binary",   "binaries",        "bin",     "general",
+    "generals", "integers", "gen",      "semi-continuous",      "semi",            "semis",   "sos",
+    "end",      "free",     "inf",      "infinity", "gencons",  "g.c."};
+
+// MPS section keywords (exact, case-sensitive). The MPS reader takes a COLUMNS line whose
+// first field is one of them for the start of a section, so no written name may equal one.
+inline constexpr std::string_view kMpsSectionKeywords[] = {
+    "NAME",     "OBJSENSE", "MAX",        "MIN",     "ROWS",       "COLUMNS", "RHS", "BOUNDS",
+    "RANGES",   "QSECTION", "QMATRIX",    "QUADOBJ", "QCMATRIX",   "CSECTION", "DELAYEDROWS",
+    "MODELCUTS", "INDICATORS", "SETS",    "SOS",     "GENCONS",    "PWLOBJ",  "PWLNAM", "PWLCON",
+    "ENDATA"};
+
+// True when `text`, with ASCII letters lowered, is one of the LP keywords.
+bool isLpKeyword(std::string_view text);
+
+bool isMpsSectionKeyword(std::string_view text);
+
+// True when strtod in the "C" locale would convert a prefix of `text`: optional leading white
+// space and sign, then a digit, a "." followed by a digit, or "inf" / "nan" in any case.
+bool startsWithNumber(std::string_view text);
+
+bool containsForbiddenNameChar(std::string_view text);
+
+// True when `name` can be written unchanged: not empty, not starting with a number, no
+// keyword and no forbidden byte.
+bool isLegalName(std::string_view name);
+
+// The legal form of any name: forbidden bytes become "_", an empty name becomes "name", and a
+// result that starts with a number or is a keyword gets one "_" in front (not tested again).
+std::string makeLegalName(std::string_view name);
+std::string makeLegalName(const char* name);
+
+}  // namespace velorium

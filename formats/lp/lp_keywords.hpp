@@ -1,0 +1,45 @@
+// Section keywords of the LP format.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velorium {
+
+// Section codes; the order of the codes is the order in which the reader reads the sections.
+enum class LpSection : std::uint8_t {
+  none = 0,
+  minimize = 1,
+  maximize = 2,
+  constraints = 3,
+  bounds = 4,
+  generals = 5,
+  binaries = 6,
+  semi_continuous = 7,
+  sos = 8,
+  general_constraints = 9,
+  end = 10,
+};
+
+// The section of a lower-case keyword ("subject to", "bin", "g.c.", ...); none for any other
+// text. Keywords of two words are written with one blank between them.
+LpSection findLpSection(std::string_view lowerCaseText);
+
+// Every keyword begins with b, e, g, i, m or s, in either case: words beginning otherwise
+// need no look-up.
+inline bool lpMayBeginKeyword(char c) {
+  if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return c == 'b' || c == 'e' || c == 'g' || c == 'i' || c == 'm' || c == 's';
+}
+
+// ASCII lower case of a text without NUL bytes, as keywords are compared.
+std::string lpLowerCopy(std::string_view text);
+
+// Objective, constraints and bounds: the sections whose names may hold blanks.
+inline bool lpSectionAllowsBlanksInNames(LpSection section) {
+  return section == LpSection::minimize || section == LpSection::maximize ||
+         section == LpSection::constraints || section == LpSection::bounds;
+}
+
+}  // namespace velorium

@@ -1,0 +1,5 @@
+\* Problem: cal *\
+
+\* WARNING: PROBLEM HAS NO ROWS/COLUMNS *\
+
+End

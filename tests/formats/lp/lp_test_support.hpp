@@ -1,0 +1,45 @@
+// Helpers of the LP reader tests: models read from texts, names of their members, captured
+// log texts.
+#pragma once
+
+#include "support/log_capture.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/log/log_options.hpp"
+#include "core/names/names_holder.hpp"
+#include "core/records/model.hpp"
+#include "formats/lp/lp_reader.hpp"
+#include "velorium/velorium.hpp"
+
+namespace velorium::test {
+
+inline std::string poolName(std::int32_t id) {
+  const char* text = get_names_holder()->names_holder_get(id);
+  return text ? text : "";
+}
+
+inline std::string columnName(const Model& model, std::int32_t column) { return poolName(model.variables.at(column).name_id); }
+
+// The model's columns by name, in store order: "x y z".
+inline std::string columnNames(const Model& model) {
+  std::string names;
+  for (const Variable& variable : model.variables) names += (names.empty() ? "" : " ") + poolName(variable.name_id);
+  return names;
+}
+
+// The linear part of an expression as "2 x + -1 y", in stored order.
+inline std::string linearText(const Model& model, const Expression& expression) {
+  std::string text;
+  char number[32];
+  for (const LinearTerm& term : expression.linear_terms) {
+    std::snprintf(number, sizeof number, "%g ", term.coefficient);
+    text += (text.empty() ? "" : " + ") + std::string(number) + columnName(model, term.variable);
+  }
+  return text;
+}
+
+
+}  // namespace velorium::test
