@@ -11,6 +11,9 @@
 
 namespace velorium::cpp_impl {
 
+// Absolute values below this count as zero in expression arithmetic.
+inline constexpr double kNegligibleCoefficient = 1e-14;
+
 // Keys of the look-up: a linear term's variable, and a quadratic term's unordered pair, so
 // that (a, b) and (b, a) are one term.
 inline std::uint64_t linear_term_key(std::int32_t variable) noexcept {
@@ -23,8 +26,9 @@ inline std::uint64_t quadratic_term_key(std::int32_t a, std::int32_t b) noexcept
 }
 
 // One look-up per place of terms, shared by every object working on that place, and kept in
-// step by the operations below. Each side (linear, quadratic) is built on its first search and
-// then kept up term by term, so building an expression of m terms one by one costs O(m).
+// step by the operations below. Short sequences are scanned; a longer side (linear, quadratic)
+// gets an index on its first search, which is then kept up term by term, so building an
+// expression of m terms one by one costs O(m).
 //
 // Changes made to the terms without going through this object are followed as far as they can
 // be seen: terms appended at the end are taken in, a shorter sequence rebuilds, and a change
@@ -47,13 +51,24 @@ class TermLookup {
 
   // Position of the first quadratic term of the pair (a, b) in either order, or -1.
   std::int32_t find_quadratic(Expression& terms, std::int32_t a, std::int32_t b);
+  // The term a merge adds to, among the first `limit` terms: the last of the pair in the
+  // order (a, b), else the last in the order (b, a); -1 when there is none.
+  std::int32_t find_quadratic_for_merge(Expression& terms, std::int32_t a, std::int32_t b, std::size_t limit);
   void append_quadratic(Expression& terms, std::int32_t a, std::int32_t b, double coefficient);
   void remove_quadratic_at(Expression& terms, std::int32_t position);
 
   // Drops both sides; the next search rebuilds them from the terms.
   void forget() noexcept;
 
-  // One side of the look-up: its index and how many terms it covers.
+  // Whether a quadratic coefficient below kNegligibleCoefficient may be present: set by
+  // note_quadratic_coefficient with such a value and by every change this look-up did not
+  // make, cleared by the caller once it has swept the terms.
+  bool may_hold_negligible_quadratic() const noexcept { return negligible_quadratic_possible_; }
+  void note_quadratic_coefficient(double coefficient) noexcept;
+  void note_quadratic_swept() noexcept { negligible_quadratic_possible_ = false; }
+
+  // One side of the look-up: its index (built on the first search of a long sequence) and the
+  // number of terms it last saw.
   struct Side {
     TermPositionIndex index;
     bool built = false;
@@ -62,11 +77,13 @@ class TermLookup {
 
  private:
   void follow_replacements() noexcept;
+  void follow_quadratic(const Expression& terms);
 
   Side linear_;
   Side quadratic_;
   std::shared_ptr<const std::atomic<std::uint64_t>> replacements_;
   std::uint64_t replacements_seen_ = 0;
+  bool negligible_quadratic_possible_ = true;
 };
 
 }  // namespace velorium::cpp_impl

@@ -39,6 +39,15 @@ std::int32_t TermPositionIndex::first(std::uint64_t key) const noexcept {
   return found == repeated_.end() || found->second.empty() ? -1 : found->second.front();
 }
 
+std::span<const std::int32_t> TermPositionIndex::all(std::uint64_t key) const noexcept {
+  const std::size_t at = slot_of(key);
+  if (at == capacity_) return {};
+  if (slots_[at].position != kRepeated) return {&slots_[at].position, 1};
+  const auto found = repeated_.find(key);
+  if (found == repeated_.end()) return {};
+  return {found->second.data(), found->second.size()};
+}
+
 void TermPositionIndex::insert_slot(std::uint64_t key, std::int32_t position) {
   // Kept at most half full, so probe runs stay short.
   if ((used_ + 1) * 2 > capacity_) rehash(capacity_ ? capacity_ * 2 : kFirstCapacity);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -23,6 +24,8 @@ class TermPositionIndex {
 
   // The lowest position of `key`, or -1.
   std::int32_t first(std::uint64_t key) const noexcept;
+  // Every position of `key`, ascending; valid until the next change.
+  std::span<const std::int32_t> all(std::uint64_t key) const noexcept;
   // Records `key` at `position`, which must lie after every position recorded so far (a term
   // appended, or the terms entered in order).
   void add_last(std::uint64_t key, std::int32_t position);
