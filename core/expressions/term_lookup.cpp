@@ -19,17 +19,22 @@ void build(TermLookup::Side& side, const std::vector<Term>& terms) {
   side.index.reserve(terms.size());
   for (std::size_t p = 0; p < terms.size(); ++p) side.index.add_last(key_of(terms[p]), static_cast<std::int32_t>(p));
   side.covered = terms.size();
+  side.storage = terms.data();
   side.built = true;
 }
 
 // Takes in what changed without this look-up; true when something did. Terms appended at the
-// end are added to the index; a shorter sequence means terms were removed elsewhere, so the
-// index is dropped and rebuilt on its next search.
+// end are added to the index; a shorter sequence means terms were removed elsewhere, and other
+// storage that the sequence was replaced, so then the index is dropped and rebuilt on its next
+// search (a sequence that grew into new storage is rebuilt too: rare, as storage grows
+// geometrically).
 template <class Term>
 bool follow(TermLookup::Side& side, const std::vector<Term>& terms) {
-  if (terms.size() == side.covered) return false;
+  const bool moved = terms.data() != side.storage;
+  if (terms.size() == side.covered && !moved) return false;
+  side.storage = terms.data();
   if (side.built) {
-    if (terms.size() < side.covered) {
+    if (terms.size() < side.covered || moved) {
       side.built = false;
       side.index.clear();
     } else {
@@ -71,6 +76,7 @@ void append(TermLookup::Side& side, std::vector<Term>& terms, const Term& term) 
   terms.push_back(term);
   if (side.built) side.index.add_last(key_of(term), static_cast<std::int32_t>(terms.size() - 1));
   side.covered = terms.size();
+  side.storage = terms.data();
 }
 
 template <class Term>

@@ -31,9 +31,10 @@ inline std::uint64_t quadratic_term_key(std::int32_t a, std::int32_t b) noexcept
 // expression of m terms one by one costs O(m).
 //
 // Changes made to the terms without going through this object are followed as far as they can
-// be seen: terms appended at the end are taken in, a shorter sequence rebuilds, and a change
-// of the replacement counter (bumped by whoever replaces terms wholesale) drops everything. A
-// found position is always checked against the term there, so a hit is never stale.
+// be seen: terms appended at the end are taken in; a shorter sequence, or one that moved to
+// other storage (a new sequence assigned), rebuilds; and a change of the replacement counter
+// (bumped by whoever replaces terms wholesale) drops everything. A found position is always
+// checked against the term there, so a hit is never stale.
 //
 // Terms are appended at the end; removing position p moves the last term into p.
 class TermLookup {
@@ -67,12 +68,13 @@ class TermLookup {
   void note_quadratic_coefficient(double coefficient) noexcept;
   void note_quadratic_swept() noexcept { negligible_quadratic_possible_ = false; }
 
-  // One side of the look-up: its index (built on the first search of a long sequence) and the
-  // number of terms it last saw.
+  // One side of the look-up: its index (built on the first search of a long sequence), and the
+  // length and storage of the sequence it last saw.
   struct Side {
     TermPositionIndex index;
     bool built = false;
     std::size_t covered = 0;
+    const void* storage = nullptr;
   };
 
  private:

@@ -7,7 +7,6 @@
 #include "core/constraints/constraint_impl.hpp"
 #include "core/expressions/expr_data.hpp"
 #include "core/expressions/expression_views.hpp"
-#include "core/expressions/model_term_lookups.hpp"
 #include "core/names/names_holder.hpp"
 #include "support/expression_fixture.hpp"
 
@@ -85,7 +84,6 @@ TEST_F(ExpressionViewsTest, ObjectiveViewFollowsTheModel) {
   Expression replacement = terms_of({{1, 1.0}});
   for (std::int32_t v = 4; v <= 23; ++v) replacement.linear_terms.push_back({v, 1.0});
   model->set_objective(replacement, 0);
-  cpp_impl::note_model_terms_replaced(model.get());
   view->AddTerm(y, 1.0);
   EXPECT_EQ(view->GetTermsCount(), 21);
   EXPECT_EQ(view->GetTermCoeff(0), 2.0);
