@@ -4,6 +4,8 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/expressions/linear_expression_impl.hpp"
+#include "core/expressions/quad_expression_impl.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/text/message_catalogue.hpp"
@@ -60,39 +62,46 @@ double evaluate_expression(SolveResultBase& result, const Expression& expression
   return value + expression.constant;
 }
 
-}  // namespace velorium::cpp_impl
-
-namespace velorium::cpp_impl {
-
 namespace {
 
 // Runs an expression query under the result's error protocol.
-template <class Expr>
-double expression_query(SolveResultBase& result, Expr* expression) {
-  double value = 0.0;
+template <class Impl, class Expr>
+double expression_query(SolveResultBase& result, Expr* expression) noexcept {
+  result.SetError("", 0);
   try {
-    if (result.GetSolutionStatus() == solution_status::imprecise) {
-      result.SetError(get_message(518), -1);
-      return 0.0;
+    if (result.GetSolutionStatus() == solution_status::imprecise) throw_catalogue_error(518);
+    auto* impl = dynamic_cast<Impl*>(expression);
+    if (!impl) throw_catalogue_error(391);
+    const Expression& terms = impl->store()->get_terms();
+    const std::shared_ptr<ModelBuilder> store = impl->store()->model();
+    if (!store) {
+      // Only an expression that never had a term has no model: its value is its constant.
+      if (!terms.linear_terms.empty() || !terms.quadratic_terms.empty()) throw_catalogue_error(391);
+      return terms.constant;
     }
-    // Expression objects of the library are not available yet: nothing passed here is one.
-    result.SetError(get_message(391), -1);
-  } catch (const velorium_exception& e) {
-    result.SetError(e.what(), e.code());
-  } catch (const std::exception& e) {
-    result.SetError(e.what(), -1);
+    return evaluate_expression(result, terms, *store);
+  } catch (...) {
+    try {
+      throw;
+    } catch (const velorium_exception& e) {
+      result.SetError(e.what(), e.code());
+    } catch (const std::exception& e) {
+      result.SetError(e.what(), -1);
+    } catch (...) {
+      result.SetError("Unknown error", -1);
+    }
   }
-  return value;
+  return 0.0;
 }
 
 }  // namespace
 
 double linear_expression_value(SolveResultBase& result, ILinearExpression* expression) {
-  return expression_query(result, expression);
+  return expression_query<LinearExpressionImpl>(result, expression);
 }
 
 double quad_expression_value(SolveResultBase& result, IQuadExpression* expression) {
-  return expression_query(result, expression);
+  return expression_query<QuadExpressionImpl>(result, expression);
 }
 
 }  // namespace velorium::cpp_impl

@@ -250,8 +250,78 @@ TEST_F(SolveResultLocalTest, WriteSolutionWritesAReadableFile) {
   EXPECT_RESULT_ERROR(*result, catalogue_text(392, "null"));
 }
 
-TEST_F(SolveResultLocalTest, ExpressionValueOfAnObjectThatIsNoLibraryExpression) {
+// A stand-in that is no expression object of the library.
+class ForeignLinearExpression : public ILinearExpression {
+ public:
+  void Release() override {}
+  int GetErrorCode() const override { return 0; }
+  const char* GetErrorText() const override { return ""; }
+  const char* GetName() override { return ""; }
+  void SetName(const char*) override {}
+  int GetTermsCount() override { return 0; }
+  IVariable* GetTermVariable(int) override { return nullptr; }
+  int GetTermVariableIndex(int) override { return 0; }
+  double GetTermCoeff(int) override { return 0; }
+  void SetTermCoeff(int, double) override {}
+  double GetConstant() override { return 0; }
+  void SetConstant(double) override {}
+  void AddConstant(double) override {}
+  void AddTerm(const IVariable*, double) override {}
+  void AddExpression(const ILinearExpression*, double) override {}
+  void RemoveTerm(int) override {}
+  void RemoveVariable(const IVariable*) override {}
+  IQuadExpression* GetQuadPart() override { return nullptr; }
+  ILinearExpression* CreateFreeCopy() override { return nullptr; }
+};
+
+template <class T>
+struct Releaser {
+  void operator()(T* object) const { object->Release(); }
+};
+template <class T>
+using Owned = std::unique_ptr<T, Releaser<T>>;
+
+TEST_F(SolveResultLocalTest, ExpressionValues) {
   auto result = solve();
+  VariableImpl a(store, 0), b(store, 1), c(store, 2);
+  Owned<ILinearExpression> linear(CreateLinearExpression());
+  linear->AddTerm(&a, 2.0);
+  linear->AddTerm(&c, -1.0);
+  linear->AddConstant(0.5);
+  EXPECT_EQ(result->GetExpressionValueLinear(linear.get()), -0.5);  // 2 - 3 + 0.5
+  EXPECT_EQ(result->GetErrorCode(), 0) << result->GetErrorText();
+
+  Owned<IQuadExpression> quad(CreateQuadExpression());
+  quad->AddTerm(&b, &c, 0.5);
+  quad->AddTerm(&a, &a, 3.0);
+  Owned<ILinearExpression> quad_linear(quad->GetLinearPart());
+  quad_linear->AddTerm(&b, 1.0);
+  EXPECT_EQ(result->GetExpressionValueQuad(quad.get()), 8.0);  // 3 + 3 + 2
+  EXPECT_EQ(result->GetExpressionValueLinear(quad_linear.get()), 8.0) << "the linear face shows the same store";
+
+  Owned<ILinearExpression> constant_only(CreateLinearExpression());
+  constant_only->AddConstant(4.0);
+  EXPECT_EQ(result->GetExpressionValueLinear(constant_only.get()), 4.0);
+
+  // An expression over another store: its variables' names are looked up in the solution.
+  auto other = std::make_shared<ModelBuilder>();
+  other->add_variable(0.0, 1.0, 0.0, 0, "x_other", nullptr);
+  other->add_variable(0.0, 1.0, 0.0, 0, "c", nullptr);
+  VariableImpl x_other(other, 0), c_other(other, 1);
+  Owned<ILinearExpression> foreign_store(CreateLinearExpression());
+  foreign_store->AddTerm(&x_other, 5.0);
+  foreign_store->AddTerm(&c_other, 1.0);
+  EXPECT_EQ(result->GetExpressionValueLinear(foreign_store.get()), 3.0);
+
+  store->remove_variable(2);
+  EXPECT_EQ(result->GetExpressionValueLinear(linear.get()), 0.0);
+  EXPECT_RESULT_ERROR(*result, catalogue_text(116));
+  EXPECT_EQ(result->GetExpressionValueQuad(quad.get()), 0.0);
+  EXPECT_RESULT_ERROR(*result, catalogue_text(116));
+
+  ForeignLinearExpression foreign;
+  EXPECT_EQ(result->GetExpressionValueLinear(&foreign), 0.0);
+  EXPECT_RESULT_ERROR(*result, catalogue_text(391));
   EXPECT_EQ(result->GetExpressionValueLinear(nullptr), 0.0);
   EXPECT_RESULT_ERROR(*result, catalogue_text(391));
   EXPECT_EQ(result->GetExpressionValueQuad(nullptr), 0.0);
