@@ -42,7 +42,7 @@ std::string_view text_or_empty(const char* text) { return text ? std::string_vie
 }  // namespace
 
 ModelBuilder::ModelBuilder()
-    : model(std::make_shared<Model>()), row_table(model->rows), column_table(model->variables) {}
+    : model(std::make_shared<Model>(Model::NoReservation{})), row_table(model->rows), column_table(model->variables) {}
 
 void ModelBuilder::reset_tables() {
   row_table.reset();
