@@ -7,17 +7,11 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/names/names_holder.hpp"
+#include "core/store/reserve_one_more.hpp"
 
 namespace velorium::cpp_impl {
 
 namespace {
-
-// Room for one more element, so that the push_back calls of an addition cannot fail after
-// the first of them has changed the table.
-template <class T>
-void reserve_one_more(std::vector<T>& sequence) {
-  if (sequence.size() == sequence.capacity()) sequence.reserve(sequence.size() < 16 ? 16 : sequence.size() * 2);
-}
 
 // Splits "base#k" (k in plain decimal, as generated names are written) into base and k.
 bool split_generated_name(std::string_view name, std::string_view& base, std::uint32_t& number) noexcept {

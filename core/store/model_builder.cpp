@@ -8,6 +8,7 @@
 #include "core/base/kernel.hpp"
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
+#include "core/store/reserve_one_more.hpp"
 
 namespace velorium::cpp_impl {
 
@@ -177,7 +178,7 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
     name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
     column_table.default_names_only = false;
   }
-  if (objective_term_wanted) objective_terms.reserve(objective_terms.size() + 1);
+  if (objective_term_wanted) reserve_one_more(objective_terms);
   const std::int32_t store_index = append_column({type, lower, upper, name_id}, name_id);
   if (objective_term_wanted) objective_terms.push_back({store_index, objective_coefficient});
   return store_index;
@@ -220,12 +221,15 @@ std::shared_ptr<GeneralConstraint> ModelBuilder::add_general_constraint(std::sha
   std::string gc_name = get_constr_name(name, log_options, "GC");
   const std::int32_t index = general_constraint_count();
   auto added = std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), result_variable, gc_name});
-  general_constraints.reserve(general_constraints.size() + 1);
-  gc_index_by_object.reserve(gc_index_by_object.size() + 1);
-  gc_index_by_name.reserve(gc_index_by_name.size() + 1);
+  reserve_one_more(general_constraints);
+  gc_index_by_object.emplace(added.get(), index);
+  try {
+    gc_index_by_name[std::move(gc_name)] = index;  // a later constraint of an equal name takes it over
+  } catch (...) {
+    gc_index_by_object.erase(added.get());
+    throw;
+  }
   general_constraints.push_back(added);
-  gc_index_by_object[added.get()] = index;
-  gc_index_by_name[std::move(gc_name)] = index;  // a later constraint of an equal name takes it over
   return added;
 }
 
