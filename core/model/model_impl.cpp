@@ -127,6 +127,24 @@ bool ModelImpl::IsMip() {
   });
 }
 
+int ModelImpl::GetConstraintsCount() {
+  return guarded(0, [this] { return static_cast<int>(builder->row_count()); });
+}
+
+int ModelImpl::GetGeneralConstraintsCount() {
+  return guarded(0, [this] { return static_cast<int>(builder->general_constraint_count()); });
+}
+
+bool ModelImpl::IsNonlinear() {
+  return guarded(false, [this] {
+    const Model& record = *builder->model;
+    if (builder->general_constraint_count() > 0 || !record.general_constraints.empty()) return true;
+    if (!record.objective.quadratic_terms.empty()) return true;
+    return std::any_of(record.rows.begin(), record.rows.end(),
+                       [](const Constraint& row) { return !row.expression.quadratic_terms.empty(); });
+  });
+}
+
 void ModelImpl::fail_not_implemented() noexcept {
   clear_error();
   SetError("not implemented", -1);
