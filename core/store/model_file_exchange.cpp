@@ -74,4 +74,13 @@ void export_flat_model(IModelImportExport& front, const Model& flat, const char*
   if (!written) throw_catalogue_error(118, path ? path : kNullPath);
 }
 
+void write_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode,
+                 const std::string& name_map_path) {
+  std::shared_ptr<Model> flat;
+  std::vector<std::int32_t> variable_map;
+  std::vector<std::int32_t> row_map;
+  builder.build_model(flat, variable_map, row_map);
+  export_flat_model(front, *flat, path, mode, name_map_path);
+}
+
 }  // namespace velorium::cpp_impl
