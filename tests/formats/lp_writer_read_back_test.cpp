@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "core/names/names_holder.hpp"
 #include "formats/lp/lp_reader.hpp"
 #include "formats/lp/lp_writer.hpp"
 #include "support/test_models.hpp"
@@ -15,9 +14,8 @@ namespace velorium {
 namespace {
 
 using test::kInf;
+using test::nameText;
 using test::TestModel;
-
-std::string nameOf(std::int32_t id) { return std::string(get_names_holder()->name_view(id)); }
 
 std::shared_ptr<Model> writeAndRead(const Model& model) {
   std::string text = LpWriter().writeModelToText(model);
@@ -31,7 +29,7 @@ std::shared_ptr<Model> writeAndRead(const Model& model) {
 
 const Variable* findColumn(const Model& model, const std::string& name) {
   for (const Variable& variable : model.variables) {
-    if (nameOf(variable.name_id) == name) return &variable;
+    if (nameText(variable.name_id) == name) return &variable;
   }
   return nullptr;
 }
@@ -47,14 +45,14 @@ TEST(LpWriterReadBack, GeneralConstraintAndObjectiveNamesReadBackLegal) {
         {name, {ExprNodeRecord::operation(3, -1), ExprNodeRecord::variable(x, 0), ExprNodeRecord::constant(2, 0)}, r});
   }
   std::shared_ptr<Model> back = writeAndRead(m.model);
-  EXPECT_EQ(nameOf(back->objective.name_id), "total_cost");
+  EXPECT_EQ(nameText(back->objective.name_id), "total_cost");
   ASSERT_EQ(back->general_constraints.size(), 6u);
   const char* written[] = {"g_1", "g_1#1", "name", "_max", "_1st", "a_b"};
   for (std::size_t g = 0; g < 6; ++g) {
     EXPECT_EQ(back->general_constraints[g].name, written[g]);
     ASSERT_EQ(back->general_constraints[g].nodes.size(), 3u);
     EXPECT_EQ(back->general_constraints[g].nodes[2].constant_value(), 2);
-    EXPECT_EQ(nameOf(back->variables[back->general_constraints[g].result_variable].name_id), "r");
+    EXPECT_EQ(nameText(back->variables[back->general_constraints[g].result_variable].name_id), "r");
   }
 }
 
@@ -90,9 +88,9 @@ TEST(LpWriterReadBack, RangedIndicatorRowKeepsItsIndicatorOnBothRows) {
   std::shared_ptr<Model> back = writeAndRead(m.model);
   ASSERT_EQ(back->rows.size(), 2u);
   for (const Constraint& row : back->rows) {
-    EXPECT_EQ(nameOf(row.expression.name_id), "c");
+    EXPECT_EQ(nameText(row.expression.name_id), "c");
     ASSERT_GE(row.indicator_variable, 0);
-    EXPECT_EQ(nameOf(back->variables[row.indicator_variable].name_id), "b");
+    EXPECT_EQ(nameText(back->variables[row.indicator_variable].name_id), "b");
     EXPECT_FALSE(row.indicator_value);
     ASSERT_EQ(row.expression.linear_terms.size(), 1u);  // x + x was written once, as 2 x
     EXPECT_EQ(row.expression.linear_terms[0].coefficient, 2);
