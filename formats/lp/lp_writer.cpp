@@ -122,7 +122,9 @@ void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
 void LpWriter::writeLpRowSides(const Expression& expression, double lower, double upper) {
   writeLpExpression(expression, false);
   double bound;
-  if (lower == upper) {
+  // Equal infinite bounds are written as the one-sided row they amount to, the form that
+  // reading "<= -inf" or ">= inf" back gives again.
+  if (lower == upper && std::isfinite(lower)) {
     writeLpText("=");
     bound = upper;
   } else if (upper == INFINITY) {
