@@ -40,4 +40,13 @@ std::shared_ptr<GeneralConstraint> general_constraint_from_record(const GeneralC
   return std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), record.result_variable, record.name});
 }
 
+void load_general_constraints(const std::shared_ptr<ModelBuilder>& store) {
+  store->clear_general_constraints();
+  for (const GeneralConstraintRecord& record : store->model->general_constraints) {
+    if (std::shared_ptr<GeneralConstraint> read = general_constraint_from_record(record, store)) {
+      store->append_general_constraint(std::move(read));
+    }
+  }
+}
+
 }  // namespace velorium::cpp_impl

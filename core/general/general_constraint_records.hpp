@@ -31,4 +31,10 @@ std::vector<GeneralConstraintRecord> general_constraint_records(const ModelBuild
 std::shared_ptr<GeneralConstraint> general_constraint_from_record(const GeneralConstraintRecord& record,
                                                                   const std::shared_ptr<ModelBuilder>& store);
 
+// Replaces the general constraints of `store` by those of the records of its working model, in
+// order, after a model was read from a file: records without nodes add nothing; names are kept
+// as they are, equal ones included. Throws as general_constraint_from_record; the store is
+// then half filled and meant to be dropped.
+void load_general_constraints(const std::shared_ptr<ModelBuilder>& store);
+
 }  // namespace velorium::cpp_impl

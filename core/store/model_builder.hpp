@@ -116,6 +116,8 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   // one ("GC#k"), a name taken by a live row or another general constraint a unique one made
   // from it; 137 for a name that starts with a blank.
   void rename_general_constraint(GeneralConstraint& gc, const char* name);
+  // Empties the general constraints and both look-ups (before they are read anew).
+  void clear_general_constraints() noexcept;
   void remove_variable(std::int32_t store_index);  // 110; nothing for a removed one
   void remove_row(std::int32_t store_index);       // 110; nothing for a removed one
   void set_objective(const Expression& expression, int sense);

@@ -72,6 +72,13 @@ void ModelBuilder::remove_general_constraint(const GeneralConstraint& gc) {
   general_constraints.pop_back();
 }
 
+void ModelBuilder::clear_general_constraints() noexcept {
+  general_constraints.clear();
+  gc_index_by_object.clear();
+  gc_index_by_name.clear();
+  gc_shadowed_by_name.clear();
+}
+
 void ModelBuilder::rename_general_constraint(GeneralConstraint& gc, const char* name) {
   const auto found = gc_index_by_object.find(&gc);
   if (found == gc_index_by_object.end()) return;

@@ -135,6 +135,35 @@ TEST_F(GeneralConstraintRecords, RecordsThatAreNoCompleteTreeAreRefused) {
   EXPECT_EQ(describe(read_back->expression.get()), "x1");
 }
 
+TEST_F(GeneralConstraintRecords, AStoreReadsItsGeneralConstraintsFromItsModelsRecords) {
+  using R = ExprNodeRecord;
+  store_a->add_general_constraint(cpp_impl::share_node(node_of(constant(9).get()).Clone()), 0, "old", nullptr);
+  store_a->model->general_constraints = {
+      {"g", {R::operation(3, -1), R::variable(0, 0), R::constant(2, 0)}, 2},
+      {"skipped", {}, 1},
+      {"g", {R::variable(1, -1)}, 0},
+  };
+  cpp_impl::load_general_constraints(store_a);
+  ASSERT_EQ(store_a->general_constraint_count(), 2);
+  EXPECT_EQ(describe(store_a->general_constraint_at(0)->expression.get()), "Plus(x0, 2)");
+  EXPECT_EQ(store_a->general_constraint_at(0)->result_variable, 2);
+  EXPECT_EQ(store_a->general_constraint_by_name("g"), store_a->general_constraint_at(1));
+  EXPECT_TRUE(fails_with([&] { store_a->general_constraint_by_name("old"); }, 462, "old"));
+  // Written out again, they give the same records.
+  const std::vector<GeneralConstraintRecord> written = cpp_impl::general_constraint_records(*store_a, identity());
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0].nodes.size(), 3u);
+  EXPECT_TRUE(same_record(written[0].nodes[1], R::variable(0, 0)));
+
+  store_a->model->general_constraints.push_back({"bad", {R::operation(9, -1)}, 0});
+  try {
+    cpp_impl::load_general_constraints(store_a);
+    ADD_FAILURE() << "no failure";
+  } catch (const velorium_exception& e) {
+    EXPECT_STREQ(e.what(), "Не удалось прочитать ограничение bad\n");
+  }
+}
+
 TEST_F(GeneralConstraintRecords, AMillionLevelsAreFlattened) {
   constexpr int kDepth = 1'000'000;
   GeneralExprPtr top = cpp_impl::share_node(node_of(OwnedExpr(a(0)).get()).Clone());

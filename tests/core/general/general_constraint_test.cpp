@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/general/general_constraint_wrapper.hpp"
+#include "core/general/model_general_constraints.hpp"
 #include "two_models_fixture.hpp"
 
 namespace velorium::testing {
@@ -192,6 +193,53 @@ TEST_F(GeneralConstraints, SetNameRenamesWithinTheStoreAndKeepsNamesUnique) {
   free_gc->SetName(nullptr);
   EXPECT_STREQ(free_gc->GetName(), "");
   EXPECT_EQ(store_a->general_constraint_count(), 2);
+}
+
+TEST_F(GeneralConstraints, TheModelAddsOnlyTreesAndVariablesOfItsOwn) {
+  const Owned<IVariable> y = variable_a(2);
+  const OwnedExpr tree = sum_of_a();
+  const auto added = cpp_impl::add_general_constraint_to(*store_a, tree.get(), y.get(), nullptr);
+  EXPECT_EQ(added->name, "GC#0");
+  EXPECT_EQ(added->result_variable, 2);
+  EXPECT_EQ(store_a->general_constraint_at(0), added);
+  tree->AddExpr(constant(1).get());
+  EXPECT_EQ(describe(added->expression.get()), "Plus(x0)");
+
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_to(*store_a, nullptr, y.get(), "c"); }, 391));
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_to(*store_a, tree.get(), nullptr, "c"); }, 394));
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_to(*store_a, tree.get(), variable_b().get(), "c"); }, 394));
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_to(*store_b, tree.get(), variable_b().get(), "c"); }, 405));
+  const OwnedExpr holder = node(T::func_exp, OwnedExpr(node(T::plus)).get());
+  const OwnedExpr view(holder->GetExpr(0));
+  const OwnedExpr carrier = node(T::plus);
+  carrier->AddExpr(view.get());
+  view->AddExpr(b().get());
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_to(*store_a, carrier.get(), y.get(), "c"); }, 405));
+  EXPECT_EQ(store_a->general_constraint_count(), 1);
+}
+
+TEST_F(GeneralConstraints, TheModelAddsCopiesOfGeneralConstraintObjectsOfItsOwn) {
+  const OwnedConstraint own = wrap(cpp_impl::add_general_constraint_to(*store_a, sum_of_a().get(), variable_a(2).get(), "g"));
+  const auto copy = cpp_impl::add_general_constraint_object_to(*store_a, own.get());
+  EXPECT_NE(copy, store_a->general_constraint_at(0));
+  EXPECT_EQ(describe(copy->expression.get()), "Plus(x0)");
+  // Additions check a name against the rows only: both keep "g", and the name finds the copy.
+  EXPECT_EQ(copy->name, "g");
+  EXPECT_EQ(store_a->general_constraint_by_name("g"), copy);
+  const OwnedConstraint free_a = create(constant(1).get(), variable_a(0).get(), "free");
+  EXPECT_EQ(cpp_impl::add_general_constraint_object_to(*store_a, free_a.get())->name, "free");
+  const OwnedConstraint free_b = create(constant(1).get(), variable_b().get(), "other");
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_object_to(*store_a, free_b.get()); }, 405));
+  EXPECT_TRUE(fails_with([&] { cpp_impl::add_general_constraint_object_to(*store_a, nullptr); }, 402));
+  EXPECT_EQ(store_a->general_constraint_count(), 3);
+
+  EXPECT_TRUE(fails_with([&] { cpp_impl::remove_general_constraint_from(*store_b, own.get()); }, 397));
+  EXPECT_TRUE(fails_with([&] { cpp_impl::remove_general_constraint_from(*store_a, nullptr); }, 402));
+  cpp_impl::remove_general_constraint_from(*store_a, free_a.get());
+  EXPECT_EQ(store_a->general_constraint_count(), 3);
+  cpp_impl::remove_general_constraint_from(*store_a, own.get());
+  EXPECT_EQ(store_a->general_constraint_count(), 2);
+  EXPECT_FALSE(store_a->holds_general_constraint(*dynamic_cast<GeneralConstraintWrapper&>(*own).data()));
 }
 
 }  // namespace
