@@ -93,4 +93,19 @@ OwnedGeneralExpr expression_to_tree(const Expression& terms, const std::weak_ptr
   return root;
 }
 
+IGeneralExpression* failed_conversion_node() noexcept {
+  ConstantGeneralExpr* node = nullptr;
+  try {
+    node = new ConstantGeneralExpr(0.0);
+    throw;
+  } catch (const velorium_exception& e) {
+    if (node) node->SetError(e.what(), e.code());
+  } catch (const std::exception& e) {
+    if (node) node->SetError(e.what(), -1);
+  } catch (...) {
+    if (node) node->SetError("Unknown error", -1);
+  }
+  return node;
+}
+
 }  // namespace velorium::cpp_impl

@@ -7,6 +7,7 @@
 #include "core/general/multi_general_expr.hpp"
 #include "core/general/unary_general_expr.hpp"
 #include "core/general/variable_general_expr.hpp"
+#include "core/model/variable_impl.hpp"
 
 using velorium::gen_expr_type;
 using velorium::IGeneralExpression;
@@ -28,6 +29,12 @@ IGeneralExpression* make_node(Make&& make) noexcept {
 
 IGeneralExpression* CreateGeneralExpression(double value) {
   return make_node([value] { return new ConstantGeneralExpr(value); });
+}
+
+IGeneralExpression* CreateGeneralExpression(const velorium::IVariable* var) {
+  const auto* variable = dynamic_cast<const VariableImpl*>(var);
+  if (!variable) return nullptr;
+  return make_node([variable] { return new VariableGeneralExpr(variable->model(), variable->index()); });
 }
 
 IGeneralExpression* CreateGeneralExpression(gen_expr_type type) {

@@ -101,12 +101,32 @@ bool GeneralExpressionImplBase::check_class_arity(int class_arity) noexcept {
 
 bool GeneralExpressionImplBase::adopt_model(const TreeModelScan& incoming) noexcept {
   clear_error();
-  const std::shared_ptr<ModelBuilder> mine = own_model();
-  if (incoming.mixed || (mine && incoming.model && incoming.model != mine)) {
+  if (incoming.mixed) {
     fail(405);
     return false;
   }
-  if (!mine) model_ = incoming.model;
+  std::shared_ptr<ModelBuilder> mine = own_model();
+  if (!mine && incoming.model) {
+    // Nodes below may have taken a model through views since this node last looked; each node
+    // looks once, when it first takes a model.
+    try {
+      const TreeModelScan below = scan_tree_models(*this);
+      if (below.mixed) {
+        fail(405);
+        return false;
+      }
+      mine = below.model;
+    } catch (...) {
+      fail(405);  // could not look: refuse rather than risk mixing
+      return false;
+    }
+  }
+  if (mine && incoming.model && incoming.model != mine) {
+    model_ = mine;
+    fail(405);
+    return false;
+  }
+  model_ = mine ? mine : incoming.model;
   return true;
 }
 

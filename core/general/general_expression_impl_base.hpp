@@ -95,8 +95,9 @@ class GeneralExpressionImplBase : public ErrorInfoBase<IGeneralExpression>,
   bool check_class_arity(int class_arity) noexcept;
 
   // The model check before attaching a child whose stores are `incoming`. Clears the error
-  // information; a child of another live store than this node's (or a child that mixes two
-  // stores) stores 405 and gives false. A node without a live store takes the child's.
+  // information; a child of another live store than the one of this node's tree (or a child
+  // that mixes two stores) stores 405 and gives false. A node without a live store takes the
+  // child's, after looking through its own tree, views included, for one.
   bool adopt_model(const TreeModelScan& incoming) noexcept;
   // A copy of `expr` that may be attached to this node, after the model check; null with the
   // error stored (391 for an object that is not a node of this library, 405) when it may not.

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/general/origin_general_expr.hpp"
+#include "core/store/reserve_one_more.hpp"
 
 namespace velorium::cpp_impl {
 
@@ -39,7 +40,7 @@ void MultiGeneralExpr::SetExpr(int index, const IGeneralExpression* expr) {
 
 void MultiGeneralExpr::AddExpr(const IGeneralExpression* expr) {
   guarded([&] {
-    children_.reserve(children_.size() + 1);  // so that a failure cannot come after the model check
+    reserve_one_more(children_);  // so that nothing can fail after the model check
     if (GeneralExprPtr copy = prepare_child(expr)) children_.push_back(std::move(copy));
   });
 }

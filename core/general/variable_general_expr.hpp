@@ -14,6 +14,9 @@ class VariableGeneralExpr final : public GeneralExpressionImplBase {
  public:
   VariableGeneralExpr(std::weak_ptr<ModelBuilder> model, std::int32_t index) noexcept;
 
+  // A new variable handle on the store and the index; null with 111 once the store is gone.
+  IVariable* GetVariable() override;
+
   int arity() const noexcept override { return 0; }
   bool leaf_complete() const noexcept override { return index_ >= 0; }
   OwnedGeneralExpr shallow_copy() const override;

@@ -207,18 +207,9 @@ std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, d
 std::shared_ptr<GeneralConstraint> ModelBuilder::add_general_constraint(std::shared_ptr<GeneralExpressionImplBase> tree,
                                                                         std::int32_t result_variable, const char* name,
                                                                         const VeloriumLogOptions* log_options) {
-  std::string gc_name = get_constr_name(name, log_options, "GC");
-  const std::int32_t index = general_constraint_count();
-  auto added = std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), result_variable, gc_name});
-  reserve_one_more(general_constraints);
-  gc_index_by_object.emplace(added.get(), index);
-  try {
-    gc_index_by_name[std::move(gc_name)] = index;  // a later constraint of an equal name takes it over
-  } catch (...) {
-    gc_index_by_object.erase(added.get());
-    throw;
-  }
-  general_constraints.push_back(added);
+  auto added = std::make_shared<GeneralConstraint>(
+      GeneralConstraint{std::move(tree), result_variable, get_constr_name(name, log_options, "GC")});
+  append_general_constraint(added);
   return added;
 }
 

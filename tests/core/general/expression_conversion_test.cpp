@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/catalogue_error.hpp"
+#include "core/text/message_catalogue.hpp"
 #include "general_expr_test_support.hpp"
 
 namespace velorium::testing {
@@ -54,6 +56,23 @@ TEST(ExpressionConversion, NothingIsSimplifiedBeyondACoefficientOfExactlyOne) {
   EXPECT_EQ(converted(terms({{x, y, 2.0}}, {{z, 4.0}}, -2.0)), "Plus(Multiply(2, x0, x1), Multiply(4, x2), -2)");
   EXPECT_EQ(converted(terms({}, {}, 1e-15)), "1e-15");
   EXPECT_EQ(converted(terms({}, {}, 7.0)), "7");
+}
+
+TEST(ExpressionConversion, TermsThatCannotBeFetchedGiveANodeCarryingTheFailure) {
+  const Expression sum = terms({}, {{x, 1.0}, {y, 1.0}}, 5.0);
+  const OwnedExpr converted(cpp_impl::converted_expression_node([&]() -> const Expression& { return sum; }, {}));
+  EXPECT_EQ(describe(converted.get()), "Plus(x0, x1, 5)");
+  EXPECT_EQ(converted->GetErrorCode(), 0);
+
+  for (int message : {110, 111}) {
+    const OwnedExpr failed(cpp_impl::converted_expression_node(
+        [message]() -> const Expression& { throw_catalogue_error(message, 4); }, {}));
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->GetErrorCode(), -1);
+    EXPECT_EQ(failed->GetErrorText(), formatString(get_message(message), 4));
+    EXPECT_EQ(failed->GetType(), gen_expr_type::constant);
+  }
+  EXPECT_STREQ(get_message(111), "Объект с индексом [%i] удален");
 }
 
 }  // namespace
