@@ -1,9 +1,10 @@
 #include "formats/lp/lp_writer.hpp"
 
+#include <algorithm>
 #include <cmath>
 
-#include "formats/export/gen_expr_type_names.hpp"
 #include "formats/common/number_text.hpp"
+#include "formats/export/gen_expr_type_names.hpp"
 
 namespace velorium {
 
