@@ -381,6 +381,34 @@ void BM_QuadraticTermByTerm(benchmark::State& state) {
 }
 BENCHMARK(BM_QuadraticTermByTerm)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// One quadratic expression summed from range(0) expressions of one term each (as `total +=
+// a * b` does), in a model with a removed variable: each merge must cost the same however long
+// the total has grown.
+void BM_QuadraticSummedByMerges(benchmark::State& state) {
+  velorium::cpp_impl::get_or_create_kernel();
+  const int terms = static_cast<int>(state.range(0));
+  constexpr std::size_t kUsed = 1000;
+  VariableHandles handles(kUsed + 1);
+  handles.variables[kUsed]->Remove();
+  for (auto _ : state) {
+    velorium::IQuadExpression* total = CreateQuadExpression();
+    velorium::IQuadExpression* product = CreateQuadExpression();
+    int added = 0;
+    for (std::size_t i = 0; i < kUsed && added < terms; ++i) {
+      for (std::size_t j = i; j < kUsed && added < terms; ++j, ++added) {
+        product->AddTerm(handles.variables[i], handles.variables[j], 1.0);
+        total->AddExpression(product, 1.0);
+        product->RemoveTerm(0);
+      }
+    }
+    benchmark::DoNotOptimize(total->GetTermsCount());
+    product->Release();
+    total->Release();
+  }
+  report(state, terms);
+}
+BENCHMARK(BM_QuadraticSummedByMerges)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // The objective filled through a view, one AddTerm per variable.
 void BM_ObjectiveViewTermByTerm(benchmark::State& state) {
   velorium::cpp_impl::get_or_create_kernel();

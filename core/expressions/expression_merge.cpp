@@ -72,6 +72,7 @@ void sweep_negligible_quadratic(expr_data& target, Expression& terms, std::vecto
 void merge_quadratic_terms(expr_data& target, Expression& terms, const std::vector<QuadTerm>& source_terms,
                            double factor) {
   TermLookup& lookup = target.lookup();
+  const ModelBuilder* model = target.model().get();
   const std::size_t before = terms.quadratic_terms.size();
   std::vector<std::int32_t> touched;
   touched.reserve(source_terms.size());
@@ -85,6 +86,9 @@ void merge_quadratic_terms(expr_data& target, Expression& terms, const std::vect
       touched.push_back(position);
     } else {
       lookup.append_quadratic(terms, term.variable1, term.variable2, value);
+      if (variable_removed_in(model, term.variable1) || variable_removed_in(model, term.variable2)) {
+        lookup.note_quadratic_term_of_removed_variable();
+      }
       touched.push_back(static_cast<std::int32_t>(terms.quadratic_terms.size() - 1));
     }
   }

@@ -33,6 +33,7 @@ bool follow(TermLookup::Side& side, const std::vector<Term>& terms) {
   const bool moved = terms.data() != side.storage;
   if (terms.size() == side.covered && !moved) return false;
   side.storage = terms.data();
+  side.free_of_removed_at = -1;
   if (side.built) {
     if (terms.size() < side.covered || moved) {
       side.built = false;
@@ -114,9 +115,22 @@ void TermLookup::follow_quadratic(const Expression& terms) {
 void TermLookup::forget() noexcept {
   linear_.index.clear();
   linear_.built = false;
+  linear_.free_of_removed_at = -1;
   quadratic_.index.clear();
   quadratic_.built = false;
+  quadratic_.free_of_removed_at = -1;
   negligible_quadratic_possible_ = true;
+}
+
+bool TermLookup::known_free_of_removed_linear(const Expression& terms, std::int32_t removed_count) {
+  follow_replacements();
+  follow(linear_, terms.linear_terms);
+  return linear_.free_of_removed_at == removed_count;
+}
+
+bool TermLookup::known_free_of_removed_quadratic(const Expression& terms, std::int32_t removed_count) {
+  follow_quadratic(terms);
+  return quadratic_.free_of_removed_at == removed_count;
 }
 
 void TermLookup::note_quadratic_coefficient(double coefficient) noexcept {

@@ -68,6 +68,18 @@ class TermLookup {
   void note_quadratic_coefficient(double coefficient) noexcept;
   void note_quadratic_swept() noexcept { negligible_quadratic_possible_ = false; }
 
+  // Whether the linear (quadratic) terms are known to hold no term of a variable removed from
+  // the model while the model counts `removed_count` removed variables; a sweep that found none
+  // records it. Any change this look-up did not make forgets it, and so does a merge that
+  // appends a quadratic term of a removed variable.
+  bool known_free_of_removed_linear(const Expression& terms, std::int32_t removed_count);
+  bool known_free_of_removed_quadratic(const Expression& terms, std::int32_t removed_count);
+  void note_free_of_removed_linear(std::int32_t removed_count) noexcept { linear_.free_of_removed_at = removed_count; }
+  void note_free_of_removed_quadratic(std::int32_t removed_count) noexcept {
+    quadratic_.free_of_removed_at = removed_count;
+  }
+  void note_quadratic_term_of_removed_variable() noexcept { quadratic_.free_of_removed_at = -1; }
+
   // One side of the look-up: its index (built on the first search of a long sequence), and the
   // length and storage of the sequence it last saw.
   struct Side {
@@ -75,6 +87,7 @@ class TermLookup {
     bool built = false;
     std::size_t covered = 0;
     const void* storage = nullptr;
+    std::int32_t free_of_removed_at = -1;  // removed-variable count of the last clean sweep
   };
 
  private:

@@ -100,29 +100,39 @@ void add_quadratic_term(expr_data& store, const IVariable* a, const IVariable* b
   }
 }
 
+// The sweeps scan only when terms of removed variables may be there: not while the model has
+// removed none, nor while nothing changed since a sweep found none.
 void drop_removed_linear_term(expr_data& store) {
   const ModelBuilder* model = store.model().get();
   if (!model || model->column_table.removed_count == 0) return;
+  const std::int32_t removed_count = model->column_table.removed_count;
   Expression& terms = store.get_terms();
+  TermLookup& lookup = store.lookup();
+  if (lookup.known_free_of_removed_linear(terms, removed_count)) return;
   for (std::size_t p = 0; p < terms.linear_terms.size(); ++p) {
     if (variable_removed_in(model, terms.linear_terms[p].variable)) {
-      store.lookup().remove_linear_at(terms, static_cast<std::int32_t>(p));
+      lookup.remove_linear_at(terms, static_cast<std::int32_t>(p));
       return;
     }
   }
+  lookup.note_free_of_removed_linear(removed_count);
 }
 
 void drop_removed_quadratic_term(expr_data& store) {
   const ModelBuilder* model = store.model().get();
   if (!model || model->column_table.removed_count == 0) return;
+  const std::int32_t removed_count = model->column_table.removed_count;
   Expression& terms = store.get_terms();
+  TermLookup& lookup = store.lookup();
+  if (lookup.known_free_of_removed_quadratic(terms, removed_count)) return;
   for (std::size_t p = 0; p < terms.quadratic_terms.size(); ++p) {
     const QuadTerm& term = terms.quadratic_terms[p];
     if (variable_removed_in(model, term.variable1) || variable_removed_in(model, term.variable2)) {
-      store.lookup().remove_quadratic_at(terms, static_cast<std::int32_t>(p));
+      lookup.remove_quadratic_at(terms, static_cast<std::int32_t>(p));
       return;
     }
   }
+  lookup.note_free_of_removed_quadratic(removed_count);
 }
 
 }  // namespace velorium::cpp_impl
