@@ -430,6 +430,29 @@ void BM_ObjectiveViewTermByTerm(benchmark::State& state) {
 }
 BENCHMARK(BM_ObjectiveViewTermByTerm)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Last, so that the memory it leaves to the allocator does not hide the growth above.
+// Many empty models at once: the resident memory each one costs, and the time to make one.
+void BM_CreateEmptyModels(benchmark::State& state) {
+  constexpr int kModels = 10000;
+  CreateModel()->Release();  // the process-wide parts (core object, option registry) come first
+  double bytes_per_model = 0.0;
+  for (auto _ : state) {
+    std::vector<velorium::IModel*> models;
+    models.reserve(kModels);
+    state.PauseTiming();
+    const PeakMemoryProbe probe;
+    state.ResumeTiming();
+    for (int i = 0; i < kModels; ++i) models.push_back(CreateModel());
+    state.PauseTiming();
+    bytes_per_model = std::max(bytes_per_model, probe.growth_bytes() / kModels);
+    for (velorium::IModel* model : models) model->Release();
+    state.ResumeTiming();
+  }
+  report(state, kModels);
+  state.counters["bytes_per_model"] = bytes_per_model;
+}
+BENCHMARK(BM_CreateEmptyModels)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();

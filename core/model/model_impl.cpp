@@ -23,23 +23,6 @@ ModelImpl::~ModelImpl() {
   setLogFile(options, std::string());
 }
 
-template <class FindIndex>
-IVariable* ModelImpl::variable_view(FindIndex&& find_index) noexcept {
-  clear_error();
-  std::int32_t index = -1;
-  try {
-    index = std::forward<FindIndex>(find_index)();
-  } catch (...) {
-    store_current_exception();
-  }
-  try {
-    return new VariableImpl(builder, index);
-  } catch (...) {
-    store_current_exception();
-    return nullptr;
-  }
-}
-
 const VariableImpl* ModelImpl::library_variable(const IVariable* var) noexcept {
   return dynamic_cast<const VariableImpl*>(var);
 }
@@ -55,7 +38,7 @@ void ModelImpl::SetName(const char* name) {
 
 IVariable* ModelImpl::AddVariable(double lower_bound, double upper_bound, double obj_value, variable_type type,
                                   const char* name) {
-  return variable_view([&] {
+  return member_view<VariableImpl>([&] {
     return builder->add_variable(lower_bound, upper_bound, obj_value,
                                  normalize_variable_type(static_cast<int>(type)), name, nullptr);
   });
@@ -66,11 +49,11 @@ int ModelImpl::GetVariablesCount() {
 }
 
 IVariable* ModelImpl::GetVariable(int idx) {
-  return variable_view([&] { return builder->variable_at_position(idx); });
+  return member_view<VariableImpl>([&] { return builder->variable_at_position(idx); });
 }
 
 IVariable* ModelImpl::GetVariableByName(const char* var_name) {
-  return variable_view([&] { return builder->find_variable_index(var_name ? var_name : ""); });
+  return member_view<VariableImpl>([&] { return builder->find_variable_index(var_name ? var_name : ""); });
 }
 
 void ModelImpl::SetObjectiveSense(objective_sense sense) {
@@ -89,10 +72,8 @@ void ModelImpl::SetObjectiveOffset(double offset) {
 
 void ModelImpl::ClearObjective() {
   guarded([this] {
-    Expression& objective = builder->model->objective;
-    objective.linear_terms.clear();
-    objective.quadratic_terms.clear();
-    objective.constant = 0.0;
+    builder->replace_objective_terms({}, {}, builder->model->objective_sense);
+    builder->model->objective.constant = 0.0;
   });
 }
 

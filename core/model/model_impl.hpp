@@ -5,18 +5,21 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "cloud/remote_parameters.hpp"
 #include "core/base/error_info_base.hpp"
 #include "core/engine/solve_pipeline.hpp"
 #include "core/options/velorium_options.hpp"
+#include "core/records/expression.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium::cpp_impl {
 
 class ModelBuilder;
 class VariableImpl;
+class expr_data;
 
 // Owns no model data: variables, rows, general constraints, the objective and names live in
 // `builder`, which every view handed out (variables, constraints, expressions, general
@@ -123,10 +126,36 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   const std::shared_ptr<ModelBuilder>& store() const noexcept { return builder; }
 
  private:
-  // A new variable view on the store index that `find_index` gives; on its failure (stored)
-  // a view that refers to no column. Null only when the view itself cannot be made.
-  template <class FindIndex>
-  IVariable* variable_view(FindIndex&& find_index) noexcept;
+  // A new view (variable or constraint) on the store index that `find_index` gives; on its
+  // failure (stored) a view that refers to no member (-1). Null only when the view itself
+  // cannot be made.
+  template <class View, class FindIndex>
+  View* member_view(FindIndex&& find_index) noexcept {
+    clear_error();
+    std::int32_t index = -1;
+    try {
+      index = std::forward<FindIndex>(find_index)();
+    } catch (...) {
+      store_current_exception();
+    }
+    try {
+      return new View(builder, index);
+    } catch (...) {
+      store_current_exception();
+      return nullptr;
+    }
+  }
+  // AddConstraintLinear2 and AddConstraintQuad2: a row from the terms of `store` (391 for none).
+  IConstraint* add_row_from_expression(expr_data* store, double lower_bound, double upper_bound, const char* name);
+  // The objective becomes a copy of what `store` shows (391 for no store, 405 for terms of
+  // another model), with `sense`.
+  void set_objective_from(expr_data* store, objective_sense sense);
+  // A new free constraint without terms, bound to this model's data.
+  IConstraint* new_free_constraint();
+  // A new row of `terms` (whose variables belong to `terms_model`) and a view on it; a free
+  // constraint when there are no terms; 405 for terms of another model.
+  IConstraint* add_row_from(const Expression& terms, const std::shared_ptr<ModelBuilder>& terms_model,
+                            double lower_bound, double upper_bound, const char* name);
   // The store of a variable object of this library, or null for any other object.
   static const VariableImpl* library_variable(const IVariable* var) noexcept;
   // Stores the "not provided yet" failure of an operation that this build does not offer.

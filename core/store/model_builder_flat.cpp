@@ -1,8 +1,11 @@
 // The flat model of a model store: its working model without removed members.
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "core/general/general_constraint_records.hpp"
+#include "core/log/logger.hpp"
 #include "core/store/model_builder.hpp"
 
 namespace velorium::cpp_impl {
@@ -43,12 +46,33 @@ void copy_kept_terms(const Expression& from, Expression& to, const std::vector<s
   to.name_id = from.name_id;
 }
 
+// The records of the store's general constraints with `variables`. One that refers to a
+// variable without a place (removed, or outside the store) is left out, with a warning when
+// log options are given.
+std::vector<GeneralConstraintRecord> general_constraint_records_of(const ModelBuilder& store,
+                                                                   const VariableRenumbering& variables,
+                                                                   const VeloriumLogOptions* log_options) {
+  std::vector<GeneralConstraintRecord> records;
+  records.reserve(store.general_constraints.size());
+  for (const std::shared_ptr<GeneralConstraint>& gc : store.general_constraints) {
+    if (std::optional<GeneralConstraintRecord> record = general_constraint_record(*gc, store, variables)) {
+      records.push_back(std::move(*record));
+    } else if (log_options) {
+      logLevelFormat(*log_options, kLogLevelWarning,
+                     "Общее ограничение [%s] не передано в модель: его переменная удалена\n", gc->name.c_str());
+    }
+  }
+  return records;
+}
+
 }  // namespace
 
 void ModelBuilder::build_model(std::shared_ptr<Model>& out, std::vector<std::int32_t>& variable_map,
                                std::vector<std::int32_t>& row_map, const VeloriumLogOptions* log_options) {
-  (void)log_options;
-  if (column_table.removed_count == 0 && row_table.removed_count == 0) {
+  const bool nothing_removed = column_table.removed_count == 0 && row_table.removed_count == 0;
+  const VariableRenumbering same_indices{{}, column_table.record_count()};
+  model->general_constraints = general_constraint_records_of(*this, same_indices, nothing_removed ? log_options : nullptr);
+  if (nothing_removed) {
     out = model;
     variable_map.clear();  // empty: every index maps to itself
     row_map.clear();
@@ -88,6 +112,9 @@ void ModelBuilder::build_model(std::shared_ptr<Model>& out, std::vector<std::int
       if (new_variable >= 0) kept.entries.push_back({new_variable, weight});
     }
   }
+
+  flat->general_constraints =
+      general_constraint_records_of(*this, VariableRenumbering{new_variables, column_table.record_count()}, log_options);
 
   out = std::move(flat);
   variable_map = std::move(new_variables);

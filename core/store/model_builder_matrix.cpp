@@ -7,6 +7,7 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/expressions/model_term_lookups.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/store/quadratic_matrix.hpp"
@@ -122,10 +123,7 @@ void ModelBuilder::set_objective_dense(const double* q, std::uint64_t q_rows, st
                                        const double* c, std::uint64_t c_count, int sense) {
   std::vector<QuadTerm> quadratic = dense_quadratic_terms(*this, q, q_rows, q_columns, false);
   std::vector<LinearTerm> linear = linear_terms_of(*this, c, c_count);
-  Expression& objective = model->objective;
-  objective.quadratic_terms = std::move(quadratic);
-  objective.linear_terms = std::move(linear);
-  model->objective_sense = sense != 0 ? 1 : 0;
+  replace_objective_terms(std::move(linear), std::move(quadratic), sense);
 }
 
 void ModelBuilder::set_objective_sparse(const double* q_values, const std::int32_t* q_column_indices,
@@ -134,10 +132,15 @@ void ModelBuilder::set_objective_sparse(const double* q_values, const std::int32
   std::vector<QuadTerm> quadratic =
       sparse_quadratic_terms(*this, {q_values, q_column_indices, q_row_starts, q_rows, q_columns});
   std::vector<LinearTerm> linear = linear_terms_of(*this, c, c_count);
+  replace_objective_terms(std::move(linear), std::move(quadratic), sense);
+}
+
+void ModelBuilder::replace_objective_terms(std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic, int sense) {
   Expression& objective = model->objective;
   objective.quadratic_terms = std::move(quadratic);
   objective.linear_terms = std::move(linear);
   model->objective_sense = sense != 0 ? 1 : 0;
+  note_model_terms_replaced(this);  // views of the objective must not trust what they knew
 }
 
 namespace {
@@ -181,8 +184,12 @@ std::int32_t ModelBuilder::add_row_linear_sparse(const double* values, const std
   if (count != 0 && !positions) throw_catalogue_error(kInvalidMatrixMessage);
   std::vector<LinearTerm> linear;
   if (values) linear.reserve(count);
+  // The hot loop of bulk row building: the position look-up of variable_at_position, inline.
+  const std::vector<std::int32_t>& live = column_table.active;
   for (std::uint64_t k = 0; k < count; ++k) {
-    const std::int32_t variable = variable_at_position(positions[k]);
+    const std::int32_t position = positions[k];
+    if (position < 0 || static_cast<std::size_t>(position) >= live.size()) throw_catalogue_error(110, position);
+    const std::int32_t variable = live[static_cast<std::size_t>(position)];
     if (values && makes_term(values[k])) linear.push_back({variable, values[k]});
   }
   const RowBounds bounds = row_bounds_of_sense(sense, rhs);
