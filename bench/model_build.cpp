@@ -1,5 +1,5 @@
 // Cost of building a large model in the store: additions with and without names, look-ups by
-// name, removals, and generated names after removals. Each figure is per operation; peak_MB
+// name, removals, generated names after removals, and expressions built term by term. Each figure is per operation; peak_MB
 // is the process's peak resident memory so far (VmHWM).
 #include <benchmark/benchmark.h>
 
@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "core/base/kernel.hpp"
+#include "core/expressions/expr_data.hpp"
+#include "core/expressions/expression_views.hpp"
+#include "core/model/variable_impl.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
+#include "velorium/velorium.hpp"
 
 namespace {
 
@@ -161,6 +165,122 @@ void BM_InternNewNames(benchmark::State& state) {
   report(state, kCount);
 }
 BENCHMARK(BM_InternNewNames)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Expressions built term by term through the object interface; per_op is per term.
+
+// Variable handles of a store with `count` unnamed variables.
+struct VariableHandles {
+  std::shared_ptr<ModelBuilder> store = std::make_shared<ModelBuilder>();
+  std::vector<velorium::IVariable*> variables;
+
+  explicit VariableHandles(int count) {
+    for (int i = 0; i < count; ++i) {
+      const std::int32_t index = store->add_variable(0.0, 1.0, 0.0, 0, nullptr, nullptr);
+      variables.push_back(new velorium::cpp_impl::VariableImpl(store, index));
+    }
+  }
+  ~VariableHandles() {
+    for (velorium::IVariable* v : variables) v->Release();
+  }
+};
+
+// range(0) rows of 10 terms, each a new free expression filled with AddTerm and added to the
+// store as a row.
+void BM_RowsOfTenTermsTermByTerm(benchmark::State& state) {
+  velorium::cpp_impl::get_or_create_kernel();
+  constexpr int kTermsPerRow = 10;
+  const int rows = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto handles = std::make_unique<VariableHandles>(10000);
+    const int n = static_cast<int>(handles->variables.size());
+    state.ResumeTiming();
+    for (int r = 0; r < rows; ++r) {
+      velorium::ILinearExpression* e = CreateLinearExpression();
+      for (int k = 0; k < kTermsPerRow; ++k) {
+        e->AddTerm(handles->variables[static_cast<std::size_t>((r * 7 + k * 997) % n)], 1.0 + k);
+      }
+      handles->store->add_row(velorium::cpp_impl::store_of(e)->get_terms(), -velorium::kVeloriumInf, 1.0, nullptr,
+                              nullptr);
+      e->Release();
+    }
+    benchmark::DoNotOptimize(handles->store->row_count());
+    state.PauseTiming();
+    handles.reset();
+    state.ResumeTiming();
+  }
+  report(state, static_cast<double>(rows) * kTermsPerRow);
+}
+BENCHMARK(BM_RowsOfTenTermsTermByTerm)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One quadratic expression of range(0) distinct pairs, one AddTerm each.
+void BM_QuadraticTermByTerm(benchmark::State& state) {
+  velorium::cpp_impl::get_or_create_kernel();
+  const int terms = static_cast<int>(state.range(0));
+  VariableHandles handles(1000);
+  for (auto _ : state) {
+    velorium::IQuadExpression* q = CreateQuadExpression();
+    int added = 0;
+    for (std::size_t i = 0; i < handles.variables.size() && added < terms; ++i) {
+      for (std::size_t j = i; j < handles.variables.size() && added < terms; ++j, ++added) {
+        q->AddTerm(handles.variables[i], handles.variables[j], 1.0);
+      }
+    }
+    benchmark::DoNotOptimize(q->GetTermsCount());
+    q->Release();
+  }
+  report(state, terms);
+}
+BENCHMARK(BM_QuadraticTermByTerm)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One quadratic expression summed from range(0) expressions of one term each (as `total +=
+// a * b` does), in a model with a removed variable: each merge must cost the same however long
+// the total has grown.
+void BM_QuadraticSummedByMerges(benchmark::State& state) {
+  velorium::cpp_impl::get_or_create_kernel();
+  const int terms = static_cast<int>(state.range(0));
+  constexpr std::size_t kUsed = 1000;
+  VariableHandles handles(kUsed + 1);
+  handles.variables[kUsed]->Remove();
+  for (auto _ : state) {
+    velorium::IQuadExpression* total = CreateQuadExpression();
+    velorium::IQuadExpression* product = CreateQuadExpression();
+    int added = 0;
+    for (std::size_t i = 0; i < kUsed && added < terms; ++i) {
+      for (std::size_t j = i; j < kUsed && added < terms; ++j, ++added) {
+        product->AddTerm(handles.variables[i], handles.variables[j], 1.0);
+        total->AddExpression(product, 1.0);
+        product->RemoveTerm(0);
+      }
+    }
+    benchmark::DoNotOptimize(total->GetTermsCount());
+    product->Release();
+    total->Release();
+  }
+  report(state, terms);
+}
+BENCHMARK(BM_QuadraticSummedByMerges)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The objective filled through a view, one AddTerm per variable.
+void BM_ObjectiveViewTermByTerm(benchmark::State& state) {
+  velorium::cpp_impl::get_or_create_kernel();
+  const int terms = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto handles = std::make_unique<VariableHandles>(terms);
+    state.ResumeTiming();
+    velorium::ILinearExpression* objective =
+        velorium::cpp_impl::make_linear_view(velorium::cpp_impl::expr_data::make_objective_view(handles->store));
+    for (velorium::IVariable* v : handles->variables) objective->AddTerm(v, 2.0);
+    benchmark::DoNotOptimize(objective->GetTermsCount());
+    objective->Release();
+    state.PauseTiming();
+    handles.reset();
+    state.ResumeTiming();
+  }
+  report(state, terms);
+}
+BENCHMARK(BM_ObjectiveViewTermByTerm)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/expressions/model_term_lookups.hpp"
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/reserve_one_more.hpp"
@@ -303,6 +304,7 @@ void ModelBuilder::set_objective(const Expression& expression, int sense) {
   Expression copy = expression;  // may be the objective itself
   model->objective = std::move(copy);
   model->objective_sense = sense != 0 ? 1 : 0;
+  note_model_terms_replaced(this);  // views of the objective must not trust what they knew
 }
 
 void ModelBuilder::set_objective_name(const char* name) {
