@@ -10,23 +10,11 @@
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/reserve_one_more.hpp"
+#include "core/store/variable_bounds.hpp"
 
 namespace velorium::cpp_impl {
 
 namespace {
-
-constexpr double kZeroTolerance = 1e-14;
-constexpr std::uint32_t kBinaryType = 1;
-constexpr std::uint32_t kIntegerType = 2;
-constexpr std::uint32_t kSemicontinuousType = 3;
-constexpr std::uint32_t kSemiintegerType = 4;
-
-bool is_integral_type(std::uint32_t type) { return type == kIntegerType || type == kSemiintegerType; }
-
-// Infinite values pass: their distance to the floor is not a number and compares false.
-bool is_integral(double value) { return !(std::fabs(value - std::floor(value)) > kZeroTolerance); }
-
-double round_to_binary(double bound) { return std::min(std::max(std::round(bound), 0.0), 1.0); }
 
 // The bounds a variable of `type` gets when it is added: binary bounds rounded into {0, 1};
 // integral types must have integral bounds.
@@ -44,7 +32,7 @@ std::string_view text_or_empty(const char* text) { return text ? std::string_vie
 }  // namespace
 
 ModelBuilder::ModelBuilder()
-    : model(std::make_shared<Model>()), row_table(model->rows), column_table(model->variables) {}
+    : model(std::make_shared<Model>(Model::NoReservation{})), row_table(model->rows), column_table(model->variables) {}
 
 void ModelBuilder::reset_tables() {
   row_table.reset();

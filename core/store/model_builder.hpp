@@ -125,6 +125,38 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   // 113 or 114 when a bound of an integer or semi-integer variable is not integral.
   static void check_integer_bounds(double lower, double upper);
 
+  // The flat model: the working model without removed members, with the general constraints
+  // written into it as records. When nothing is removed `out` is the working model itself and
+  // both tables are emptied (every index maps to itself); otherwise `out` is a new model
+  // and the tables give, per store index, the flat index or -1 for a removed member. Drops
+  // terms, indicators and SOS entries of removed variables, and general constraints that refer
+  // to removed variables (with a warning when log options are given).
+  void build_model(std::shared_ptr<Model>& out, std::vector<std::int32_t>& variable_map,
+                   std::vector<std::int32_t>& row_map, const VeloriumLogOptions* log_options = nullptr);
+
+  // Matrix-form additions. Arrays are indexed by variable position; a null array has no
+  // entries. Every argument is checked before anything changes, so a failed call leaves the
+  // store as it was.
+  // `count` variables with default names; a bound or type array of one entry applies to all.
+  bool add_variables(const double* lower, std::uint64_t lower_count, const double* upper, std::uint64_t upper_count,
+                     const double* objective, std::uint64_t objective_count, const std::int32_t* types,
+                     std::uint64_t types_count, std::uint64_t count);  // 128-132, 115, 113, 114
+  // The objective's terms become 1/2 x'Qx + c'x (constant and name stay) and its sense is set.
+  void set_objective_dense(const double* q, std::uint64_t q_rows, std::uint64_t q_columns, const double* c,
+                           std::uint64_t c_count, int sense);  // 133, 134, 110
+  void set_objective_sparse(const double* q_values, const std::int32_t* q_column_indices,
+                            const std::int32_t* q_row_starts, std::uint64_t q_rows, std::uint64_t q_columns,
+                            const double* c, std::uint64_t c_count, int sense);  // 154, 133, 134, 110
+  // The row 1/2 x'Qx + c'x (sense) rhs; returns its store index.
+  std::int32_t add_row_dense(const double* q, std::uint64_t q_rows, std::uint64_t q_columns, const double* c,
+                             std::uint64_t c_count, int sense, double rhs);  // 133, 134, 138
+  std::int32_t add_row_sparse(const double* q_values, const std::int32_t* q_column_indices,
+                              const std::int32_t* q_row_starts, std::uint64_t q_rows, std::uint64_t q_columns,
+                              const double* c, std::uint64_t c_count, int sense, double rhs);  // 154, 133, 134, 110
+  // The row sum values[k] * x[positions[k]] (sense) rhs with a default name ("C#k").
+  std::int32_t add_row_linear_sparse(const double* values, const std::int32_t* positions, std::uint64_t count,
+                                     int sense, double rhs);  // 154, 110
+
   // Name operations.
   template <class Record>
   void ensure_member_index(MemberTable<Record>& table);

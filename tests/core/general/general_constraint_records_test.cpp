@@ -119,49 +119,40 @@ TEST_F(GeneralConstraintRecords, RecordsThatAreNoCompleteTreeAreRefused) {
   for (std::size_t k = 0; k < refused.size(); ++k) EXPECT_EQ(read(refused[k]), nullptr) << k;
   EXPECT_NE(read({R::operation(3, -1)}), nullptr);
 
-  GeneralConstraintRecord broken{"broken", {R::operation(2, -1), R::constant(1, 0)}, 0};
-  try {
-    cpp_impl::general_constraint_from_record(broken, store_a);
-    ADD_FAILURE() << "no failure";
-  } catch (const velorium_exception& e) {
-    EXPECT_EQ(e.code(), -1);
-    EXPECT_STREQ(e.what(), "Не удалось прочитать ограничение broken\n");
-  }
-  EXPECT_EQ(cpp_impl::general_constraint_from_record({"empty", {}, 0}, store_a), nullptr);
-  const auto read_back = cpp_impl::general_constraint_from_record({"fine", {R::variable(1, -1)}, 2}, store_a);
-  ASSERT_NE(read_back, nullptr);
-  EXPECT_EQ(read_back->name, "fine");
-  EXPECT_EQ(read_back->result_variable, 2);
-  EXPECT_EQ(describe(read_back->expression.get()), "x1");
 }
 
-TEST_F(GeneralConstraintRecords, AStoreReadsItsGeneralConstraintsFromItsModelsRecords) {
-  using R = ExprNodeRecord;
-  store_a->add_general_constraint(cpp_impl::share_node(node_of(constant(9).get()).Clone()), 0, "old", nullptr);
-  store_a->model->general_constraints = {
-      {"g", {R::operation(3, -1), R::variable(0, 0), R::constant(2, 0)}, 2},
-      {"skipped", {}, 1},
-      {"g", {R::variable(1, -1)}, 0},
+TEST_F(GeneralConstraintRecords, TheFlatModelCarriesTheGeneralConstraintsThatAreLeft) {
+  auto add = [&](const IGeneralExpression* tree, std::int32_t result, const char* name) {
+    return store_a->add_general_constraint(cpp_impl::share_node(node_of(tree).Clone()), result, name, nullptr);
   };
-  cpp_impl::load_general_constraints(store_a);
-  ASSERT_EQ(store_a->general_constraint_count(), 2);
-  EXPECT_EQ(describe(store_a->general_constraint_at(0)->expression.get()), "Plus(x0, 2)");
-  EXPECT_EQ(store_a->general_constraint_at(0)->result_variable, 2);
-  EXPECT_EQ(store_a->general_constraint_by_name("g"), store_a->general_constraint_at(1));
-  EXPECT_TRUE(fails_with([&] { store_a->general_constraint_by_name("old"); }, 462, "old"));
-  // Written out again, they give the same records.
-  const std::vector<GeneralConstraintRecord> written = cpp_impl::general_constraint_records(*store_a, identity());
-  ASSERT_EQ(written.size(), 2u);
-  EXPECT_EQ(written[0].nodes.size(), 3u);
-  EXPECT_TRUE(same_record(written[0].nodes[1], R::variable(0, 0)));
+  store_a->remove_general_constraint(*add(constant(0).get(), 0, "removed first"));
+  add(sum_of_a().get(), 2, "sum");
+  add(OwnedExpr(node(T::func_exp, a(2).get())).get(), 0, "exp");
+  const auto gone = add(constant(1).get(), 1, "gone");
+  store_a->remove_general_constraint(*gone);
 
-  store_a->model->general_constraints.push_back({"bad", {R::operation(9, -1)}, 0});
-  try {
-    cpp_impl::load_general_constraints(store_a);
-    ADD_FAILURE() << "no failure";
-  } catch (const velorium_exception& e) {
-    EXPECT_STREQ(e.what(), "Не удалось прочитать ограничение bad\n");
-  }
+  std::shared_ptr<Model> flat;
+  std::vector<std::int32_t> variable_map, row_map;
+  store_a->build_model(flat, variable_map, row_map);
+  ASSERT_EQ(flat, store_a->model);
+  ASSERT_EQ(flat->general_constraints.size(), 2u);
+  EXPECT_EQ(flat->general_constraints[0].name, "sum");
+  EXPECT_EQ(flat->general_constraints[1].name, "exp");
+
+  // With a1 removed, nothing refers to it; a2 becomes 1 in the flat model.
+  store_a->remove_variable(1);
+  store_a->build_model(flat, variable_map, row_map);
+  ASSERT_NE(flat, store_a->model);
+  ASSERT_EQ(flat->general_constraints.size(), 2u);
+  EXPECT_EQ(flat->general_constraints[0].result_variable, 1);
+  EXPECT_TRUE(same_record(flat->general_constraints[1].nodes[1], ExprNodeRecord::variable(1, 0)));
+
+  // A tree that comes to use the removed variable is left out.
+  const OwnedExpr view(new cpp_impl::OriginGeneralExpr(store_a->general_constraint_by_name("sum")->expression));
+  view->AddExpr(a(1).get());
+  store_a->build_model(flat, variable_map, row_map);
+  ASSERT_EQ(flat->general_constraints.size(), 1u);
+  EXPECT_EQ(flat->general_constraints[0].name, "exp");
 }
 
 TEST_F(GeneralConstraintRecords, AMillionLevelsAreFlattened) {
