@@ -14,16 +14,4 @@ std::optional<GeneralConstraintRecord> general_constraint_record(const GeneralCo
   return record;
 }
 
-std::vector<GeneralConstraintRecord> general_constraint_records(const ModelBuilder& store,
-                                                                const VariableRenumbering& variables) {
-  std::vector<GeneralConstraintRecord> records;
-  records.reserve(store.general_constraints.size());
-  for (const std::shared_ptr<GeneralConstraint>& gc : store.general_constraints) {
-    if (std::optional<GeneralConstraintRecord> record = general_constraint_record(*gc, store, variables)) {
-      records.push_back(std::move(*record));
-    }
-  }
-  return records;
-}
-
 }  // namespace velorium::cpp_impl

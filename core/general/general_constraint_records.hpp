@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "core/general/general_constraint.hpp"
 #include "core/general/general_expression_records.hpp"
@@ -18,10 +17,5 @@ class ModelBuilder;
 // (removed). A variable of another store throws velorium_exception 405.
 std::optional<GeneralConstraintRecord> general_constraint_record(const GeneralConstraint& gc, const ModelBuilder& owner,
                                                                  const VariableRenumbering& variables);
-
-// The records of every general constraint of `store`, in its order, leaving out those that
-// refer to variables without a place in the flat model.
-std::vector<GeneralConstraintRecord> general_constraint_records(const ModelBuilder& store,
-                                                                const VariableRenumbering& variables);
 
 }  // namespace velorium::cpp_impl

@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/general/general_constraint_records.hpp"
 #include "core/store/model_builder.hpp"
 
 namespace velorium::cpp_impl {
@@ -50,7 +49,6 @@ void ModelBuilder::build_model(std::shared_ptr<Model>& out, std::vector<std::int
                                std::vector<std::int32_t>& row_map, const VeloriumLogOptions* log_options) {
   (void)log_options;
   if (column_table.removed_count == 0 && row_table.removed_count == 0) {
-    model->general_constraints = general_constraint_records(*this, {{}, column_table.record_count()});
     out = model;
     variable_map.clear();  // empty: every index maps to itself
     row_map.clear();
@@ -82,7 +80,6 @@ void ModelBuilder::build_model(std::shared_ptr<Model>& out, std::vector<std::int
   }
 
   copy_kept_terms(working.objective, flat->objective, new_variables);
-  flat->general_constraints = general_constraint_records(*this, {new_variables, column_table.record_count()});
 
   for (const SosRecord& set : working.sos_sets) {
     SosRecord& kept = flat->sos_sets.emplace_back(SosRecord{set.name_id, set.sos_type, {}});

@@ -84,14 +84,19 @@ TEST_F(GeneralConstraintRecords, VariablesAreRenumberedAndRemovedOnesLeaveTheCon
   EXPECT_TRUE(flatten(node(T::func_exp, a(1).get()).get(), compacted, false).empty());
   EXPECT_TRUE(flatten(OwnedExpr(variable(store_a, 7)).get(), identity(), false).empty());
 
-  store_a->add_general_constraint(cpp_impl::share_node(node_of(tree.get()).Clone()), 2, "kept", nullptr);
-  store_a->add_general_constraint(cpp_impl::share_node(node_of(tree.get()).Clone()), 1, "result removed", nullptr);
-  store_a->add_general_constraint(cpp_impl::share_node(node_of(OwnedExpr(a(1)).get()).Clone()), 0, "leaf removed", nullptr);
-  const std::vector<GeneralConstraintRecord> kept = cpp_impl::general_constraint_records(*store_a, compacted);
-  ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(kept[0].name, "kept");
-  EXPECT_EQ(kept[0].result_variable, 1);
-  EXPECT_EQ(cpp_impl::general_constraint_records(*store_a, identity()).size(), 3u);
+  const auto kept = store_a->add_general_constraint(cpp_impl::share_node(node_of(tree.get()).Clone()), 2, "kept", nullptr);
+  const auto result_removed =
+      store_a->add_general_constraint(cpp_impl::share_node(node_of(tree.get()).Clone()), 1, "result removed", nullptr);
+  const auto leaf_removed =
+      store_a->add_general_constraint(cpp_impl::share_node(node_of(a(1).get()).Clone()), 0, "leaf removed", nullptr);
+  const std::optional<GeneralConstraintRecord> record = cpp_impl::general_constraint_record(*kept, *store_a, compacted);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->name, "kept");
+  EXPECT_EQ(record->result_variable, 1);
+  EXPECT_EQ(record->nodes.size(), 3u);
+  EXPECT_FALSE(cpp_impl::general_constraint_record(*result_removed, *store_a, compacted));
+  EXPECT_FALSE(cpp_impl::general_constraint_record(*leaf_removed, *store_a, compacted));
+  EXPECT_TRUE(cpp_impl::general_constraint_record(*leaf_removed, *store_a, identity()));
 }
 
 TEST_F(GeneralConstraintRecords, AVariableOfAnotherStoreCannotBeFlattened) {
@@ -119,40 +124,6 @@ TEST_F(GeneralConstraintRecords, RecordsThatAreNoCompleteTreeAreRefused) {
   for (std::size_t k = 0; k < refused.size(); ++k) EXPECT_EQ(read(refused[k]), nullptr) << k;
   EXPECT_NE(read({R::operation(3, -1)}), nullptr);
 
-}
-
-TEST_F(GeneralConstraintRecords, TheFlatModelCarriesTheGeneralConstraintsThatAreLeft) {
-  auto add = [&](const IGeneralExpression* tree, std::int32_t result, const char* name) {
-    return store_a->add_general_constraint(cpp_impl::share_node(node_of(tree).Clone()), result, name, nullptr);
-  };
-  store_a->remove_general_constraint(*add(constant(0).get(), 0, "removed first"));
-  add(sum_of_a().get(), 2, "sum");
-  add(OwnedExpr(node(T::func_exp, a(2).get())).get(), 0, "exp");
-  const auto gone = add(constant(1).get(), 1, "gone");
-  store_a->remove_general_constraint(*gone);
-
-  std::shared_ptr<Model> flat;
-  std::vector<std::int32_t> variable_map, row_map;
-  store_a->build_model(flat, variable_map, row_map);
-  ASSERT_EQ(flat, store_a->model);
-  ASSERT_EQ(flat->general_constraints.size(), 2u);
-  EXPECT_EQ(flat->general_constraints[0].name, "sum");
-  EXPECT_EQ(flat->general_constraints[1].name, "exp");
-
-  // With a1 removed, nothing refers to it; a2 becomes 1 in the flat model.
-  store_a->remove_variable(1);
-  store_a->build_model(flat, variable_map, row_map);
-  ASSERT_NE(flat, store_a->model);
-  ASSERT_EQ(flat->general_constraints.size(), 2u);
-  EXPECT_EQ(flat->general_constraints[0].result_variable, 1);
-  EXPECT_TRUE(same_record(flat->general_constraints[1].nodes[1], ExprNodeRecord::variable(1, 0)));
-
-  // A tree that comes to use the removed variable is left out.
-  const OwnedExpr view(new cpp_impl::OriginGeneralExpr(store_a->general_constraint_by_name("sum")->expression));
-  view->AddExpr(a(1).get());
-  store_a->build_model(flat, variable_map, row_map);
-  ASSERT_EQ(flat->general_constraints.size(), 1u);
-  EXPECT_EQ(flat->general_constraints[0].name, "exp");
 }
 
 TEST_F(GeneralConstraintRecords, AMillionLevelsAreFlattened) {
