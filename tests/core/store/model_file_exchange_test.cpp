@@ -116,6 +116,21 @@ TEST_F(ModelFileExchangeTest, AGeneralConstraintRecordWithoutItsTreeFailsWithIts
   EXPECT_EQ(builder->general_constraint_count(), 0) << "a record without nodes adds nothing";
 }
 
+TEST_F(ModelFileExchangeTest, LoadedGeneralConstraintsOfOneNameStayFoundByItAfterARemoval) {
+  Model model;
+  model.variables.push_back(Variable{0, 0.0, 1.0, -1});
+  model.general_constraints = {GeneralConstraintRecord{"g", {ExprNodeRecord::constant(1.0, -1)}, 0},
+                               GeneralConstraintRecord{"g", {ExprNodeRecord::constant(2.0, -1)}, 0}};
+  auto* prepared = new PreparedFront(model);
+  load_model(*builder, *prepared, "any.lp", 0);
+  prepared->Release();
+  ASSERT_EQ(builder->general_constraint_count(), 2);
+  const std::shared_ptr<GeneralConstraint> later = builder->general_constraint_by_name("g");
+  EXPECT_EQ(later, builder->general_constraint_at(1));
+  builder->remove_general_constraint(*later);
+  EXPECT_EQ(builder->general_constraint_by_name("g"), builder->general_constraint_at(0));
+}
+
 TEST_F(ModelFileExchangeTest, ExportWithoutAndWithANameMap) {
   const std::string source = dir.write("model.lp", kLpWithEverything);
   load_model(*builder, front, source.c_str(), 0);
