@@ -10,8 +10,12 @@ namespace velorium {
 namespace {
 constexpr int kAnyNumber = std::numeric_limits<int>::max();
 
-// How many children a node of each type takes at most.
-int maximumChildren(std::int32_t type) {
+bool isVariable(std::int64_t index, std::size_t variableCount) {
+  return index >= 0 && static_cast<std::uint64_t>(index) < variableCount;
+}
+}  // namespace
+
+int genExprMaximumChildren(std::int32_t type) {
   switch (static_cast<gen_expr_type>(type)) {
     case gen_expr_type::constant:
     case gen_expr_type::variable:
@@ -29,11 +33,6 @@ int maximumChildren(std::int32_t type) {
   }
 }
 
-bool isVariable(std::int64_t index, std::size_t variableCount) {
-  return index >= 0 && static_cast<std::uint64_t>(index) < variableCount;
-}
-}  // namespace
-
 const char* findGeneralConstraintFault(const GeneralConstraintRecord& record, std::size_t variableCount) {
   const std::vector<ExprNodeRecord>& nodes = record.nodes;
   if (!isVariable(record.result_variable, variableCount)) return "the result variable is unknown";
@@ -50,7 +49,7 @@ const char* findGeneralConstraintFault(const GeneralConstraintRecord& record, st
     if (node.parent < 0 || static_cast<std::size_t>(node.parent) >= i) {
       return "a node's parent must stand before it (and only the first node is a root)";
     }
-    if (++children[node.parent] > maximumChildren(nodes[node.parent].type)) return "a node has more children than its type takes";
+    if (++children[node.parent] > genExprMaximumChildren(nodes[node.parent].type)) return "a node has more children than its type takes";
   }
   return nullptr;
 }

@@ -7,6 +7,9 @@
 
 namespace velorium {
 
+// How many children a node of type `type` takes at most (INT_MAX for plus and multiply).
+int genExprMaximumChildren(std::int32_t type);
+
 // The fault of a record, or null when it can become a tree: it has one root, the first node;
 // every other node's parent stands before it; no parent gets more children than its type
 // takes; every node type is known; the result variable and every variable node name one of

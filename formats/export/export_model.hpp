@@ -82,6 +82,8 @@ class ExportModel {
     return {{entry_rows_.data() + begin, count}, {entry_coefficients_.data() + begin, count}};
   }
   bool hasColumnEntries() const { return !entry_starts_.empty(); }
+  // The row indices of all columns' entries, column after column: entries(j).rows is a part.
+  std::span<const std::int32_t> allEntryRows() const { return entry_rows_; }
 
  // Storage of every name text above.
   NameArena texts;
@@ -90,6 +92,9 @@ class ExportModel {
   void buildColumnEntries();
 
  private:
+  template <typename Offset>
+  std::vector<std::size_t> fillColumnEntries();
+
   // The column-wise copy of the rows' linear parts (compressed by column).
   std::vector<std::size_t> entry_starts_;
   std::vector<std::int32_t> entry_rows_;

@@ -74,12 +74,14 @@ const std::vector<LinearTerm>& LpWriter::mergedLinearTerms(const Expression& exp
 }
 
 void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
+  const std::vector<LinearTerm>& terms = mergedLinearTerms(expression);
+  for (const LinearTerm& term : terms) column_names_->prefetch(static_cast<std::size_t>(term.variable));
   int term_number = 0;
-  for (const LinearTerm& term : mergedLinearTerms(expression)) {
+  for (const LinearTerm& term : terms) {
     if (term.coefficient == 0.0) continue;
     writeLpCoefficient(term.coefficient, ++term_number);
     writeLpText(" ");
-    writeLpText(copy_->columns[static_cast<std::size_t>(term.variable)].name);
+    writeLpText((*column_names_)[static_cast<std::size_t>(term.variable)]);
   }
   writeLpText(" ");
   if (!expression.quadratic_terms.empty()) {
@@ -209,7 +211,8 @@ void LpWriter::writeLpGeneralConstraints() {
   writeLpLineBreak();
   const auto& generals = copy_->model.general_constraints;
   for (std::size_t g = 0; g < generals.size(); ++g) {
-    item_ = " ";
+    item_.clear();
+    item_ += ' ';
     item_ += copy_->general_constraints[g].name;
     item_ += " : ";
     item_ += copy_->columns[static_cast<std::size_t>(generals[g].result_variable)].name;
@@ -217,7 +220,7 @@ void LpWriter::writeLpGeneralConstraints() {
     writeLpText(item_);
     int items_on_line = 1;
     for (const ExprNodeRecord& node : generals[g].nodes) {
-      item_ = "( ";
+      item_.assign("( ");
       item_ += genExprTypeName(node.type);
       item_ += " , ";
       if (node.type == ExprNodeRecord::kConstantType) {
@@ -245,13 +248,15 @@ void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
   copy_ = &copy;
   column_ = 0;
   merge_slot_.assign(copy.columns.size(), -1);
+  column_names_ = std::make_unique<NameSlots>(copy.columns, 0);
   const Model& model = copy.model;
 
   writeLpText("\\ File written by Velorium LP filereader");
   writeLpLineBreak();
   writeLpText(model.objective_sense == 0 ? "Minimize" : "Maximize");
   writeLpLineBreak();
-  item_ = " ";
+  item_.clear();
+  item_ += ' ';
   item_ += copy.objective.name;
   item_ += ':';
   writeLpText(item_);
@@ -281,6 +286,7 @@ void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
 
   merge_slot_ = {};
   merged_ = {};
+  column_names_.reset();
   out_ = nullptr;
   copy_ = nullptr;
 }

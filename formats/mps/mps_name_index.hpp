@@ -1,0 +1,50 @@
+// The MPS reader's per-read index from a row or column name to its position.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace velorium {
+
+// Open-addressing hash table over names that live elsewhere (the pool of names keeps them
+// for the life of the process). It grows with the names of the file being read, so a small
+// file costs a small table however many names the process has interned before. A slot holds
+// the first bytes of its name, so a look-up of a short name reads one slot and nothing else.
+class MpsNameIndex {
+ public:
+  static constexpr std::int32_t kMissing = INT32_MIN;
+
+  // The value stored for `name`, or kMissing.
+  std::int32_t find(std::string_view name) const { return find(name, hashOf(name)); }
+  // The same with the name's hash already known.
+  std::int32_t find(std::string_view name, std::uint64_t hash) const;
+  static std::uint64_t hashOf(std::string_view name);
+  // Asks for the slot where a look-up of `hash` starts, ahead of the look-up.
+  void prefetch(std::uint64_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[static_cast<std::size_t>(hash) & (slots_.size() - 1)]);
+  }
+  // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
+  void insert(std::string_view stored_name, std::int32_t value);
+  std::size_t size() const { return count_; }
+
+ private:
+  static constexpr std::size_t kHeadBytes = 16;
+
+  struct Slot {
+    const char* text = nullptr;  // null: an empty slot
+    std::uint32_t length = 0;
+    std::int32_t value = 0;
+    char head[kHeadBytes] = {};  // the name's first bytes
+  };
+
+  static bool holds(const Slot& slot, std::string_view name);
+  void place(const Slot& slot, std::uint64_t hash);
+  void grow();
+
+  std::vector<Slot> slots_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace velorium

@@ -1,0 +1,550 @@
+// Free-format MPS reader: the section loop and the sections of the linear model.
+//
+// The format as this reader understands it:
+// - A line is cut into fields at ASCII white space; names hold no white space and the column
+//   of a field does not matter. An empty line, and a line whose first byte is "*", is skipped.
+//   A UTF-8 byte-order mark in front of the first line is skipped; a NUL byte outside a
+//   comment line is an error.
+// - A section starts with its keyword as the first field of a line that begins in its first
+//   column. A line that begins with a blank or a tab is a data line in every section, so a
+//   row or column named like a keyword (RHS, ENDATA, NAME) is safe in an indented line.
+// - Every value field must be a number as a whole ("1.5", "-2e3", "inf", "nan"), read without
+//   the process locale; anything else fails the reading with the line's number.
+// - NAME: its value is not kept; the model is named after the file.
+// - OBJSENSE: MAX, MAXIMIZE, MIN or MINIMIZE, on the keyword line or on the following lines.
+// - ROWS: the first N row is the objective, later N rows are free rows; only the first
+//   letter of the type counts ("NX" is a free row, "GE" a G row).
+// - COLUMNS: "column row value [row value]"; a line with the column name left out (two or
+//   four fields, as in fixed-format files) continues the current column. A column's lines
+//   must be consecutive within a section. Pairs with the value 0 are dropped unread; a pair
+//   for an unknown row is skipped with a warning. Columns between 'MARKER' 'INTORG' and
+//   'MARKER' 'INTEND' lines are integer with bounds [0, 1].
+// - RHS and RANGES: "vector row value [row value]", the vector name may be left out. An RHS
+//   value c on the objective row gives the objective offset -c. A row's bounds follow from
+//   its type, its right-hand side and its range whatever the order of the two sections:
+//   G [rhs, rhs + |r|], L [rhs - |r|, rhs], E [rhs, rhs + r] or [rhs + r, rhs] by the sign of
+//   r. A range on a free row is ignored with a warning; a second range for a row is an error.
+// - BOUNDS: "type vector column [value]", the vector name may be left out. Types UP LO FX MI
+//   PL BV LI UI FR SI SC. Once the file is read, a column that was given only an upper bound
+//   gets the lower bound 0 (or -infinity when that upper bound is negative), and one given
+//   only a lower bound gets the upper bound +infinity (lifting the 1 of an integer column).
+//   Bounds are kept as read: an empty range or a fractional integer bound is not checked.
+// - QSECTION, QMATRIX, QUADOBJ, QCMATRIX, INDICATORS and GENCONS: see
+//   mps_reader_special_sections.cpp. CSECTION, DELAYEDROWS, MODELCUTS, SETS, SOS and the PWL
+//   sections are refused.
+// - Reading ends at ENDATA; a file without it gives no model. Sections may repeat and come
+//   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used.
+//
+// Messages are fixed Russian texts, not catalogue entries.
+
+#include "formats/mps/mps_reader.hpp"
+
+#include <cstdarg>
+#include <cmath>
+#include <limits>
+#include <new>
+
+#include "core/log/logger.hpp"
+#include "core/names/names_holder.hpp"
+#include "core/text/text_utils.hpp"
+#include "formats/common/line_reader.hpp"
+
+namespace velorium {
+
+namespace {
+
+constexpr std::size_t kReadBufferSize = 262144;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// What follows the last "/" or "\", or a drive letter and its colon.
+std::string fileNamePart(const std::string& path) {
+  std::size_t cut = path.find_last_of("/\\");
+  if (cut != std::string::npos) return path.substr(cut + 1);
+  if (path.size() >= 2 && path[1] == ':' && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+    return path.substr(2);
+  }
+  return path;
+}
+
+
+}  // namespace
+
+std::shared_ptr<Model> readMpsFile(const VeloriumLogOptions& log, const std::string& path) {
+  try {
+    MpsReader reader(log);
+    if (reader.readSections(path) != 0) return nullptr;
+    auto model = std::make_shared<Model>(std::move(reader.model));
+    model->source_path = path;
+    model->name = fileNamePart(path);
+    return model;
+  } catch (const std::bad_alloc&) {
+    try {
+      logLevelFormat(log, kLogLevelError, "Недостаточно памяти для чтения MPS файла %s\n", path.c_str());
+    } catch (...) {
+    }
+  } catch (const std::exception& error) {
+    try {
+      logLevelFormat(log, kLogLevelError, "Ошибка чтения MPS файла %s: %s\n", path.c_str(), error.what());
+    } catch (...) {
+    }
+  }
+  return nullptr;
+}
+
+MpsReader::MpsReader(const VeloriumLogOptions& log) : log_(log), column_of_name_id_(get_names_holder()->size()) {}
+
+// ---------------------------------------------------------------------------------------
+// Input and messages
+
+bool MpsReader::readLine() {
+  std::string_view text;
+  while (input_->nextLine(text)) {
+    ++line_number_;
+    if (line_number_ == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+    splitMpsLine(text, line_);
+    if (line_.empty() || line_.isComment()) continue;
+    if (line_.has_nul) {
+      fail("Нулевой байт в строке MPS файла\n");
+      input_failed_ = true;
+      return false;
+    }
+    return true;
+  }
+  if (input_->readFailed()) {
+    logLevelFormat(log_, kLogLevelError, "Ошибка чтения MPS файла после строки %zu\n", line_number_);
+    input_failed_ = true;
+  }
+  return false;
+}
+
+MpsSection MpsReader::keywordOfLine() const {
+  return line_.indented ? MpsSection::None : findMpsSection(line_.field(0));
+}
+
+std::string MpsReader::lineText() const { return std::string(line_.text); }
+
+MpsSection MpsReader::fail(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  logFormatted(log_, kLogLevelError, format, args);
+  va_end(args);
+  return failedAtLine();
+}
+
+MpsSection MpsReader::failedAtLine() {
+  logLevelFormat(log_, kLogLevelError, "Место ошибки: строка %zu MPS файла\n", line_number_);
+  return MpsSection::EndOfReading;
+}
+
+void MpsReader::warn(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  logFormatted(log_, kLogLevelWarning, format, args);
+  va_end(args);
+}
+
+MpsSection MpsReader::failNumber(std::string_view field) {
+  return fail("Поле \"%s\" не является числом\n", std::string(field).c_str());
+}
+
+MpsSection MpsReader::endOfFile() {
+  if (!input_failed_) logLevelFormat(log_, kLogLevelError, "MPS файл закончился без строки ENDATA\n");
+  return MpsSection::EndOfReading;
+}
+
+// ---------------------------------------------------------------------------------------
+// Names
+
+std::string_view MpsReader::intern(std::string_view name, std::int32_t& id) {
+  VeloriumNamesHolder* pool = get_names_holder();
+  id = static_cast<std::int32_t>(pool->find_or_add_name(name));
+  return pool->name_view(id);
+}
+
+std::int32_t MpsReader::findRowIndex(std::string_view name) const {
+  std::int32_t found = rows_by_name_.find(name);
+  return found == MpsNameIndex::kMissing ? -1 : found;
+}
+
+Constraint* MpsReader::findRow(std::string_view name) {
+  std::int32_t index = findRowIndex(name);
+  return index >= 0 ? &model.rows[static_cast<std::size_t>(index)] : nullptr;
+}
+
+std::int32_t MpsReader::findColumnIndex(std::string_view name) const {
+  return column_of_name_id_.get(get_names_holder()->find_name(name));
+}
+
+std::int32_t MpsReader::addColumn(std::int32_t name_id) {
+  auto index = static_cast<std::int32_t>(model.variables.size());
+  model.variables.push_back(Variable{0, 0.0, kInfinity, name_id});
+  bounds_given_.push_back(0);
+  described_in_section_.push_back(0);
+  column_of_name_id_.set(name_id, index);
+  return index;
+}
+
+// ---------------------------------------------------------------------------------------
+// The section loop
+
+int MpsReader::readSections(const std::string& path) {
+  LineReader reader(path, kReadBufferSize, true);
+  if (!reader.isOpen()) return 1;
+  input_ = &reader;
+  MpsSection state = MpsSection::None;
+  for (;;) {
+    switch (state) {
+      case MpsSection::EndData:
+        finish();
+        return 0;
+      case MpsSection::EndOfReading:
+        return 1;
+      case MpsSection::DelayedRows:
+      case MpsSection::ModelCuts:
+      case MpsSection::PwlObj:
+      case MpsSection::PwlNam:
+      case MpsSection::PwlCon:
+        fail("MPS парсер не может прочитать секцию %s\n", mpsSectionKeyword(state));
+        return 1;
+      case MpsSection::CSection:
+        fail("Конусы (Cones) не поддерживаются Velorium\n");
+        return 1;
+      case MpsSection::Sets:
+      case MpsSection::Sos:
+        fail("SOS не поддерживаются Velorium\n");
+        return 1;
+      case MpsSection::ObjSense:
+        state = readObjectiveSense();
+        break;
+      case MpsSection::Rows:
+        state = readRows();
+        break;
+      case MpsSection::Columns:
+        state = readColumns();
+        break;
+      case MpsSection::Rhs:
+        state = readRowValues(state, &MpsReader::applyRhs);
+        break;
+      case MpsSection::Ranges:
+        state = readRowValues(state, &MpsReader::applyRange);
+        break;
+      case MpsSection::Bounds:
+        state = readBounds();
+        break;
+      case MpsSection::QSection:
+      case MpsSection::QMatrix:
+      case MpsSection::QuadObj:
+      case MpsSection::QcMatrix:
+        state = readQuadraticSection(state);
+        break;
+      case MpsSection::Indicators:
+        state = readIndicators();
+        break;
+      case MpsSection::GenCons:
+        state = readGeneralConstraints();
+        break;
+      default:  // outside any section, NAME, or a MAX or MIN line outside OBJSENSE
+        state = readOutsideSections();
+        break;
+    }
+  }
+}
+
+MpsSection MpsReader::readOutsideSections() {
+  if (!readLine()) return endOfFile();
+  return keywordOfLine();  // a line that is no keyword is ignored here
+}
+
+// ---------------------------------------------------------------------------------------
+// OBJSENSE
+
+bool MpsReader::applySense(std::string_view field) {
+  if (field == "MAX" || field == "MAXIMIZE") {
+    model.objective_sense = 1;
+  } else if (field == "MIN" || field == "MINIMIZE") {
+    model.objective_sense = 0;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+MpsSection MpsReader::readObjectiveSense() {
+  // The keyword line may carry the sense itself.
+  if (line_.field_count >= 2 && !applySense(line_.field(1))) {
+    return fail("Неизвестное направление оптимизации \"%s\" в секции OBJSENSE\n", std::string(line_.field(1)).c_str());
+  }
+  for (;;) {
+    if (!readLine()) return endOfFile();
+    MpsSection section = keywordOfLine();
+    if (section != MpsSection::None && section != MpsSection::Max && section != MpsSection::Min) return section;
+    if (!applySense(line_.field(0))) {
+      return fail("Неизвестное направление оптимизации \"%s\" в секции OBJSENSE\n", std::string(line_.field(0)).c_str());
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// ROWS
+
+MpsSection MpsReader::readRows() {
+  for (;;) {
+    if (!readLine()) {
+      if (!input_failed_) logLevelFormat(log_, kLogLevelError, "Непредвиденный выход в процессе разбора секции ROWS MPS файла\n");
+      return MpsSection::EndOfReading;
+    }
+    MpsSection section = keywordOfLine();
+    if (section != MpsSection::None) return section;
+    if (line_.field_count < 2) return fail("Неверный формат строки в разделе ROWS\n");
+    std::string_view type = line_.field(0);
+    std::string_view name = line_.field(1);
+    if (findRowIndex(name) != -1) {
+      // A warning by its level, but the reading ends all the same.
+      warn("Линейные ограничения имеют одинаковые имена \"%s\"\n", std::string(name).c_str());
+      return failedAtLine();
+    }
+    if (type == "N" && model.objective.name_id < 0) {
+      std::int32_t id = -1;
+      std::string_view stored = intern(name, id);
+      model.objective.name_id = id;
+      rows_by_name_.insert(stored, -2);
+      continue;
+    }
+    char kind = type.front();
+    if (kind != 'G' && kind != 'E' && kind != 'L' && kind != 'N') {
+      return fail("В разделе ROWS MPS файла найдена сущность типа \"%s\"\n", std::string(type).c_str());
+    }
+    auto index = static_cast<std::int32_t>(model.rows.size());
+    std::int32_t id = -1;
+    std::string_view stored = intern(name, id);
+    model.rows.emplace_back(-kInfinity, kInfinity);
+    model.rows.back().expression.name_id = id;
+    row_specs_.push_back(RowSpec{kind, false, 0.0, 0.0});
+    row_fill_.push_back(RowFill{-1, 0});
+    rows_by_name_.insert(stored, index);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// RHS and RANGES: "vector row value [row value]", the vector name may be left out.
+MpsSection MpsReader::readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, double)) {
+  for (;;) {
+    if (!readLine()) return endOfFile();
+    MpsSection next = keywordOfLine();
+    if (section == MpsSection::Rhs && next == MpsSection::Rhs) {
+      // An unindented first field "RHS" names the vector; alone on its line it repeats the keyword.
+      if (line_.field_count == 1) continue;
+      next = MpsSection::None;
+    }
+    if (next != MpsSection::None) return next;
+    const std::size_t count = line_.field_count;
+    if (count < 2 || count > 5) return fail("Неверный формат строки в разделе %s\n", mpsSectionKeyword(section));
+    for (std::size_t pair = count % 2 == 1 ? 1 : 0; pair + 1 < count; pair += 2) {
+      double value = 0.0;
+      if (!parseMpsNumber(line_.field(pair + 1), value)) return failNumber(line_.field(pair + 1));
+      if (!(this->*apply)(line_.field(pair), value)) return MpsSection::EndOfReading;
+    }
+  }
+}
+
+bool MpsReader::applyRhs(std::string_view row_name, double value) {
+  const std::int32_t row = findRowIndex(row_name);
+  if (row == -2) {
+    model.objective.constant -= value;
+  } else if (row >= 0) {
+    row_specs_[static_cast<std::size_t>(row)].rhs = value;
+  } else {
+    fail("Ссылка на несуществующее ограничение \"%s\" в разделе RHS\n", std::string(row_name).c_str());
+    return false;
+  }
+  return true;
+}
+
+bool MpsReader::applyRange(std::string_view row_name, double value) {
+  const std::int32_t row = findRowIndex(row_name);
+  if (row < 0) {
+    fail("Ссылка на несуществующее ограничение \"%s\" в разделе RANGES\n", std::string(row_name).c_str());
+    return false;
+  }
+  RowSpec& spec = row_specs_[static_cast<std::size_t>(row)];
+  if (spec.type == 'N') {
+    warn("Диапазон свободного ограничения \"%s\" в разделе RANGES не учитывается\n", std::string(row_name).c_str());
+    return true;
+  }
+  if (spec.has_range) {
+    fail("Ограничение \"%s\" получает второй диапазон в разделе RANGES\n", std::string(row_name).c_str());
+    return false;
+  }
+  spec.has_range = true;
+  spec.range = value;
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// BOUNDS
+
+namespace {
+
+enum class BoundType { Up, Lo, Fx, Mi, Pl, Bv, Li, Ui, Fr, Si, Sc, Unknown };
+
+BoundType boundTypeOf(std::string_view field) {
+  static constexpr std::pair<std::string_view, BoundType> kTypes[] = {
+      {"UP", BoundType::Up}, {"LO", BoundType::Lo}, {"FX", BoundType::Fx}, {"MI", BoundType::Mi},
+      {"PL", BoundType::Pl}, {"BV", BoundType::Bv}, {"LI", BoundType::Li}, {"UI", BoundType::Ui},
+      {"FR", BoundType::Fr}, {"SI", BoundType::Si}, {"SC", BoundType::Sc}};
+  for (const auto& [name, type] : kTypes) {
+    if (field == name) return type;
+  }
+  return BoundType::Unknown;
+}
+
+bool boundTypeHasValue(BoundType type) {
+  return type != BoundType::Mi && type != BoundType::Pl && type != BoundType::Bv && type != BoundType::Fr;
+}
+
+}  // namespace
+
+MpsSection MpsReader::readBounds() {
+  for (;;) {
+    if (!readLine()) return endOfFile();
+    MpsSection section = keywordOfLine();
+    if (section != MpsSection::None) return section;
+    const std::size_t count = line_.field_count;
+    if (count < 2) return fail("Записи в секции BOUNDS MPS файла имеют недостаточное количество столбцов\n");
+    std::string_view type_field = line_.field(0);
+    const BoundType type = boundTypeOf(type_field);
+    if (type == BoundType::Unknown) return fail("Записи в секции BOUNDS MPS файла имеет тип \"%s\"\n", std::string(type_field).c_str());
+    const bool has_value = boundTypeHasValue(type);
+    // "type vector column [value]"; fixed-format files may leave the vector name out.
+    std::size_t column_field = 2;
+    if (count == 2) {
+      if (has_value) return fail("Записи в секции BOUNDS MPS файла имеют недостаточное количество столбцов\n");
+      column_field = 1;
+    } else if (count == 3 && has_value) {
+      double probe = 0.0;
+      if (findColumnIndex(line_.field(1)) >= 0 && parseMpsNumber(line_.field(2), probe)) column_field = 1;
+    }
+    std::string_view column_name = line_.field(column_field);
+    const std::int32_t column = findColumnIndex(column_name);
+    if (column < 0) return fail("Записи в секции BOUNDS MPS ссылаются на несуществующую переменную %s\n", std::string(column_name).c_str());
+    double value = 0.0;
+    if (has_value) {
+      if (column_field + 1 >= count) return fail("Для записи %s не указана граница в разделе BOUNDS\n", std::string(type_field).c_str());
+      std::string_view value_field = line_.field(column_field + 1);
+      if (!parseMpsNumber(value_field, value)) return failNumber(value_field);
+    }
+    Variable& variable = model.variables[static_cast<std::size_t>(column)];
+    std::uint8_t& given = bounds_given_[static_cast<std::size_t>(column)];
+    switch (type) {
+      case BoundType::Up:
+        variable.upper = value;
+        given |= kUpperGiven;
+        break;
+      case BoundType::Lo:
+        variable.lower = value;
+        given |= kLowerGiven;
+        break;
+      case BoundType::Fx:
+        variable.lower = value;
+        variable.upper = value;
+        given |= kLowerGiven | kUpperGiven;
+        break;
+      case BoundType::Mi:
+        variable.lower = -kInfinity;
+        given |= kLowerGiven;
+        break;
+      case BoundType::Pl:
+        variable.upper = kInfinity;
+        given |= kUpperGiven;
+        break;
+      case BoundType::Bv:
+        variable.type = 1;
+        variable.lower = 0.0;
+        variable.upper = 1.0;
+        given |= kLowerGiven | kUpperGiven;
+        break;
+      case BoundType::Li:
+        variable.type = 2;
+        variable.lower = value;
+        given |= kLowerGiven;
+        break;
+      case BoundType::Ui:
+        variable.type = 2;
+        variable.upper = value;
+        given |= kUpperGiven;
+        break;
+      case BoundType::Fr:
+        variable.lower = -kInfinity;
+        variable.upper = kInfinity;
+        given |= kLowerGiven | kUpperGiven;
+        break;
+      case BoundType::Si:
+        variable.type = 4;
+        variable.upper = value;
+        given |= kUpperGiven;
+        break;
+      case BoundType::Sc:
+        variable.type = 3;
+        variable.upper = value;
+        given |= kUpperGiven;
+        break;
+      case BoundType::Unknown:
+        break;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// End of the file
+
+void MpsReader::finish() {
+  // The name indexes are no longer needed; their room goes to the rows' terms.
+  rows_by_name_ = MpsNameIndex();
+  column_of_name_id_ = MpsPoolIdMap(0);
+  // Each row's terms get their exact room first; the entries are then written through a
+  // cursor per row, a small table, instead of through the rows' own records.
+  std::vector<LinearTerm*> cursor(row_specs_.size());
+  for (std::size_t row = 0; row < row_specs_.size(); ++row) {
+    std::vector<LinearTerm>& terms = model.rows[row].expression.linear_terms;
+    terms.resize(row_fill_[row].term_count);
+    cursor[row] = terms.data();
+  }
+  row_fill_ = std::vector<RowFill>();
+  row_entries_.drain([&cursor](const MpsEntryBuffer::Entry& entry) {
+    *cursor[static_cast<std::size_t>(entry.row)]++ = LinearTerm{entry.column, entry.value};
+  });
+  for (std::size_t row = 0; row < row_specs_.size(); ++row) {
+    const RowSpec& spec = row_specs_[row];
+    Constraint& constraint = model.rows[row];
+    const double range = spec.has_range ? spec.range : 0.0;
+    switch (spec.type) {
+      case 'G':
+        constraint.lower = spec.rhs;
+        constraint.upper = spec.has_range ? spec.rhs + std::fabs(range) : kInfinity;
+        break;
+      case 'L':
+        constraint.lower = spec.has_range ? spec.rhs - std::fabs(range) : -kInfinity;
+        constraint.upper = spec.rhs;
+        break;
+      case 'E':
+        constraint.lower = range < 0 ? spec.rhs + range : spec.rhs;
+        constraint.upper = range < 0 ? spec.rhs : spec.rhs + range;
+        break;
+      default:
+        constraint.lower = -kInfinity;
+        constraint.upper = kInfinity;
+        break;
+    }
+  }
+  for (std::size_t column = 0; column < bounds_given_.size(); ++column) {
+    Variable& variable = model.variables[column];
+    if (bounds_given_[column] == kLowerGiven) {
+      variable.upper = kInfinity;
+    } else if (bounds_given_[column] == kUpperGiven) {
+      variable.lower = variable.upper >= 0.0 ? 0.0 : -kInfinity;  // a NaN bound counts as negative
+    }
+  }
+}
+
+}  // namespace velorium

@@ -1,0 +1,137 @@
+// Reads a free-format MPS file into a flat model record.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/log/log_options.hpp"
+#include "core/records/model.hpp"
+#include "formats/mps/mps_entry_buffer.hpp"
+#include "formats/mps/mps_line.hpp"
+#include "formats/mps/mps_name_index.hpp"
+#include "formats/mps/mps_pool_id_map.hpp"
+#include "formats/mps/mps_section.hpp"
+
+namespace velorium {
+
+class LineReader;
+
+// The model read from `path`, or null when reading failed for any reason (the reason is
+// logged to `log`, except for a file that cannot be opened). Never throws.
+std::shared_ptr<Model> readMpsFile(const VeloriumLogOptions& log, const std::string& path);
+
+// The state of one reading. Each section reader starts on the keyword line of its section
+// (held in the current line) and returns the section whose keyword line ended it, or
+// EndOfReading on a failure or at the end of the file.
+class MpsReader {
+ public:
+  explicit MpsReader(const VeloriumLogOptions& log);
+
+  // 0 when ENDATA was reached and the model is complete, non-zero otherwise.
+  int readSections(const std::string& path);
+
+  Model model;
+
+ private:
+  // What a ROWS line, RHS and RANGES say about a row; its bounds follow from them once the
+  // whole file is read, so the order of RHS and RANGES does not matter.
+  struct RowSpec {
+    char type = 'N';
+    bool has_range = false;
+    double rhs = 0.0;
+    double range = 0.0;
+  };
+
+  // A row's share of the COLUMNS entries.
+  struct RowFill {
+    std::int32_t last_column = -1;  // the last column with an entry in the row, this section
+    std::uint32_t term_count = 0;
+  };
+
+  // A COLUMNS pair waiting for its row to be looked up (mps_reader_columns.cpp).
+  struct PendingEntry {
+    std::uint64_t row_hash = 0;
+    std::string row_name;
+    std::int32_t row = 0;  // as the name index gives it, or kRowNotLookedUp
+    std::int32_t column = -1;
+    double value = 0.0;
+    std::size_t line_number = 0;
+  };
+  static constexpr std::size_t kPendingDepth = 16;
+  static constexpr std::size_t kLookAhead = 8;  // pairs between asking for a slot and reading it
+  static constexpr std::int32_t kRowNotLookedUp = INT32_MAX;
+
+  // Bits of the bounds a BOUNDS line gave a column anywhere in the file.
+  static constexpr std::uint8_t kLowerGiven = 1;
+  static constexpr std::uint8_t kUpperGiven = 2;
+
+  // Input.
+  bool readLine();
+  MpsSection keywordOfLine() const;
+  std::string lineText() const;
+
+  // Messages. Failures return EndOfReading and name the line they stopped at.
+  MpsSection fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  MpsSection failedAtLine();
+  void warn(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  MpsSection failNumber(std::string_view field);
+  MpsSection endOfFile();
+
+  // Names.
+  std::string_view intern(std::string_view name, std::int32_t& id);
+  std::int32_t findRowIndex(std::string_view name) const;
+  Constraint* findRow(std::string_view name);
+  std::int32_t findColumnIndex(std::string_view name) const;
+  std::int32_t addColumn(std::int32_t name_id);
+
+  // Sections.
+  MpsSection readOutsideSections();
+  MpsSection readObjectiveSense();
+  bool applySense(std::string_view field);
+  MpsSection readRows();
+  MpsSection readColumns();
+  bool addColumnEntry(std::int32_t column, std::string_view row_name, std::string_view value_field);
+  void lookUpRow(PendingEntry& entry);
+  bool completeOldestEntry();
+  bool flushPendingEntries();
+  MpsSection failInColumns(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  MpsSection readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, double));
+  bool applyRhs(std::string_view row_name, double value);
+  bool applyRange(std::string_view row_name, double value);
+  MpsSection readBounds();
+  MpsSection readQuadraticSection(MpsSection section);
+  MpsSection readIndicators();
+  MpsSection readGeneralConstraints();
+  void finish();
+
+  const VeloriumLogOptions& log_;
+  LineReader* input_ = nullptr;
+  MpsLine line_;
+  std::size_t line_number_ = 0;
+  bool input_failed_ = false;  // the input ended by a failure already reported
+
+  MpsNameIndex rows_by_name_;  // row index, or -2 for the objective row
+  MpsPoolIdMap column_of_name_id_;
+  std::vector<RowSpec> row_specs_;
+  std::vector<RowFill> row_fill_;                    // per row
+  MpsEntryBuffer row_entries_;                       // the rows' COLUMNS entries, in file order
+  std::vector<std::uint8_t> bounds_given_;           // per column
+  std::vector<std::uint32_t> described_in_section_;  // per column: the COLUMNS section that described it
+  std::uint32_t columns_sections_ = 0;
+
+  // COLUMNS: the current column as its lines name it, and the pairs queued for their rows.
+  std::int32_t current_column_ = -1;
+  std::string_view current_column_name_;  // the pool's copy of the current column's name
+  std::array<PendingEntry, kPendingDepth> pending_;
+  std::size_t pending_first_ = 0;
+  std::size_t pending_count_ = 0;
+  std::int32_t resolved_column_ = -1;  // the column of the last pair resolved
+  bool resolved_column_has_objective_ = false;
+};
+
+}  // namespace velorium
