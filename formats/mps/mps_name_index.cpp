@@ -18,20 +18,25 @@ constexpr std::size_t kInitialSlots = 64;
 // Low bits pick the slot; they must be well mixed.
 std::uint64_t MpsNameIndex::hashOf(std::string_view name) { return spread_hash_bits(fnv1a_hash(name)); }
 
-bool MpsNameIndex::holds(const Slot& slot, std::string_view name) {
-  if (slot.length != name.size()) return false;
-  const std::size_t head = std::min(name.size(), kHeadBytes);
-  if (std::memcmp(slot.head, name.data(), head) != 0) return false;
-  return name.size() <= kHeadBytes || std::memcmp(slot.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes) == 0;
-}
-
 std::int32_t MpsNameIndex::find(std::string_view name, std::uint64_t hash) const {
   if (slots_.empty()) return kMissing;
+  // The name's head, padded with zeros as the slots keep theirs, compared as two words.
+  char key[kHeadBytes] = {};
+  std::memcpy(key, name.data(), std::min(name.size(), kHeadBytes));
+  std::uint64_t key_words[2];
+  std::memcpy(key_words, key, sizeof key_words);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.text == nullptr) return kMissing;
-    if (holds(slot, name)) return slot.value;
+    if (slot.length != name.size()) continue;
+    std::uint64_t slot_words[2];
+    std::memcpy(slot_words, slot.head, sizeof slot_words);
+    if (slot_words[0] != key_words[0] || slot_words[1] != key_words[1]) continue;
+    if (name.size() <= kHeadBytes ||
+        std::memcmp(slot.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes) == 0) {
+      return slot.value;
+    }
   }
 }
 

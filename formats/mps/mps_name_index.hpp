@@ -36,10 +36,9 @@ class MpsNameIndex {
     const char* text = nullptr;  // null: an empty slot
     std::uint32_t length = 0;
     std::int32_t value = 0;
-    char head[kHeadBytes] = {};  // the name's first bytes
+    char head[kHeadBytes] = {};  // the name's first bytes, then zeros
   };
 
-  static bool holds(const Slot& slot, std::string_view name);
   void place(const Slot& slot, std::uint64_t hash);
   void grow();
 
