@@ -35,22 +35,16 @@ class MpsEntryBuffer {
 
   std::size_t size() const { return count_; }
 
-  // Calls deal(row, column, value) for every entry in the order of pushing, releasing each
-  // chunk when it is done; the buffer is empty afterwards.
+  // Calls visit(row, column, value) for every entry in the order of pushing.
+  template <typename Visit>
+  void forEach(Visit&& visit) {
+    walk(visit, false);
+  }
+
+  // The same, releasing each chunk when it is done; the buffer is empty afterwards.
   template <typename Deal>
   void drain(Deal&& deal) {
-    std::size_t index = 0;
-    std::size_t run = 0;
-    std::int32_t column = -1;
-    for (std::size_t c = 0; c < chunks_.size(); ++c) {
-      const std::size_t count = c + 1 == chunks_.size() ? used_ : kChunkEntries;
-      const Chunk& chunk = chunks_[c];
-      for (std::size_t i = 0; i < count; ++i, ++index) {
-        while (run < runs_.size() && runs_[run].first_entry == index) column = runs_[run++].column;
-        deal(chunk.rows[i], column, chunk.values[i]);
-      }
-      releaseChunk(chunks_[c]);
-    }
+    walk(deal, true);
     clear();
   }
 
@@ -67,6 +61,22 @@ class MpsEntryBuffer {
     std::size_t first_entry;
     std::int32_t column;
   };
+
+  template <typename Visit>
+  void walk(Visit& visit, bool release) {
+    std::size_t index = 0;
+    std::size_t run = 0;
+    std::int32_t column = -1;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+      const std::size_t count = c + 1 == chunks_.size() ? used_ : kChunkEntries;
+      Chunk& chunk = chunks_[c];
+      for (std::size_t i = 0; i < count; ++i, ++index) {
+        while (run < runs_.size() && runs_[run].first_entry == index) column = runs_[run++].column;
+        visit(chunk.rows[i], column, chunk.values[i]);
+      }
+      if (release) releaseChunk(chunk);
+    }
+  }
 
   void addChunk();
   static void releaseChunk(Chunk& chunk);

@@ -321,7 +321,6 @@ MpsSection MpsReader::readRows() {
     model.rows.emplace_back(-kInfinity, kInfinity);
     model.rows.back().expression.name_id = id;
     row_specs_.push_back(RowSpec{kind, false, 0.0, 0.0});
-    row_fill_.push_back(RowFill{-1, 0});
     rows_by_name_.insert(stored, index);
   }
 }
@@ -550,13 +549,15 @@ void MpsReader::applyLoneColumnBounds() {
 void MpsReader::dealOutRowTerms() {
   // Each row's terms get their exact room first; the entries are then written through a
   // cursor per row, a small table, instead of through the rows' own records.
-  std::vector<LinearTerm*> cursor(row_fill_.size());
-  for (std::size_t row = 0; row < row_fill_.size(); ++row) {
+  std::vector<std::uint32_t> counts(model.rows.size(), 0);
+  row_entries_.forEach([&counts](std::int32_t row, std::int32_t, double) { ++counts[static_cast<std::size_t>(row)]; });
+  std::vector<LinearTerm*> cursor(model.rows.size());
+  for (std::size_t row = 0; row < model.rows.size(); ++row) {
     std::vector<LinearTerm>& terms = model.rows[row].expression.linear_terms;
-    terms.resize(row_fill_[row].term_count);
+    terms.resize(counts[row]);
     cursor[row] = terms.data();
   }
-  row_fill_ = std::vector<RowFill>();
+  counts = std::vector<std::uint32_t>();
   row_entries_.drain([&cursor](std::int32_t row, std::int32_t column, double value) {
     *cursor[static_cast<std::size_t>(row)]++ = LinearTerm{column, value};
   });

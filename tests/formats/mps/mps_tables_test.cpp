@@ -1,6 +1,7 @@
 #include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
+#include "formats/mps/mps_row_set.hpp"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,11 @@ TEST(MpsEntryBufferTest, DealsOutEveryEntryInOrderAcrossChunks) {
   MpsEntryBuffer buffer;
   for (std::int32_t i = 0; i < count; ++i) buffer.push(i % 977, columnOf(i), i * 0.5);
   EXPECT_EQ(buffer.size(), static_cast<std::size_t>(count));
+  std::int64_t visited = 0;
+  buffer.forEach([&](std::int32_t row, std::int32_t, double) { visited += row; });
+  std::int64_t expected = 0;
+  for (std::int32_t i = 0; i < count; ++i) expected += i % 977;
+  EXPECT_EQ(visited, expected);  // visiting leaves the entries in place
   std::int32_t next = 0;
   bool in_order = true;
   buffer.drain([&](std::int32_t row, std::int32_t column, double value) {
@@ -79,6 +85,20 @@ TEST(MpsEntryBufferTest, DealsOutEveryEntryInOrderAcrossChunks) {
   EXPECT_EQ(next, count);
   buffer.push(1, 2, 3.0);
   buffer.drain([&](std::int32_t row, std::int32_t column, double value) { EXPECT_EQ(row + column + value, 6.0); });
+}
+
+TEST(MpsRowSetTest, FindsRepeatsWithinOneColumnOnly) {
+  MpsRowSet rows;
+  for (int column = 0; column < 50; ++column) {
+    rows.clear();
+    // Columns of growing size, rows far apart, the objective row -2 among them.
+    for (std::int32_t k = 0; k < column * 40; ++k) ASSERT_TRUE(rows.insert(k * 1000 + column)) << column << " " << k;
+    EXPECT_TRUE(rows.insert(-2));
+    EXPECT_FALSE(rows.insert(-2));
+    for (std::int32_t k = 0; k < column * 40; ++k) ASSERT_FALSE(rows.insert(k * 1000 + column)) << column << " " << k;
+  }
+  rows.clear();
+  EXPECT_TRUE(rows.insert(0));
 }
 
 }  // namespace
