@@ -547,20 +547,23 @@ void MpsReader::applyLoneColumnBounds() {
 }
 
 void MpsReader::dealOutRowTerms() {
-  // Each row's terms get their exact room first; the entries are then written through a
-  // cursor per row, a small table, instead of through the rows' own records.
-  std::vector<std::uint32_t> counts(model.rows.size(), 0);
-  row_entries_.forEach([&counts](std::int32_t row, std::int32_t, double) { ++counts[static_cast<std::size_t>(row)]; });
-  std::vector<LinearTerm*> cursor(model.rows.size());
-  for (std::size_t row = 0; row < model.rows.size(); ++row) {
-    std::vector<LinearTerm>& terms = model.rows[row].expression.linear_terms;
-    terms.resize(counts[row]);
-    cursor[row] = terms.data();
-  }
-  counts = std::vector<std::uint32_t>();
-  row_entries_.drain([&cursor](std::int32_t row, std::int32_t column, double value) {
-    *cursor[static_cast<std::size_t>(row)]++ = LinearTerm{column, value};
-  });
+  // Block by block: each row of the block gets its exact room, and the block's entries are
+  // written through a cursor per row.
+  std::vector<LinearTerm*> cursor;
+  std::size_t block_first_row = 0;
+  row_entries_.drain(
+      [&](std::int32_t first_row, const std::vector<std::uint32_t>& counts) {
+        block_first_row = static_cast<std::size_t>(first_row);
+        cursor.assign(counts.size(), nullptr);
+        for (std::size_t i = 0; i < counts.size() && block_first_row + i < model.rows.size(); ++i) {
+          std::vector<LinearTerm>& terms = model.rows[block_first_row + i].expression.linear_terms;
+          terms.resize(counts[i]);
+          cursor[i] = terms.data();
+        }
+      },
+      [&](std::int32_t row, std::int32_t column, double value) {
+        *cursor[static_cast<std::size_t>(row) - block_first_row]++ = LinearTerm{column, value};
+      });
 }
 
 }  // namespace velorium

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -53,14 +54,29 @@ class MpsReader {
     enum class Kind : std::uint8_t { StartColumn, MarkInteger, Pair };
     Kind kind = Kind::Pair;
     bool integer = false;   // StartColumn: the line stands in a marker block
-    std::string name;       // StartColumn: the column; Pair: the row
+    // StartColumn: the column's name; Pair: the row's name. Short names are kept in place.
+    void setName(std::string_view text) {
+      name_length = text.size();
+      if (text.size() <= sizeof name_inline) {
+        std::memcpy(name_inline, text.data(), text.size());
+      } else {
+        name_overflow.assign(text);
+      }
+    }
+    std::string_view name() const {
+      return name_length <= sizeof name_inline ? std::string_view(name_inline, name_length) : std::string_view(name_overflow);
+    }
+    std::string nameText() const { return std::string(name()); }
+    std::size_t name_length = 0;
+    char name_inline[32];
+    std::string name_overflow;
     std::uint64_t row_hash = 0;
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
     double value = 0.0;
     std::size_t line_number = 0;
   };
-  static constexpr std::size_t kPendingDepth = 16;
-  static constexpr std::size_t kLookAhead = 8;  // pairs between asking for a slot and reading it
+  static constexpr std::size_t kPendingDepth = 64;
+  static constexpr std::size_t kLookAhead = 48;  // pairs between asking for a slot and reading it
   static constexpr std::int32_t kRowNotLookedUp = INT32_MAX;
 
   // Bits of the bounds a BOUNDS line gave a column anywhere in the file.

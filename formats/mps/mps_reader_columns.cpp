@@ -20,6 +20,7 @@ namespace velorium {
 
 MpsSection MpsReader::readColumns() {
   columns_section_stamp_ = ++columns_sections_;
+  row_entries_.expectRows(model.rows.size());
   current_column_name_.clear();
   bool column_open = false;         // a column line was read in this section
   bool column_marked = false;       // the open column has been made integer on one of its lines
@@ -51,7 +52,7 @@ MpsSection MpsReader::readColumns() {
       PendingStep* step = nullptr;
       if (!queueStep(step)) return MpsSection::EndOfReading;
       step->kind = PendingStep::Kind::StartColumn;
-      step->name.assign(name);
+      step->setName(name);
       step->integer = integer_block;
       current_column_name_.assign(name);
       column_open = true;
@@ -82,7 +83,7 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
   PendingStep* step = nullptr;
   if (!queueStep(step)) return false;
   step->kind = PendingStep::Kind::Pair;
-  step->name.assign(row_name);
+  step->setName(row_name);
   step->row_hash = hash;
   step->row = kRowNotLookedUp;
   step->value = value;
@@ -101,7 +102,7 @@ bool MpsReader::queueStep(PendingStep*& step) {
 
 void MpsReader::lookUpRow(PendingStep& step) {
   if (step.kind != PendingStep::Kind::Pair || step.row != kRowNotLookedUp) return;
-  step.row = rows_by_name_.find(step.name, step.row_hash);
+  step.row = rows_by_name_.find(step.name(), step.row_hash);
 }
 
 bool MpsReader::completeOldestStep() {
@@ -126,14 +127,14 @@ bool MpsReader::completeOldestStep() {
 }
 
 bool MpsReader::startColumn(const PendingStep& step) {
-  const auto id = static_cast<std::int32_t>(get_names_holder()->find_or_add_name(step.name));
+  const auto id = static_cast<std::int32_t>(get_names_holder()->find_or_add_name(step.name()));
   std::int32_t column = column_of_name_id_.get(id);
   if (column < 0) column = addColumn(id);
   std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
   if (described == columns_section_stamp_) {
     // The lines of one column must follow each other within a section.
     line_number_ = step.line_number;
-    fail("Повторение описания переменной [%s]\n", step.name.c_str());
+    fail("Повторение описания переменной [%s]\n", step.nameText().c_str());
     return false;
   }
   described = columns_section_stamp_;
@@ -158,12 +159,12 @@ bool MpsReader::completePair(PendingStep& step) {
   };
   if (step.row == MpsNameIndex::kMissing) {
     warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
-         step.name.c_str());
+         step.nameText().c_str());
     return true;
   }
   if (!resolved_column_rows_.insert(step.row)) {
     line_number_ = step.line_number;
-    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), step.name.c_str());
+    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), step.nameText().c_str());
     return false;
   }
   if (step.row == -2) {
