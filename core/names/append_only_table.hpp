@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/names/table_memory.hpp"
+
 namespace velorium {
 
 // Elements live in segments of doubling size (the first holds 2^kFirstSegmentBits elements);
@@ -19,7 +21,7 @@ class AppendOnlyTable {
   AppendOnlyTable(const AppendOnlyTable&) = delete;
   AppendOnlyTable& operator=(const AppendOnlyTable&) = delete;
   ~AppendOnlyTable() {
-    for (auto& segment : segments_) delete[] segment.load(std::memory_order_relaxed);
+    for (auto& segment : segments_) TableMemoryDeleter()(segment.load(std::memory_order_relaxed));
   }
 
   T load(std::uint32_t index) const noexcept {
@@ -34,7 +36,7 @@ class AppendOnlyTable {
     const Place place = locate(index);
     std::atomic<std::atomic<T>*>& slot = segments_[place.segment];
     if (slot.load(std::memory_order_acquire)) return;
-    auto fresh = std::make_unique<std::atomic<T>[]>(segment_size(place.segment));
+    auto fresh = allocate_table<std::atomic<T>>(segment_size(place.segment));
     std::atomic<T>* expected = nullptr;
     if (slot.compare_exchange_strong(expected, fresh.get(), std::memory_order_acq_rel)) fresh.release();
   }

@@ -29,7 +29,7 @@ const std::int32_t* NameIndexMap::find(std::string_view name) const noexcept {
 }
 
 void NameIndexMap::rehash(std::size_t capacity) {
-  auto grown = std::make_unique<Slot[]>(capacity);
+  auto grown = allocate_table<Slot>(capacity);
   const std::size_t mask = capacity - 1;
   for (std::size_t i = 0; i < capacity_; ++i) {
     if (!slots_[i].occupied) continue;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "core/names/table_memory.hpp"
+
 namespace velorium {
 
 // Open addressing with linear probing and backward-shift removal, so look-ups, insertions
@@ -44,7 +46,7 @@ class NameIndexMap {
   void remove_at(std::size_t at) noexcept;
   void rehash(std::size_t capacity);
 
-  std::unique_ptr<Slot[]> slots_;
+  TableArray<Slot> slots_;
   std::size_t capacity_ = 0;  // a power of two, or 0 before the first insertion
   std::size_t used_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/names/fnv1a_hash.hpp"
+#include "core/names/table_memory.hpp"
 
 namespace velorium {
 
@@ -56,7 +57,7 @@ struct IndexSlot {
 
 struct alignas(64) VeloriumNamesHolder::Shard {
   std::mutex lock;
-  std::unique_ptr<IndexSlot[]> slots = std::make_unique<IndexSlot[]>(kInitialSlots);
+  TableArray<IndexSlot> slots = allocate_table<IndexSlot>(kInitialSlots);
   std::uint32_t mask = kInitialSlots - 1;
   std::uint32_t used = 0;
   TextArena texts;
@@ -67,7 +68,7 @@ struct alignas(64) VeloriumNamesHolder::Shard {
   void make_room() {
     if (std::size_t{used + 1} * 2 <= std::size_t{mask} + 1) return;
     const std::uint32_t new_mask = mask * 2 + 1;
-    auto grown = std::make_unique<IndexSlot[]>(std::size_t{new_mask} + 1);
+    auto grown = allocate_table<IndexSlot>(std::size_t{new_mask} + 1);
     for (std::uint32_t i = 0; i <= mask; ++i) {
       if (slots[i].id_plus_one == 0) continue;
       std::uint32_t at = slots[i].hash & new_mask;

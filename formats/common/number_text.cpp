@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/text/number_text.hpp"
+#include "formats/common/general_number_text.hpp"
 
 namespace velorium {
 
@@ -11,15 +12,25 @@ namespace {
 bool isAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 }  // namespace
 
-void appendGeneral(std::string& out, double value, int precision) {
+char* writeGeneral(char* out, double value, int precision) {
   // Integers below 10^15 print as plain digits at any precision from 15 up. Most numbers of a
   // model file are such integers, and this path is many times faster than the general one.
   if (precision >= 15 && std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    if (std::signbit(value)) out += '-';
-    appendInteger(out, static_cast<std::int64_t>(std::fabs(value)));
+    if (std::signbit(value)) *out++ = '-';
+    return std::to_chars(out, out + kGeneralTextCapacity, static_cast<std::uint64_t>(std::fabs(value))).ptr;
+  }
+  if (char* end = writeGeneralExactly(out, value, precision)) return end;
+  // std::to_chars with a precision gives exactly printf's "%.*g" text of the "C" locale.
+  return std::to_chars(out, out + kGeneralTextCapacity, value, std::chars_format::general, precision).ptr;
+}
+
+void appendGeneral(std::string& out, double value, int precision) {
+  if (precision < 1 || precision > 17) {
+    appendDoubleGeneral(out, value, precision);
     return;
   }
-  appendDoubleGeneral(out, value, precision);
+  char text[kGeneralTextCapacity];
+  out.append(text, writeGeneral(text, value, precision));
 }
 
 void appendSignedGeneral(std::string& out, double value, int precision) {

@@ -2,6 +2,7 @@
 // always ".", whatever the numeric locale of the program that loaded the library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,6 +12,10 @@ namespace velorium {
 // Appends `value` as printf's "%.*g" prints it in the "C" locale ("inf", "-inf", "nan" and
 // "-nan" included).
 void appendGeneral(std::string& out, double value, int precision);
+// The same into a buffer of at least kGeneralTextCapacity characters, for precisions 1 to
+// 17; returns the end of the text.
+inline constexpr std::size_t kGeneralTextCapacity = 32;
+char* writeGeneral(char* out, double value, int precision);
 // The same with printf's "+" flag ("%+.*g"): the sign is always shown ("+0", "+inf").
 void appendSignedGeneral(std::string& out, double value, int precision);
 // Appends `value` as printf's "%f" prints it in the "C" locale.

@@ -1,39 +1,57 @@
 #include "formats/export/used_name_set.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cstring>
 #include <functional>
 
 namespace velorium {
 
+namespace {
+std::uint64_t hashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+// Stands for the empty text, whose view may have a null data pointer.
+constexpr char kEmpty[] = "";
+}  // namespace
+
 UsedNameSet::UsedNameSet(std::size_t expected_count) {
   std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, expected_count * 2));
-  slots_.assign(capacity, std::string_view());
+  slots_.resize(capacity);
   mask_ = capacity - 1;
 }
 
-std::size_t UsedNameSet::slotOf(std::string_view name) const {
-  std::size_t slot = std::hash<std::string_view>{}(name) & mask_;
-  while (slots_[slot].data() != nullptr && slots_[slot] != name) slot = (slot + 1) & mask_;
-  return slot;
+std::size_t UsedNameSet::find(std::string_view name, std::uint64_t hash) const {
+  const std::uint32_t tag = tagOf(hash);
+  std::size_t slot = hash & mask_;
+  for (;; slot = (slot + 1) & mask_) {
+    const Slot& s = slots_[slot];
+    if (s.data == nullptr) return slot;
+    if (s.tag == tag && s.size == name.size() && std::memcmp(s.data, name.data(), name.size()) == 0) return slot;
+  }
 }
 
-bool UsedNameSet::contains(std::string_view name) const { return slots_[slotOf(name)].data() != nullptr; }
+bool UsedNameSet::contains(std::string_view name) const { return slots_[find(name, hashOf(name))].data != nullptr; }
+
+void UsedNameSet::prefetch(std::string_view name) const { __builtin_prefetch(&slots_[hashOf(name) & mask_]); }
 
 bool UsedNameSet::insert(std::string_view name) {
-  std::size_t slot = slotOf(name);
-  if (slots_[slot].data() != nullptr) return false;
-  slots_[slot] = name.data() ? name : std::string_view("", 0);
+  std::uint64_t hash = hashOf(name);
+  Slot& slot = slots_[find(name, hash)];
+  if (slot.data != nullptr) return false;
+  slot = {name.empty() ? kEmpty : name.data(), static_cast<std::uint32_t>(name.size()), tagOf(hash)};
   if (++count_ * 2 > slots_.size()) grow();
   return true;
 }
 
 void UsedNameSet::grow() {
-  std::vector<std::string_view> old = std::move(slots_);
-  slots_.assign(old.size() * 2, std::string_view());
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.size() * 2, Slot());
   mask_ = slots_.size() - 1;
-  for (std::string_view name : old) {
-    if (name.data() != nullptr) slots_[slotOf(name)] = name;
+  for (const Slot& s : old) {
+    if (s.data == nullptr) continue;
+    std::string_view name(s.data, s.size);
+    slots_[find(name, hashOf(name))] = s;
   }
 }
 

@@ -1,9 +1,10 @@
 #include "formats/lp/lp_writer.hpp"
 
+#include <algorithm>
 #include <cmath>
 
-#include "formats/export/gen_expr_type_names.hpp"
 #include "formats/common/number_text.hpp"
+#include "formats/export/gen_expr_type_names.hpp"
 
 namespace velorium {
 
@@ -11,7 +12,9 @@ namespace {
 
 constexpr int kLpPrecision = 15;
 
-bool isIntegerType(std::uint32_t type) { return type == 1 || type == 2; }
+bool isBinaryOrInteger(const Variable& variable) {
+  return hasType(variable, variable_type::binary) || hasType(variable, variable_type::integer);
+}
 bool hasBinaryBounds(const Variable& variable) { return variable.lower == 0.0 && variable.upper == 1.0; }
 
 void appendNumber(std::string& text, double value) { appendGeneral(text, value, kLpPrecision); }
@@ -74,12 +77,14 @@ const std::vector<LinearTerm>& LpWriter::mergedLinearTerms(const Expression& exp
 }
 
 void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
+  const std::vector<LinearTerm>& terms = mergedLinearTerms(expression);
+  for (const LinearTerm& term : terms) column_names_->prefetch(static_cast<std::size_t>(term.variable));
   int term_number = 0;
-  for (const LinearTerm& term : mergedLinearTerms(expression)) {
+  for (const LinearTerm& term : terms) {
     if (term.coefficient == 0.0) continue;
     writeLpCoefficient(term.coefficient, ++term_number);
     writeLpText(" ");
-    writeLpText(copy_->columns[static_cast<std::size_t>(term.variable)].name);
+    writeLpText((*column_names_)[static_cast<std::size_t>(term.variable)]);
   }
   writeLpText(" ");
   if (!expression.quadratic_terms.empty()) {
@@ -118,7 +123,9 @@ void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
 void LpWriter::writeLpRowSides(const Expression& expression, double lower, double upper) {
   writeLpExpression(expression, false);
   double bound;
-  if (lower == upper) {
+  // Equal infinite bounds are written as the one-sided row they amount to, the form that
+  // reading "<= -inf" or ">= inf" back gives again.
+  if (lower == upper && std::isfinite(lower)) {
     writeLpText("=");
     bound = upper;
   } else if (upper == INFINITY) {
@@ -168,7 +175,7 @@ void LpWriter::writeLpBounds() {
     const Variable& variable = copy_->model.variables[j];
     std::string_view name = copy_->columns[j].name;
     if (variable.lower == 0.0 && variable.upper == INFINITY) continue;
-    if (isIntegerType(variable.type) && hasBinaryBounds(variable)) continue;  // listed under Binaries
+    if (isBinaryOrInteger(variable) && hasBinaryBounds(variable)) continue;  // listed under Binaries
     if (variable.lower == -INFINITY && variable.upper == INFINITY) {
       item_.assign(name);
       item_ += " Free";
@@ -209,7 +216,8 @@ void LpWriter::writeLpGeneralConstraints() {
   writeLpLineBreak();
   const auto& generals = copy_->model.general_constraints;
   for (std::size_t g = 0; g < generals.size(); ++g) {
-    item_ = " ";
+    item_.clear();
+    item_ += ' ';
     item_ += copy_->general_constraints[g].name;
     item_ += " : ";
     item_ += copy_->columns[static_cast<std::size_t>(generals[g].result_variable)].name;
@@ -217,7 +225,7 @@ void LpWriter::writeLpGeneralConstraints() {
     writeLpText(item_);
     int items_on_line = 1;
     for (const ExprNodeRecord& node : generals[g].nodes) {
-      item_ = "( ";
+      item_.assign("( ");
       item_ += genExprTypeName(node.type);
       item_ += " , ";
       if (node.type == ExprNodeRecord::kConstantType) {
@@ -245,13 +253,15 @@ void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
   copy_ = &copy;
   column_ = 0;
   merge_slot_.assign(copy.columns.size(), -1);
+  column_names_ = std::make_unique<NameSlots>(copy.columns, 0);
   const Model& model = copy.model;
 
   writeLpText("\\ File written by Velorium LP filereader");
   writeLpLineBreak();
   writeLpText(model.objective_sense == 0 ? "Minimize" : "Maximize");
   writeLpLineBreak();
-  item_ = " ";
+  item_.clear();
+  item_ += ' ';
   item_ += copy.objective.name;
   item_ += ':';
   writeLpText(item_);
@@ -267,20 +277,24 @@ void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
   writeLpBounds();
 
   writeLpVariableSection("\nBinaries", [](const Variable& variable) {
-    return variable.type == 1 || (variable.type == 2 && hasBinaryBounds(variable));
+    return hasType(variable, variable_type::binary) ||
+           (hasType(variable, variable_type::integer) && hasBinaryBounds(variable));
   });
   // A semi-integer column is listed here too, so that it reads back as integer.
   writeLpVariableSection("\nGenerals", [](const Variable& variable) {
-    return (variable.type == 2 && !hasBinaryBounds(variable)) || variable.type == 4;
+    return (hasType(variable, variable_type::integer) && !hasBinaryBounds(variable)) ||
+           hasType(variable, variable_type::semiinteger);
   });
-  writeLpVariableSection("\nSemi-continuous",
-                         [](const Variable& variable) { return variable.type == 3 || variable.type == 4; });
+  writeLpVariableSection("\nSemi-continuous", [](const Variable& variable) {
+    return hasType(variable, variable_type::semicontinuous) || hasType(variable, variable_type::semiinteger);
+  });
   if (!model.general_constraints.empty()) writeLpGeneralConstraints();
   writeLpText("End");
   writeLpLineBreak();
 
   merge_slot_ = {};
   merged_ = {};
+  column_names_.reset();
   out_ = nullptr;
   copy_ = nullptr;
 }

@@ -5,7 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include <memory>
+
 #include "formats/export/model_file_writer.hpp"
+#include "formats/export/name_slots.hpp"
 
 namespace velorium {
 
@@ -40,6 +43,7 @@ class LpWriter : public ModelFileWriter {
 
   TextOutput* out_ = nullptr;
   const ExportModel* copy_ = nullptr;
+  std::unique_ptr<NameSlots> column_names_;  // looked up at random, term by term
   int column_ = 0;  // characters on the current line, as the line-limit rule counts them
   std::vector<std::int32_t> merge_slot_;  // per variable: its place in merged_, or -1
   std::vector<LinearTerm> merged_;

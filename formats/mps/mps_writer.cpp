@@ -6,34 +6,15 @@
 
 #include "formats/common/number_text.hpp"
 #include "formats/export/gen_expr_type_names.hpp"
+#include "formats/mps/mps_lines.hpp"
 
 namespace velorium {
 
 namespace {
 
-constexpr int kMpsPrecision = 17;
-constexpr std::size_t kNameWidth = 8;
+using namespace mps_lines;
 
 bool isFinite(double value) { return std::isfinite(value); }
-
-// `name` left-aligned in a field of 8 characters ("%-8s"); a longer name extends the line.
-void appendPadded(std::string& out, std::string_view name) {
-  out += name;
-  if (name.size() < kNameWidth) out.append(kNameWidth - name.size(), ' ');
-}
-
-void appendNumber(std::string& out, double value) { appendGeneral(out, value, kMpsPrecision); }
-
-// "    <first>  <second>  <value>\n", the line of COLUMNS and of the quadratic sections.
-void writePairLine(std::string& out, std::string_view first, std::string_view second, double value) {
-  out += "    ";
-  appendPadded(out, first);
-  out += "  ";
-  appendPadded(out, second);
-  out += "  ";
-  appendNumber(out, value);
-  out += '\n';
-}
 
 // "<vector><name>  <value>\n" of the RHS and RANGES sections.
 void writeVectorLine(std::string& out, std::string_view vector, std::string_view name, double value) {
@@ -60,14 +41,6 @@ void writeBoundLine(std::string& out, std::string_view type, std::string_view na
   out += "  ";
   appendNumber(out, value);
   out += '\n';
-}
-
-void writeMarkerLine(std::string& out, int counter, bool open) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%04d", counter);
-  out += "    MARK";
-  out += number;
-  out += open ? "  'MARKER'                 'INTORG'\n" : "  'MARKER'                 'INTEND'\n";
 }
 
 void writeHeaderLines(TextOutput& out, const ExportModel& copy) {
@@ -135,37 +108,6 @@ void MpsWriter::writeFile(TextOutput& out, const ExportModel& copy) {
 VeloriumStatus writeModelAsMps(const VeloriumLogOptions& log, const std::string& path, const Model& model) {
   MpsWriter writer;
   return writer.writeModelToFile(log, path, model);
-}
-
-void writeMpsColumns(TextOutput& out, const ExportModel& copy, bool write_empty_columns) {
-  std::string& text = out.text();
-  text += "COLUMNS\n";
-  int marker = 0;
-  bool integer_block = false;
-  for (std::size_t j = 0; j < copy.columns.size(); ++j) {
-    const ExportColumn& column = copy.columns[j];
-    ColumnEntries entries = copy.entries(j);
-    bool empty = entries.empty() && column.objective_coefficient == 0.0;
-    if (empty && !write_empty_columns) continue;
-    bool integer = column.kind == kExportInteger;
-    if (integer != integer_block) {
-      writeMarkerLine(text, marker++, integer);
-      integer_block = integer;
-    }
-    if (empty) {
-      writePairLine(text, column.name, copy.objective.name, 0.0);
-    } else {
-      if (column.objective_coefficient != 0.0) {
-        writePairLine(text, column.name, copy.objective.name, column.objective_coefficient);
-      }
-      for (std::size_t k = 0; k < entries.size(); ++k) {
-        writePairLine(text, column.name, copy.rows[static_cast<std::size_t>(entries.rows[k])].name,
-                      entries.coefficients[k]);
-      }
-    }
-    out.flushIfFull();
-  }
-  if (integer_block) writeMarkerLine(text, marker, false);
 }
 
 void writeMpsBounds(TextOutput& out, const ExportModel& copy, bool consider_empty_columns) {

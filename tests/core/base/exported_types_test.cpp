@@ -25,7 +25,7 @@ TEST(ExportedTypes, InterfacesAndExceptionCarryOneTypeIdentity) {
   SharedLibrary library;
   ASSERT_TRUE(library.loaded()) << dlerror();
   for (const char* type : {"N8velorium18velorium_exceptionE", "N8velorium11IReleasableE", "N8velorium10IErrorInfoE",
-                           "N8velorium12INamedObjectE"}) {
+                           "N8velorium12INamedObjectE", "N8velorium9IVariableE"}) {
     EXPECT_TRUE(library.exports(std::string("_ZTI") + type)) << "typeinfo of " << type;
     EXPECT_TRUE(library.exports(std::string("_ZTV") + type)) << "vtable of " << type;
   }

@@ -2,8 +2,7 @@
 // log texts.
 #pragma once
 
-#include "support/log_capture.hpp"
-
+#include <charconv>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "core/names/names_holder.hpp"
 #include "core/records/model.hpp"
 #include "formats/lp/lp_reader.hpp"
+#include "support/log_capture.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium::test {
@@ -30,16 +30,30 @@ inline std::string columnNames(const Model& model) {
   return names;
 }
 
+// A coefficient in its shortest exact form ("0.5", "-0.123456789012346").
+inline std::string coefficientText(double value) {
+  char number[32];
+  auto end = std::to_chars(number, number + sizeof number, value).ptr;
+  return std::string(number, end);
+}
+
 // The linear part of an expression as "2 x + -1 y", in stored order.
 inline std::string linearText(const Model& model, const Expression& expression) {
   std::string text;
-  char number[32];
   for (const LinearTerm& term : expression.linear_terms) {
-    std::snprintf(number, sizeof number, "%g ", term.coefficient);
-    text += (text.empty() ? "" : " + ") + std::string(number) + columnName(model, term.variable);
+    text += (text.empty() ? "" : " + ") + coefficientText(term.coefficient) + " " + columnName(model, term.variable);
   }
   return text;
 }
 
+// The quadratic part as "1.5 x*x + -2 x*y", in stored order.
+inline std::string quadraticText(const Model& model, const Expression& expression) {
+  std::string text;
+  for (const QuadTerm& term : expression.quadratic_terms) {
+    text += (text.empty() ? "" : " + ") + coefficientText(term.coefficient) + " " + columnName(model, term.variable1) + "*" +
+            columnName(model, term.variable2);
+  }
+  return text;
+}
 
 }  // namespace velorium::test

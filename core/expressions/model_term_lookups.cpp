@@ -1,0 +1,63 @@
+#include "core/expressions/model_term_lookups.hpp"
+
+#include <atomic>
+#include <mutex>
+#include <unordered_map>
+
+namespace velorium::cpp_impl {
+
+namespace {
+
+struct ModelPlaces {
+  std::shared_ptr<std::atomic<std::uint64_t>> replacements = std::make_shared<std::atomic<std::uint64_t>>(0);
+  // place -> its look-up; an entry leaves with its look-up's last holder.
+  std::unordered_map<std::int32_t, std::weak_ptr<TermLookup>> lookups;
+};
+
+// Models of all threads meet here only when a view is made or a model's terms are replaced.
+struct Registry {
+  std::mutex lock;
+  std::unordered_map<const ModelBuilder*, ModelPlaces> models;
+};
+
+Registry& registry() {
+  // Never destroyed: views may outlive static destruction at exit.
+  static Registry* const instance = new Registry();
+  return *instance;
+}
+
+}  // namespace
+
+std::shared_ptr<TermLookup> model_term_lookup(const ModelBuilder* builder, std::int32_t place) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  ModelPlaces& places = r.models[builder];
+  std::weak_ptr<TermLookup>& slot = places.lookups[place];
+  if (std::shared_ptr<TermLookup> existing = slot.lock()) return existing;
+  TermLookup* raw = new TermLookup(places.replacements);
+  std::shared_ptr<TermLookup> made(raw, [builder, place](TermLookup* lookup) {
+    Registry& owner = registry();
+    {
+      std::lock_guard<std::mutex> cleanup(owner.lock);
+      auto model = owner.models.find(builder);
+      if (model != owner.models.end()) {
+        auto entry = model->second.lookups.find(place);
+        // A new look-up may have taken the place after this one expired.
+        if (entry != model->second.lookups.end() && entry->second.expired()) model->second.lookups.erase(entry);
+        if (model->second.lookups.empty()) owner.models.erase(model);
+      }
+    }
+    delete lookup;
+  });
+  slot = made;
+  return made;
+}
+
+void note_model_terms_replaced(const ModelBuilder* builder) noexcept {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  auto model = r.models.find(builder);
+  if (model != r.models.end()) model->second.replacements->fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace velorium::cpp_impl

@@ -1,0 +1,211 @@
+#include "core/store/member_table.hpp"
+
+#include <charconv>
+#include <limits>
+#include <numeric>
+#include <stdexcept>
+
+#include "core/base/catalogue_error.hpp"
+#include "core/names/names_holder.hpp"
+#include "core/store/reserve_one_more.hpp"
+
+namespace velorium::cpp_impl {
+
+namespace {
+
+// Splits "base#k" (k in plain decimal, as generated names are written) into base and k.
+bool split_generated_name(std::string_view name, std::string_view& base, std::uint32_t& number) noexcept {
+  const std::size_t hash = name.rfind('#');
+  if (hash == std::string_view::npos) return false;
+  const std::string_view digits = name.substr(hash + 1);
+  if (digits.empty() || digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return false;
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size() || value > std::numeric_limits<std::uint32_t>::max()) {
+    return false;
+  }
+  base = name.substr(0, hash);
+  number = static_cast<std::uint32_t>(value);
+  return true;
+}
+
+}  // namespace
+
+template <class Record>
+void MemberTable<Record>::reset() {
+  const std::size_t count = records.size();
+  removed.assign(count, 0);
+  removed_count = 0;
+  name_index.clear();
+  name_index_built.store(false, std::memory_order_release);
+  default_names_only = count == 0;
+  default_prefix.clear();
+  active.resize(count);
+  std::iota(active.begin(), active.end(), 0);
+  position_of = active;
+  taken_numbers_.clear();
+  taken_numbers_with_test_.clear();
+}
+
+template <class Record>
+void MemberTable<Record>::remove_all() {
+  name_index.clear();
+  name_index_built.store(false, std::memory_order_release);
+  default_names_only = false;
+  removed.assign(records.size(), 1);
+  removed_count = record_count();
+  active.clear();
+  position_of.assign(records.size(), -1);
+  taken_numbers_.clear();
+  taken_numbers_with_test_.clear();
+}
+
+template <class Record>
+std::int32_t MemberTable<Record>::at_position(std::int32_t position) const {
+  if (position < 0 || position >= live_count()) throw_catalogue_error(110, position);
+  return active[static_cast<std::size_t>(position)];
+}
+
+template <class Record>
+Record& MemberTable<Record>::record(std::int32_t store_index) {
+  if (store_index < 0 || store_index >= record_count()) throw_catalogue_error(110, store_index);
+  if (removed[static_cast<std::size_t>(store_index)]) throw_catalogue_error(111, store_index);
+  return records[static_cast<std::size_t>(store_index)];
+}
+
+template <class Record>
+const Record& MemberTable<Record>::record(std::int32_t store_index) const {
+  return const_cast<MemberTable*>(this)->record(store_index);
+}
+
+template <class Record>
+bool MemberTable<Record>::is_removed_checked(std::int32_t store_index) const {
+  if (store_index < 0 || store_index >= record_count()) throw_catalogue_error(110, store_index);
+  return removed[static_cast<std::size_t>(store_index)] != 0;
+}
+
+template <class Record>
+void MemberTable<Record>::ensure_index(const VeloriumNamesHolder& pool) {
+  if (name_index_built.load(std::memory_order_acquire)) return;
+  std::lock_guard guard(name_index_lock);
+  if (name_index_built.load(std::memory_order_relaxed)) return;
+  name_index.clear();
+  name_index.reserve(active.size());
+  for (const std::int32_t store_index : active) {
+    const std::string_view name = pool.name_view(name_id_of(records[static_cast<std::size_t>(store_index)]));
+    if (name.data()) name_index.assign(name, store_index);
+  }
+  name_index_built.store(true, std::memory_order_release);
+}
+
+template <class Record>
+bool MemberTable<Record>::has_name(const VeloriumNamesHolder& pool, std::string_view name) {
+  ensure_index(pool);
+  return find(name) != nullptr;
+}
+
+template <class Record>
+void MemberTable<Record>::index_erase(std::string_view name, std::int32_t store_index) noexcept {
+  // With duplicate names the index may point at another member of the same name; that
+  // member keeps the name.
+  if (name_index.erase_if_maps_to(name, store_index)) forget_taken_number(name);
+}
+
+template <class Record>
+void MemberTable<Record>::forget_taken_number(std::string_view name) noexcept {
+  if (taken_numbers_.empty() && taken_numbers_with_test_.empty()) return;
+  std::string_view base;
+  std::uint32_t number = 0;
+  if (!split_generated_name(name, base, number)) return;
+  for (auto* memory : {&taken_numbers_, &taken_numbers_with_test_}) {
+    const auto found = memory->find(base);
+    if (found != memory->end()) found->second.unmark(number);
+  }
+}
+
+template <class Record>
+std::int32_t MemberTable<Record>::append(Record record_to_add, std::int32_t name_id, const VeloriumNamesHolder& pool) {
+  if (records.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw std::length_error("too many members in one model");
+  }
+  const auto store_index = record_count();
+  reserve_one_more(records);
+  reserve_one_more(removed);
+  reserve_one_more(position_of);
+  reserve_one_more(active);
+  if (name_index_built.load(std::memory_order_relaxed)) {
+    const std::string_view name = pool.name_view(name_id);
+    if (name.data()) name_index.assign(name, store_index);
+  }
+  // Nothing below can fail.
+  name_id_of(record_to_add) = name_id;
+  records.push_back(std::move(record_to_add));
+  removed.push_back(0);
+  position_of.push_back(live_count());
+  active.push_back(store_index);
+  return store_index;
+}
+
+template <class Record>
+void MemberTable<Record>::rename(std::int32_t store_index, std::int32_t name_id, const VeloriumNamesHolder& pool) {
+  Record& renamed = record(store_index);
+  if (name_index_built.load(std::memory_order_relaxed)) {
+    name_index.reserve(name_index.size() + 1);  // so the insertion below cannot fail after the erasure
+    const std::string_view old_name = pool.name_view(name_id_of(renamed));
+    if (old_name.data()) index_erase(old_name, store_index);
+    const std::string_view new_name = pool.name_view(name_id);
+    if (new_name.data()) name_index.assign(new_name, store_index);
+  }
+  name_id_of(renamed) = name_id;
+  default_names_only = false;
+}
+
+template <class Record>
+void MemberTable<Record>::remove(std::int32_t store_index, const VeloriumNamesHolder& pool) {
+  if (is_removed_checked(store_index)) return;
+  const auto index = static_cast<std::size_t>(store_index);
+  if (name_index_built.load(std::memory_order_relaxed)) {
+    const std::string_view name = pool.name_view(name_id_of(records[index]));
+    if (name.data()) index_erase(name, store_index);
+  }
+  removed[index] = 1;
+  ++removed_count;
+  const std::int32_t position = position_of[index];
+  const std::int32_t last = active.back();
+  active[static_cast<std::size_t>(position)] = last;
+  position_of[static_cast<std::size_t>(last)] = position;
+  position_of[index] = -1;
+  active.pop_back();
+}
+
+template <class Record>
+std::string MemberTable<Record>::make_unique_name(const VeloriumNamesHolder& pool, std::string_view base,
+                                                  const std::function<bool(std::string_view)>& also_taken) {
+  ensure_index(pool);
+  auto& memories = also_taken ? taken_numbers_with_test_ : taken_numbers_;
+  const auto start = static_cast<std::uint32_t>(live_count());
+  auto found = memories.find(base);
+  if (found == memories.end()) found = memories.emplace(std::string(base), TakenNumbers(start)).first;
+  TakenNumbers& taken = found->second;
+
+  std::string candidate;
+  candidate.reserve(base.size() + 12);
+  candidate.append(base).push_back('#');
+  const std::size_t stem = candidate.size();
+  // Only numbers seen taken are marked; a marked number is unmarked when its name is freed,
+  // so the first unmarked number is the first candidate worth a look-up.
+  for (std::uint64_t k = start;; ++k) {
+    k = taken.first_unmarked_from(static_cast<std::uint32_t>(k));
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, k).ptr;
+    candidate.resize(stem);
+    candidate.append(digits, end);
+    if (!find(candidate) && !(also_taken && also_taken(candidate))) return candidate;
+    taken.mark(static_cast<std::uint32_t>(k));
+  }
+}
+
+template struct MemberTable<Variable>;
+template struct MemberTable<Constraint>;
+
+}  // namespace velorium::cpp_impl
