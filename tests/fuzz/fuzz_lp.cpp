@@ -15,7 +15,6 @@
 #include "formats/lp/lp_writer.hpp"
 #include "fuzz_model_check.hpp"
 
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     auto model = velorium::parseLpText(std::string_view(reinterpret_cast<const char*>(data), size));
