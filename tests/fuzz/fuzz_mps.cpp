@@ -1,6 +1,7 @@
 // Fuzz target of the MPS reader: any bytes either read into a model whose references all hold,
-// or give no model. Nothing may escape, crash or leak. The reader takes a path, so each input
-// goes to an in-memory file first.
+// or give no model. Nothing may escape, crash or leak. A model that was read is written by
+// the MPS writer and read again: that must succeed, and writing the second model must give
+// the same text. The reader takes a path, so each input goes to an in-memory file first.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "core/log/log_options.hpp"
 #include "core/names/names_holder.hpp"
 #include "formats/mps/mps_reader.hpp"
+#include "formats/mps/mps_writer.hpp"
 #include "fuzz_model_check.hpp"
 
 namespace {
@@ -51,6 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static MemoryFile file;
   const velorium::VeloriumLogOptions silent;  // no output flag: nothing is logged
   auto model = velorium::readMpsFile(silent, file.write(data, size));
-  if (model) checkMpsModel(*model);
+  if (!model) return 0;
+  checkMpsModel(*model);
+  velorium::MpsWriter writer;
+  const std::string written = writer.writeModelToText(*model);
+  auto again = velorium::readMpsFile(silent, file.write(reinterpret_cast<const std::uint8_t*>(written.data()), written.size()));
+  fuzz::require(again != nullptr);  // the writer wrote what the reader cannot read
+  checkMpsModel(*again);
+  fuzz::require(writer.writeModelToText(*again) == written);
   return 0;
 }
