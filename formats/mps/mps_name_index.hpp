@@ -17,14 +17,20 @@ class MpsNameIndex {
  public:
   static constexpr std::int32_t kMissing = INT32_MIN;
 
+  // What a look-up needs of a name: its first bytes as two words (zero-padded) and its hash.
+  struct Key {
+    std::uint64_t head[2];
+    std::uint64_t hash;
+  };
+  static Key keyOf(std::string_view name);
+
   // The value stored for `name`, or kMissing.
-  std::int32_t find(std::string_view name) const { return find(name, hashOf(name)); }
-  // The same with the name's hash already known.
-  std::int32_t find(std::string_view name, std::uint64_t hash) const;
-  static std::uint64_t hashOf(std::string_view name);
-  // Asks for the slot where a look-up of `hash` starts, ahead of the look-up.
-  void prefetch(std::uint64_t hash) const {
-    if (slot_count_ != 0) __builtin_prefetch(&slots()[static_cast<std::size_t>(hash) & (slot_count_ - 1)]);
+  std::int32_t find(std::string_view name) const { return find(name, keyOf(name)); }
+  // The same with the name's key already made.
+  std::int32_t find(std::string_view name, const Key& key) const;
+  // Asks for the slot where a look-up of `key` starts, ahead of the look-up.
+  void prefetch(const Key& key) const {
+    if (slot_count_ != 0) __builtin_prefetch(&slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)]);
   }
   // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
   void insert(std::string_view stored_name, std::int32_t value);
@@ -38,10 +44,9 @@ class MpsNameIndex {
     const char* text = nullptr;  // null: an empty slot
     std::uint32_t length = 0;
     std::int32_t value = 0;
-    std::uint64_t head[2] = {};  // the name's first bytes, then zeros (headWords)
+    std::uint64_t head[2] = {};  // as in the name's Key
   };
 
-  static void headWords(std::string_view name, std::uint64_t (&words)[2]);
   void place(const Slot& slot, std::uint64_t hash);
   void grow();
 

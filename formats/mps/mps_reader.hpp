@@ -70,7 +70,7 @@ class MpsReader {
     std::size_t name_length = 0;
     char name_inline[32];
     std::string name_overflow;
-    std::uint64_t row_hash = 0;
+    MpsNameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
     double value = 0.0;
     std::size_t line_number = 0;

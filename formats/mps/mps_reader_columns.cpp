@@ -78,13 +78,13 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
     return false;
   }
   if (value == 0.0) return true;  // dropped before its row is even looked up
-  const std::uint64_t hash = MpsNameIndex::hashOf(row_name);
-  rows_by_name_.prefetch(hash);
+  const MpsNameIndex::Key key = MpsNameIndex::keyOf(row_name);
+  rows_by_name_.prefetch(key);
   PendingStep* step = nullptr;
   if (!queueStep(step)) return false;
   step->kind = PendingStep::Kind::Pair;
   step->setName(row_name);
-  step->row_hash = hash;
+  step->row_key = key;
   step->row = kRowNotLookedUp;
   step->value = value;
   // The step queued kLookAhead steps ago has had time for its slot to arrive: look its row up now.
@@ -102,7 +102,7 @@ bool MpsReader::queueStep(PendingStep*& step) {
 
 void MpsReader::lookUpRow(PendingStep& step) {
   if (step.kind != PendingStep::Kind::Pair || step.row != kRowNotLookedUp) return;
-  step.row = rows_by_name_.find(step.name(), step.row_hash);
+  step.row = rows_by_name_.find(step.name(), step.row_key);
 }
 
 bool MpsReader::completeOldestStep() {

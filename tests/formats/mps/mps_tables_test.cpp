@@ -45,6 +45,23 @@ TEST(MpsNameIndexTest, LongNamesDifferingBehindTheKeptHead) {
   EXPECT_EQ(index.find("a_rather_long_common_prefix_"), MpsNameIndex::kMissing);
 }
 
+TEST(MpsNameIndexTest, NamesOfEveryLengthAroundTheWordEdges) {
+  // Names of one byte repeated, and the same with the last byte changed: lengths 1 to 40 cross
+  // the 8-byte words and the 16-byte head the index keeps.
+  std::vector<std::string> names;
+  for (std::size_t length = 1; length <= 40; ++length) {
+    names.emplace_back(length, 'a');
+    names.push_back(std::string(length - 1, 'a') + 'b');
+  }
+  MpsNameIndex index;
+  for (std::size_t i = 0; i < names.size(); ++i) index.insert(names[i], static_cast<std::int32_t>(i));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(index.find(names[i]), static_cast<std::int32_t>(i)) << names[i];
+  }
+  EXPECT_EQ(index.find(std::string(41, 'a')), MpsNameIndex::kMissing);
+  EXPECT_EQ(index.find(std::string(17, 'a') + std::string(1, '\0')), MpsNameIndex::kMissing);
+}
+
 TEST(MpsPoolIdMapTest, NewIdsAndOlderIds) {
   MpsPoolIdMap map(1000);
   EXPECT_EQ(map.get(-1), MpsPoolIdMap::kMissing);
