@@ -11,7 +11,9 @@
 // - Every value field must be a number as a whole ("1.5", "-2e3", "inf", "nan"), read without
 //   the process locale; anything else fails the reading with the line's number.
 // - NAME: its value is not kept; the model is named after the file.
-// - OBJSENSE: MAX, MAXIMIZE, MIN or MINIMIZE, on the keyword line or on the following lines.
+// - OBJSENSE: MAX, MAXIMIZE, MIN or MINIMIZE, on the keyword line or on the following lines;
+//   any other word there is an error (a misspelt sense must not silently minimise). A MAX or
+//   MIN line outside OBJSENSE changes nothing. Other lines outside any section are ignored.
 // - ROWS: the first N row is the objective, later N rows are free rows; only the first
 //   letter of the type counts ("NX" is a free row, "GE" a G row).
 // - COLUMNS: "column row value [row value]"; a line with the column name left out (two or
@@ -33,7 +35,11 @@
 //   mps_reader_special_sections.cpp. CSECTION, DELAYEDROWS, MODELCUTS, SETS, SOS and the PWL
 //   sections are refused.
 // - Reading ends at ENDATA; a file without it gives no model. Sections may repeat and come
-//   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used.
+//   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used; a
+//   later COLUMNS section may describe a column again.
+// - A file that cannot be opened (or a directory) fails without a message; every other
+//   failure is logged, followed by the number of the line it stopped at. Running out of
+//   memory is a failed reading too.
 //
 // Messages are fixed Russian texts, not catalogue entries.
 
