@@ -1,15 +1,16 @@
 // Reading a large free-format MPS file (10^6 columns, 10^7 nonzeros): throughput, time per
 // nonzero and peak memory of the MPS reader, against cbc and glpsol reading the same file.
 //
-// Counters: MB/s; ns_per_nonzero; peak_MB (the process's VmHWM during the reading, reset
-// before it); model_MB (the memory the read model holds, capacities included); for the
-// other readers peak_MB is the child process's maximum resident set.
+// Counters: MB/s; ns_per_nonzero; peak_MB (the growth of the resident set during one reading
+// in a fresh child process); model_MB (the memory the read model holds, capacities
+// included); for the other readers peak_MB is the child process's maximum resident set.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdlib>
@@ -36,7 +37,8 @@ constexpr int kRows = 100000;
 constexpr int kEntriesPerColumn = 10;  // one objective entry and nine row entries
 constexpr std::int64_t kNonzeros = std::int64_t{kColumns} * kEntriesPerColumn;
 
-// Appends text to a buffer that goes to the file in large pieces.
+// Appends text to a buffer that goes to the file in large pieces; `column` pads the line
+// to a given column, so that the file is valid fixed-format MPS as well as free format.
 class Out {
  public:
   explicit Out(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
@@ -47,17 +49,26 @@ class Out {
   Out& operator<<(const char* text) {
     std::size_t n = std::strlen(text);
     std::memcpy(reserve(n), text, n);
-    used_ += n;
+    advance(n);
     return *this;
   }
   Out& operator<<(long value) {
     char* at = reserve(24);
-    used_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - buffer_.data());
+    advance(static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - at));
     return *this;
   }
   Out& operator<<(double value) {
     char* at = reserve(32);
-    used_ = static_cast<std::size_t>(std::to_chars(at, at + 32, value).ptr - buffer_.data());
+    advance(static_cast<std::size_t>(std::to_chars(at, at + 32, value).ptr - at));
+    return *this;
+  }
+  Out& column(std::size_t position) {
+    while (line_length_ < position) *this << " ";
+    return *this;
+  }
+  Out& endLine() {
+    *this << "\n";
+    line_length_ = 0;
     return *this;
   }
 
@@ -66,6 +77,10 @@ class Out {
     if (used_ + n > buffer_.size()) flush();
     return buffer_.data() + used_;
   }
+  void advance(std::size_t n) {
+    used_ += n;
+    line_length_ += n;
+  }
   void flush() {
     if (file_ && used_) std::fwrite(buffer_.data(), 1, used_, file_);
     used_ = 0;
@@ -73,23 +88,34 @@ class Out {
   std::FILE* file_;
   std::vector<char> buffer_ = std::vector<char>(1 << 20);
   std::size_t used_ = 0;
+  std::size_t line_length_ = 0;
 };
 
+const std::string& benchPath() {
+  static const std::string path = (std::filesystem::temp_directory_path() / "velorium-bench-mps-read.mps").string();
+  return path;
+}
+
 // A file every reader of the comparison accepts: ROWS, COLUMNS with two pairs a line and a
-// block of integer columns, RHS, RANGES and BOUNDS.
+// block of integer columns, RHS, RANGES and BOUNDS, in the fixed columns of the format.
 const std::string& benchFile() {
-  static const std::string path = [] {
-    std::string file = (std::filesystem::temp_directory_path() / "velorium-bench-mps-read.mps").string();
+  static const bool written = [] {
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> row_of(0, kRows - 1);
     std::uniform_int_distribution<int> milli(-9999, 9999);
-    Out out(file);
-    out << "NAME          BENCH\nROWS\n N  obj\n";
-    for (long r = 0; r < kRows; ++r) out << (r % 3 == 0 ? " L  r" : r % 3 == 1 ? " G  r" : " E  r") << r << "\n";
-    out << "COLUMNS\n";
+    Out out(benchPath());
+    out << "NAME          BENCH";
+    out.endLine() << "ROWS";
+    out.endLine() << " N  obj";
+    out.endLine();
+    for (long r = 0; r < kRows; ++r) (out << (r % 3 == 0 ? " L  r" : r % 3 == 1 ? " G  r" : " E  r") << r).endLine();
+    out << "COLUMNS";
+    out.endLine();
     for (long c = 0; c < kColumns; ++c) {
-      if (c == kColumns / 2) out << "    MARKER                 'MARKER'                 'INTORG'\n";
-      if (c == kColumns / 2 + 1000) out << "    MARKER                 'MARKER'                 'INTEND'\n";
+      if (c == kColumns / 2 || c == kColumns / 2 + 1000) {
+        (out.column(4) << "MARKER").column(14) << "'MARKER'";
+        (out.column(39) << (c == kColumns / 2 ? "'INTORG'" : "'INTEND'")).endLine();
+      }
       int rows[kEntriesPerColumn - 1];
       for (int k = 0; k < kEntriesPerColumn - 1; ++k) {
         bool fresh;
@@ -100,41 +126,45 @@ const std::string& benchFile() {
         } while (!fresh);
       }
       for (int k = 0; k < kEntriesPerColumn; k += 2) {
-        out << "    x" << c << "  ";
+        (out.column(4) << "x" << c).column(14);
         if (k == 0) {
           out << "obj";
         } else {
           out << "r" << static_cast<long>(rows[k - 1]);
         }
-        out << "  " << (milli(random) + 0.5) / 1000.0 << "  r" << static_cast<long>(rows[k]) << "  "
-            << (milli(random) + 0.5) / 1000.0 << "\n";
+        (out.column(24) << (milli(random) + 0.5) / 1000.0).column(39) << "r" << static_cast<long>(rows[k]);
+        (out.column(49) << (milli(random) + 0.5) / 1000.0).endLine();
       }
     }
-    out << "RHS\n";
-    for (long r = 0; r < kRows; ++r) out << "    RHS  r" << r << "  " << static_cast<double>(r % 100) << "\n";
-    out << "RANGES\n";
-    for (long r = 0; r < kRows; r += 10) out << "    RNG  r" << r << "  " << 5.0 << "\n";
-    out << "BOUNDS\n";
-    for (long c = 0; c < kColumns; c += 7) out << " UP BND  x" << c << "  " << static_cast<double>(c % 50 + 1) << "\n";
-    out << "ENDATA\n";
-    std::atexit([] { std::filesystem::remove(std::filesystem::temp_directory_path() / "velorium-bench-mps-read.mps"); });
-    return file;
+    out << "RHS";
+    out.endLine();
+    for (long r = 0; r < kRows; ++r) {
+      (out.column(4) << "RHS").column(14) << "r" << r;
+      (out.column(24) << static_cast<double>(r % 100)).endLine();
+    }
+    out << "RANGES";
+    out.endLine();
+    for (long r = 0; r < kRows; r += 10) {
+      (out.column(4) << "RNG").column(14) << "r" << r;
+      (out.column(24) << 5.0).endLine();
+    }
+    out << "BOUNDS";
+    out.endLine();
+    for (long c = 0; c < kColumns; c += 7) {
+      (out.column(1) << "UP").column(4) << "BND";
+      out.column(14) << "x" << c;
+      (out.column(24) << static_cast<double>(c % 50 + 1)).endLine();
+    }
+    out << "ENDATA";
+    out.endLine();
+    std::atexit([] { std::filesystem::remove(benchPath()); });
+    return true;
   }();
-  return path;
+  (void)written;
+  return benchPath();
 }
 
 double fileMegabytes() { return static_cast<double>(std::filesystem::file_size(benchFile())) / 1e6; }
-
-long statusKilobytes(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::strlen(key)));
-  }
-  return -1;
-}
-
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 template <typename T>
 double bytesOf(const std::vector<T>& v) {
@@ -150,25 +180,68 @@ double modelBytes(const velorium::Model& model) {
   return bytes;
 }
 
-void BM_VeloriumReadMps(benchmark::State& state) {
-  const std::string& path = benchFile();
-  bool on = true;
-  bool console = true;
+long residentKilobytes() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+velorium::VeloriumLogOptions consoleLog() {
+  static bool on = true;
   velorium::VeloriumLogOptions log;
   log.output_flag = &on;
-  log.log_to_console = &console;
-  double peak_mb = 0;
-  double model_mb = 0;
+  log.log_to_console = &on;
+  return log;
+}
+
+// Peak memory of one reading, in a child process that does nothing else: its maximum
+// resident set less what it held when it started. The child reports the model's size.
+struct ReadMemory {
+  double peak_mb = -1;
+  double model_mb = -1;
+};
+
+ReadMemory measureReadMemory(const std::string& path) {
+  int channel[2];
+  if (::pipe(channel) != 0) return {};
+  const long base_kb = residentKilobytes();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    std::shared_ptr<velorium::Model> model = velorium::readMpsFile(consoleLog(), path);
+    const double model_mb = model ? modelBytes(*model) / (1024.0 * 1024.0) : -1;
+    (void)!::write(channel[1], &model_mb, sizeof model_mb);
+    ::_exit(model ? 0 : 1);
+  }
+  ::close(channel[1]);
+  ReadMemory result;
+  if (child > 0) {
+    double model_mb = -1;
+    const bool reported = ::read(channel[0], &model_mb, sizeof model_mb) == sizeof model_mb;
+    int status = 0;
+    rusage usage{};
+    if (::wait4(child, &status, 0, &usage) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && reported) {
+      result.peak_mb = static_cast<double>(usage.ru_maxrss - base_kb) / 1024.0;
+      result.model_mb = model_mb;
+    }
+  }
+  ::close(channel[0]);
+  return result;
+}
+
+void BM_VeloriumReadMps(benchmark::State& state) {
+  const std::string& path = benchFile();
+  const ReadMemory memory = measureReadMemory(path);
+  const velorium::VeloriumLogOptions log = consoleLog();
   for (auto _ : state) {
-    resetPeakMemory();
-    const long before = statusKilobytes("VmRSS:");
     std::shared_ptr<velorium::Model> model = velorium::readMpsFile(log, path);
     if (!model) {
       state.SkipWithError("the MPS reader failed");
       break;
     }
-    peak_mb = static_cast<double>(statusKilobytes("VmHWM:") - before) / 1024.0;
-    model_mb = modelBytes(*model) / (1024.0 * 1024.0);
     state.PauseTiming();
     model.reset();
     state.ResumeTiming();
@@ -176,9 +249,9 @@ void BM_VeloriumReadMps(benchmark::State& state) {
   state.counters["MB/s"] = benchmark::Counter(fileMegabytes(), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["ns_per_nonzero"] = benchmark::Counter(static_cast<double>(kNonzeros) * 1e-9,
                                                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["peak_MB"] = peak_mb;
-  state.counters["model_MB"] = model_mb;
-  state.counters["peak_over_model"] = model_mb > 0 ? peak_mb / model_mb : 0;
+  state.counters["peak_MB"] = memory.peak_mb;
+  state.counters["model_MB"] = memory.model_mb;
+  state.counters["peak_over_model"] = memory.model_mb > 0 ? memory.peak_mb / memory.model_mb : 0;
 }
 BENCHMARK(BM_VeloriumReadMps)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/base/catalogue_error.hpp"
+#include "core/engine/solve_pipeline.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "velorium/velorium.hpp"
@@ -14,14 +15,18 @@ namespace velorium::cpp_impl {
 namespace {
 
 std::atomic<Kernel*> kernel_pointer{nullptr};
+std::atomic<PipelineFactory> pipeline_factory{nullptr};
 // Set when the library's teardown has destroyed the core object; none is made afterwards.
 std::atomic<bool> kernel_closed{false};
 
 }  // namespace
 
+IModelImportExport* Kernel::create_model_import_export() const { return velorium::create_model_import_export(); }
+
 VeloriumNamesHolder* Kernel::get_names_holder() const { return velorium::get_names_holder(); }
 
-std::shared_ptr<SolvePipeline> Kernel::create_pipeline(const VeloriumOptions&) const {
+std::unique_ptr<SolvePipeline> Kernel::create_pipeline(const VeloriumOptions& options) const {
+  if (PipelineFactory factory = pipeline_factory.load(std::memory_order_acquire)) return factory(options);
   throw std::runtime_error(get_message(367));
 }
 
@@ -53,6 +58,10 @@ void close_kernel() noexcept {
 
 Kernel* exchange_kernel_for_testing(Kernel* replacement) noexcept {
   return kernel_pointer.exchange(replacement, std::memory_order_acq_rel);
+}
+
+PipelineFactory exchange_pipeline_factory_for_testing(PipelineFactory factory) noexcept {
+  return pipeline_factory.exchange(factory, std::memory_order_acq_rel);
 }
 
 }  // namespace velorium::cpp_impl

@@ -4,22 +4,30 @@
 
 #include <memory>
 
+#include "core/engine/solve_pipeline.hpp"
+
 namespace velorium {
+class IModelImportExport;
 class VeloriumNamesHolder;
 class VeloriumOptions;
 }  // namespace velorium
 
 namespace velorium::cpp_impl {
 
-class SolvePipeline;
+
+// Makes the per-run object of a local engine for an option set.
+using PipelineFactory = std::unique_ptr<SolvePipeline> (*)(const VeloriumOptions& options);
 
 class Kernel {
  public:
+  // A new import/export object (owned by the caller, freed with its Release), or null when
+  // none could be made.
+  IModelImportExport* create_model_import_export() const;
   // The process-wide pool of names.
   VeloriumNamesHolder* get_names_holder() const;
   // The per-run object of the local engine. No engine is part of this system: always throws
-  // std::runtime_error with catalogue message 367.
-  std::shared_ptr<SolvePipeline> create_pipeline(const VeloriumOptions& options) const;
+  // std::runtime_error with catalogue message 367 (unless a test installed a factory).
+  std::unique_ptr<SolvePipeline> create_pipeline(const VeloriumOptions& options) const;
 };
 
 // Creates the core object on first use; true when it exists afterwards. A failure to create
@@ -45,5 +53,9 @@ inline constexpr const char* kKernelInitErrorText = "Ошибка инициал
 // Test seam: puts `replacement` (null for none) in place of the core object and returns the
 // one that was there.
 Kernel* exchange_kernel_for_testing(Kernel* replacement) noexcept;
+
+// Test seam: makes create_pipeline use `factory` (null: no engine again) and returns the one
+// that was installed. Only test code installs one; the library itself never does.
+PipelineFactory exchange_pipeline_factory_for_testing(PipelineFactory factory) noexcept;
 
 }  // namespace velorium::cpp_impl

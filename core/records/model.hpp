@@ -33,6 +33,10 @@ struct Model {
 
   // Reserves room so that the first additions do not reallocate (capacity only).
   Model();
+  // Without the reservations: for the working model of a model store, of which a process may
+  // hold very many, each growing only as members are added.
+  struct NoReservation {};
+  explicit Model(NoReservation) {}
   Model(const Model&) = default;
   Model(Model&&) noexcept = default;
   Model& operator=(const Model&) = default;

@@ -6,26 +6,15 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/expressions/model_term_lookups.hpp"
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/reserve_one_more.hpp"
+#include "core/store/variable_bounds.hpp"
 
 namespace velorium::cpp_impl {
 
 namespace {
-
-constexpr double kZeroTolerance = 1e-14;
-constexpr std::uint32_t kBinaryType = 1;
-constexpr std::uint32_t kIntegerType = 2;
-constexpr std::uint32_t kSemicontinuousType = 3;
-constexpr std::uint32_t kSemiintegerType = 4;
-
-bool is_integral_type(std::uint32_t type) { return type == kIntegerType || type == kSemiintegerType; }
-
-// Infinite values pass: their distance to the floor is not a number and compares false.
-bool is_integral(double value) { return !(std::fabs(value - std::floor(value)) > kZeroTolerance); }
-
-double round_to_binary(double bound) { return std::min(std::max(std::round(bound), 0.0), 1.0); }
 
 // The bounds a variable of `type` gets when it is added: binary bounds rounded into {0, 1};
 // integral types must have integral bounds.
@@ -43,7 +32,7 @@ std::string_view text_or_empty(const char* text) { return text ? std::string_vie
 }  // namespace
 
 ModelBuilder::ModelBuilder()
-    : model(std::make_shared<Model>()), row_table(model->rows), column_table(model->variables) {}
+    : model(std::make_shared<Model>(Model::NoReservation{})), row_table(model->rows), column_table(model->variables) {}
 
 void ModelBuilder::reset_tables() {
   row_table.reset();
@@ -218,18 +207,9 @@ std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, d
 std::shared_ptr<GeneralConstraint> ModelBuilder::add_general_constraint(std::shared_ptr<GeneralExpressionImplBase> tree,
                                                                         std::int32_t result_variable, const char* name,
                                                                         const VeloriumLogOptions* log_options) {
-  std::string gc_name = get_constr_name(name, log_options, "GC");
-  const std::int32_t index = general_constraint_count();
-  auto added = std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), result_variable, gc_name});
-  reserve_one_more(general_constraints);
-  gc_index_by_object.emplace(added.get(), index);
-  try {
-    gc_index_by_name[std::move(gc_name)] = index;  // a later constraint of an equal name takes it over
-  } catch (...) {
-    gc_index_by_object.erase(added.get());
-    throw;
-  }
-  general_constraints.push_back(added);
+  auto added = std::make_shared<GeneralConstraint>(
+      GeneralConstraint{std::move(tree), result_variable, get_constr_name(name, log_options, "GC")});
+  append_general_constraint(added);
   return added;
 }
 
@@ -312,6 +292,7 @@ void ModelBuilder::set_objective(const Expression& expression, int sense) {
   Expression copy = expression;  // may be the objective itself
   model->objective = std::move(copy);
   model->objective_sense = sense != 0 ? 1 : 0;
+  note_model_terms_replaced(this);  // views of the objective must not trust what they knew
 }
 
 void ModelBuilder::set_objective_name(const char* name) {

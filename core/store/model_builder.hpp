@@ -9,10 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/general/general_constraint.hpp"
 #include "core/log/log_options.hpp"
 #include "core/names/fnv1a_hash.hpp"
 #include "core/records/model.hpp"
-#include "core/store/general_constraint.hpp"
 #include "core/store/member_table.hpp"
 
 namespace velorium {
@@ -85,6 +85,13 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   std::shared_ptr<GeneralConstraint> add_general_constraint(std::shared_ptr<GeneralExpressionImplBase> tree,
                                                             std::int32_t result_variable, const char* name,
                                                             const VeloriumLogOptions* log_options);
+  // Adds a copy of a free general constraint (its tree cloned) under its own name, made unique
+  // as for an addition.
+  std::shared_ptr<GeneralConstraint> add_general_constraint_copy(const GeneralConstraint& free_constraint,
+                                                                 const VeloriumLogOptions* log_options);
+  // The common tail of the general-constraint additions: appends `added` as it is and enters it
+  // into both look-ups (a name already taken by a general constraint now finds the new one).
+  void append_general_constraint(std::shared_ptr<GeneralConstraint> added);
   std::int32_t append_row(Constraint row, std::int32_t name_id);
   std::int32_t append_column(Variable column, std::int32_t name_id);
   // The name id for a member added without a name in matrix form (prefix "x" or "C"): the
@@ -100,12 +107,57 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   void set_variable_name(std::int32_t store_index, const char* name);  // 125, 126, 110, 111, 127
   void rename_row(std::int32_t store_index, const char* name);         // 140, 110, 111
   void set_row_name(std::int32_t store_index, const char* name);       // 110, 111
+  // Whether this store holds `gc` (a wrapper's data may be free, or taken out).
+  bool holds_general_constraint(const GeneralConstraint& gc) const { return gc_index_by_object.count(&gc) != 0; }
+  // Takes `gc` out of the store: out of the count, both look-ups and the flat model; the last
+  // general constraint moves into its index. Nothing happens when the store does not hold it.
+  void remove_general_constraint(const GeneralConstraint& gc);
+  // Renames a general constraint this store holds: a null or empty name gives a generated
+  // one ("GC#k"), a name taken by a live row or another general constraint a unique one made
+  // from it; 137 for a name that starts with a blank.
+  void rename_general_constraint(GeneralConstraint& gc, const char* name);
+  // Empties the general constraints and both look-ups (before they are read anew).
+  void clear_general_constraints() noexcept;
   void remove_variable(std::int32_t store_index);  // 110; nothing for a removed one
   void remove_row(std::int32_t store_index);       // 110; nothing for a removed one
   void set_objective(const Expression& expression, int sense);
   void set_objective_name(const char* name);  // 139
   // 113 or 114 when a bound of an integer or semi-integer variable is not integral.
   static void check_integer_bounds(double lower, double upper);
+
+  // The flat model: the working model without removed members, with the general constraints
+  // written into it as records. When nothing is removed `out` is the working model itself and
+  // both tables are emptied (every index maps to itself); otherwise `out` is a new model
+  // and the tables give, per store index, the flat index or -1 for a removed member. Drops
+  // terms, indicators and SOS entries of removed variables, and general constraints that refer
+  // to removed variables (with a warning when log options are given).
+  void build_model(std::shared_ptr<Model>& out, std::vector<std::int32_t>& variable_map,
+                   std::vector<std::int32_t>& row_map, const VeloriumLogOptions* log_options = nullptr);
+
+  // Matrix-form additions. Arrays are indexed by variable position; a null array has no
+  // entries. Every argument is checked before anything changes, so a failed call leaves the
+  // store as it was.
+  // `count` variables with default names; a bound or type array of one entry applies to all.
+  bool add_variables(const double* lower, std::uint64_t lower_count, const double* upper, std::uint64_t upper_count,
+                     const double* objective, std::uint64_t objective_count, const std::int32_t* types,
+                     std::uint64_t types_count, std::uint64_t count);  // 128-132, 115, 113, 114
+  // The objective's terms become 1/2 x'Qx + c'x (constant and name stay) and its sense is set.
+  void set_objective_dense(const double* q, std::uint64_t q_rows, std::uint64_t q_columns, const double* c,
+                           std::uint64_t c_count, int sense);  // 133, 134, 110
+  void set_objective_sparse(const double* q_values, const std::int32_t* q_column_indices,
+                            const std::int32_t* q_row_starts, std::uint64_t q_rows, std::uint64_t q_columns,
+                            const double* c, std::uint64_t c_count, int sense);  // 154, 133, 134, 110
+  // The objective's terms become these (constant and name stay) and its sense is set.
+  void replace_objective_terms(std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic, int sense);
+  // The row 1/2 x'Qx + c'x (sense) rhs; returns its store index.
+  std::int32_t add_row_dense(const double* q, std::uint64_t q_rows, std::uint64_t q_columns, const double* c,
+                             std::uint64_t c_count, int sense, double rhs);  // 133, 134, 138
+  std::int32_t add_row_sparse(const double* q_values, const std::int32_t* q_column_indices,
+                              const std::int32_t* q_row_starts, std::uint64_t q_rows, std::uint64_t q_columns,
+                              const double* c, std::uint64_t c_count, int sense, double rhs);  // 154, 133, 134, 110
+  // The row sum values[k] * x[positions[k]] (sense) rhs with a default name ("C#k").
+  std::int32_t add_row_linear_sparse(const double* values, const std::int32_t* positions, std::uint64_t count,
+                                     int sense, double rhs);  // 154, 110
 
   // Name operations.
   template <class Record>
@@ -122,6 +174,13 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
 
  private:
   bool general_constraint_named(std::string_view name) const { return gc_index_by_name.count(name) != 0; }
+  // Drops the look-up entry of the general constraint at `index` named `name`; another general
+  // constraint of that name, when there is one, takes the entry over.
+  void forget_general_constraint_name(const std::string& name, std::int32_t index);
+
+  // Per name, how many general constraints of that name the name look-up does not lead to
+  // (two general constraints read from a file may share a name).
+  std::unordered_map<std::string, std::int32_t, Fnv1aHash, std::equal_to<>> gc_shadowed_by_name;
 };
 
 }  // namespace velorium::cpp_impl

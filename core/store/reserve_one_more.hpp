@@ -12,4 +12,12 @@ void reserve_one_more(std::vector<T>& sequence) {
   if (sequence.size() == sequence.capacity()) sequence.reserve(sequence.size() < 16 ? 16 : sequence.size() * 2);
 }
 
+// Room for `count` more elements, growing at least geometrically, so that many small bulk
+// additions stay amortised O(1) per element.
+template <class T>
+void reserve_more(std::vector<T>& sequence, std::size_t count) {
+  const std::size_t wanted = sequence.size() + count;
+  if (wanted > sequence.capacity()) sequence.reserve(wanted > 2 * sequence.capacity() ? wanted : 2 * sequence.capacity());
+}
+
 }  // namespace velorium::cpp_impl

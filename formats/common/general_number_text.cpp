@@ -1,7 +1,6 @@
 #include "formats/common/general_number_text.hpp"
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -51,19 +50,33 @@ Scaled scale(std::uint64_t m, int k, int shift) {
   return {static_cast<std::uint64_t>(n >> shift), rest < half ? -1 : rest == half ? 0 : 1};
 }
 
-// The `count` decimal digits of `digits`, leading zeros included, two at a time.
-void writeDigits(char* text, std::uint64_t digits, int count) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The `count` decimal digits of `digits` (below 10^count), leading zeros included, two at a
+// time.
+template <typename Unsigned>
+void writeDigitRun(char* text, Unsigned digits, int count) {
   int i = count;
   while (i >= 2) {
-    std::memcpy(text + i - 2, kPairs + 2 * (digits % 100), 2);
+    std::memcpy(text + i - 2, kDigitPairs + 2 * (digits % 100), 2);
     digits /= 100;
     i -= 2;
   }
   if (i == 1) text[0] = static_cast<char>('0' + digits);
+}
+
+// The same for up to 19 digits: the last eight are done apart in 32-bit arithmetic, which
+// lets the two halves proceed side by side.
+void writeDigits(char* text, std::uint64_t digits, int count) {
+  if (count <= 8) {
+    writeDigitRun(text, static_cast<std::uint32_t>(digits), count);
+    return;
+  }
+  writeDigitRun(text + count - 8, static_cast<std::uint32_t>(digits % 100000000), 8);
+  writeDigitRun(text, digits / 100000000, count - 8);
 }
 
 char* writeExponent(char* out, int exponent) {
@@ -90,7 +103,9 @@ char* writeGeneralExactly(char* out, double value, int precision) {
 
   // The decimal exponent of the first digit: |value| lies in [2^(52-shift), 2^(53-shift)), so
   // it is this estimate or one more; the digit count of the scaled value settles it.
-  int exponent = static_cast<int>(std::floor((52 - shift) * 0.30102999566398119521));
+  const double estimate = (52 - shift) * 0.30102999566398119521;
+  int exponent = static_cast<int>(estimate);  // rounded toward zero, then down
+  if (estimate < exponent) --exponent;
   int k = precision - 1 - exponent;
   if (k < 0 || k > kMaxScale) return nullptr;
   Scaled scaled = scale(m, k, shift);

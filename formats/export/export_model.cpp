@@ -61,14 +61,14 @@ void checkVariableReferences(const Model& model) {
   }
 }
 
-std::uint8_t exportKindOf(std::uint32_t variable_type) {
-  switch (variable_type) {
-    case 1:  // binary
-    case 2:  // integer
+std::uint8_t exportKindOf(std::uint32_t type) {
+  switch (static_cast<variable_type>(type)) {
+    case variable_type::binary:
+    case variable_type::integer:
       return kExportInteger;
-    case 3:
+    case variable_type::semicontinuous:
       return kExportSemiContinuous;
-    case 4:
+    case variable_type::semiinteger:
       return kExportSemiInteger;
     default:
       return kExportContinuous;
@@ -130,7 +130,9 @@ ExportModel buildExportModel(const Model& model, ExportContent content) {
 
   {
     copy.columns.resize(model.variables.size());
-    for (std::size_t i = 0; i < model.variables.size(); ++i) copy.columns[i].kind = exportKindOf(model.variables[i].type);
+    for (std::size_t i = 0; i < model.variables.size(); ++i) {
+      copy.columns[i].kind = exportKindOf(model.variables[i].type);
+    }
     UsedNameSet used(model.variables.size());
     assignUniqueNames(copy, copy.columns, used, [&](std::size_t i) {
       std::string_view name = poolName(pool, model.variables[i].name_id);
@@ -247,7 +249,8 @@ void ExportModel::buildColumnEntries() {
   const std::size_t column_count = columns.size();
   entry_starts_.assign(column_count + 1, 0);
   forEachRowTerm(
-      model.rows, [&](std::int32_t, const LinearTerm& term) { ++entry_starts_[static_cast<std::size_t>(term.variable) + 1]; },
+      model.rows,
+      [&](std::int32_t, const LinearTerm& term) { ++entry_starts_[static_cast<std::size_t>(term.variable) + 1]; },
       [&](std::int32_t j) { __builtin_prefetch(&entry_starts_[static_cast<std::size_t>(j) + 1], 1); },
       [](std::int32_t) {});
   for (std::size_t j = 0; j < column_count; ++j) entry_starts_[j + 1] += entry_starts_[j];

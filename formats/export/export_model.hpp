@@ -11,6 +11,7 @@
 
 #include "core/records/model.hpp"
 #include "formats/export/name_arena.hpp"
+#include "velorium/velorium.hpp"
 
 namespace velorium {
 
@@ -29,7 +30,12 @@ inline constexpr std::uint8_t kExportSemiContinuous = 2;
 inline constexpr std::uint8_t kExportSemiInteger = 3;
 
 // The export kind of a variable_type value; unknown values count as continuous.
-std::uint8_t exportKindOf(std::uint32_t variable_type);
+std::uint8_t exportKindOf(std::uint32_t type);
+
+// True when a Variable record's type field holds `type`.
+inline bool hasType(const Variable& variable, variable_type type) {
+  return variable.type == static_cast<std::uint32_t>(type);
+}
 
 struct ExportColumn : ExportNamed {
   double objective_coefficient = 0.0;  // sum of the objective's terms of this column; 0: none

@@ -73,6 +73,8 @@ std::string makeLegalName(std::string_view name) {
   return result;
 }
 
-std::string makeLegalName(const char* name) { return makeLegalName(name ? std::string_view(name) : std::string_view()); }
+std::string makeLegalName(const char* name) {
+  return makeLegalName(name ? std::string_view(name) : std::string_view());
+}
 
 }  // namespace velorium

@@ -1,15 +1,18 @@
 #include "formats/lp/lp_writer.hpp"
 
+#include <algorithm>
 #include <cmath>
 
-#include "formats/export/gen_expr_type_names.hpp"
 #include "formats/common/number_text.hpp"
+#include "formats/export/gen_expr_type_names.hpp"
 
 namespace velorium {
 
 namespace {
 
-bool isIntegerType(std::uint32_t type) { return type == 1 || type == 2; }
+bool isBinaryOrInteger(const Variable& variable) {
+  return hasType(variable, variable_type::binary) || hasType(variable, variable_type::integer);
+}
 bool hasBinaryBounds(const Variable& variable) { return variable.lower == 0.0 && variable.upper == 1.0; }
 
 }  // namespace
@@ -77,7 +80,9 @@ void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
 void LpWriter::writeLpRowSides(const Expression& expression, double lower, double upper) {
   writeLpExpression(expression, false);
   double bound;
-  if (lower == upper) {
+  // Equal infinite bounds are written as the one-sided row they amount to, the form that
+  // reading "<= -inf" or ">= inf" back gives again.
+  if (lower == upper && std::isfinite(lower)) {
     writeLpText("=");
     bound = upper;
   } else if (upper == INFINITY) {
@@ -127,7 +132,7 @@ void LpWriter::writeLpBounds() {
     const Variable& variable = copy_->model.variables[j];
     std::string_view name = copy_->columns[j].name;
     if (variable.lower == 0.0 && variable.upper == INFINITY) continue;
-    if (isIntegerType(variable.type) && hasBinaryBounds(variable)) continue;  // listed under Binaries
+    if (isBinaryOrInteger(variable) && hasBinaryBounds(variable)) continue;  // listed under Binaries
     if (variable.lower == -INFINITY && variable.upper == INFINITY) {
       item_.assign(name);
       item_ += " Free";
@@ -228,14 +233,17 @@ void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
   writeLpBounds();
 
   writeLpVariableSection("\nBinaries", [](const Variable& variable) {
-    return variable.type == 1 || (variable.type == 2 && hasBinaryBounds(variable));
+    return hasType(variable, variable_type::binary) ||
+           (hasType(variable, variable_type::integer) && hasBinaryBounds(variable));
   });
   // A semi-integer column is listed here too, so that it reads back as integer.
   writeLpVariableSection("\nGenerals", [](const Variable& variable) {
-    return (variable.type == 2 && !hasBinaryBounds(variable)) || variable.type == 4;
+    return (hasType(variable, variable_type::integer) && !hasBinaryBounds(variable)) ||
+           hasType(variable, variable_type::semiinteger);
   });
-  writeLpVariableSection("\nSemi-continuous",
-                         [](const Variable& variable) { return variable.type == 3 || variable.type == 4; });
+  writeLpVariableSection("\nSemi-continuous", [](const Variable& variable) {
+    return hasType(variable, variable_type::semicontinuous) || hasType(variable, variable_type::semiinteger);
+  });
   if (!model.general_constraints.empty()) writeLpGeneralConstraints();
   writeLpText("End");
   writeLpLineBreak();

@@ -8,50 +8,75 @@
 namespace velorium {
 
 // Entries arrive column by column and are written one after another; only at the end are
-// they dealt out to the rows, whose term lists are then allocated at their exact size. The
-// storage is a list of separately mapped chunks, and each chunk goes back to the system as
-// soon as it has been dealt out, so the entries and the rows' terms are never held twice.
+// they dealt out to the rows, whose term lists are then allocated at their exact size. An
+// entry takes 12 bytes (its row and value; the column is kept once per run of entries of
+// one column). The storage is a list of separately mapped chunks, each handed back to the
+// system as soon as it has been dealt out.
 class MpsEntryBuffer {
  public:
-  struct Entry {
-    std::int32_t row;
-    std::int32_t column;
-    double value;
-  };
-
   MpsEntryBuffer() = default;
   ~MpsEntryBuffer();
   MpsEntryBuffer(const MpsEntryBuffer&) = delete;
   MpsEntryBuffer& operator=(const MpsEntryBuffer&) = delete;
 
   // Throws std::bad_alloc when no chunk can be mapped.
-  void push(const Entry& entry) {
+  void push(std::int32_t row, std::int32_t column, double value) {
+    if (column != last_column_) {
+      runs_.push_back(Run{count_, column});
+      last_column_ = column;
+    }
     if (used_ == kChunkEntries) addChunk();
-    chunks_.back()[used_++] = entry;
+    Chunk& chunk = chunks_.back();
+    chunk.rows[used_] = row;
+    chunk.values[used_] = value;
+    ++used_;
+    ++count_;
   }
 
-  // Calls `deal` for every entry in the order of pushing, releasing each chunk when it is
-  // done; the buffer is empty afterwards.
+  std::size_t size() const { return count_; }
+
+  // Calls deal(row, column, value) for every entry in the order of pushing, releasing each
+  // chunk when it is done; the buffer is empty afterwards.
   template <typename Deal>
   void drain(Deal&& deal) {
+    std::size_t index = 0;
+    std::size_t run = 0;
+    std::int32_t column = -1;
     for (std::size_t c = 0; c < chunks_.size(); ++c) {
       const std::size_t count = c + 1 == chunks_.size() ? used_ : kChunkEntries;
-      for (std::size_t i = 0; i < count; ++i) deal(chunks_[c][i]);
+      const Chunk& chunk = chunks_[c];
+      for (std::size_t i = 0; i < count; ++i, ++index) {
+        while (run < runs_.size() && runs_[run].first_entry == index) column = runs_[run++].column;
+        deal(chunk.rows[i], column, chunk.values[i]);
+      }
       releaseChunk(chunks_[c]);
-      chunks_[c] = nullptr;
     }
-    chunks_.clear();
-    used_ = kChunkEntries;
+    clear();
   }
 
  private:
-  static constexpr std::size_t kChunkEntries = std::size_t{1} << 16;  // 1 MiB of entries
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 21;  // 2 MiB, the size of a huge page
+  static constexpr std::size_t kChunkEntries = kChunkBytes / (sizeof(std::int32_t) + sizeof(double));
+
+  // One mapping: the rows of its entries, then their values.
+  struct Chunk {
+    std::int32_t* rows = nullptr;
+    double* values = nullptr;
+  };
+  struct Run {
+    std::size_t first_entry;
+    std::int32_t column;
+  };
 
   void addChunk();
-  static void releaseChunk(Entry* chunk);
+  static void releaseChunk(Chunk& chunk);
+  void clear();
 
-  std::vector<Entry*> chunks_;
+  std::vector<Chunk> chunks_;
+  std::vector<Run> runs_;
   std::size_t used_ = kChunkEntries;  // entries in the last chunk
+  std::size_t count_ = 0;
+  std::int32_t last_column_ = -1;
 };
 
 }  // namespace velorium

@@ -1,11 +1,16 @@
 #include "formats/mps/mps_line.hpp"
 
 #include <charconv>
+#include <cstring>
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
 #include <system_error>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace velorium {
 
@@ -33,30 +38,129 @@ double readOutOfRange(std::string_view field) {
 
 }  // namespace
 
+namespace {
+
+void addField(MpsLine& line, const char* start, const char* end) {
+  if (line.field_count < MpsLine::kMaxFields) {
+    line.fields[line.field_count] = std::string_view(start, static_cast<std::size_t>(end - start));
+  }
+  ++line.field_count;
+}
+
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 is white space; `nul` gets the NUL bytes.
+inline std::uint32_t whiteSpaceBits16(const char* bytes, std::uint32_t& nul) {
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  const __m128i blank = _mm_cmpeq_epi8(block, _mm_set1_epi8(' '));
+  // Tab, line feed, vertical tab, form feed and carriage return are 9 to 13.
+  const __m128i shifted = _mm_sub_epi8(block, _mm_set1_epi8(9));
+  const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(4)), shifted);
+  nul |= static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())));
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+}
+#endif
+
+// Bit i set when byte i of the 64 is white space.
+inline std::uint64_t whiteSpaceBits64(const char* bytes, bool& has_nul) {
+#if defined(__SSE2__)
+  std::uint32_t nul = 0;
+  std::uint64_t bits = whiteSpaceBits16(bytes, nul);
+  bits |= std::uint64_t{whiteSpaceBits16(bytes + 16, nul)} << 16;
+  bits |= std::uint64_t{whiteSpaceBits16(bytes + 32, nul)} << 32;
+  bits |= std::uint64_t{whiteSpaceBits16(bytes + 48, nul)} << 48;
+  if (nul != 0) has_nul = true;
+  return bits;
+#else
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 64; ++i) {
+    const std::uint8_t cls = kByteClasses.table[static_cast<unsigned char>(bytes[i])];
+    if (cls == 1) bits |= std::uint64_t{1} << i;
+    if (cls == 2) has_nul = true;
+  }
+  return bits;
+#endif
+}
+
+}  // namespace
+
 void splitMpsLine(std::string_view text, MpsLine& line) {
   line.text = text;
   line.field_count = 0;
   line.has_nul = false;
   line.indented = !text.empty() && (text.front() == ' ' || text.front() == '\t');
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p < end) {
-    std::uint8_t cls = kByteClasses.table[static_cast<unsigned char>(*p)];
-    if (cls == 1) {
-      ++p;
-      continue;
+  // Blocks of 64 bytes give a mask of white space; fields are the runs of clear bits. The
+  // last, partial block is copied behind blanks so that nothing past the line is read.
+  const char* base = text.data();
+  const std::size_t size = text.size();
+  const char* field_start = nullptr;  // the open field, carried across blocks
+  char padded[64];
+  for (std::size_t offset = 0; offset < size; offset += 64) {
+    const char* block = base + offset;
+    const std::size_t in_block = size - offset < 64 ? size - offset : 64;
+    if (in_block < 64) {
+      std::memset(padded, ' ', sizeof padded);
+      std::memcpy(padded, block, in_block);
+      block = padded;
     }
-    const char* start = p;
-    while (p < end && (cls = kByteClasses.table[static_cast<unsigned char>(*p)]) != 1) {
-      if (cls == 2) line.has_nul = true;
-      ++p;
+    std::uint64_t field_bits = ~whiteSpaceBits64(block, line.has_nul);
+    if (in_block < 64) field_bits &= (std::uint64_t{1} << in_block) - 1;
+    // Edges: a field starts where a field byte follows white space, and ends where white
+    // space follows a field byte.
+    const std::uint64_t before = (field_bits << 1) | (field_start != nullptr ? 1u : 0u);
+    std::uint64_t edges = field_bits ^ before;
+    while (edges != 0) {
+      const int at = __builtin_ctzll(edges);
+      edges &= edges - 1;
+      if (field_start == nullptr) {
+        field_start = base + offset + at;
+      } else {
+        addField(line, field_start, base + offset + at);
+        field_start = nullptr;
+      }
     }
-    if (line.field_count < MpsLine::kMaxFields) {
-      line.fields[line.field_count] = std::string_view(start, static_cast<std::size_t>(p - start));
-    }
-    ++line.field_count;
   }
+  if (field_start != nullptr) addField(line, field_start, base + size);
 }
+
+namespace {
+
+// The common short decimals, read exactly: at most 19 digits, a value below 2^53 and a
+// decimal exponent within 22 make one multiplication or division by an exact power of ten,
+// which rounds once, as a full conversion would. Gives false for anything else.
+bool readShortDecimal(const char* first, const char* last, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* p = first;
+  const bool negative = p < last && *p == '-';
+  if (negative) ++p;
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int exponent = 0;
+  for (; p < last && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+  if (p < last && *p == '.') {
+    for (++p; p < last && *p >= '0' && *p <= '9'; ++p, ++digits, --exponent) {
+      mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    }
+  }
+  if (digits == 0 || digits > 19) return false;
+  if (p < last && (*p == 'e' || *p == 'E')) {
+    ++p;
+    const bool negative_exponent = p < last && *p == '-';
+    if (p < last && (*p == '-' || *p == '+')) ++p;
+    int written = 0;
+    int exponent_digits = 0;
+    for (; p < last && *p >= '0' && *p <= '9' && exponent_digits < 4; ++p, ++exponent_digits) written = written * 10 + (*p - '0');
+    if (exponent_digits == 0) return false;
+    exponent += negative_exponent ? -written : written;
+  }
+  if (p != last || mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
+  double result = static_cast<double>(mantissa);
+  result = exponent < 0 ? result / kPowers[-exponent] : result * kPowers[exponent];
+  value = negative ? -result : result;
+  return true;
+}
+
+}  // namespace
 
 bool parseMpsNumber(std::string_view field, double& value) {
   const char* first = field.data();
@@ -66,6 +170,7 @@ bool parseMpsNumber(std::string_view field, double& value) {
     if (first < last && (*first == '+' || *first == '-')) return false;
   }
   if (first == last) return false;
+  if (readShortDecimal(first, last, value)) return true;
   auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
   if (ptr != last) return false;
   if (ec == std::errc::result_out_of_range) {

@@ -499,21 +499,18 @@ MpsSection MpsReader::readBounds() {
 // End of the file
 
 void MpsReader::finish() {
-  // The name indexes are no longer needed; their room goes to the rows' terms.
+  applyRowBounds();
+  applyLoneColumnBounds();
+  // The per-read tables are no longer needed; their room goes to the rows' terms.
   rows_by_name_ = MpsNameIndex();
   column_of_name_id_ = MpsPoolIdMap(0);
-  // Each row's terms get their exact room first; the entries are then written through a
-  // cursor per row, a small table, instead of through the rows' own records.
-  std::vector<LinearTerm*> cursor(row_specs_.size());
-  for (std::size_t row = 0; row < row_specs_.size(); ++row) {
-    std::vector<LinearTerm>& terms = model.rows[row].expression.linear_terms;
-    terms.resize(row_fill_[row].term_count);
-    cursor[row] = terms.data();
-  }
-  row_fill_ = std::vector<RowFill>();
-  row_entries_.drain([&cursor](const MpsEntryBuffer::Entry& entry) {
-    *cursor[static_cast<std::size_t>(entry.row)]++ = LinearTerm{entry.column, entry.value};
-  });
+  row_specs_ = std::vector<RowSpec>();
+  bounds_given_ = std::vector<std::uint8_t>();
+  described_in_section_ = std::vector<std::uint32_t>();
+  dealOutRowTerms();
+}
+
+void MpsReader::applyRowBounds() {
   for (std::size_t row = 0; row < row_specs_.size(); ++row) {
     const RowSpec& spec = row_specs_[row];
     Constraint& constraint = model.rows[row];
@@ -537,6 +534,9 @@ void MpsReader::finish() {
         break;
     }
   }
+}
+
+void MpsReader::applyLoneColumnBounds() {
   for (std::size_t column = 0; column < bounds_given_.size(); ++column) {
     Variable& variable = model.variables[column];
     if (bounds_given_[column] == kLowerGiven) {
@@ -545,6 +545,21 @@ void MpsReader::finish() {
       variable.lower = variable.upper >= 0.0 ? 0.0 : -kInfinity;  // a NaN bound counts as negative
     }
   }
+}
+
+void MpsReader::dealOutRowTerms() {
+  // Each row's terms get their exact room first; the entries are then written through a
+  // cursor per row, a small table, instead of through the rows' own records.
+  std::vector<LinearTerm*> cursor(row_fill_.size());
+  for (std::size_t row = 0; row < row_fill_.size(); ++row) {
+    std::vector<LinearTerm>& terms = model.rows[row].expression.linear_terms;
+    terms.resize(row_fill_[row].term_count);
+    cursor[row] = terms.data();
+  }
+  row_fill_ = std::vector<RowFill>();
+  row_entries_.drain([&cursor](std::int32_t row, std::int32_t column, double value) {
+    *cursor[static_cast<std::size_t>(row)]++ = LinearTerm{column, value};
+  });
 }
 
 }  // namespace velorium

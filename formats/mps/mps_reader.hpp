@@ -108,6 +108,9 @@ class MpsReader {
   MpsSection readIndicators();
   MpsSection readGeneralConstraints();
   void finish();
+  void applyRowBounds();
+  void applyLoneColumnBounds();
+  void dealOutRowTerms();
 
   const VeloriumLogOptions& log_;
   LineReader* input_ = nullptr;

@@ -141,7 +141,7 @@ bool MpsReader::completeOldestEntry() {
     model.objective.linear_terms.push_back(LinearTerm{entry.column, entry.value});
   } else {
     // Dealt out to the rows once the file is read (finish()).
-    row_entries_.push(MpsEntryBuffer::Entry{entry.row, entry.column, entry.value});
+    row_entries_.push(entry.row, entry.column, entry.value);
   }
   return true;
 }

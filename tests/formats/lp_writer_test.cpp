@@ -91,6 +91,9 @@ TEST(LpWriter, RowLines) {
       {"repeated terms summed", -kInf, 4, {{0, 1}, {1, 1}, {0, 1}, {1, -1}}, 0, "r : 2 x <= 4\n"},
       {"all terms cancel", -kInf, 4, {{0, 1}, {0, -1}}, 0, "r : <= 4\n"},
       {"long number", -kInf, 1.0 / 3, {{0, 1e-300}}, 0, "r : 1e-300 x <= 0.333333333333333\n"},
+      {"both bounds minus infinity", -kInf, -kInf, {{0, 1}}, 0, "r : x <= -inf\n"},
+      {"both bounds infinity", kInf, kInf, {{0, 1}}, 0, "r : x >= inf\n"},
+      {"infinite constant", -kInf, 1, {{0, 1}}, kInf, "r : x <= -inf\n"},
   };
   for (const RowCase& c : cases) {
     SCOPED_TRACE(c.title);

@@ -69,6 +69,23 @@ TEST(MpsWriter, OffsetRangesFreeRowsAndEmptyColumns) {
             "ENDATA\n");
 }
 
+// Names of 15 characters and more take the long way through the writer's name slots.
+TEST(MpsWriter, LongNamesExtendTheirLines) {
+  TestModel m;
+  int x = m.addVariable("x");
+  int y = m.addVariable("column_name_16ch");
+  m.addRow("row_name_fifteen", -kInf, 4, {{x, 1}, {y, 2}});
+  m.addRow("row_name_15_chr", -kInf, 4, {{x, 3}});
+  m.addRow("r", -kInf, 4, {{y, 0.5}});
+  std::string text = mpsText(m.model);
+  EXPECT_EQ(text.substr(text.find("COLUMNS\n"), text.find("RHS\n") - text.find("COLUMNS\n")),
+            "COLUMNS\n"
+            "    x         row_name_fifteen  1\n"
+            "    x         row_name_15_chr  3\n"
+            "    column_name_16ch  row_name_fifteen  2\n"
+            "    column_name_16ch  r         0.5\n");
+}
+
 TEST(MpsWriter, IntegerMarkersAroundRuns) {
   TestModel m;
   m.addVariable("a", 0, 1, test::kInteger);

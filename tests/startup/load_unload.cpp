@@ -87,6 +87,12 @@ void internThroughFunctionInterface(void* library, velorium::VeloriumNamesHolder
     found = found || (text != nullptr && std::strcmp(text, "first_name_of_the_process") == 0);
   }
   check(found, "the variable's name is in the pool");
+  // A view of the objective: it registers the model's terms with the process-wide term
+  // look-ups, which must go with the library.
+  auto get_objective = reinterpret_cast<decltype(&Model_GetObjective)>(dlsym(library, "Model_GetObjective"));
+  auto release_expression =
+      reinterpret_cast<decltype(&LinearExpression_Release)>(dlsym(library, "LinearExpression_Release"));
+  if (get_objective && release_expression) release_expression(get_objective(model));
   release_model(model);
 }
 

@@ -18,6 +18,8 @@ std::int32_t nameId(std::optional<std::string_view> name) {
   return static_cast<std::int32_t>(get_names_holder()->find_or_add_name(*name));
 }
 
+std::string nameText(std::int32_t id) { return std::string(get_names_holder()->name_view(id)); }
+
 int TestModel::addVariable(std::optional<std::string_view> name, double lower, double upper, std::uint32_t type) {
   model.variables.push_back(Variable{type, lower, upper, nameId(name)});
   return static_cast<int>(model.variables.size() - 1);

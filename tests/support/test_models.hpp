@@ -27,6 +27,8 @@ using QuadTerms = std::initializer_list<std::tuple<int, int, double>>;
 
 // The pool id of `name`; -1 for none.
 std::int32_t nameId(std::optional<std::string_view> name);
+// The text of a pool id; empty for none.
+std::string nameText(std::int32_t id);
 
 class TestModel {
  public:

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cstring>
+#include <random>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -58,6 +61,34 @@ TEST(MpsLineTest, CountsFieldsBeyondTheKeptOnesAndFlagsNul) {
   EXPECT_EQ(line.field_count, 3u);
 }
 
+TEST(MpsLineTest, LongLinesSplitLikeByteByByte) {
+  // Fields across the 64-byte blocks of the splitter, lines of exactly one or two blocks.
+  std::mt19937 random(3);
+  const std::string alphabet = std::string("ab\xd0\xbf.-") + std::string(" \t\r\v\f");
+  for (int i = 0; i < 3000; ++i) {
+    std::string text;
+    const std::size_t length = i < 300 ? 60 + i % 10 : random() % 300;
+    for (std::size_t k = 0; k < length; ++k) text += alphabet[random() % alphabet.size()];
+    if (i % 7 == 0) text = std::string(64 * (1 + i % 3) - 1, 'x') + " y";
+    std::vector<std::string> expected;
+    std::string current;
+    for (char c : text) {
+      if (std::strchr(" \t\n\v\f\r", c) != nullptr) {
+        if (!current.empty()) expected.push_back(current);
+        current.clear();
+      } else {
+        current += c;
+      }
+    }
+    if (!current.empty()) expected.push_back(current);
+    MpsLine line;
+    splitMpsLine(text, line);
+    ASSERT_EQ(line.field_count, expected.size()) << text;
+    expected.resize(std::min(expected.size(), MpsLine::kMaxFields));
+    ASSERT_EQ(fieldsOf(line), expected) << text;
+  }
+}
+
 TEST(MpsLineTest, CommentAndEmptyLines) {
   MpsLine line;
   splitMpsLine("* ROWS", line);
@@ -101,6 +132,27 @@ TEST(MpsNumberTest, AcceptsWholeNumbersOnly) {
   std::string_view cut("12345", 2);
   ASSERT_TRUE(parseMpsNumber(cut, v));
   EXPECT_EQ(v, 12);
+}
+
+TEST(MpsNumberTest, ShortDecimalsReadExactlyAsAFullConversionDoes) {
+  std::mt19937_64 random(7);
+  std::vector<std::string> texts = {"0.1", "0.3", "-0.6425", "9007199254740993", "9007199254740992", "1e22", "1e23",
+                                    "123456789012345678.5", "1.7976931348623157e308", "4.9e-324", "2.2250738585072014e-308",
+                                    "0.000000000000000000000001", "1234567890123456789", "12345678901234567890"};
+  char buffer[64];
+  for (int i = 0; i < 20000; ++i) {
+    const double x = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 200) - 150);
+    const int precision = 1 + static_cast<int>(random() % 17);
+    std::snprintf(buffer, sizeof buffer, random() % 2 ? "%.*g" : "%.*f", precision, random() % 2 ? x : -x);
+    texts.emplace_back(buffer);
+  }
+  for (const std::string& text : texts) {
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    double value = 0;
+    ASSERT_TRUE(parseMpsNumber(text, value)) << text;
+    ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;  // same bits, the sign of zero included
+  }
 }
 
 TEST(MpsNumberTest, IgnoresTheProcessLocale) {

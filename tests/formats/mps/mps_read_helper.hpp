@@ -15,6 +15,7 @@
 namespace velorium::mps_test {
 
 using test::LogCapture;
+using test::readFileBytes;
 using test::LoggedText;
 using test::ScratchDir;
 

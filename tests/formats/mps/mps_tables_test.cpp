@@ -1,3 +1,4 @@
+#include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
 
@@ -55,6 +56,29 @@ TEST(MpsPoolIdMapTest, NewIdsAndOlderIds) {
   EXPECT_EQ(map.get(4000), MpsPoolIdMap::kMissing);
   map.set(3, 42);  // setting again replaces
   EXPECT_EQ(map.get(3), 42);
+}
+
+TEST(MpsEntryBufferTest, DealsOutEveryEntryInOrderAcrossChunks) {
+  // Enough entries for several chunks; columns change in runs of varying length.
+  const std::int32_t count = 600000;
+  auto columnOf = [](std::int32_t i) { return i / 7 + i / 100000; };
+  MpsEntryBuffer buffer;
+  for (std::int32_t i = 0; i < count; ++i) buffer.push(i % 977, columnOf(i), i * 0.5);
+  EXPECT_EQ(buffer.size(), static_cast<std::size_t>(count));
+  std::int32_t next = 0;
+  bool in_order = true;
+  buffer.drain([&](std::int32_t row, std::int32_t column, double value) {
+    in_order = in_order && row == next % 977 && column == columnOf(next) && value == next * 0.5;
+    ++next;
+  });
+  EXPECT_TRUE(in_order);
+  EXPECT_EQ(next, count);
+  EXPECT_EQ(buffer.size(), 0u);
+  // Usable again after draining; an empty buffer deals nothing.
+  buffer.drain([&](std::int32_t, std::int32_t, double) { ++next; });
+  EXPECT_EQ(next, count);
+  buffer.push(1, 2, 3.0);
+  buffer.drain([&](std::int32_t row, std::int32_t column, double value) { EXPECT_EQ(row + column + value, 6.0); });
 }
 
 }  // namespace

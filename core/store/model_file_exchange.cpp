@@ -1,0 +1,77 @@
+#include "core/store/model_file_exchange.hpp"
+
+#include <memory>
+#include <vector>
+
+#include "core/base/catalogue_error.hpp"
+#include "core/base/kernel.hpp"
+#include "core/general/general_expression_records.hpp"
+#include "core/store/model_builder.hpp"
+#include "core/text/text_utils.hpp"
+#include "formats/common/general_constraint_check.hpp"
+#include "formats/front/model_file_format.hpp"
+#include "formats/namemap/renamed_model.hpp"
+
+namespace velorium::cpp_impl {
+
+namespace {
+
+constexpr const char* kNullPath = "null";
+constexpr const char* kUnreadableGeneralConstraint = "Не удалось прочитать ограничение %s\n";
+
+[[noreturn]] void fail_general_constraint(const GeneralConstraintRecord& record) {
+  throw velorium_exception(-1, formatString(kUnreadableGeneralConstraint, record.name.c_str()).c_str());
+}
+
+// The builder's general constraints from the working model's records, in order; a record
+// without nodes adds nothing.
+void general_constraints_from_records(ModelBuilder& builder) {
+  const Model& model = *builder.model;
+  for (const GeneralConstraintRecord& record : model.general_constraints) {
+    if (!record.nodes.empty() && findGeneralConstraintFault(record, model.variables.size()) != nullptr) {
+      fail_general_constraint(record);
+    }
+  }
+  builder.general_constraints.clear();
+  builder.gc_index_by_object.clear();
+  builder.gc_index_by_name.clear();
+  builder.general_constraints.reserve(model.general_constraints.size());
+  const std::weak_ptr<ModelBuilder> self = builder.weak_from_this();
+  for (const GeneralConstraintRecord& record : model.general_constraints) {
+    if (record.nodes.empty()) continue;
+    GeneralExprPtr tree = general_expression_from_records(record.nodes, self);
+    if (!tree || !tree->IsComplete()) fail_general_constraint(record);
+    const auto index = static_cast<std::int32_t>(builder.general_constraints.size());
+    auto added = std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), record.result_variable, record.name});
+    builder.gc_index_by_object.emplace(added.get(), index);
+    builder.gc_index_by_name[record.name] = index;
+    builder.general_constraints.push_back(std::move(added));
+  }
+}
+
+}  // namespace
+
+void load_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode) {
+  if (!front.Import(path, mode, nullptr) || front.GetModel() == nullptr) {
+    throw_catalogue_error(117, path ? path : kNullPath);
+  }
+  *builder.model = std::move(*front.GetModel());
+  builder.reset_tables();
+  general_constraints_from_records(builder);
+}
+
+void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
+                       const std::string& name_map_path) {
+  bool written = false;
+  if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
+    // No model file can be written: no map file either.
+  } else if (name_map_path.empty()) {
+    written = front.Export(&flat, path, mode, nullptr);
+  } else {
+    const RenamedModel renamed(&flat, &kernel_names_holder(), name_map_path);
+    written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, nullptr);
+  }
+  if (!written) throw_catalogue_error(118, path ? path : kNullPath);
+}
+
+}  // namespace velorium::cpp_impl

@@ -1,0 +1,31 @@
+// The model store's exchange with model files: taking over a model that the import/export
+// object reads, and writing a flat model out through it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/records/model.hpp"
+#include "velorium/velorium.hpp"
+
+namespace velorium::cpp_impl {
+
+class ModelBuilder;
+
+// Fills the fresh store `builder` (made shared, without members) with the model that `front`
+// reads from `path` in `mode` (0 by extension, 1 MPS, 2 LP); the read model is moved in, not
+// copied. Every member is live afterwards and the general constraints are rebuilt from the
+// records, all of which are checked before the first tree is made. Throws velorium_exception:
+// 117 with the path when the file cannot be read, the fixed text "Не удалось прочитать
+// ограничение %s\n" with a record's name when it does not describe a complete tree. A failed
+// load leaves `builder` half filled: the caller drops it.
+void load_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode);
+
+// Writes `flat` through `front` to `path` in `mode`. With a non-empty name-map path a copy with
+// generated names is written instead, and the map file first: when the map cannot be written,
+// nothing else is, and a path or mode that gives no format writes no map. Throws velorium_exception 118 with the path when either file cannot be
+// written.
+void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
+                       const std::string& name_map_path);
+
+}  // namespace velorium::cpp_impl

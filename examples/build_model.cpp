@@ -1,0 +1,100 @@
+// Builds a small model through the object interface and prints what it holds:
+//
+//   maximize   3 x + 2 y - z
+//   subject to capacity:  x + y + z <= 10
+//              ball:      x^2 + y^2 <= 25
+//              0 <= x <= 8 (integer), 0 <= y <= 6, 0 <= z (unbounded above)
+#include <cstdio>
+#include <memory>
+
+#include "velorium/velorium.hpp"
+
+namespace {
+
+// Every object the library hands out is released by its own Release.
+struct Release {
+  void operator()(velorium::IReleasable* object) const {
+    if (object) object->Release();
+  }
+};
+template <class T>
+using Owned = std::unique_ptr<T, Release>;
+
+// Prints the failure of the last operation on `object`; true when there was one.
+bool failed(const velorium::IErrorInfo* object, const char* what) {
+  if (object->GetErrorCode() == 0) return false;
+  std::fprintf(stderr, "%s: %s\n", what, object->GetErrorText());
+  return true;
+}
+
+const char* type_name(velorium::variable_type type) {
+  switch (type) {
+    case velorium::variable_type::binary:
+      return "binary";
+    case velorium::variable_type::integer:
+      return "integer";
+    case velorium::variable_type::semicontinuous:
+      return "semicontinuous";
+    case velorium::variable_type::semiinteger:
+      return "semiinteger";
+    default:
+      return "continuous";
+  }
+}
+
+}  // namespace
+
+int main() {
+  using velorium::kVeloriumInf;
+  Owned<velorium::IModel> model(CreateModel());
+  if (!model) return 1;
+  model->SetName("example");
+
+  Owned<velorium::IVariable> x(model->AddVariable(0.0, 8.0, 3.0, velorium::variable_type::integer, "x"));
+  Owned<velorium::IVariable> y(model->AddVariable(0.0, 6.0, 2.0, velorium::variable_type::continuous, "y"));
+  Owned<velorium::IVariable> z(model->AddVariable(0.0, kVeloriumInf, -1.0, velorium::variable_type::continuous, "z"));
+  if (failed(model.get(), "adding variables")) return 1;
+
+  Owned<velorium::ILinearExpression> total(CreateLinearExpression());
+  for (velorium::IVariable* v : {x.get(), y.get(), z.get()}) total->AddTerm(v, 1.0);
+  Owned<velorium::IConstraint> capacity(
+      model->AddConstraintLinear1(total.get(), velorium::constraint_sense::less_equal, 10.0, "capacity"));
+  if (failed(model.get(), "adding the linear constraint")) return 1;
+
+  Owned<velorium::IQuadExpression> squares(CreateQuadExpression());
+  squares->AddTerm(x.get(), x.get(), 1.0);
+  squares->AddTerm(y.get(), y.get(), 1.0);
+  Owned<velorium::IConstraint> ball(
+      model->AddConstraintQuad1(squares.get(), velorium::constraint_sense::less_equal, 25.0, "ball"));
+  if (failed(model.get(), "adding the quadratic constraint")) return 1;
+
+  // The objective's coefficients came with the variables; only the sense is left to set.
+  model->SetObjectiveSense(velorium::objective_sense::maximize);
+
+  std::printf("model \"%s\": %d variables, %d constraints, %s, %s\n", model->GetName(), model->GetVariablesCount(),
+              model->GetConstraintsCount(), model->IsMip() ? "integer" : "continuous",
+              model->IsNonlinear() ? "nonlinear" : "linear");
+  for (int i = 0; i < model->GetVariablesCount(); ++i) {
+    Owned<velorium::IVariable> v(model->GetVariable(i));
+    std::printf("  variable %-3s %-10s [%g, %g]\n", v->GetName(), type_name(v->GetType()), v->GetLowerBound(),
+                v->GetUpperBound());
+  }
+  for (int i = 0; i < model->GetConstraintsCount(); ++i) {
+    Owned<velorium::IConstraint> c(model->GetConstraint(i));
+    Owned<velorium::ILinearExpression> linear(c->GetLinearExpression());
+    Owned<velorium::IQuadExpression> quadratic(c->GetQuadExpression());
+    std::printf("  constraint %-8s %d linear and %d quadratic terms, bounds [%g, %g]\n", c->GetName(),
+                linear->GetTermsCount(), quadratic->GetTermsCount(), c->GetLowerBound(), c->GetUpperBound());
+  }
+  Owned<velorium::ILinearExpression> objective(model->GetObjective());
+  std::printf("  objective  %s with %d terms:", model->GetObjectiveSense() == velorium::objective_sense::maximize
+                                                     ? "maximize"
+                                                     : "minimize",
+              objective->GetTermsCount());
+  for (int i = 0; i < objective->GetTermsCount(); ++i) {
+    Owned<velorium::IVariable> v(objective->GetTermVariable(i));
+    std::printf(" %+g %s", objective->GetTermCoeff(i), v->GetName());
+  }
+  std::printf("\n");
+  return 0;
+}

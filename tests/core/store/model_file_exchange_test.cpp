@@ -1,0 +1,155 @@
+#include "core/store/model_file_exchange.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/base/kernel.hpp"
+#include "core/general/general_expression_impl_base.hpp"
+#include "core/names/names_holder.hpp"
+#include "core/store/model_builder.hpp"
+#include "formats/front/model_import_export.hpp"
+#include "formats/namemap/name_map_file.hpp"
+#include "support/catalogue_failure.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace velorium::cpp_impl {
+namespace {
+
+using velorium::testing::fails_with;
+
+// An import/export object that hands out a prepared model, for models no reader produces.
+class PreparedFront final : public IModelImportExport {
+ public:
+  explicit PreparedFront(Model model) : model_(std::move(model)) {}
+  bool Import(const char*, std::uint8_t, VeloriumLogOptions*) override { return true; }
+  Model* GetModel() override { return &model_; }
+  bool Export(const Model*, const char*, std::uint8_t, VeloriumLogOptions*) override { return false; }
+  void Release() override { delete this; }
+
+ private:
+  Model model_;
+};
+
+constexpr const char* kLpWithEverything =
+    "Maximize\n obj: 2 x + 3 y + [ x ^ 2 + 2 x * y ] / 2 + 5\n"
+    "Subject To\n c1: x + y <= 4\n ind: b = 1 -> x - y >= -1\n q1: x + [ y ^ 2 ] <= 9\n"
+    "Bounds\n x <= 10\n -2 <= y <= 3\n z free\n"
+    "Binaries\n b\nGenerals\n y\n"
+    "General Constraints\n g1 : z = NL : ( PLUS , -1 , -1 ) ( VARIABLE , x , 0 ) ( CONSTANT , 2.5 , 0 )\n"
+    "End\n";
+
+std::string pool_text(std::int32_t id) {
+  const char* text = get_names_holder()->names_holder_get(id);
+  return text ? text : "";
+}
+
+class ModelFileExchangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(get_or_create_kernel()); }
+
+  test::ScratchDir dir;
+  std::shared_ptr<ModelBuilder> builder = std::make_shared<ModelBuilder>();
+  ModelImportExport front;
+};
+
+TEST_F(ModelFileExchangeTest, LoadsEveryMemberAndRebuildsGeneralConstraints) {
+  const std::string path = dir.write("model.lp", kLpWithEverything);
+  load_model(*builder, front, path.c_str(), 0);
+  EXPECT_EQ(builder->variable_count(), 4);
+  EXPECT_EQ(builder->row_count(), 3);
+  EXPECT_EQ(builder->find_variable_index("z"), builder->column_table.position_of[builder->find_variable_index("z")])
+      << "positions are store indices after a load";
+  const Constraint& indicator = builder->row_record(builder->find_constraint_index("ind"));
+  EXPECT_EQ(indicator.indicator_variable, builder->find_variable_index("b"));
+  EXPECT_EQ(builder->model->objective_sense, 1);
+  EXPECT_EQ(builder->model->objective.quadratic_terms.size(), 2u);
+  EXPECT_EQ(builder->model->source_path, path);
+
+  ASSERT_EQ(builder->general_constraint_count(), 1);
+  const std::shared_ptr<GeneralConstraint> g1 = builder->general_constraint_by_name("g1");
+  EXPECT_EQ(builder->gc_index_by_object.at(g1.get()), 0);
+  EXPECT_EQ(g1->result_variable, builder->find_variable_index("z"));
+  ASSERT_NE(g1->expression, nullptr);
+  EXPECT_EQ(g1->expression->type(), gen_expr_type::plus);
+  EXPECT_EQ(g1->expression->child_count(), 2);
+  EXPECT_EQ(g1->expression->GetChild(0)->own_model(), builder) << "variable nodes refer to the new store";
+  EXPECT_EQ(front.GetModel()->variables.size(), 0u) << "the read model was moved, not copied";
+}
+
+TEST_F(ModelFileExchangeTest, AnUnreadableFileGives117) {
+  const std::string missing = dir.file("missing.lp");
+  EXPECT_TRUE(fails_with([&] { load_model(*builder, front, missing.c_str(), 0); }, 117, missing.c_str()));
+  EXPECT_TRUE(fails_with([&] { load_model(*builder, front, nullptr, 0); }, 117, "null"));
+  const std::string text = dir.write("model.txt", kLpWithEverything);
+  EXPECT_TRUE(fails_with([&] { load_model(*builder, front, text.c_str(), 0); }, 117, text.c_str()));
+}
+
+TEST_F(ModelFileExchangeTest, AGeneralConstraintRecordWithoutItsTreeFailsWithItsName) {
+  Model model;
+  model.variables.push_back(Variable{0, 0.0, 1.0, -1});
+  GeneralConstraintRecord empty{"nothing", {}, 0};
+  GeneralConstraintRecord missing_child{"half", {ExprNodeRecord::operation(4, -1), ExprNodeRecord::variable(0, 0)}, 0};
+  model.general_constraints = {empty, missing_child};
+  auto* prepared = new PreparedFront(model);
+  try {
+    load_model(*builder, *prepared, "any.lp", 0);
+    FAIL() << "an incomplete tree was loaded";
+  } catch (const velorium_exception& e) {
+    EXPECT_EQ(e.code(), -1);
+    EXPECT_STREQ(e.what(), "Не удалось прочитать ограничение half\n");
+  }
+  prepared->Release();
+
+  model.general_constraints = {empty, GeneralConstraintRecord{"bad variable", {ExprNodeRecord::variable(5, -1)}, 0}};
+  prepared = new PreparedFront(model);
+  EXPECT_THROW(load_model(*builder, *prepared, "any.lp", 0), velorium_exception) << "a variable outside the model";
+  prepared->Release();
+
+  model.general_constraints = {empty};
+  prepared = new PreparedFront(model);
+  load_model(*builder, *prepared, "any.lp", 0);
+  EXPECT_EQ(builder->general_constraint_count(), 0) << "a record without nodes adds nothing";
+  prepared->Release();
+}
+
+TEST_F(ModelFileExchangeTest, ExportWithoutAndWithANameMap) {
+  const std::string source = dir.write("model.lp", kLpWithEverything);
+  load_model(*builder, front, source.c_str(), 0);
+  const Model& flat = *builder->model;
+
+  const std::string plain = dir.file("plain.lp");
+  export_flat_model(front, flat, plain.c_str(), 0, "");
+  EXPECT_NE(test::readFileBytes(plain).find("\nind :"), std::string::npos) << test::readFileBytes(plain);
+
+  const std::string mapped = dir.file("mapped.mps");
+  const std::string map = dir.file("names.map");
+  export_flat_model(front, flat, mapped.c_str(), 0, map);
+  const std::string text = test::readFileBytes(mapped);
+  EXPECT_EQ(text.find("ind"), std::string::npos) << text;
+  EXPECT_NE(text.find(" IF c1        x2        1"), std::string::npos) << text;
+  EXPECT_NE(test::readFileBytes(map).find("ind"), std::string::npos);
+  EXPECT_EQ(flat.rows.size(), 3u);
+  EXPECT_EQ(pool_text(flat.rows[0].expression.name_id), "c1") << "the flat model keeps its names";
+}
+
+TEST_F(ModelFileExchangeTest, AMapThatCannotBeWrittenStopsTheModelFile) {
+  const std::string source = dir.write("model.lp", kLpWithEverything);
+  load_model(*builder, front, source.c_str(), 0);
+  const std::string path = dir.file("model_out.lp");
+  EXPECT_TRUE(fails_with(
+      [&] { export_flat_model(front, *builder->model, path.c_str(), 0, dir.file("no_dir/names.map")); }, 118,
+      path.c_str()));
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  const std::string text = dir.file("model_out.txt");
+  const std::string map = dir.file("names.map");
+  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, text.c_str(), 0, map); }, 118, text.c_str()));
+  EXPECT_FALSE(std::filesystem::exists(map)) << "no map beside a model file that cannot be written";
+  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, nullptr, 1, ""); }, 118, "null"));
+}
+
+}  // namespace
+}  // namespace velorium::cpp_impl
