@@ -18,6 +18,8 @@
 #include "core/startup/process_state.hpp"
 #include "formats/lp/lp_keywords.hpp"
 #include "support/comma_locale.hpp"
+#include "support/recording_objects.hpp"
+#include "velorium/velorium.h"
 
 namespace {
 
@@ -44,6 +46,25 @@ bool numericLocaleIsComma() {
 // An options object that outlives the option registry, as one inside a model that a host
 // releases late.
 velorium::VeloriumOptions* late_options = nullptr;
+
+// A model that a host never released through Model_Release before exit, with a log function
+// installed through the function interface; it logs through whatever receiver it holds.
+class LateModel : public velorium::testing::RecordingMatrixModel {
+ public:
+  void SetLogCallback(velorium::ILogCallback* callback) override { receiver_ = callback; }
+  void Release() override { released = true; }
+  void log(const char* text) {
+    if (receiver_ != nullptr) receiver_->LogMessage(text);
+  }
+  bool has_receiver() const { return receiver_ != nullptr; }
+  bool released = false;
+
+ private:
+  velorium::ILogCallback* receiver_ = nullptr;
+};
+LateModel late_model;
+int late_lines = 0;
+void countLine(const char*, void*) { ++late_lines; }
 
 std::size_t torn_down_count = 0;
 int teardown_failures = 0;
@@ -79,6 +100,12 @@ void observeTeardown(StartupStep step) {
       break;
     case StartupStep::log_callback_table:
       expect_at_teardown(velorium::capi::log_callback_table() == nullptr, "no adapter table after its teardown");
+      late_model.log("after the table");  // through the adapter the table held: silenced, not destroyed
+      expect_at_teardown(late_lines == 1, "an adapter left in the table is silenced at teardown");
+      Model_SetLogCallbackFn(&late_model, countLine, nullptr);
+      expect_at_teardown(!late_model.has_receiver(), "no new adapter after the table's teardown");
+      Model_Release(&late_model);
+      expect_at_teardown(late_model.released, "a model is released after the table's teardown");
       break;
     case StartupStep::kernel_cleanup:
       expect_at_teardown(velorium::cpp_impl::current_kernel() == nullptr, "the core object is destroyed last");
@@ -131,6 +158,10 @@ int main() {
   check(cpp_impl::get_or_create_kernel(), "the core object appears at first use");
   late_options = new VeloriumOptions();
   check(find_option_index(*late_options, late_options->records[0]->name) == 0, "the option registry answers");
+
+  Model_SetLogCallbackFn(&late_model, countLine, nullptr);
+  late_model.log("before exit");
+  check(late_lines == 1 && capi::log_callback_adapter_count() == 1, "a log function is installed");
 
   startup::set_teardown_observer_for_testing(&observeTeardown);
   std::printf("%d failed before exit\n", failures);
