@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "cloud/remote_parameters.hpp"
+
 namespace velorium::nimbrova {
 
 // The calculation that the last constructed client created (or is creating). Replaced by
@@ -23,8 +25,9 @@ struct ClientProcessState {
   // 1. The start of the socket layer: POSIX sockets need no process-wide start.
   // 2. The current calculation.
   CurrentCalculation current_calculation;
-  // 3. The default remote parameter set (its "remote_solver_address" holds the service's
-  //    calculations address): the client adds it here.
+  // 3. The default remote parameter set: only "remote_solver_address", the service's
+  //    calculations address.
+  RemoteParameters default_parameters;
   // 4. The client's log file stream: opened only when a remote solve names a log file, never
   //    at load; it stays open until the library is unloaded.
   // 5. The start of the TLS library: OpenSSL 3 initialises itself on first use, and starting

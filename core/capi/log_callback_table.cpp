@@ -15,11 +15,25 @@ namespace {
 
 using AdapterPointer = std::unique_ptr<FnLogCallbackAdapter>;
 
-// Takes the model's adapter out of the table (null when it has none, or when the table is
-// gone at the library's teardown).
+// The adapters that the table left over at its teardown; plain data, so usable after it.
+constinit std::mutex late_adapters_mutex;
+constinit FnLogCallbackAdapter* late_adapters = nullptr;
+
+AdapterPointer take_late_adapter(IModel* model) noexcept {
+  std::lock_guard lock(late_adapters_mutex);
+  for (FnLogCallbackAdapter** link = &late_adapters; *link != nullptr; link = &(*link)->next_late) {
+    if ((*link)->late_owner != model) continue;
+    FnLogCallbackAdapter* found = *link;
+    *link = found->next_late;
+    return AdapterPointer(found);
+  }
+  return nullptr;
+}
+
+// Takes the model's adapter out of the table (null when it has none).
 AdapterPointer take_adapter(IModel* model) noexcept {
   LogCallbackTable* table = log_callback_table();
-  if (table == nullptr) return nullptr;
+  if (table == nullptr) return take_late_adapter(model);
   std::lock_guard lock(table->mutex);
   const auto entry = table->adapters.find(model);
   if (entry == table->adapters.end()) return nullptr;
@@ -53,7 +67,14 @@ void install_adapter(LogCallbackTable& table, IModel* model, VeloriumLogFunction
 }  // namespace
 
 LogCallbackTable::~LogCallbackTable() {
-  for (auto& entry : adapters) entry.second.release()->silence();
+  std::lock_guard lock(late_adapters_mutex);
+  for (auto& [model, adapter] : adapters) {
+    FnLogCallbackAdapter* kept = adapter.release();
+    kept->silence();
+    kept->late_owner = model;
+    kept->next_late = late_adapters;
+    late_adapters = kept;
+  }
 }
 
 std::size_t log_callback_adapter_count() {

@@ -23,6 +23,11 @@ class FnLogCallbackAdapter final : public ILogCallback {
   // Drops the function: later texts go nowhere.
   void silence() noexcept { function_ = nullptr; }
 
+  // Set when the table goes while this adapter is still in it: the model it belongs to, and
+  // the next adapter left over so.
+  IModel* late_owner = nullptr;
+  FnLogCallbackAdapter* next_late = nullptr;
+
  private:
   VeloriumLogFunction function_;
   void* user_;
@@ -36,7 +41,8 @@ struct LogCallbackTable {
   LogCallbackTable& operator=(const LogCallbackTable&) = delete;
   // Adapters still here belong to models never released through Model_Release; such a model
   // may still log or be released after the library's teardown, so its adapter is silenced
-  // and left to it instead of being destroyed under it.
+  // and kept (on a list of left-over adapters) instead of being destroyed under it. A
+  // Model_Release after the teardown destroys the model's left-over adapter.
   ~LogCallbackTable();
 
   std::mutex mutex;

@@ -134,6 +134,11 @@ int main() {
   check(cpp_impl::current_kernel() == nullptr, "loading creates no core object");
   check(capi::log_callback_adapter_count() == 0, "the adapter table starts empty");
   check(get_names_holder() != nullptr && get_names_holder()->size() == 0, "loading interns no name");
+  const nimbrova::ClientProcessState* client = nimbrova::client_process_state();
+  check(client != nullptr && client->current_calculation.identifier.empty() &&
+            client->default_parameters.string_params.at(nimbrova::kRemoteSolverAddressParameter) ==
+                nimbrova::kDefaultCalculationsAddress,
+        "the client's state: no calculation, the default calculations address");
 
   // The first name interned in the process.
   check(get_names_holder()->find_or_add_name("first") == 0, "the first name interned gets id 0");
