@@ -1,7 +1,11 @@
 #include "formats/engine/engine_lp_file.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <deque>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "core/base/catalogue_error.hpp"
 #include "core/log/logger.hpp"
@@ -9,6 +13,7 @@
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/common/number_text.hpp"
+#include "formats/export/name_slots.hpp"
 #include "formats/lp/lp_item_writer.hpp"
 #include "formats/lp/lp_reader.hpp"
 
@@ -34,7 +39,9 @@ void checkShape(const VeloriumModel& model) {
 class EngineLpWriter : private LpItemWriter {
  public:
   EngineLpWriter(const VeloriumModel& model, const ConstraintMatrix& rows, const VeloriumNamesHolder* pool)
-      : model_(model), rows_(rows), pool_(pool) {}
+      : model_(model), rows_(rows), pool_(pool) {
+    composeColumnNames();
+  }
 
   void write(TextOutput& out) {
     startLpItems(out);
@@ -74,8 +81,30 @@ class EngineLpWriter : private LpItemWriter {
     }
   }
 
+  // All column names, looked up once: terms name columns at random, and a slot fetched ahead
+  // is much cheaper than a look-up in the pool.
+  void composeColumnNames() {
+    struct NamedColumn {
+      std::string_view name;
+    };
+    const auto count = static_cast<std::size_t>(
+        std::max({model_.column_count, rows_.column_count, model_.hessian.dimension, std::int32_t{0}}));
+    std::vector<NamedColumn> names(count);
+    for (std::size_t j = 0; j < count; ++j) {
+      if (const char* text = poolText(model_.column_name_ids, j)) {
+        names[j].name = text;
+      } else {
+        composeName(model_.column_name_ids, j, "x");
+        names[j].name = generated_names_.emplace_back(item_, 1);
+      }
+    }
+    column_names_ = std::make_unique<NameSlots>(names, 0);
+  }
+
+  // The item " <name>" of a column.
   void writeLpColumnName(std::size_t column) {
-    composeName(model_.column_name_ids, column, "x");
+    item_.assign(1, ' ');
+    item_ += (*column_names_)[column];
     writeLpText(item_);
   }
 
@@ -86,8 +115,11 @@ class EngineLpWriter : private LpItemWriter {
 
   void writeLpRowTerms(std::size_t row) {
     if (rows_.starts.size() <= row + 1) return;  // a matrix without entries
+    const auto begin = static_cast<std::size_t>(rows_.starts[row]);
+    const auto end = static_cast<std::size_t>(rows_.starts[row + 1]);
+    for (std::size_t k = begin; k < end; ++k) column_names_->prefetch(static_cast<std::size_t>(rows_.indices[k]));
     int term_number = 0;
-    for (auto k = static_cast<std::size_t>(rows_.starts[row]); k < static_cast<std::size_t>(rows_.starts[row + 1]); ++k) {
+    for (std::size_t k = begin; k < end; ++k) {
       writeLpCoefficient(rows_.values[k], ++term_number);
       writeLpColumnName(static_cast<std::size_t>(rows_.indices[k]));
     }
@@ -113,23 +145,19 @@ class EngineLpWriter : private LpItemWriter {
   void writeHessianLowerTriangle() {
     const HessianMatrix& hessian = model_.hessian;
     if (hessian.indices.empty() || hessian.starts.empty() || hessian.starts.back() == 0) return;
-    std::string column_name;
     for (std::size_t j = 0; j < static_cast<std::size_t>(hessian.dimension); ++j) {
       for (auto k = static_cast<std::size_t>(hessian.starts[j]); k < static_cast<std::size_t>(hessian.starts[j + 1]); ++k) {
         const auto i = static_cast<std::size_t>(hessian.indices[k]);
         double value = hessian.values[k];
         if (i < j || value == 0.0) continue;
         if (i != j) value *= 2.0;
-        composeName(model_.column_name_ids, j, "x");
-        column_name.assign(item_, 1);
-        composeName(model_.column_name_ids, i, "x");
-        std::string entry(1, ' ');
-        appendSignedGeneral(entry, value, 15);
-        entry += ' ';
-        entry += column_name;
-        entry += " * ";
-        entry.append(item_, 1);
-        writeLpText(entry);
+        item_.assign(1, ' ');
+        appendSignedGeneral(item_, value, 15);
+        item_ += ' ';
+        item_ += (*column_names_)[j];
+        item_ += " * ";
+        item_ += (*column_names_)[i];
+        writeLpText(item_);
       }
     }
   }
@@ -203,6 +231,8 @@ class EngineLpWriter : private LpItemWriter {
   const ConstraintMatrix& rows_;
   const VeloriumNamesHolder* pool_;
   std::string item_;  // an item being composed
+  std::unique_ptr<NameSlots> column_names_;
+  std::deque<std::string> generated_names_;  // "x<j+1>" for columns without a name
 };
 
 // The row-wise copy that the rows are written from, once the model is known to hold together.
