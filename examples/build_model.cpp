@@ -4,8 +4,15 @@
 //   subject to capacity:  x + y + z <= 10
 //              ball:      x^2 + y^2 <= 25
 //              0 <= x <= 8 (integer), 0 <= y <= 6, 0 <= z (unbounded above)
+//
+// Then writes it as MPS and LP files (into the folder given as the first argument, or the
+// system's temporary folder), reads the LP file back into a second model and prints the file.
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <memory>
+#include <string>
 
 #include "velorium/velorium.hpp"
 
@@ -44,7 +51,7 @@ const char* type_name(velorium::variable_type type) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   using velorium::kVeloriumInf;
   Owned<velorium::IModel> model(CreateModel());
   if (!model) return 1;
@@ -96,5 +103,22 @@ int main() {
     std::printf(" %+g %s", objective->GetTermCoeff(i), v->GetName());
   }
   std::printf("\n");
+
+  const std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path();
+  const std::string mps_file = (folder / "example.mps").string();
+  const std::string lp_file = (folder / "example.lp").string();
+  model->Write(mps_file.c_str(), nullptr);  // the format follows the extension
+  if (failed(model.get(), "writing the MPS file")) return 1;
+  model->WriteLp(lp_file.c_str());
+  if (failed(model.get(), "writing the LP file")) return 1;
+  std::printf("wrote %s and %s\n", mps_file.c_str(), lp_file.c_str());
+
+  Owned<velorium::IModel> copy(CreateModel());
+  if (!copy) return 1;
+  copy->Read(lp_file.c_str());
+  if (failed(copy.get(), "reading the LP file back")) return 1;
+  std::printf("read back: %d variables, %d constraints\n", copy->GetVariablesCount(), copy->GetConstraintsCount());
+
+  std::cout << "\n" << std::ifstream(lp_file).rdbuf();
   return 0;
 }

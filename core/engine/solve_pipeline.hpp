@@ -8,7 +8,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/names/fnv1a_hash.hpp"
 #include "core/records/model.hpp"
 #include "formats/solution/solution_data.hpp"
 
@@ -19,7 +18,7 @@ class VeloriumNamesHolder;
 namespace velorium::cpp_impl {
 
 // Start values by variable name.
-using StartValues = std::unordered_map<std::string, double, Fnv1aHash, std::equal_to<>>;
+using StartValues = std::unordered_map<std::string, double>;
 
 // The figures of a run. The model status codes are the engine's; the result objects map them
 // (6 and 7 optimal, 8 infeasible, 9 infeasible or unbounded, 10 unbounded, 11 to 16 feasible,

@@ -1,9 +1,8 @@
 #include "core/general/tree_copy.hpp"
 
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
-#include "core/general/tree_walk.hpp"
 
 namespace velorium::cpp_impl {
 
@@ -24,14 +23,32 @@ class ViewUnfolding {
   const Node& unfold(const Node& node) {
     const Node* target = node.view_target();
     if (!target || !receiver_) return node;
-    auto [found, inserted] = reaches_.try_emplace(target, false);
-    if (inserted) found->second = tree_reaches(*target, *receiver_);
-    return found->second ? *target : node;
+    return reaches_receiver(target) ? *target : node;
   }
 
  private:
+  // Searches below `from`, views followed. Nodes of a search that failed are remembered as
+  // not leading to the receiver, so the searches of one copy cost the size of the trees they
+  // look at once, however many views lead into them.
+  bool reaches_receiver(const Node* from) {
+    std::vector<const Node*> stack{from};
+    std::unordered_set<const Node*> seen;
+    while (!stack.empty()) {
+      const Node* node = stack.back();
+      stack.pop_back();
+      if (const Node* target = node->view_target()) node = target;
+      if (node == receiver_) return true;
+      if (cleared_.count(node) || !seen.insert(node).second) continue;
+      for (int slot = node->child_slots(); slot-- > 0;) {
+        if (const Node* child = node->GetChild(slot)) stack.push_back(child);
+      }
+    }
+    cleared_.merge(seen);
+    return false;
+  }
+
   const Node* receiver_;
-  std::unordered_map<const Node*, bool> reaches_;
+  std::unordered_set<const Node*> cleared_;
 };
 
 void note_models(const Node& copied, TreeModelScan* models) {

@@ -37,9 +37,4 @@ bool walk_tree(const GeneralExpressionImplBase& root, Visit&& visit) {
   return true;
 }
 
-// Whether `node` is `from` or lies below it, views followed.
-inline bool tree_reaches(const GeneralExpressionImplBase& from, const GeneralExpressionImplBase& node) {
-  return !walk_tree(from, [&node](const GeneralExpressionImplBase& visited) { return &visited != &node; });
-}
-
 }  // namespace velorium::cpp_impl

@@ -6,9 +6,11 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "cloud/remote_parameters.hpp"
 #include "core/base/error_info_base.hpp"
+#include "core/engine/solve_pipeline.hpp"
 #include "core/options/velorium_options.hpp"
 #include "core/records/expression.hpp"
 #include "velorium/velorium.hpp"
@@ -158,6 +160,23 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   static const VariableImpl* library_variable(const IVariable* var) noexcept;
   // Stores the "not provided yet" failure of an operation that this build does not offer.
   void fail_not_implemented() noexcept;
+
+  // Reading and writing model files through the core object's import/export object; mode 0
+  // by the file's extension, 1 MPS, 2 LP. A failed read leaves the model as it was.
+  void read_model_file(const char* file_name, std::uint8_t mode) noexcept;
+  void write_model_file(const char* file_name, std::uint8_t mode, const char* name_mapping_file) noexcept;
+  // The engine's per-run object with the flat model and the start values handed over (which
+  // then leave the model); null with the reason stored. The maps receive the flat model's
+  // old-to-new index tables.
+  std::unique_ptr<SolvePipeline> create_solve_pipeline(const VeloriumOptions& run_options,
+                                                       std::vector<std::int32_t>& variable_map,
+                                                       std::vector<std::int32_t>& row_map) noexcept;
+  // Runs a pipeline of `run_options`; the result object comes from `make_result`, and a failed
+  // run stores the engine's text or `run_failure_message`.
+  template <class Result, class MakeResult>
+  Result* run_local(const VeloriumOptions& run_options, int run_failure_message, MakeResult&& make_result) noexcept;
+  // Hands each finished log text to the model's log callback.
+  static void log_trampoline(int level, const char* text, void* user) noexcept;
 
   std::string engine_string;
   std::shared_ptr<ModelBuilder> builder;

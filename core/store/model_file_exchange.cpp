@@ -32,20 +32,15 @@ void general_constraints_from_records(ModelBuilder& builder) {
       fail_general_constraint(record);
     }
   }
-  builder.general_constraints.clear();
-  builder.gc_index_by_object.clear();
-  builder.gc_index_by_name.clear();
+  builder.clear_general_constraints();
   builder.general_constraints.reserve(model.general_constraints.size());
   const std::weak_ptr<ModelBuilder> self = builder.weak_from_this();
   for (const GeneralConstraintRecord& record : model.general_constraints) {
     if (record.nodes.empty()) continue;
     GeneralExprPtr tree = general_expression_from_records(record.nodes, self);
     if (!tree || !tree->IsComplete()) fail_general_constraint(record);
-    const auto index = static_cast<std::int32_t>(builder.general_constraints.size());
-    auto added = std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), record.result_variable, record.name});
-    builder.gc_index_by_object.emplace(added.get(), index);
-    builder.gc_index_by_name[record.name] = index;
-    builder.general_constraints.push_back(std::move(added));
+    builder.append_general_constraint(
+        std::make_shared<GeneralConstraint>(GeneralConstraint{std::move(tree), record.result_variable, record.name}));
   }
 }
 
@@ -72,6 +67,15 @@ void export_flat_model(IModelImportExport& front, const Model& flat, const char*
     written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, nullptr);
   }
   if (!written) throw_catalogue_error(118, path ? path : kNullPath);
+}
+
+void write_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode,
+                 const std::string& name_map_path) {
+  std::shared_ptr<Model> flat;
+  std::vector<std::int32_t> variable_map;
+  std::vector<std::int32_t> row_map;
+  builder.build_model(flat, variable_map, row_map);
+  export_flat_model(front, *flat, path, mode, name_map_path);
 }
 
 }  // namespace velorium::cpp_impl

@@ -28,4 +28,9 @@ void load_model(ModelBuilder& builder, IModelImportExport& front, const char* pa
 void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
                        const std::string& name_map_path);
 
+// Builds the flat model of `builder` (without removed members) and writes it as
+// export_flat_model does.
+void write_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode,
+                 const std::string& name_map_path);
+
 }  // namespace velorium::cpp_impl

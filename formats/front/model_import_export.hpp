@@ -25,9 +25,6 @@ class ModelImportExport final : public IModelImportExport {
   bool Export(const Model* model, const char* path, std::uint8_t mode, VeloriumLogOptions* log_options) override;
   void Release() override { delete this; }
 
-  // The kept model handed over whole; the front keeps none afterwards.
-  std::shared_ptr<Model> takeModel() noexcept { return std::move(model_); }
-
  private:
   bool ImportLp(const char* path, const VeloriumLogOptions& log);
   bool ImportMps(const char* path, const VeloriumLogOptions& log);

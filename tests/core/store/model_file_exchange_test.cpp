@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/base/kernel.hpp"
 #include "core/general/general_expression_impl_base.hpp"
@@ -90,29 +91,44 @@ TEST_F(ModelFileExchangeTest, AnUnreadableFileGives117) {
 TEST_F(ModelFileExchangeTest, AGeneralConstraintRecordWithoutItsTreeFailsWithItsName) {
   Model model;
   model.variables.push_back(Variable{0, 0.0, 1.0, -1});
-  GeneralConstraintRecord empty{"nothing", {}, 0};
-  GeneralConstraintRecord missing_child{"half", {ExprNodeRecord::operation(4, -1), ExprNodeRecord::variable(0, 0)}, 0};
-  model.general_constraints = {empty, missing_child};
-  auto* prepared = new PreparedFront(model);
-  try {
-    load_model(*builder, *prepared, "any.lp", 0);
-    FAIL() << "an incomplete tree was loaded";
-  } catch (const velorium_exception& e) {
-    EXPECT_EQ(e.code(), -1);
-    EXPECT_STREQ(e.what(), "Не удалось прочитать ограничение half\n");
-  }
-  prepared->Release();
-
-  model.general_constraints = {empty, GeneralConstraintRecord{"bad variable", {ExprNodeRecord::variable(5, -1)}, 0}};
-  prepared = new PreparedFront(model);
-  EXPECT_THROW(load_model(*builder, *prepared, "any.lp", 0), velorium_exception) << "a variable outside the model";
-  prepared->Release();
-
-  model.general_constraints = {empty};
-  prepared = new PreparedFront(model);
-  load_model(*builder, *prepared, "any.lp", 0);
+  // The failure text of loading `records`, "" when the load succeeds.
+  auto load_failure = [&](std::vector<GeneralConstraintRecord> records) -> std::string {
+    model.general_constraints = std::move(records);
+    IModelImportExport* prepared = new PreparedFront(model);
+    std::string failure;
+    try {
+      load_model(*builder, *prepared, "any.lp", 0);
+    } catch (const velorium_exception& e) {
+      EXPECT_EQ(e.code(), -1);
+      failure = e.what();
+    }
+    prepared->Release();
+    return failure;
+  };
+  const GeneralConstraintRecord empty{"nothing", {}, 0};
+  EXPECT_EQ(load_failure({empty, {"half", {ExprNodeRecord::operation(4, -1), ExprNodeRecord::variable(0, 0)}, 0}}),
+            "Не удалось прочитать ограничение half\n");
+  EXPECT_EQ(load_failure({empty, {"bad variable", {ExprNodeRecord::variable(5, -1)}, 0}}),
+            "Не удалось прочитать ограничение bad variable\n");
+  EXPECT_EQ(load_failure({{"unknown type", {ExprNodeRecord::operation(25, -1)}, 0}}),
+            "Не удалось прочитать ограничение unknown type\n");
+  EXPECT_EQ(load_failure({empty}), "");
   EXPECT_EQ(builder->general_constraint_count(), 0) << "a record without nodes adds nothing";
+}
+
+TEST_F(ModelFileExchangeTest, LoadedGeneralConstraintsOfOneNameStayFoundByItAfterARemoval) {
+  Model model;
+  model.variables.push_back(Variable{0, 0.0, 1.0, -1});
+  model.general_constraints = {GeneralConstraintRecord{"g", {ExprNodeRecord::constant(1.0, -1)}, 0},
+                               GeneralConstraintRecord{"g", {ExprNodeRecord::constant(2.0, -1)}, 0}};
+  auto* prepared = new PreparedFront(model);
+  load_model(*builder, *prepared, "any.lp", 0);
   prepared->Release();
+  ASSERT_EQ(builder->general_constraint_count(), 2);
+  const std::shared_ptr<GeneralConstraint> later = builder->general_constraint_by_name("g");
+  EXPECT_EQ(later, builder->general_constraint_at(1));
+  builder->remove_general_constraint(*later);
+  EXPECT_EQ(builder->general_constraint_by_name("g"), builder->general_constraint_at(0));
 }
 
 TEST_F(ModelFileExchangeTest, ExportWithoutAndWithANameMap) {

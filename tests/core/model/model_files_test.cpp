@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/names/names_holder.hpp"
+#include "core/text/message_catalogue.hpp"
+#include "model_test_support.hpp"
+#include "support/kernel_absence.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace velorium::cpp_impl {
+namespace {
+
+constexpr const char* kModelLp =
+    "Maximize\n obj: 2 x + 3 y - v + [ x ^ 2 + 2 x * y + v ^ 2 ] / 2 + 5\n"
+    "Subject To\n"
+    " c1: x + y + v <= 4\n"
+    " ind: b = 1 -> x - y >= -1\n"
+    " ind0: b = 0 -> x + y <= 2\n"
+    " q1: x + [ y ^ 2 + 3 x * y ] <= 9\n"
+    " r2: - x + 2 s + t >= -10\n"
+    "Bounds\n x <= 10\n -2 <= y <= 3\n z free\n 2 <= s <= 8\n 1 <= t <= 6\n -1 <= v <= 1\n w2 free\n"
+    "Binaries\n b\n"
+    "Generals\n y t\n"
+    "Semi-Continuous\n s t\n"
+    "General Constraints\n"
+    " g1 : z = NL : ( PLUS , -1 , -1 ) ( VARIABLE , x , 0 ) ( CONSTANT , 2.5 , 0 )\n"
+    " g2 : w2 = NL : ( SQRT , -1 , -1 ) ( MULTIPLY , -1 , 0 ) ( VARIABLE , y , 1 ) ( VARIABLE , s , 1 )"
+    " ( CONSTANT , 0.5 , 1 )\n"
+    "End\n";
+
+std::string number(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+std::string pool_name(std::int32_t id) {
+  const char* text = get_names_holder()->names_holder_get(id);
+  return text ? text : "<none>";
+}
+
+// A model as text that does not depend on the order of columns or of terms, and that holds
+// a row's constant in its bounds (the MPS format keeps it there).
+std::string describe(const Model& model) {
+  auto column = [&](std::int32_t index) { return pool_name(model.variables.at(index).name_id); };
+  auto terms = [&](const Expression& expression) {
+    std::vector<std::string> parts;
+    for (const LinearTerm& term : expression.linear_terms) parts.push_back(column(term.variable) + "*" + number(term.coefficient));
+    for (const QuadTerm& term : expression.quadratic_terms) {
+      std::string first = column(term.variable1), second = column(term.variable2);
+      if (second < first) std::swap(first, second);
+      parts.push_back(first + "*" + second + "*" + number(term.coefficient));
+    }
+    std::sort(parts.begin(), parts.end());
+    std::string text;
+    for (const std::string& part : parts) text += " " + part;
+    return text;
+  };
+  std::vector<std::string> columns;
+  for (const Variable& variable : model.variables) {
+    columns.push_back(pool_name(variable.name_id) + " type " + std::to_string(variable.type) + " [" +
+                      number(variable.lower) + ", " + number(variable.upper) + "]");
+  }
+  std::sort(columns.begin(), columns.end());
+  std::string text = "sense " + std::to_string(model.objective_sense != 0) + "\nobjective" +
+                     terms(model.objective) + " + " + number(model.objective.constant) + "\n";
+  for (const std::string& line : columns) text += "column " + line + "\n";
+  for (const Constraint& row : model.rows) {
+    text += "row " + pool_name(row.expression.name_id) + " [" + number(row.lower - row.expression.constant) + ", " +
+            number(row.upper - row.expression.constant) + "]" + terms(row.expression);
+    if (row.indicator_variable >= 0) {
+      text += " if " + column(row.indicator_variable) + " = " + std::to_string(row.indicator_value);
+    }
+    text += "\n";
+  }
+  for (const GeneralConstraintRecord& record : model.general_constraints) {
+    text += "general " + record.name + " " + column(record.result_variable) + " =";
+    for (const ExprNodeRecord& node : record.nodes) {
+      text += " (" + std::to_string(node.type) + " " + std::to_string(node.parent) + " ";
+      if (node.type == ExprNodeRecord::kConstantType) text += number(node.constant_value());
+      if (node.type == ExprNodeRecord::kVariableType) text += column(node.variable_index());
+      text += ")";
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+class ModelFiles : public ModelFixture {
+ protected:
+  std::shared_ptr<Model> flat() {
+    std::shared_ptr<Model> out;
+    std::vector<std::int32_t> variable_map, row_map;
+    store().build_model(out, variable_map, row_map);
+    return out;
+  }
+
+  test::ScratchDir dir;
+};
+
+TEST_F(ModelFiles, ReadChangeWriteAndReadAgainKeepsEveryMember) {
+  model->Read(dir.write("model.lp", kModelLp).c_str());
+  expect_ok(model);
+  ASSERT_EQ(model->GetVariablesCount(), 8);
+  const std::string as_read = describe(*flat());
+  EXPECT_NE(as_read.find("row ind0 [-inf, 2] x*1 y*1 if b = 0"), std::string::npos) << as_read;
+  EXPECT_NE(as_read.find("column t type 4 [1, 6]"), std::string::npos) << as_read;
+  EXPECT_NE(as_read.find("general g2 w2 = (6 -1 ) (5 0 ) (1 1 y) (1 1 s) (0 1 0.5)"), std::string::npos) << as_read;
+
+  // Change it: a new integer variable in a new row, one variable removed, one renamed.
+  IVariable* w = add(0, 7, variable_type::integer, "w", 1.5);
+  Expression row;
+  row.linear_terms = {{store().find_variable_index("w"), 1.0}, {store().find_variable_index("x"), -2.0}};
+  store().add_row(row, 1.0, kVeloriumInf, "new_row", nullptr);
+  model->RemoveVar(own(model->GetVariableByName("v")));
+  own(model->GetVariableByName("y"))->SetName("y_renamed");
+  model->SetObjectiveSense(objective_sense::minimize);
+  expect_ok(model);
+  ASSERT_NE(w, nullptr);
+  const std::string changed = describe(*flat());
+  EXPECT_EQ(changed.find(" v*"), std::string::npos) << changed;
+  EXPECT_NE(changed.find("row new_row [1, inf] w*1 x*-2\n"), std::string::npos) << changed;
+  EXPECT_NE(changed.find("column y_renamed type 2 [-2, 3]"), std::string::npos) << changed;
+
+  for (const char* name : {"again.lp", "again.mps"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir.file(name);
+    model->Write(path.c_str(), nullptr);
+    expect_ok(model);
+    Owned<ModelImpl> reread(new ModelImpl());
+    reread->Read(path.c_str());
+    expect_ok(reread.get());
+    std::shared_ptr<Model> back;
+    std::vector<std::int32_t> variable_map, row_map;
+    reread->store()->build_model(back, variable_map, row_map);
+    EXPECT_EQ(describe(*back), changed);
+  }
+}
+
+TEST_F(ModelFiles, AFailedReadLeavesTheModelAsItWas) {
+  IVariable* x = add(0, 1, variable_type::continuous, "x");
+  const std::string missing = dir.file("missing.lp");
+  const std::string broken = dir.write("broken.lp", "Minimize\n obj: x <\nEnd\n");
+  const std::string no_format = dir.write("model.txt", kModelLp);
+  struct Case {
+    const char* what;
+    std::function<void()> read;
+    std::string path;
+  };
+  const std::vector<Case> cases = {
+      {"missing file", [&] { model->Read(missing.c_str()); }, missing},
+      {"syntax error", [&] { model->ReadLp(broken.c_str()); }, broken},
+      {"unknown extension", [&] { model->Read(no_format.c_str()); }, no_format},
+      {"LP text read as MPS", [&] { model->ReadMps(dir.write("lp.lp", kModelLp).c_str()); }, dir.file("lp.lp")},
+      {"null name", [&] { model->Read(nullptr); }, "null"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.read();
+    expect_failure(model, 117, c.path.c_str());
+    EXPECT_EQ(model->GetVariablesCount(), 1);
+    EXPECT_STREQ(x->GetName(), "x") << "handles taken before keep working";
+    expect_ok(x);
+  }
+  model->Read(dir.write("model.lp", kModelLp).c_str());
+  expect_ok(model);
+  EXPECT_EQ(x->GetName(), nullptr);
+  expect_failure(x, 111, 0);
+  EXPECT_EQ(model->GetVariablesCount(), 8);
+}
+
+TEST_F(ModelFiles, WriteWithANameMap) {
+  model->Read(dir.write("model.lp", kModelLp).c_str());
+  const std::string path = dir.file("mapped.lp");
+  const std::string map = dir.file("names.map");
+  model->Write(path.c_str(), map.c_str());
+  expect_ok(model);
+  const std::string text = test::readFileBytes(path);
+  EXPECT_EQ(text.find("ind0"), std::string::npos) << text;
+  EXPECT_NE(test::readFileBytes(map).find("ind0"), std::string::npos);
+
+  const std::string mps = dir.file("plain.mps");
+  model->WriteMps(mps.c_str());
+  model->WriteLp(dir.file("plain.lp").c_str());
+  expect_ok(model);
+  EXPECT_NE(test::readFileBytes(mps).find("ind0"), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 5)
+      << "model.lp, mapped.lp, names.map, plain.mps, plain.lp: no other map";
+
+  const std::string unmapped = dir.file("unmapped.lp");
+  model->Write(unmapped.c_str(), dir.file("no_dir/names.map").c_str());
+  expect_failure(model, 118, unmapped.c_str());
+  EXPECT_FALSE(std::filesystem::exists(unmapped)) << "no model file without its map";
+}
+
+TEST_F(ModelFiles, WriteFailures) {
+  add(0, 1, variable_type::continuous, "x");
+  const std::string no_dir = dir.file("no_dir/model.lp");
+  model->Write(no_dir.c_str(), "");
+  expect_failure(model, 118, no_dir.c_str());
+  const std::string no_format = dir.file("model.txt");
+  model->Write(no_format.c_str(), nullptr);
+  expect_failure(model, 118, no_format.c_str());
+  model->WriteLp(nullptr);
+  expect_failure(model, 118, "null");
+  model->WriteMps(dir.file("model.txt").c_str());
+  expect_ok(model);
+  EXPECT_NE(test::readFileBytes(dir.file("model.txt")).find("ENDATA"), std::string::npos);
+}
+
+TEST_F(ModelFiles, WithoutACoreObjectFilesStoreTheFixedText) {
+  velorium::testing::ScopedKernelAbsence absent;
+  model->Read(dir.write("model.lp", kModelLp).c_str());
+  EXPECT_STREQ(model->GetErrorText(), kKernelInitErrorText);
+  model->Write(dir.file("out.lp").c_str(), nullptr);
+  EXPECT_STREQ(model->GetErrorText(), kKernelInitErrorText);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.lp")));
+}
+
+}  // namespace
+}  // namespace velorium::cpp_impl
