@@ -201,15 +201,4 @@ std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, st
   return cache.ids.load(k);
 }
 
-VeloriumNamesHolder* get_names_holder() {
-  static VeloriumNamesHolder pool;
-  return &pool;
-}
-
-namespace {
-// The pool is built while the library loads, so the first name interned gets id 0 whoever
-// interns it and no model pays for building it.
-[[maybe_unused]] VeloriumNamesHolder* const pool_at_load = get_names_holder();
-}  // namespace
-
 }  // namespace velorium
