@@ -16,11 +16,8 @@ namespace {
 
 std::atomic<Kernel*> kernel_pointer{nullptr};
 std::atomic<PipelineFactory> pipeline_factory{nullptr};
-
-// Destroys the core object when the process ends (a no-op while there is none).
-struct KernelCleanup {
-  ~KernelCleanup() { delete kernel_pointer.exchange(nullptr); }
-} kernel_cleanup;
+// Set when the library's teardown has destroyed the core object; none is made afterwards.
+std::atomic<bool> kernel_closed{false};
 
 }  // namespace
 
@@ -35,6 +32,7 @@ std::unique_ptr<SolvePipeline> Kernel::create_pipeline(const VeloriumOptions& op
 
 bool get_or_create_kernel() noexcept {
   if (kernel_pointer.load(std::memory_order_acquire)) return true;
+  if (kernel_closed.load(std::memory_order_acquire)) return false;
   Kernel* fresh = new (std::nothrow) Kernel();
   if (!fresh) return false;
   Kernel* expected = nullptr;
@@ -47,8 +45,15 @@ Kernel* current_kernel() noexcept { return kernel_pointer.load(std::memory_order
 
 VeloriumNamesHolder& kernel_names_holder() {
   const Kernel* kernel = current_kernel();
-  if (!kernel) throw_catalogue_error(109);
-  return *kernel->get_names_holder();
+  VeloriumNamesHolder* pool = kernel ? kernel->get_names_holder() : nullptr;
+  // The pool goes before the core object at the library's teardown.
+  if (!pool) throw_catalogue_error(109);
+  return *pool;
+}
+
+void close_kernel() noexcept {
+  kernel_closed.store(true, std::memory_order_release);
+  delete kernel_pointer.exchange(nullptr, std::memory_order_acq_rel);
 }
 
 Kernel* exchange_kernel_for_testing(Kernel* replacement) noexcept {

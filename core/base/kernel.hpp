@@ -31,7 +31,8 @@ class Kernel {
 };
 
 // Creates the core object on first use; true when it exists afterwards. A failure to create
-// it leaves it absent, and the next call tries again.
+// it leaves it absent, and the next call tries again. After the library's teardown it makes
+// none and answers false.
 bool get_or_create_kernel() noexcept;
 
 // The core object, or null while none exists.
@@ -40,6 +41,10 @@ Kernel* current_kernel() noexcept;
 // The pool of names reached through the core object, for the model store: throws
 // velorium_exception (-1, catalogue message 109) when no core object exists.
 VeloriumNamesHolder& kernel_names_holder();
+
+// Destroys the core object and refuses to make another: the last step of the library's
+// teardown (core/startup/process_state.hpp).
+void close_kernel() noexcept;
 
 // The fixed text that operations reaching the engine, the files or the remote service store
 // when no core object exists.

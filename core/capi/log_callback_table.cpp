@@ -15,38 +15,46 @@ namespace {
 
 using AdapterPointer = std::unique_ptr<FnLogCallbackAdapter>;
 
-// Built at load, destroyed at unload with any adapters still in it. The mutex is held only
-// while the map changes, never during a call into a model.
-struct LogCallbackTable {
-  std::mutex mutex;
-  std::unordered_map<IModel*, AdapterPointer> adapters;
-};
+// The adapters that the table left over at its teardown; plain data, so usable after it.
+constinit std::mutex late_adapters_mutex;
+constinit FnLogCallbackAdapter* late_adapters = nullptr;
 
-LogCallbackTable log_callback_table;
+AdapterPointer take_late_adapter(IModel* model) noexcept {
+  std::lock_guard lock(late_adapters_mutex);
+  for (FnLogCallbackAdapter** link = &late_adapters; *link != nullptr; link = &(*link)->next_late) {
+    if ((*link)->late_owner != model) continue;
+    FnLogCallbackAdapter* found = *link;
+    *link = found->next_late;
+    return AdapterPointer(found);
+  }
+  return nullptr;
+}
 
 // Takes the model's adapter out of the table (null when it has none).
 AdapterPointer take_adapter(IModel* model) noexcept {
-  std::lock_guard lock(log_callback_table.mutex);
-  const auto entry = log_callback_table.adapters.find(model);
-  if (entry == log_callback_table.adapters.end()) return nullptr;
+  LogCallbackTable* table = log_callback_table();
+  if (table == nullptr) return take_late_adapter(model);
+  std::lock_guard lock(table->mutex);
+  const auto entry = table->adapters.find(model);
+  if (entry == table->adapters.end()) return nullptr;
   AdapterPointer adapter = std::move(entry->second);
-  log_callback_table.adapters.erase(entry);
+  table->adapters.erase(entry);
   return adapter;
 }
 
-void install_adapter(IModel* model, VeloriumLogFunction function, void* user) {
+void install_adapter(LogCallbackTable& table, IModel* model, VeloriumLogFunction function, void* user) {
   auto adapter = std::make_unique<FnLogCallbackAdapter>(function, user);
   {
     // Make room first, so that nothing can fail once the model holds the new adapter.
-    std::lock_guard lock(log_callback_table.mutex);
-    log_callback_table.adapters.try_emplace(model);
+    std::lock_guard lock(table.mutex);
+    table.adapters.try_emplace(model);
   }
   model->SetLogCallback(adapter.get());
   AdapterPointer previous;
   {
-    std::lock_guard lock(log_callback_table.mutex);
-    const auto entry = log_callback_table.adapters.find(model);
-    if (entry != log_callback_table.adapters.end()) {
+    std::lock_guard lock(table.mutex);
+    const auto entry = table.adapters.find(model);
+    if (entry != table.adapters.end()) {
       previous = std::exchange(entry->second, std::move(adapter));
     }
   }
@@ -58,9 +66,22 @@ void install_adapter(IModel* model, VeloriumLogFunction function, void* user) {
 
 }  // namespace
 
+LogCallbackTable::~LogCallbackTable() {
+  std::lock_guard lock(late_adapters_mutex);
+  for (auto& [model, adapter] : adapters) {
+    FnLogCallbackAdapter* kept = adapter.release();
+    kept->silence();
+    kept->late_owner = model;
+    kept->next_late = late_adapters;
+    late_adapters = kept;
+  }
+}
+
 std::size_t log_callback_adapter_count() {
-  std::lock_guard lock(log_callback_table.mutex);
-  return log_callback_table.adapters.size();
+  LogCallbackTable* table = log_callback_table();
+  if (table == nullptr) return 0;
+  std::lock_guard lock(table->mutex);
+  return table->adapters.size();
 }
 
 }  // namespace velorium::capi
@@ -74,8 +95,14 @@ void Model_SetLogCallbackFn(VeloriumModel* model, VeloriumLogFunction fn, void* 
     take_adapter(model);
     return;
   }
+  LogCallbackTable* table = log_callback_table();
+  if (table == nullptr) {
+    // The library is being torn down: no adapter can be kept any more.
+    model->SetLogCallback(nullptr);
+    return;
+  }
   try {
-    install_adapter(model, fn, user);
+    install_adapter(*table, model, fn, user);
   } catch (const std::exception& e) {
     // Out of memory before anything was installed: the model keeps the receiver it had.
     store_model_error(model, e.what(), -1);

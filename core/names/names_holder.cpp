@@ -178,6 +178,13 @@ std::int32_t VeloriumNamesHolder::find_name(std::string_view name) const {
   return static_cast<std::int32_t>(find_locked(shard, name, spread, nullptr)) - 1;
 }
 
+void VeloriumNamesHolder::prefetch_name(std::string_view name) const {
+  const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
+  Shard& shard = shard_of(spread);
+  std::lock_guard guard(shard.lock);
+  __builtin_prefetch(&shard.slots[static_cast<std::uint32_t>(spread) & shard.mask]);
+}
+
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {
   GeneratedNameCache& cache = generated_[prefix == GeneratedPrefix::column ? 0 : 1];
   if (k < cache.size.load(std::memory_order_acquire)) return cache.ids.load(k);
@@ -193,16 +200,5 @@ std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, st
   }
   return cache.ids.load(k);
 }
-
-VeloriumNamesHolder* get_names_holder() {
-  static VeloriumNamesHolder pool;
-  return &pool;
-}
-
-namespace {
-// The pool is built while the library loads, so the first name interned gets id 0 whoever
-// interns it and no model pays for building it.
-[[maybe_unused]] VeloriumNamesHolder* const pool_at_load = get_names_holder();
-}  // namespace
 
 }  // namespace velorium

@@ -42,6 +42,9 @@ class VeloriumNamesHolder {
   std::uint32_t add_name(std::string_view name);
   // The id under which `name` is in the index, or -1; never adds.
   std::int32_t find_name(std::string_view name) const;
+  // Asks the processor in advance for the index slot where `name` will be looked up, so that
+  // a caller who knows its next names (a file reader) overlaps the waits on memory.
+  void prefetch_name(std::string_view name) const;
   // All three throw velorium_exception (-1) once the id limit is reached, and std::bad_alloc
   // when memory runs out; the pool is unchanged by a failed addition.
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <stdexcept>
 #include <unordered_set>
@@ -27,10 +28,23 @@ std::FILE* openOwnStreamOnSameFile(std::FILE* source) {
   return own;
 }
 
-const OptionRegistry& processOptionRegistry(const VeloriumOptions& first) {
-  // A throw leaves the static unbuilt, so the next registration tries again.
-  static const OptionRegistry registry = buildOptionRegistry(first);
-  return registry;
+// Set when the registry is destroyed at the library's teardown: an options object that
+// outlives it (in a model released by a host's late exit handler) then finds no option.
+constinit std::atomic<bool> registry_torn_down{false};
+
+struct ProcessOptionRegistry {
+  explicit ProcessOptionRegistry(const VeloriumOptions& first) : registry(buildOptionRegistry(first)) {}
+  ~ProcessOptionRegistry() { registry_torn_down.store(true, std::memory_order_release); }
+  const OptionRegistry registry;
+};
+
+const OptionRegistry* processOptionRegistry(const VeloriumOptions& first) {
+  if (registry_torn_down.load(std::memory_order_acquire)) return nullptr;
+  // Built at the first registration and destroyed first at teardown, as the last of the
+  // process-wide objects to appear. A throw leaves the static unbuilt, so the next
+  // registration tries again.
+  static const ProcessOptionRegistry process_registry(first);
+  return &process_registry.registry;
 }
 
 }  // namespace
@@ -58,7 +72,7 @@ void linkLogOptions(VeloriumOptions& options) {
   options.log_options.log_display_systime = &options.log_display_systime;
 }
 
-void attachOptionRegistry(VeloriumOptions& options) { options.registry = &processOptionRegistry(options); }
+void attachOptionRegistry(VeloriumOptions& options) { options.registry = processOptionRegistry(options); }
 
 OptionRegistry buildOptionRegistry(const VeloriumOptions& options) {
   OptionRegistry registry;
@@ -76,7 +90,7 @@ OptionRegistry buildOptionRegistry(const VeloriumOptions& options) {
 }
 
 int find_option_index(const VeloriumOptions& options, std::string_view name) {
-  if (options.registry == nullptr) return -1;
+  if (options.registry == nullptr || registry_torn_down.load(std::memory_order_acquire)) return -1;
   auto found = options.registry->find(name);
   if (found == options.registry->end()) return -1;
   if (found->second < 0 || static_cast<std::size_t>(found->second) >= options.records.size()) return -1;

@@ -33,7 +33,19 @@ void checkExpression(const Expression& expression, std::size_t variable_count) {
   }
 }
 
-// Every variable the writers will look up must exist, so they can index without checks.
+// The text of a pool id; a null view when the id names nothing.
+std::string_view poolName(const VeloriumNamesHolder& pool, std::int32_t id) { return pool.name_view(id); }
+
+// "<prefix><index>": the name of an unnamed column ("X#") or row ("C#").
+std::string_view defaultName(std::string& scratch, const char* prefix, std::size_t index) {
+  scratch.assign(prefix);
+  char digits[24];
+  scratch.append(digits, std::to_chars(digits, digits + sizeof digits, index).ptr);
+  return scratch;
+}
+
+}  // namespace
+
 void checkVariableReferences(const Model& model) {
   std::size_t count = model.variables.size();
   checkExpression(model.objective, count);
@@ -48,19 +60,6 @@ void checkVariableReferences(const Model& model) {
     }
   }
 }
-
-// The text of a pool id; a null view when the id names nothing.
-std::string_view poolName(const VeloriumNamesHolder& pool, std::int32_t id) { return pool.name_view(id); }
-
-// "<prefix><index>": the name of an unnamed column ("X#") or row ("C#").
-std::string_view defaultName(std::string& scratch, const char* prefix, std::size_t index) {
-  scratch.assign(prefix);
-  char digits[24];
-  scratch.append(digits, std::to_chars(digits, digits + sizeof digits, index).ptr);
-  return scratch;
-}
-
-}  // namespace
 
 std::uint8_t exportKindOf(std::uint32_t type) {
   switch (static_cast<variable_type>(type)) {

@@ -107,6 +107,11 @@ class ExportModel {
   std::vector<double> entry_coefficients_;
 };
 
+// Throws velorium_exception (catalogue message 110) when the model refers to a variable it
+// does not have (in a term, an indicator, a general constraint's result or variable node),
+// so that code reading the model can index without checks.
+void checkVariableReferences(const Model& model);
+
 // Builds the copy. Repeated terms of one variable in a row or in the objective are summed,
 // and a sum of 0 leaves no entry. Throws velorium_exception (catalogue message 110) when the
 // model refers to a variable it does not have.

@@ -1,14 +1,18 @@
 #include "formats/lp/lp_keywords.hpp"
 
-#include <unordered_map>
+#include <iterator>
 
 #include "core/text/text_utils.hpp"
 
 namespace velorium {
 
 namespace {
-// Built once while the library loads and never changed afterwards.
-const std::unordered_map<std::string_view, LpSection> lpSectionByKeyword = {
+struct KeywordEntry {
+  std::string_view keyword;
+  LpSection section;
+};
+
+constexpr KeywordEntry lpSectionKeywords[] = {
     {"minimize", LpSection::minimize},
     {"min", LpSection::minimize},
     {"minimum", LpSection::minimize},
@@ -40,6 +44,16 @@ const std::unordered_map<std::string_view, LpSection> lpSectionByKeyword = {
 };
 }  // namespace
 
+LpSectionKeywordTable::LpSectionKeywordTable() {
+  sections_.reserve(std::size(lpSectionKeywords));
+  for (const KeywordEntry& entry : lpSectionKeywords) sections_.emplace(entry.keyword, entry.section);
+}
+
+LpSection LpSectionKeywordTable::find(std::string_view lowerCaseText) const {
+  auto found = sections_.find(lowerCaseText);
+  return found == sections_.end() ? LpSection::none : found->second;
+}
+
 std::string lpLowerCopy(std::string_view text) {
   std::string lower(text);
   toLowerInPlace(lower.data());
@@ -47,8 +61,8 @@ std::string lpLowerCopy(std::string_view text) {
 }
 
 LpSection findLpSection(std::string_view lowerCaseText) {
-  auto found = lpSectionByKeyword.find(lowerCaseText);
-  return found == lpSectionByKeyword.end() ? LpSection::none : found->second;
+  const LpSectionKeywordTable* table = lpSectionKeywordTable();
+  return table ? table->find(lowerCaseText) : LpSection::none;
 }
 
 }  // namespace velorium

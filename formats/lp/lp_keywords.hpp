@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace velorium {
 
@@ -21,6 +22,21 @@ enum class LpSection : std::uint8_t {
   general_constraints = 9,
   end = 10,
 };
+
+// The keywords of the sections, built once per process while the library loads (its place
+// in the start-up order: core/startup/process_state.hpp).
+class LpSectionKeywordTable {
+ public:
+  LpSectionKeywordTable();
+  // The section of a lower-case keyword; none for any other text.
+  LpSection find(std::string_view lowerCaseText) const;
+
+ private:
+  std::unordered_map<std::string_view, LpSection> sections_;
+};
+
+// The process's table; null once the library's process-wide state is torn down.
+const LpSectionKeywordTable* lpSectionKeywordTable() noexcept;
 
 // The section of a lower-case keyword ("subject to", "bin", "g.c.", ...); none for any other
 // text. Keywords of two words are written with one blank between them.

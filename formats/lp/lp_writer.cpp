@@ -10,55 +10,12 @@ namespace velorium {
 
 namespace {
 
-constexpr int kLpPrecision = 15;
-
 bool isBinaryOrInteger(const Variable& variable) {
   return hasType(variable, variable_type::binary) || hasType(variable, variable_type::integer);
 }
 bool hasBinaryBounds(const Variable& variable) { return variable.lower == 0.0 && variable.upper == 1.0; }
 
-void appendNumber(std::string& text, double value) { appendGeneral(text, value, kLpPrecision); }
-
 }  // namespace
-
-void LpWriter::writeLpText(std::string_view item) {
-  const auto length = static_cast<long long>(item.size());
-  if (column_ + length >= kLineLimit) writeLpLineBreak();
-  out_->text() += item;
-  column_ = static_cast<int>(std::min<long long>(column_ + length, kLineLimit));
-}
-
-void LpWriter::writeLpNumber(double value) {
-  number_.assign(1, ' ');
-  appendNumber(number_, value);
-  writeLpText(number_);
-}
-
-void LpWriter::writeLpSignedNumber(double value) {
-  number_.assign(1, ' ');
-  appendSignedGeneral(number_, value, kLpPrecision);
-  writeLpText(number_);
-}
-
-void LpWriter::writeLpLineBreak() {
-  out_->text() += '\n';
-  column_ = 0;
-  out_->flushIfFull();
-}
-
-void LpWriter::writeLpCoefficient(double coefficient, int term_number) {
-  if (coefficient == 1.0) {
-    if (term_number > 1) writeLpText(" +");
-  } else if (coefficient == -1.0) {
-    writeLpText(" -");
-  } else if (coefficient < 0.0) {
-    writeLpText(" -");
-    writeLpNumber(-coefficient);
-  } else {
-    if (term_number > 1) writeLpText(" +");
-    writeLpNumber(coefficient);
-  }
-}
 
 const std::vector<LinearTerm>& LpWriter::mergedLinearTerms(const Expression& expression) {
   merged_.clear();
@@ -102,7 +59,7 @@ void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
       }
       if (std::fabs(c) != 1.0) {
         item_ += ' ';
-        appendNumber(item_, std::fabs(c));
+        appendLpNumber(item_, std::fabs(c));
       }
       item_ += ' ';
       item_ += copy_->columns[static_cast<std::size_t>(term.variable1)].name;
@@ -229,7 +186,7 @@ void LpWriter::writeLpGeneralConstraints() {
       item_ += genExprTypeName(node.type);
       item_ += " , ";
       if (node.type == ExprNodeRecord::kConstantType) {
-        appendNumber(item_, node.constant_value());
+        appendLpNumber(item_, node.constant_value());
       } else if (node.type == ExprNodeRecord::kVariableType) {
         item_ += copy_->columns[static_cast<std::size_t>(node.variable_index())].name;
       } else {
@@ -249,9 +206,8 @@ void LpWriter::writeLpGeneralConstraints() {
 }
 
 void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
-  out_ = &out;
+  startLpItems(out);
   copy_ = &copy;
-  column_ = 0;
   merge_slot_.assign(copy.columns.size(), -1);
   column_names_ = std::make_unique<NameSlots>(copy.columns, 0);
   const Model& model = copy.model;
@@ -295,7 +251,7 @@ void LpWriter::writeFile(TextOutput& out, const ExportModel& copy) {
   merge_slot_ = {};
   merged_ = {};
   column_names_.reset();
-  out_ = nullptr;
+  finishLpItems();
   copy_ = nullptr;
 }
 

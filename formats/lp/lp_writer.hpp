@@ -9,26 +9,19 @@
 
 #include "formats/export/model_file_writer.hpp"
 #include "formats/export/name_slots.hpp"
+#include "formats/lp/lp_item_writer.hpp"
 
 namespace velorium {
 
-class LpWriter : public ModelFileWriter {
+class LpWriter : public ModelFileWriter, private LpItemWriter {
  public:
-  // An item that would reach this column starts a new line first.
-  static constexpr int kLineLimit = 560;
+  using LpItemWriter::kLineLimit;
 
  protected:
   ExportContent exportContent() const override { return ExportContent::names_only; }
   void writeFile(TextOutput& out, const ExportModel& copy) override;
 
  private:
-  // Output is a sequence of items; a line break goes before an item that would reach the
-  // line limit, so no name or number is ever split.
-  void writeLpText(std::string_view item);
-  void writeLpNumber(double value);        // the item " %.15g"
-  void writeLpSignedNumber(double value);  // the item " %+.15g"
-  void writeLpLineBreak();
-  void writeLpCoefficient(double coefficient, int term_number);
   void writeLpExpression(const Expression& expression, bool objective);
   void writeLpRowSides(const Expression& expression, double lower, double upper);
   void writeLpRowLabel(std::size_t row);
@@ -41,14 +34,11 @@ class LpWriter : public ModelFileWriter {
   // appearance; sums of 0 are left out.
   const std::vector<LinearTerm>& mergedLinearTerms(const Expression& expression);
 
-  TextOutput* out_ = nullptr;
   const ExportModel* copy_ = nullptr;
   std::unique_ptr<NameSlots> column_names_;  // looked up at random, term by term
-  int column_ = 0;  // characters on the current line, as the line-limit rule counts them
   std::vector<std::int32_t> merge_slot_;  // per variable: its place in merged_, or -1
   std::vector<LinearTerm> merged_;
-  std::string item_;    // an item being composed
-  std::string number_;  // a number item being composed
+  std::string item_;  // an item being composed
 };
 
 }  // namespace velorium

@@ -1,4 +1,4 @@
-// The COLUMNS entries of the rows, kept in file order until the rows' term lists are built.
+// The COLUMNS entries of the rows, kept until the rows' term lists are built.
 #pragma once
 
 #include <cstddef>
@@ -7,11 +7,12 @@
 
 namespace velorium {
 
-// Entries arrive column by column and are written one after another; only at the end are
-// they dealt out to the rows, whose term lists are then allocated at their exact size. An
-// entry takes 12 bytes (its row and value; the column is kept once per run of entries of
-// one column). The storage is a list of separately mapped chunks, each handed back to the
-// system as soon as it has been dealt out.
+// Entries arrive column by column; the rows' term lists are built from them only once the
+// file is read, at their exact size. The entries are kept apart by blocks of neighbouring
+// rows, so that building the terms of one block touches only that block's rows (memory that
+// stays near the processor), and in chunks mapped one by one, each handed back to the
+// system as soon as its block is built, so the entries and the terms are hardly ever held
+// twice. An entry takes 16 bytes: its value, its column and its row within the block.
 class MpsEntryBuffer {
  public:
   MpsEntryBuffer() = default;
@@ -19,64 +20,79 @@ class MpsEntryBuffer {
   MpsEntryBuffer(const MpsEntryBuffer&) = delete;
   MpsEntryBuffer& operator=(const MpsEntryBuffer&) = delete;
 
+  // Chooses the block size for about `rows` rows; has no effect once an entry is in.
+  void expectRows(std::size_t rows);
+
   // Throws std::bad_alloc when no chunk can be mapped.
   void push(std::int32_t row, std::int32_t column, double value) {
-    if (column != last_column_) {
-      runs_.push_back(Run{count_, column});
-      last_column_ = column;
-    }
-    if (used_ == kChunkEntries) addChunk();
-    Chunk& chunk = chunks_.back();
-    chunk.rows[used_] = row;
-    chunk.values[used_] = value;
-    ++used_;
+    const auto block_index = static_cast<std::size_t>(row) >> block_shift_;
+    if (block_index >= blocks_.size()) blocks_.resize(block_index + 1);
+    Block& block = blocks_[block_index];
+    if (block.used == kChunkEntries) addChunk(block);
+    const auto row_in_block = static_cast<std::uint32_t>(static_cast<std::size_t>(row) & ((std::size_t{1} << block_shift_) - 1));
+    block.chunks.back()[block.used++] = Entry{value, column, row_in_block};
     ++count_;
   }
 
   std::size_t size() const { return count_; }
 
-  // Calls deal(row, column, value) for every entry in the order of pushing, releasing each
-  // chunk when it is done; the buffer is empty afterwards.
-  template <typename Deal>
-  void drain(Deal&& deal) {
-    std::size_t index = 0;
-    std::size_t run = 0;
-    std::int32_t column = -1;
-    for (std::size_t c = 0; c < chunks_.size(); ++c) {
-      const std::size_t count = c + 1 == chunks_.size() ? used_ : kChunkEntries;
-      const Chunk& chunk = chunks_[c];
-      for (std::size_t i = 0; i < count; ++i, ++index) {
-        while (run < runs_.size() && runs_[run].first_entry == index) column = runs_[run++].column;
-        deal(chunk.rows[i], column, chunk.values[i]);
-      }
-      releaseChunk(chunks_[c]);
+  // Block by block, in the order of their rows: calls prepare(first_row, counts), where
+  // counts[i] is the number of entries of row first_row + i (for the block's rows), then
+  // deal(row, column, value) for each entry of the block in the order of pushing; then hands
+  // the block's chunks back. The buffer is empty afterwards.
+  template <typename Prepare, typename Deal>
+  void drain(Prepare&& prepare, Deal&& deal) {
+    const std::size_t rows_per_block = std::size_t{1} << block_shift_;
+    std::vector<std::uint32_t> counts(rows_per_block);
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+      Block& block = blocks_[b];
+      if (block.chunks.empty()) continue;
+      const auto first_row = static_cast<std::int32_t>(b << block_shift_);
+      counts.assign(rows_per_block, 0);
+      forEachInBlock(block, [&](const Entry& entry) { ++counts[entry.row_in_block]; });
+      prepare(first_row, counts);
+      forEachInBlock(block, [&](const Entry& entry) {
+        deal(first_row + static_cast<std::int32_t>(entry.row_in_block), entry.column, entry.value);
+      });
+      releaseBlock(block);
     }
     clear();
   }
 
  private:
-  static constexpr std::size_t kChunkBytes = std::size_t{1} << 21;  // 2 MiB, the size of a huge page
-  static constexpr std::size_t kChunkEntries = kChunkBytes / (sizeof(std::int32_t) + sizeof(double));
-
-  // One mapping: the rows of its entries, then their values.
-  struct Chunk {
-    std::int32_t* rows = nullptr;
-    double* values = nullptr;
-  };
-  struct Run {
-    std::size_t first_entry;
+  struct Entry {
+    double value;
     std::int32_t column;
+    std::uint32_t row_in_block;
   };
 
-  void addChunk();
-  static void releaseChunk(Chunk& chunk);
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
+  static constexpr std::size_t kChunkEntries = kChunkBytes / sizeof(Entry);
+  static constexpr unsigned kMinimumBlockShift = 9;   // 512 rows
+  static constexpr unsigned kMaximumBlockShift = 20;
+  static constexpr std::size_t kTargetBlocks = 256;
+
+  struct Block {
+    std::vector<Entry*> chunks;        // each kChunkBytes, mapped
+    std::size_t used = kChunkEntries;  // entries in the last chunk
+  };
+
+  template <typename Visit>
+  static void forEachInBlock(const Block& block, Visit&& visit) {
+    for (std::size_t c = 0; c < block.chunks.size(); ++c) {
+      const Entry* chunk = block.chunks[c];
+      const std::size_t count = c + 1 == block.chunks.size() ? block.used : kChunkEntries;
+      for (std::size_t i = 0; i < count; ++i) visit(chunk[i]);
+    }
+  }
+
+  static void addChunk(Block& block);
+  static void releaseBlock(Block& block);
   void clear();
 
-  std::vector<Chunk> chunks_;
-  std::vector<Run> runs_;
-  std::size_t used_ = kChunkEntries;  // entries in the last chunk
+  std::vector<Block> blocks_;
+  unsigned block_shift_ = kMinimumBlockShift;
   std::size_t count_ = 0;
-  std::int32_t last_column_ = -1;
 };
 
 }  // namespace velorium

@@ -47,38 +47,44 @@ void addField(MpsLine& line, const char* start, const char* end) {
   ++line.field_count;
 }
 
+// Bit i set when byte i of the 16 is white space (tab, line feed, vertical tab, form feed,
+// carriage return, blank); `has_nul` is set when one of them is a NUL byte.
+inline std::uint32_t whiteSpaceBits16(const char* bytes, bool& has_nul) {
 #if defined(__SSE2__)
-// Bit i set when byte i of the 16 is white space; `nul` gets the NUL bytes.
-inline std::uint32_t whiteSpaceBits16(const char* bytes, std::uint32_t& nul) {
   const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
   const __m128i blank = _mm_cmpeq_epi8(block, _mm_set1_epi8(' '));
   // Tab, line feed, vertical tab, form feed and carriage return are 9 to 13.
   const __m128i shifted = _mm_sub_epi8(block, _mm_set1_epi8(9));
   const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(4)), shifted);
-  nul |= static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())) != 0) has_nul = true;
   return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
-}
-#endif
-
-// Bit i set when byte i of the 64 is white space.
-inline std::uint64_t whiteSpaceBits64(const char* bytes, bool& has_nul) {
-#if defined(__SSE2__)
-  std::uint32_t nul = 0;
-  std::uint64_t bits = whiteSpaceBits16(bytes, nul);
-  bits |= std::uint64_t{whiteSpaceBits16(bytes + 16, nul)} << 16;
-  bits |= std::uint64_t{whiteSpaceBits16(bytes + 32, nul)} << 32;
-  bits |= std::uint64_t{whiteSpaceBits16(bytes + 48, nul)} << 48;
-  if (nul != 0) has_nul = true;
-  return bits;
 #else
-  std::uint64_t bits = 0;
-  for (int i = 0; i < 64; ++i) {
+  std::uint32_t bits = 0;
+  for (int i = 0; i < 16; ++i) {
     const std::uint8_t cls = kByteClasses.table[static_cast<unsigned char>(bytes[i])];
-    if (cls == 1) bits |= std::uint64_t{1} << i;
+    if (cls == 1) bits |= 1u << i;
     if (cls == 2) has_nul = true;
   }
   return bits;
 #endif
+}
+
+// Bit i set when byte i of the `length` (at most 64) is white space; the bits past the end
+// are clear. A last piece shorter than 16 bytes is copied behind blanks, so nothing past the
+// bytes is read.
+inline std::uint64_t whiteSpaceBits(const char* bytes, std::size_t length, bool& has_nul) {
+  std::uint64_t bits = 0;
+  for (std::size_t piece = 0; piece < length; piece += 16) {
+    const char* source = bytes + piece;
+    char padded[16];
+    if (length - piece < 16) {
+      std::memset(padded, ' ', sizeof padded);
+      std::memcpy(padded, source, length - piece);
+      source = padded;
+    }
+    bits |= std::uint64_t{whiteSpaceBits16(source, has_nul)} << piece;
+  }
+  return length < 64 ? bits & ((std::uint64_t{1} << length) - 1) : bits;
 }
 
 }  // namespace
@@ -88,22 +94,14 @@ void splitMpsLine(std::string_view text, MpsLine& line) {
   line.field_count = 0;
   line.has_nul = false;
   line.indented = !text.empty() && (text.front() == ' ' || text.front() == '\t');
-  // Blocks of 64 bytes give a mask of white space; fields are the runs of clear bits. The
-  // last, partial block is copied behind blanks so that nothing past the line is read.
+  // Blocks of 64 bytes give a mask of white space; fields are the runs of clear bits.
   const char* base = text.data();
   const std::size_t size = text.size();
   const char* field_start = nullptr;  // the open field, carried across blocks
-  char padded[64];
   for (std::size_t offset = 0; offset < size; offset += 64) {
-    const char* block = base + offset;
     const std::size_t in_block = size - offset < 64 ? size - offset : 64;
-    if (in_block < 64) {
-      std::memset(padded, ' ', sizeof padded);
-      std::memcpy(padded, block, in_block);
-      block = padded;
-    }
-    std::uint64_t field_bits = ~whiteSpaceBits64(block, line.has_nul);
-    if (in_block < 64) field_bits &= (std::uint64_t{1} << in_block) - 1;
+    const std::uint64_t valid = in_block < 64 ? (std::uint64_t{1} << in_block) - 1 : ~std::uint64_t{0};
+    const std::uint64_t field_bits = ~whiteSpaceBits(base + offset, in_block, line.has_nul) & valid;
     // Edges: a field starts where a field byte follows white space, and ends where white
     // space follows a field byte.
     const std::uint64_t before = (field_bits << 1) | (field_start != nullptr ? 1u : 0u);

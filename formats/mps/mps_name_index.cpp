@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <utility>
 
-#include "core/names/fnv1a_hash.hpp"
 
 namespace velorium {
 
@@ -13,52 +13,87 @@ namespace {
 
 constexpr std::size_t kInitialSlots = 64;
 
-}  // namespace
-
-// Low bits pick the slot; they must be well mixed.
-std::uint64_t MpsNameIndex::hashOf(std::string_view name) { return spread_hash_bits(fnv1a_hash(name)); }
-
-bool MpsNameIndex::holds(const Slot& slot, std::string_view name) {
-  if (slot.length != name.size()) return false;
-  const std::size_t head = std::min(name.size(), kHeadBytes);
-  if (std::memcmp(slot.head, name.data(), head) != 0) return false;
-  return name.size() <= kHeadBytes || std::memcmp(slot.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes) == 0;
+// Up to eight bytes as one word, byte i in bits 8i to 8i + 7 (a whole word in one load).
+std::uint64_t wordOf(const char* bytes, std::size_t count) {
+  std::uint64_t word = 0;
+  if (count >= 8) {
+    std::memcpy(&word, bytes, 8);
+    return word;
+  }
+  for (std::size_t i = 0; i < count; ++i) word |= std::uint64_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
+  return word;
 }
 
-std::int32_t MpsNameIndex::find(std::string_view name, std::uint64_t hash) const {
-  if (slots_.empty()) return kMissing;
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
+std::uint64_t mix(std::uint64_t value) {
+  value ^= value >> 32;
+  value *= 0xd6e8feb86659fd93ull;
+  value ^= value >> 32;
+  return value;
+}
+
+}  // namespace
+
+// The hash works a word at a time: a byte-at-a-time hash is a long chain of dependent
+// multiplications, and the reader hashes every row name of every COLUMNS pair.
+MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) {
+  Key key;
+  const std::size_t size = name.size();
+  key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
+  key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
+  std::uint64_t hash = size * 0x165667b19e3779f9ull;
+  hash ^= key.head[0] * 0x9e3779b97f4a7c15ull;
+  hash ^= ((key.head[1] * 0xc2b2ae3d27d4eb4full) << 31) | ((key.head[1] * 0xc2b2ae3d27d4eb4full) >> 33);
+  for (std::size_t at = kHeadBytes; at < size; at += 8) {
+    hash = mix(hash) + wordOf(name.data() + at, std::min<std::size_t>(size - at, 8)) * 0x9e3779b97f4a7c15ull;
+  }
+  key.hash = mix(hash);
+  return key;
+}
+
+std::int32_t MpsNameIndex::find(std::string_view name, const Key& key) const {
+  if (slot_count_ == 0) return kMissing;
+  const Slot* table = slots();
+  const std::size_t mask = slot_count_ - 1;
+  for (std::size_t i = static_cast<std::size_t>(key.hash) & mask;; i = (i + 1) & mask) {
+    const Slot& slot = table[i];
     if (slot.text == nullptr) return kMissing;
-    if (holds(slot, name)) return slot.value;
+    if (slot.length != name.size() || slot.head[0] != key.head[0] || slot.head[1] != key.head[1]) continue;
+    if (name.size() <= kHeadBytes ||
+        std::memcmp(slot.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes) == 0) {
+      return slot.value;
+    }
   }
 }
 
 void MpsNameIndex::insert(std::string_view stored_name, std::int32_t value) {
   if (stored_name.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-  if ((count_ + 1) * 2 > slots_.size()) grow();
+  if ((count_ + 1) * 2 > slot_count_) grow();
+  const Key key = keyOf(stored_name);
   Slot slot;
   slot.text = stored_name.data();
   slot.length = static_cast<std::uint32_t>(stored_name.size());
   slot.value = value;
-  std::memcpy(slot.head, stored_name.data(), std::min(stored_name.size(), kHeadBytes));
-  place(slot, hashOf(stored_name));
+  slot.head[0] = key.head[0];
+  slot.head[1] = key.head[1];
+  place(slot, key.hash);
   ++count_;
 }
 
 void MpsNameIndex::place(const Slot& slot, std::uint64_t hash) {
-  const std::size_t mask = slots_.size() - 1;
+  Slot* table = slots();
+  const std::size_t mask = slot_count_ - 1;
   std::size_t i = static_cast<std::size_t>(hash) & mask;
-  while (slots_[i].text != nullptr) i = (i + 1) & mask;
-  slots_[i] = slot;
+  while (table[i].text != nullptr) i = (i + 1) & mask;
+  table[i] = slot;
 }
 
 void MpsNameIndex::grow() {
-  std::vector<Slot> old(slots_.empty() ? kInitialSlots : slots_.size() * 2);
-  old.swap(slots_);
-  for (const Slot& slot : old) {
-    if (slot.text != nullptr) place(slot, hashOf(std::string_view(slot.text, slot.length)));
+  const std::size_t new_count = slot_count_ == 0 ? kInitialSlots : slot_count_ * 2;
+  MappedMemory old = std::exchange(memory_, MappedMemory(new_count * sizeof(Slot)));
+  const std::size_t old_count = std::exchange(slot_count_, new_count);
+  const Slot* old_slots = static_cast<const Slot*>(old.data());
+  for (std::size_t i = 0; i < old_count; ++i) {
+    if (old_slots[i].text != nullptr) place(old_slots[i], keyOf(std::string_view(old_slots[i].text, old_slots[i].length)).hash);
   }
 }
 

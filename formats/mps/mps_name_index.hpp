@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
+
+#include "formats/mps/mps_mapped_memory.hpp"
 
 namespace velorium {
 
@@ -16,14 +17,20 @@ class MpsNameIndex {
  public:
   static constexpr std::int32_t kMissing = INT32_MIN;
 
+  // What a look-up needs of a name: its first bytes as two words (zero-padded) and its hash.
+  struct Key {
+    std::uint64_t head[2];
+    std::uint64_t hash;
+  };
+  static Key keyOf(std::string_view name);
+
   // The value stored for `name`, or kMissing.
-  std::int32_t find(std::string_view name) const { return find(name, hashOf(name)); }
-  // The same with the name's hash already known.
-  std::int32_t find(std::string_view name, std::uint64_t hash) const;
-  static std::uint64_t hashOf(std::string_view name);
-  // Asks for the slot where a look-up of `hash` starts, ahead of the look-up.
-  void prefetch(std::uint64_t hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[static_cast<std::size_t>(hash) & (slots_.size() - 1)]);
+  std::int32_t find(std::string_view name) const { return find(name, keyOf(name)); }
+  // The same with the name's key already made.
+  std::int32_t find(std::string_view name, const Key& key) const;
+  // Asks for the slot where a look-up of `key` starts, ahead of the look-up.
+  void prefetch(const Key& key) const {
+    if (slot_count_ != 0) __builtin_prefetch(&slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)]);
   }
   // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
   void insert(std::string_view stored_name, std::int32_t value);
@@ -32,18 +39,21 @@ class MpsNameIndex {
  private:
   static constexpr std::size_t kHeadBytes = 16;
 
+  // A zero-filled slot is empty: the memory comes zeroed from the system.
   struct Slot {
     const char* text = nullptr;  // null: an empty slot
     std::uint32_t length = 0;
     std::int32_t value = 0;
-    char head[kHeadBytes] = {};  // the name's first bytes
+    std::uint64_t head[2] = {};  // as in the name's Key
   };
 
-  static bool holds(const Slot& slot, std::string_view name);
   void place(const Slot& slot, std::uint64_t hash);
   void grow();
 
-  std::vector<Slot> slots_;
+  Slot* slots() const { return static_cast<Slot*>(memory_.data()); }
+
+  MappedMemory memory_;
+  std::size_t slot_count_ = 0;  // a power of two, or 0
   std::size_t count_ = 0;
 };
 

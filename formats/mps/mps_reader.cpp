@@ -11,7 +11,9 @@
 // - Every value field must be a number as a whole ("1.5", "-2e3", "inf", "nan"), read without
 //   the process locale; anything else fails the reading with the line's number.
 // - NAME: its value is not kept; the model is named after the file.
-// - OBJSENSE: MAX, MAXIMIZE, MIN or MINIMIZE, on the keyword line or on the following lines.
+// - OBJSENSE: MAX, MAXIMIZE, MIN or MINIMIZE, on the keyword line or on the following lines;
+//   any other word there is an error (a misspelt sense must not silently minimise). A MAX or
+//   MIN line outside OBJSENSE changes nothing. Other lines outside any section are ignored.
 // - ROWS: the first N row is the objective, later N rows are free rows; only the first
 //   letter of the type counts ("NX" is a free row, "GE" a G row).
 // - COLUMNS: "column row value [row value]"; a line with the column name left out (two or
@@ -33,7 +35,11 @@
 //   mps_reader_special_sections.cpp. CSECTION, DELAYEDROWS, MODELCUTS, SETS, SOS and the PWL
 //   sections are refused.
 // - Reading ends at ENDATA; a file without it gives no model. Sections may repeat and come
-//   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used.
+//   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used; a
+//   later COLUMNS section may describe a column again.
+// - A file that cannot be opened (or a directory) fails without a message; every other
+//   failure is logged, followed by the number of the line it stopped at. Running out of
+//   memory is a failed reading too.
 //
 // Messages are fixed Russian texts, not catalogue entries.
 
@@ -321,7 +327,6 @@ MpsSection MpsReader::readRows() {
     model.rows.emplace_back(-kInfinity, kInfinity);
     model.rows.back().expression.name_id = id;
     row_specs_.push_back(RowSpec{kind, false, 0.0, 0.0});
-    row_fill_.push_back(RowFill{-1, 0});
     rows_by_name_.insert(stored, index);
   }
 }
@@ -548,18 +553,23 @@ void MpsReader::applyLoneColumnBounds() {
 }
 
 void MpsReader::dealOutRowTerms() {
-  // Each row's terms get their exact room first; the entries are then written through a
-  // cursor per row, a small table, instead of through the rows' own records.
-  std::vector<LinearTerm*> cursor(row_fill_.size());
-  for (std::size_t row = 0; row < row_fill_.size(); ++row) {
-    std::vector<LinearTerm>& terms = model.rows[row].expression.linear_terms;
-    terms.resize(row_fill_[row].term_count);
-    cursor[row] = terms.data();
-  }
-  row_fill_ = std::vector<RowFill>();
-  row_entries_.drain([&cursor](std::int32_t row, std::int32_t column, double value) {
-    *cursor[static_cast<std::size_t>(row)]++ = LinearTerm{column, value};
-  });
+  // Block by block: each row of the block gets its exact room, and the block's entries are
+  // written through a cursor per row.
+  std::vector<LinearTerm*> cursor;
+  std::size_t block_first_row = 0;
+  row_entries_.drain(
+      [&](std::int32_t first_row, const std::vector<std::uint32_t>& counts) {
+        block_first_row = static_cast<std::size_t>(first_row);
+        cursor.assign(counts.size(), nullptr);
+        for (std::size_t i = 0; i < counts.size() && block_first_row + i < model.rows.size(); ++i) {
+          std::vector<LinearTerm>& terms = model.rows[block_first_row + i].expression.linear_terms;
+          terms.resize(counts[i]);
+          cursor[i] = terms.data();
+        }
+      },
+      [&](std::int32_t row, std::int32_t column, double value) {
+        *cursor[static_cast<std::size_t>(row) - block_first_row]++ = LinearTerm{column, value};
+      });
 }
 
 }  // namespace velorium

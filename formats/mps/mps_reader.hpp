@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "formats/mps/mps_line.hpp"
 #include "formats/mps/mps_name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
+#include "formats/mps/mps_row_set.hpp"
 #include "formats/mps/mps_section.hpp"
 
 namespace velorium {
@@ -47,23 +49,34 @@ class MpsReader {
     double range = 0.0;
   };
 
-  // A row's share of the COLUMNS entries.
-  struct RowFill {
-    std::int32_t last_column = -1;  // the last column with an entry in the row, this section
-    std::uint32_t term_count = 0;
-  };
-
-  // A COLUMNS pair waiting for its row to be looked up (mps_reader_columns.cpp).
-  struct PendingEntry {
-    std::uint64_t row_hash = 0;
-    std::string row_name;
-    std::int32_t row = 0;  // as the name index gives it, or kRowNotLookedUp
-    std::int32_t column = -1;
+  // A step of a COLUMNS line waiting to be completed (mps_reader_columns.cpp).
+  struct PendingStep {
+    enum class Kind : std::uint8_t { StartColumn, MarkInteger, Pair };
+    Kind kind = Kind::Pair;
+    bool integer = false;   // StartColumn: the line stands in a marker block
+    // StartColumn: the column's name; Pair: the row's name. Short names are kept in place.
+    void setName(std::string_view text) {
+      name_length = text.size();
+      if (text.size() <= sizeof name_inline) {
+        std::memcpy(name_inline, text.data(), text.size());
+      } else {
+        name_overflow.assign(text);
+      }
+    }
+    std::string_view name() const {
+      return name_length <= sizeof name_inline ? std::string_view(name_inline, name_length) : std::string_view(name_overflow);
+    }
+    std::string nameText() const { return std::string(name()); }
+    std::size_t name_length = 0;
+    char name_inline[32];
+    std::string name_overflow;
+    MpsNameIndex::Key row_key{};
+    std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
     double value = 0.0;
     std::size_t line_number = 0;
   };
-  static constexpr std::size_t kPendingDepth = 16;
-  static constexpr std::size_t kLookAhead = 8;  // pairs between asking for a slot and reading it
+  static constexpr std::size_t kPendingDepth = 64;
+  static constexpr std::size_t kLookAhead = 48;  // pairs between asking for a slot and reading it
   static constexpr std::int32_t kRowNotLookedUp = INT32_MAX;
 
   // Bits of the bounds a BOUNDS line gave a column anywhere in the file.
@@ -95,10 +108,14 @@ class MpsReader {
   bool applySense(std::string_view field);
   MpsSection readRows();
   MpsSection readColumns();
-  bool addColumnEntry(std::int32_t column, std::string_view row_name, std::string_view value_field);
-  void lookUpRow(PendingEntry& entry);
-  bool completeOldestEntry();
-  bool flushPendingEntries();
+  bool addColumnEntry(std::string_view row_name, std::string_view value_field);
+  bool queueStep(PendingStep*& step);
+  void lookUpRow(PendingStep& step);
+  bool completeOldestStep();
+  bool startColumn(const PendingStep& step);
+  void markColumnInteger();
+  bool completePair(PendingStep& step);
+  bool flushPendingSteps();
   MpsSection failInColumns(const char* format, ...) __attribute__((format(printf, 2, 3)));
   MpsSection readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, double));
   bool applyRhs(std::string_view row_name, double value);
@@ -121,20 +138,19 @@ class MpsReader {
   MpsNameIndex rows_by_name_;  // row index, or -2 for the objective row
   MpsPoolIdMap column_of_name_id_;
   std::vector<RowSpec> row_specs_;
-  std::vector<RowFill> row_fill_;                    // per row
   MpsEntryBuffer row_entries_;                       // the rows' COLUMNS entries, in file order
   std::vector<std::uint8_t> bounds_given_;           // per column
   std::vector<std::uint32_t> described_in_section_;  // per column: the COLUMNS section that described it
   std::uint32_t columns_sections_ = 0;
 
-  // COLUMNS: the current column as its lines name it, and the pairs queued for their rows.
-  std::int32_t current_column_ = -1;
-  std::string_view current_column_name_;  // the pool's copy of the current column's name
-  std::array<PendingEntry, kPendingDepth> pending_;
+  // COLUMNS: the column that the lines name, and the steps queued for completion.
+  std::string current_column_name_;
+  std::uint32_t columns_section_stamp_ = 0;
+  std::array<PendingStep, kPendingDepth> pending_;
   std::size_t pending_first_ = 0;
   std::size_t pending_count_ = 0;
-  std::int32_t resolved_column_ = -1;  // the column of the last pair resolved
-  bool resolved_column_has_objective_ = false;
+  std::int32_t resolved_column_ = -1;  // the column of the last step completed
+  MpsRowSet resolved_column_rows_;     // the rows (and -2, the objective) it has entries in
 };
 
 }  // namespace velorium

@@ -1,13 +1,14 @@
 // MPS reader: the COLUMNS section.
 //
-// A large file has far more rows than fit in the processor's nearer caches, so finding the
-// row of a pair, and then the row's record, are waits on memory. The reader therefore keeps
-// each pair in a short queue: it hashes the row name at once and asks for the table slot in
-// advance; some pairs later it looks the row up and asks for the row's record; when the
-// queue is full it completes the oldest pair. So the waits of many pairs overlap. Pairs are
-// completed in file order, all messages are written when a pair is completed, and the queue
-// is emptied before any other message or the end of the section, so messages come in the
-// order of the lines they name.
+// A large file has far more names than fit in the processor's nearer caches, so finding a
+// column's name in the pool, and a pair's row in the row index, are waits on memory. The reader therefore reads each line into short steps kept in a
+// queue: the start of a column (its name asked for in the pool at once), and each pair (its
+// row's slot asked for at once, the row looked up some steps later). When the queue is full
+// the oldest step is completed; a row named twice in one column is found in a small set of
+// the column's rows, not in per-row memory. So the waits of many steps
+// overlap. Steps are completed in file order, all their messages are written then, and the
+// queue is emptied before any other message or the end of the section, so messages come in
+// the order of the lines they name.
 
 #include <cstdarg>
 
@@ -18,16 +19,17 @@
 namespace velorium {
 
 MpsSection MpsReader::readColumns() {
-  const std::uint32_t section_stamp = ++columns_sections_;
-  for (RowFill& fill : row_fill_) fill.last_column = -1;
-  current_column_ = -1;
-  current_column_name_ = {};
-  resolved_column_ = -1;
+  columns_section_stamp_ = ++columns_sections_;
+  row_entries_.expectRows(model.rows.size());
+  current_column_name_.clear();
+  bool column_open = false;         // a column line was read in this section
+  bool column_marked = false;       // the open column has been made integer on one of its lines
   bool integer_block = false;
+  resolved_column_ = -1;
   for (;;) {
-    if (!readLine()) return flushPendingEntries() ? endOfFile() : MpsSection::EndOfReading;
+    if (!readLine()) return flushPendingSteps() ? endOfFile() : MpsSection::EndOfReading;
     MpsSection section = keywordOfLine();
-    if (section != MpsSection::None) return flushPendingEntries() ? section : MpsSection::EndOfReading;
+    if (section != MpsSection::None) return flushPendingSteps() ? section : MpsSection::EndOfReading;
     const std::size_t count = line_.field_count;
     if (count < 2 || count > 5) return failInColumns("Ошибка в секции COLUMNS MPS файла\n");
     // Three or five fields: a column and one or two pairs. Two or four: the column is left
@@ -41,120 +43,148 @@ MpsSection MpsReader::readColumns() {
       integer_block = !integer_block;
       continue;
     }
-    std::int32_t column = current_column_;
     if (first_pair == 0) {
-      if (column < 0) return failInColumns("Ошибка в секции COLUMNS MPS файла\n");
-    } else {
+      if (!column_open) return failInColumns("Ошибка в секции COLUMNS MPS файла\n");
+    } else if (!column_open || line_.field(0) != current_column_name_) {
+      // A column is declared by its first line, even when all its values are 0.
       std::string_view name = line_.field(0);
-      if (column < 0 || name != current_column_name_) {
-        // A column is declared by its first line: its name goes into the pool here.
-        const auto id = static_cast<std::int32_t>(get_names_holder()->find_or_add_name(name));
-        column = column_of_name_id_.get(id);
-        if (column < 0) column = addColumn(id);
-      }
+      get_names_holder()->prefetch_name(name);
+      PendingStep* step = nullptr;
+      if (!queueStep(step)) return MpsSection::EndOfReading;
+      step->kind = PendingStep::Kind::StartColumn;
+      step->setName(name);
+      step->integer = integer_block;
+      current_column_name_.assign(name);
+      column_open = true;
+      column_marked = integer_block;
     }
-    if (column != current_column_) {
-      std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
-      if (described == section_stamp) {
-        return failInColumns("Повторение описания переменной [%s]\n", std::string(line_.field(0)).c_str());
-      }
-      described = section_stamp;
-      current_column_ = column;
-      current_column_name_ = get_names_holder()->name_view(model.variables[static_cast<std::size_t>(column)].name_id);
-    }
-    if (integer_block) {
-      Variable& variable = model.variables[static_cast<std::size_t>(column)];
-      variable.type = 2;
-      variable.lower = 0.0;
-      variable.upper = 1.0;
+    // Inside a marker block every line makes its column integer with bounds [0, 1].
+    if (integer_block && !column_marked) {
+      PendingStep* step = nullptr;
+      if (!queueStep(step)) return MpsSection::EndOfReading;
+      step->kind = PendingStep::Kind::MarkInteger;
+      column_marked = true;
     }
     for (std::size_t pair = first_pair; pair + 1 < count; pair += 2) {
-      if (!addColumnEntry(column, line_.field(pair), line_.field(pair + 1))) return MpsSection::EndOfReading;
+      if (!addColumnEntry(line_.field(pair), line_.field(pair + 1))) return MpsSection::EndOfReading;
     }
   }
 }
 
-bool MpsReader::addColumnEntry(std::int32_t column, std::string_view row_name, std::string_view value_field) {
+bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value_field) {
   double value = 0.0;
   if (!parseMpsNumber(value_field, value)) {
     failInColumns("Поле \"%s\" не является числом\n", std::string(value_field).c_str());
     return false;
   }
   if (value == 0.0) return true;  // dropped before its row is even looked up
-  const std::uint64_t hash = MpsNameIndex::hashOf(row_name);
-  rows_by_name_.prefetch(hash);
-  if (pending_count_ == kPendingDepth && !completeOldestEntry()) return false;
-  PendingEntry& entry = pending_[(pending_first_ + pending_count_) % kPendingDepth];
-  entry.row_hash = hash;
-  entry.row_name.assign(row_name);
-  entry.row = kRowNotLookedUp;
-  entry.column = column;
-  entry.value = value;
-  entry.line_number = line_number_;
-  ++pending_count_;
-  // The pair queued kLookAhead pairs ago has had time for its slot to arrive: look its row up
-  // now, and ask for the row's record, which completing the pair will need.
+  const MpsNameIndex::Key key = MpsNameIndex::keyOf(row_name);
+  rows_by_name_.prefetch(key);
+  PendingStep* step = nullptr;
+  if (!queueStep(step)) return false;
+  step->kind = PendingStep::Kind::Pair;
+  step->setName(row_name);
+  step->row_key = key;
+  step->row = kRowNotLookedUp;
+  step->value = value;
+  // The step queued kLookAhead steps ago has had time for its slot to arrive: look its row up now.
   if (pending_count_ > kLookAhead) lookUpRow(pending_[(pending_first_ + pending_count_ - 1 - kLookAhead) % kPendingDepth]);
   return true;
 }
 
-void MpsReader::lookUpRow(PendingEntry& entry) {
-  entry.row = rows_by_name_.find(entry.row_name, entry.row_hash);
-  if (entry.row >= 0) __builtin_prefetch(&row_fill_[static_cast<std::size_t>(entry.row)], 1);
+bool MpsReader::queueStep(PendingStep*& step) {
+  if (pending_count_ == kPendingDepth && !completeOldestStep()) return false;
+  step = &pending_[(pending_first_ + pending_count_) % kPendingDepth];
+  step->line_number = line_number_;
+  ++pending_count_;
+  return true;
 }
 
-bool MpsReader::completeOldestEntry() {
-  PendingEntry& entry = pending_[pending_first_];
+void MpsReader::lookUpRow(PendingStep& step) {
+  if (step.kind != PendingStep::Kind::Pair || step.row != kRowNotLookedUp) return;
+  step.row = rows_by_name_.find(step.name(), step.row_key);
+}
+
+bool MpsReader::completeOldestStep() {
+  PendingStep& step = pending_[pending_first_];
   pending_first_ = (pending_first_ + 1) % kPendingDepth;
   --pending_count_;
-  if (entry.row == kRowNotLookedUp) lookUpRow(entry);
-  auto columnName = [&] {
-    return get_names_holder()->names_holder_get(model.variables[static_cast<std::size_t>(entry.column)].name_id);
-  };
-  if (entry.row == MpsNameIndex::kMissing) {
-    warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
-         entry.row_name.c_str());
-    return true;
+  bool completed = false;
+  switch (step.kind) {
+    case PendingStep::Kind::StartColumn:
+      completed = startColumn(step);
+      break;
+    case PendingStep::Kind::MarkInteger:
+      markColumnInteger();
+      completed = true;
+      break;
+    case PendingStep::Kind::Pair:
+      completed = completePair(step);
+      break;
   }
-  if (entry.column != resolved_column_) {
-    resolved_column_ = entry.column;
-    resolved_column_has_objective_ = false;
-  }
-  bool repeated = false;
-  if (entry.row == -2) {
-    repeated = resolved_column_has_objective_;
-    resolved_column_has_objective_ = true;
-  } else {
-    RowFill& fill = row_fill_[static_cast<std::size_t>(entry.row)];
-    repeated = fill.last_column == entry.column;
-    fill.last_column = entry.column;
-    ++fill.term_count;
-  }
-  if (repeated) {
-    pending_count_ = 0;  // the reading ends here; nothing queued after this pair counts
-    line_number_ = entry.line_number;
-    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(),
-         entry.row_name.c_str());
+  if (!completed) pending_count_ = 0;  // the reading ends here; nothing queued after this step counts
+  return completed;
+}
+
+bool MpsReader::startColumn(const PendingStep& step) {
+  const auto id = static_cast<std::int32_t>(get_names_holder()->find_or_add_name(step.name()));
+  std::int32_t column = column_of_name_id_.get(id);
+  if (column < 0) column = addColumn(id);
+  std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
+  if (described == columns_section_stamp_) {
+    // The lines of one column must follow each other within a section.
+    line_number_ = step.line_number;
+    fail("Повторение описания переменной [%s]\n", step.nameText().c_str());
     return false;
   }
-  if (entry.row == -2) {
-    model.objective.linear_terms.push_back(LinearTerm{entry.column, entry.value});
+  described = columns_section_stamp_;
+  resolved_column_ = column;
+  resolved_column_rows_.clear();
+  if (step.integer) markColumnInteger();
+  return true;
+}
+
+void MpsReader::markColumnInteger() {
+  Variable& variable = model.variables[static_cast<std::size_t>(resolved_column_)];
+  variable.type = 2;
+  variable.lower = 0.0;
+  variable.upper = 1.0;
+}
+
+bool MpsReader::completePair(PendingStep& step) {
+  lookUpRow(step);
+  const std::int32_t column = resolved_column_;
+  auto columnName = [&] {
+    return get_names_holder()->names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
+  };
+  if (step.row == MpsNameIndex::kMissing) {
+    warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
+         step.nameText().c_str());
+    return true;
+  }
+  if (!resolved_column_rows_.insert(step.row)) {
+    line_number_ = step.line_number;
+    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), step.nameText().c_str());
+    return false;
+  }
+  if (step.row == -2) {
+    model.objective.linear_terms.push_back(LinearTerm{column, step.value});
   } else {
     // Dealt out to the rows once the file is read (finish()).
-    row_entries_.push(entry.row, entry.column, entry.value);
+    row_entries_.push(step.row, column, step.value);
   }
   return true;
 }
 
-bool MpsReader::flushPendingEntries() {
+bool MpsReader::flushPendingSteps() {
   while (pending_count_ > 0) {
-    if (!completeOldestEntry()) return false;
+    if (!completeOldestStep()) return false;
   }
   return true;
 }
 
 MpsSection MpsReader::failInColumns(const char* format, ...) {
-  if (!flushPendingEntries()) return MpsSection::EndOfReading;  // an earlier line failed first
+  if (!flushPendingSteps()) return MpsSection::EndOfReading;  // an earlier line failed first
   va_list args;
   va_start(args, format);
   logFormatted(log_, kLogLevelError, format, args);

@@ -7,12 +7,15 @@
 //   a value of 0 is an error. Entries for one pair of columns within one section are summed
 //   into one term, in the order of the pair's first line.
 // - INDICATORS: "IF row column value": the row applies while the column is 0 (value 0) or 1
-//   (any other value).
+//   (any other value). A line with fewer fields is an error; a row named again takes the
+//   later column and value and is counted once.
 // - GENCONS: " NL name", then a line with the result column, then one line per node in
 //   the record's order: "TYPE value parent", the value being a constant's number, a
 //   variable's column, and ignored for the operators. The first node is the root (parent -1);
 //   every other node names an earlier node that still has room for a child. A constraint
-//   without nodes is dropped.
+//   without nodes is dropped. Comment lines are skipped as everywhere; a line of four or more
+//   fields is an error (ignoring it would lose a node). Whether a tree is complete (every
+//   operator has all its children) is checked where the records become trees.
 
 #include <cstdint>
 #include <optional>

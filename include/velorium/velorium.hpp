@@ -110,7 +110,9 @@ class VELORIUM_API INamedObject {
 // The process-wide pool of interned names (internal type; reached through get_names_holder).
 class VeloriumNamesHolder;
 
-// The pool of names of this process; never null, the same pointer for the whole process.
+// The pool of names of this process; the same pointer for the whole process, built while the
+// library loads. Null only once the library has been torn down (a call from a host's exit
+// handler that runs after the library's).
 VELORIUM_API VeloriumNamesHolder* get_names_holder();
 
 // ---------------------------------------------------------------------------------------------

@@ -159,6 +159,41 @@ TEST(MpsReaderErrorsTest, EveryMalformedFileFailsWithItsMessage) {
   }
 }
 
+// COLUMNS work is queued and completed a few steps later; messages still follow the lines.
+TEST(MpsReaderErrorsTest, ColumnsMessagesComeInLineOrder) {
+  std::string columns = "ROWS\n N obj\n L c1\n L c2\nCOLUMNS\n";  // lines 1 to 5
+  for (int i = 0; i < 3; ++i) columns += " a" + std::to_string(i) + " c1 1 c2 1\n";  // lines 6 to 8
+  struct Case {
+    std::string tail;
+    std::vector<std::string> messages;
+  };
+  const std::vector<Case> cases = {
+      // A warning, then a failure two lines later; nothing after the failure.
+      {" b c1 1 nosuch 1\n b c2 1\n a0 c1 1\n b nosuch2 1\nENDATA\n",
+       {"ПРЕДУПРЕЖДЕНИЕ: Столбец \"b\" ссылается на несуществующую строку \"nosuch\" в секции COLUMNS MPS файла\n",
+        "ОШИБКА: Повторение описания переменной [a0]\n", "ОШИБКА: Место ошибки: строка 11 MPS файла\n"}},
+      // A repeated pair fails before a malformed value on the next line is even reported.
+      {" b c1 1 c1 2\n b c2 x\nENDATA\n",
+       {"ОШИБКА: Столбец \"b\" уже присутствует в строке \"c1\" в секции COLUMNS MPS файла\n",
+        "ОШИБКА: Место ошибки: строка 9 MPS файла\n"}},
+      // A warning queued before a malformed value comes first.
+      {" b nosuch 1\n b c2 x\nENDATA\n",
+       {"ПРЕДУПРЕЖДЕНИЕ: Столбец \"b\" ссылается на несуществующую строку \"nosuch\" в секции COLUMNS MPS файла\n",
+        "ОШИБКА: Поле \"x\" не является числом\n", "ОШИБКА: Место ошибки: строка 10 MPS файла\n"}},
+      // The end of the section completes what was queued: the warning, then the next section's failure.
+      {" b nosuch 1\nRHS\n RHS c9 1\nENDATA\n",
+       {"ПРЕДУПРЕЖДЕНИЕ: Столбец \"b\" ссылается на несуществующую строку \"nosuch\" в секции COLUMNS MPS файла\n",
+        "ОШИБКА: Ссылка на несуществующее ограничение \"c9\" в разделе RHS\n", "ОШИБКА: Место ошибки: строка 11 MPS файла\n"}},
+  };
+  for (const Case& c : cases) {
+    auto read = readMpsText(columns + c.tail);
+    EXPECT_FALSE(read.model) << c.tail;
+    std::vector<std::string> texts;
+    for (const mps_test::LoggedText& m : read.messages) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.messages) << c.tail;
+  }
+}
+
 TEST(MpsReaderErrorsTest, AFileThatCannotBeOpenedFailsSilently) {
   mps_test::ScratchDir dir;
   auto read = mps_test::readMpsPath(dir.file("missing.mps"));

@@ -1,0 +1,25 @@
+NAME IG
+ROWS
+ N obj
+ L c1
+COLUMNS
+ MARKER 'MARKER' 'INTORG'
+ z obj 1
+ MARKER 'MARKER' 'INTEND'
+ x c1 1
+ r obj 1
+INDICATORS
+ IF c1 z 1
+GENCONS
+ NL g1
+    r
+    PLUS -1 -1
+    VARIABLE x 0
+    CONSTANT 2 0
+ NL g2
+    x
+    SIGNPOW -1 -1
+    LOG 0 0
+    VARIABLE z 1
+    CONSTANT 0.5 0
+ENDATA

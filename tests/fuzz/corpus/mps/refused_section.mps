@@ -1,0 +1,7 @@
+ROWS
+ N obj
+COLUMNS
+ x obj 1
+SOS
+ S1 SOS s 1
+ENDATA

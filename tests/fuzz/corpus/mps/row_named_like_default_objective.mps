@@ -1,0 +1,5 @@
+ROWS
+ L obj
+COLUMNS
+ x obj 1
+ENDATA
