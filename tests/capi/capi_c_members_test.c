@@ -244,6 +244,7 @@ static void rows_come_from_linear_and_quadratic_expressions(void) {
   CHECK_TEXT(Model_GetErrorText(f.model), "Неверный индекс объекта [9]", "with the position");
   CHECK(Constraint_GetName(found) == NULL && Constraint_GetErrorCode(found) == -1,
         "its handle refers to no row");
+  CHECK_TEXT(Constraint_GetErrorText(found), "Неверный индекс объекта [-1]", "and says so");
 
   Model_RemoveConstr(f.model, band);
   CHECK(Model_GetErrorCode(f.model) == 0 && Model_GetConstraintsCount(f.model) == 4,
@@ -350,6 +351,7 @@ static void removed_and_cleared_members_report_it_on_their_handles(void) {
         "handles taken before report their member removed");
   CHECK_TEXT(Variable_GetErrorText(f.x), "Объект с индексом [0] удален", "with its index");
   CHECK(Constraint_GetName(row) == NULL && Constraint_GetErrorCode(row) == -1, "rows as well");
+  CHECK_TEXT(Constraint_GetErrorText(row), "Объект с индексом [0] удален", "with their index");
   first = Model_AddVariable(f.model, 0.0, 1.0, 0.0, VELORIUM_CONTINUOUS, "fresh");
   CHECK(Model_GetVariablesCount(f.model) == 1, "the cleared model takes new members");
   CHECK(Variable_GetErrorCode(f.x) == -1, "while old handles stay dead");
