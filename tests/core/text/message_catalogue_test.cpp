@@ -17,8 +17,8 @@ struct Language {
 };
 const Language kTranslations[] = {{"Russian", messagesRussian}, {"Chinese", messagesChinese}};
 
-// The printf conversion specifications of a text, in order, "%%" included. A '%' that starts no
-// valid specification gives "<bad>", so a stray percent sign in one language shows up.
+// The printf conversions of a text, in order, "%%" included. A '%' that starts no
+// valid conversion gives "<bad>", so a stray percent sign in one language shows up.
 std::vector<std::string> conversions(std::string_view text) {
   std::vector<std::string> found;
   for (std::size_t i = 0; i < text.size(); ++i) {
