@@ -12,9 +12,6 @@ namespace {
 std::uint32_t hash_of(std::string_view name) noexcept {
   return static_cast<std::uint32_t>(spread_hash_bits(fnv1a_hash(name)));
 }
-}  // namespace
-
-namespace {
 
 template <class Word>
 Word load_word(const char* bytes) noexcept {
