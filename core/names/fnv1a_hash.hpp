@@ -12,6 +12,8 @@ inline constexpr std::uint64_t kFnv1aPrime = 0x100000001b3ull;
 
 constexpr std::uint64_t fnv1a_hash(std::string_view text) noexcept {
   std::uint64_t hash = kFnv1aOffsetBasis;
+  // Unrolled: fewer instructions per name let the processor overlap more look-ups.
+#pragma GCC unroll 8
   for (char c : text) {
     hash ^= static_cast<unsigned char>(c);
     hash *= kFnv1aPrime;

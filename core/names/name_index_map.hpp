@@ -2,6 +2,7 @@
 // the map (the pooled names): the name indexes of the model store.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -34,14 +35,22 @@ class NameIndexMap {
   std::size_t size() const noexcept { return used_; }
 
  private:
+  static constexpr std::size_t kHeadBytes = 12;
+
+  // 32 bytes, two to a cache line. The first bytes of the name sit in the slot itself, so
+  // that a look-up of a short name reads no memory but the slot: the pooled text lies
+  // elsewhere, and reading it was a second cache miss on every look-up.
   struct Slot {
-    const char* text;
+    const char* text;  // null for an empty slot
     std::uint32_t length;
     std::uint32_t hash;
     std::int32_t value;
-    bool occupied;
+    char head[kHeadBytes];  // the first bytes of the name (all of a short one), zero-padded
   };
+  static_assert(sizeof(Slot) == 32);
 
+  // Whether the slot's name is `name`, once its hash and length are known to agree.
+  static bool same_text(const Slot& slot, std::string_view name) noexcept;
   std::size_t find_slot(std::string_view name, std::uint32_t hash) const noexcept;  // capacity_ when absent
   void remove_at(std::size_t at) noexcept;
   void rehash(std::size_t capacity);

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace velorium {
@@ -20,10 +21,17 @@ void* allocate_table_bytes(std::size_t bytes) {
   const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
   void* memory = std::aligned_alloc(kHugePage, rounded);
   if (!memory) throw std::bad_alloc();
-  // Advice only: without transparent huge pages the table simply uses normal pages.
-  ::madvise(memory, rounded, MADV_HUGEPAGE);
+  advise_huge_pages(memory, rounded);
   std::memset(memory, 0, rounded);
   return memory;
+}
+
+void advise_huge_pages(void* memory, std::size_t bytes) noexcept {
+  const auto start = reinterpret_cast<std::uintptr_t>(memory);
+  const std::uintptr_t first = (start + kHugePage - 1) / kHugePage * kHugePage;
+  const std::uintptr_t end = (start + bytes) / kHugePage * kHugePage;
+  // Without transparent huge pages the range simply keeps normal pages.
+  if (first < end) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
 }  // namespace velorium

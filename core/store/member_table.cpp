@@ -85,8 +85,7 @@ bool MemberTable<Record>::is_removed_checked(std::int32_t store_index) const {
 }
 
 template <class Record>
-void MemberTable<Record>::ensure_index(const VeloriumNamesHolder& pool) {
-  if (name_index_built.load(std::memory_order_acquire)) return;
+void MemberTable<Record>::build_index(const VeloriumNamesHolder& pool) {
   std::lock_guard guard(name_index_lock);
   if (name_index_built.load(std::memory_order_relaxed)) return;
   name_index.clear();

@@ -69,7 +69,10 @@ struct MemberTable {
   bool is_removed_checked(std::int32_t store_index) const;
 
   // Builds the name index once; safe when two threads ask for the first time at once.
-  void ensure_index(const VeloriumNamesHolder& pool);
+  // In line, since every look-up by name passes here.
+  void ensure_index(const VeloriumNamesHolder& pool) {
+    if (!name_index_built.load(std::memory_order_acquire)) build_index(pool);
+  }
   // After ensure_index: the store index of a live member named `name`, or null.
   const std::int32_t* find(std::string_view name) const noexcept { return name_index.find(name); }
   bool has_name(const VeloriumNamesHolder& pool, std::string_view name);
@@ -89,6 +92,7 @@ struct MemberTable {
                                const std::function<bool(std::string_view)>& also_taken = {});
 
  private:
+  void build_index(const VeloriumNamesHolder& pool);
   void index_erase(std::string_view name, std::int32_t store_index) noexcept;
   void forget_taken_number(std::string_view name) noexcept;
 

@@ -2,14 +2,37 @@
 // push_back calls of the same addition cannot fail halfway.
 #pragma once
 
+#include <iterator>
+#include <type_traits>
 #include <vector>
 
+#include "core/names/table_memory.hpp"
+
 namespace velorium::cpp_impl {
+
+// Reallocates to `capacity`. A large buffer is asked for huge pages before the elements are
+// moved in: filling it 4 KiB page by page made the page faults the main cost of adding a
+// million members one at a time.
+template <class T>
+void grow_capacity(std::vector<T>& sequence, std::size_t capacity) {
+  constexpr std::size_t kHugePageWorthBytes = std::size_t{4} << 20;
+  if constexpr (std::is_nothrow_move_constructible_v<T>) {
+    if (capacity * sizeof(T) >= kHugePageWorthBytes) {
+      std::vector<T> grown;
+      grown.reserve(capacity);
+      advise_huge_pages(grown.data(), capacity * sizeof(T));
+      grown.insert(grown.end(), std::make_move_iterator(sequence.begin()), std::make_move_iterator(sequence.end()));
+      sequence.swap(grown);
+      return;
+    }
+  }
+  sequence.reserve(capacity);
+}
 
 // Grows geometrically (reserving just one more would reallocate on every addition).
 template <class T>
 void reserve_one_more(std::vector<T>& sequence) {
-  if (sequence.size() == sequence.capacity()) sequence.reserve(sequence.size() < 16 ? 16 : sequence.size() * 2);
+  if (sequence.size() == sequence.capacity()) grow_capacity(sequence, sequence.size() < 16 ? 16 : sequence.size() * 2);
 }
 
 // Room for `count` more elements, growing at least geometrically, so that many small bulk
@@ -17,7 +40,7 @@ void reserve_one_more(std::vector<T>& sequence) {
 template <class T>
 void reserve_more(std::vector<T>& sequence, std::size_t count) {
   const std::size_t wanted = sequence.size() + count;
-  if (wanted > sequence.capacity()) sequence.reserve(wanted > 2 * sequence.capacity() ? wanted : 2 * sequence.capacity());
+  if (wanted > sequence.capacity()) grow_capacity(sequence, wanted > 2 * sequence.capacity() ? wanted : 2 * sequence.capacity());
 }
 
 }  // namespace velorium::cpp_impl
