@@ -31,12 +31,8 @@ int LinearExpressionImpl::GetTermsCount() {
 }
 
 IVariable* LinearExpressionImpl::GetTermVariable(int i) {
-  return guarded(static_cast<IVariable*>(nullptr), [&]() -> IVariable* {
-    const std::int32_t variable = term_at(data_->get_terms(), i).variable;
-    const std::shared_ptr<ModelBuilder>& model = data_->model();
-    if (!model || variable_removed_in(model.get(), variable)) throw_catalogue_error(406);
-    return new VariableImpl(model, variable);
-  });
+  return guarded(static_cast<IVariable*>(nullptr),
+                 [&] { return term_variable_handle(*data_, term_at(data_->get_terms(), i).variable); });
 }
 
 int LinearExpressionImpl::GetTermVariableIndex(int i) {
