@@ -21,7 +21,7 @@ using test::kInteger;
 using test::kSemiContinuous;
 using test::kSemiInteger;
 using test::linearText;
-using test::poolName;
+using test::nameText;
 using test::quadraticText;
 using test::TestModel;
 
@@ -39,7 +39,7 @@ std::shared_ptr<Model> writeAndRead(const Model& model) {
 // The column of the read model with this name; -1 when there is none.
 int column(const Model& model, const std::string& name) {
   for (std::size_t j = 0; j < model.variables.size(); ++j) {
-    if (poolName(model.variables[j].name_id) == name) return static_cast<int>(j);
+    if (nameText(model.variables[j].name_id) == name) return static_cast<int>(j);
   }
   return -1;
 }
@@ -48,7 +48,7 @@ int column(const Model& model, const std::string& name) {
 std::vector<const Constraint*> rows(const Model& model, const std::string& name) {
   std::vector<const Constraint*> found;
   for (const Constraint& row : model.rows) {
-    if (poolName(row.expression.name_id) == name) found.push_back(&row);
+    if (nameText(row.expression.name_id) == name) found.push_back(&row);
   }
   return found;
 }
@@ -77,7 +77,7 @@ TEST(LpRoundTrip, ObjectiveRowsBoundsAndTypes) {
   auto read = writeAndRead(t.model);
   const Model& back = *read;
   EXPECT_EQ(back.objective_sense, 1);
-  EXPECT_EQ(poolName(back.objective.name_id), "profit");
+  EXPECT_EQ(nameText(back.objective.name_id), "profit");
   EXPECT_EQ(back.objective.constant, 4.5);
   EXPECT_EQ(linearText(back, back.objective),
             "2 x + -0.123456789012346 y + 3 z + 1 b + 1 i01 + 1 s + 1 si + 1 n + -1 m");
@@ -141,7 +141,7 @@ TEST(LpRoundTrip, QuadraticPartsAndIndicators) {
   EXPECT_EQ(rows(back, "q")[0]->upper, 3);
   EXPECT_EQ(back.indicator_count, 2);
   const Constraint& on = *rows(back, "ind")[0];
-  EXPECT_EQ(poolName(back.variables[on.indicator_variable].name_id), "b");
+  EXPECT_EQ(nameText(back.variables[on.indicator_variable].name_id), "b");
   EXPECT_TRUE(on.indicator_value);
   EXPECT_EQ(linearText(back, on.expression), "2 x");
   EXPECT_EQ(on.upper, 3);
@@ -167,13 +167,13 @@ TEST(LpRoundTrip, GeneralConstraints) {
   ASSERT_EQ(back.general_constraints.size(), 1u);
   const GeneralConstraintRecord& r = back.general_constraints[0];
   EXPECT_EQ(r.name, "g1");
-  EXPECT_EQ(poolName(back.variables[r.result_variable].name_id), "y");
+  EXPECT_EQ(nameText(back.variables[r.result_variable].name_id), "y");
   ASSERT_EQ(r.nodes.size(), g.nodes.size());
   for (std::size_t i = 0; i < g.nodes.size(); ++i) {
     EXPECT_EQ(r.nodes[i].type, g.nodes[i].type) << i;
     EXPECT_EQ(r.nodes[i].parent, g.nodes[i].parent) << i;
   }
-  EXPECT_EQ(poolName(back.variables[r.nodes[1].variable_index()].name_id), "x");
+  EXPECT_EQ(nameText(back.variables[r.nodes[1].variable_index()].name_id), "x");
   EXPECT_EQ(r.nodes[2].constant_value(), 2.5);
   EXPECT_EQ(r.nodes[4].constant_value(), -1e-20);
 }
@@ -197,7 +197,7 @@ TEST(LpRoundTrip, EmptyModel) {
   EXPECT_TRUE(read->variables.empty());
   EXPECT_TRUE(read->rows.empty());
   EXPECT_EQ(read->objective_sense, 0);
-  EXPECT_EQ(poolName(read->objective.name_id), "obj");  // the writer's label for an unnamed objective
+  EXPECT_EQ(nameText(read->objective.name_id), "obj");  // the writer's label for an unnamed objective
 }
 
 TEST(LpRoundTrip, LongLinesAndIllegalNames) {

@@ -8,25 +8,20 @@
 #include <vector>
 
 #include "core/log/log_options.hpp"
-#include "core/names/names_holder.hpp"
 #include "core/records/model.hpp"
 #include "formats/lp/lp_reader.hpp"
 #include "support/log_capture.hpp"
+#include "support/test_models.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium::test {
 
-inline std::string poolName(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "";
-}
-
-inline std::string columnName(const Model& model, std::int32_t column) { return poolName(model.variables.at(column).name_id); }
+inline std::string columnName(const Model& model, std::int32_t column) { return nameText(model.variables.at(column).name_id); }
 
 // The model's columns by name, in store order: "x y z".
 inline std::string columnNames(const Model& model) {
   std::string names;
-  for (const Variable& variable : model.variables) names += (names.empty() ? "" : " ") + poolName(variable.name_id);
+  for (const Variable& variable : model.variables) names += (names.empty() ? "" : " ") + nameText(variable.name_id);
   return names;
 }
 
