@@ -24,17 +24,7 @@ using test::linearText;
 using test::nameText;
 using test::quadraticText;
 using test::TestModel;
-
-std::shared_ptr<Model> writeAndRead(const Model& model) {
-  LpWriter writer;
-  const std::string text = writer.writeModelToText(model);
-  try {
-    return parseLpText(text);
-  } catch (const LpSyntaxError& error) {
-    ADD_FAILURE() << "line " << error.line() << ": " << error.reason() << "\n" << text;
-    return std::make_shared<Model>();
-  }
-}
+using test::writeAndReadLp;
 
 // The column of the read model with this name; -1 when there is none.
 int column(const Model& model, const std::string& name) {
@@ -74,7 +64,7 @@ TEST(LpRoundTrip, ObjectiveRowsBoundsAndTypes) {
   t.addRow("k", -kInf, 10, {{x, 1}}, 3);
   t.addRow("open", -kInf, kInf, {{x, 1}, {y, 1}});
 
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   const Model& back = *read;
   EXPECT_EQ(back.objective_sense, 1);
   EXPECT_EQ(nameText(back.objective.name_id), "profit");
@@ -134,7 +124,7 @@ TEST(LpRoundTrip, QuadraticPartsAndIndicators) {
   const int off = t.addRow("off", 1, kInf, {{x, 1}, {y, 1}});
   t.setIndicator(off, b, false);
 
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   const Model& back = *read;
   EXPECT_EQ(quadraticText(back, back.objective), "1.5 x*x + -2 x*y");
   EXPECT_EQ(quadraticText(back, rows(back, "q")[0]->expression), "1 x*x + 4 x*y");
@@ -162,7 +152,7 @@ TEST(LpRoundTrip, GeneralConstraints) {
                              ExprNodeRecord::constant(-1e-20, 3)},
                             y};
   t.model.general_constraints.push_back(g);
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   const Model& back = *read;
   ASSERT_EQ(back.general_constraints.size(), 1u);
   const GeneralConstraintRecord& r = back.general_constraints[0];
@@ -185,7 +175,7 @@ TEST(LpRoundTrip, GeneralConstraintNamesAreMadeLegal) {
   t.setObjective({{x, 1}});
   t.model.general_constraints.push_back(GeneralConstraintRecord{"my g", {ExprNodeRecord::variable(x, -1)}, x});
   t.model.general_constraints.push_back(GeneralConstraintRecord{"end", {ExprNodeRecord::constant(1, -1)}, x});
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   ASSERT_EQ(read->general_constraints.size(), 2u);
   EXPECT_EQ(read->general_constraints[0].name.find(' '), std::string::npos);
   EXPECT_NE(read->general_constraints[1].name, "end");
@@ -193,7 +183,7 @@ TEST(LpRoundTrip, GeneralConstraintNamesAreMadeLegal) {
 
 TEST(LpRoundTrip, EmptyModel) {
   Model empty;
-  auto read = writeAndRead(empty);
+  auto read = writeAndReadLp(empty);
   EXPECT_TRUE(read->variables.empty());
   EXPECT_TRUE(read->rows.empty());
   EXPECT_EQ(read->objective_sense, 0);
@@ -211,7 +201,7 @@ TEST(LpRoundTrip, LongLinesAndIllegalNames) {
   for (int j = 1; j <= 300; ++j) row.expression.linear_terms.push_back({j, 1.0 + j});
   t.model.rows.push_back(row);
   t.setObjective({{weird, 1}});
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   EXPECT_EQ(read->variables.size(), 301u);
   ASSERT_EQ(rows(*read, "wide").size(), 1u);
   EXPECT_EQ(rows(*read, "wide")[0]->expression.linear_terms.size(), 300u);
