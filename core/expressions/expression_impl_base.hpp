@@ -24,11 +24,14 @@ class ExpressionImplBase {
   std::shared_ptr<expr_data> data_;
 };
 
-// One implementation of the name operations for both faces.
+// One implementation of the construction and the name operations for both faces.
 template <class Interface>
 class ExpressionObject : public ExpressionImplBase, public ErrorInfoBase<Interface> {
  public:
-  using ExpressionImplBase::ExpressionImplBase;
+  // A new object on `store`; makes the core object when none exists yet.
+  explicit ExpressionObject(std::shared_ptr<expr_data> store) : ExpressionImplBase(std::move(store)) {
+    get_or_create_kernel();
+  }
 
   const char* GetName() override {
     this->clear_error();

@@ -1,7 +1,5 @@
 #include "core/expressions/linear_expression_impl.hpp"
 
-#include <utility>
-
 #include "core/base/catalogue_error.hpp"
 #include "core/expressions/expression_merge.hpp"
 #include "core/expressions/expression_views.hpp"
@@ -19,10 +17,6 @@ LinearTerm& term_at(Expression& terms, int i) {
 }
 
 }  // namespace
-
-LinearExpressionImpl::LinearExpressionImpl(std::shared_ptr<expr_data> store) : ExpressionObject(std::move(store)) {
-  get_or_create_kernel();
-}
 
 LinearExpressionImpl::~LinearExpressionImpl() = default;
 

@@ -1,7 +1,5 @@
 #include "core/expressions/quad_expression_impl.hpp"
 
-#include <utility>
-
 #include "core/base/catalogue_error.hpp"
 #include "core/expressions/expression_merge.hpp"
 #include "core/expressions/expression_views.hpp"
@@ -18,10 +16,6 @@ QuadTerm& term_at(Expression& terms, int i) {
 }
 
 }  // namespace
-
-QuadExpressionImpl::QuadExpressionImpl(std::shared_ptr<expr_data> store) : ExpressionObject(std::move(store)) {
-  get_or_create_kernel();
-}
 
 QuadExpressionImpl::~QuadExpressionImpl() = default;
 
