@@ -12,6 +12,7 @@
 #include "core/text/text_utils.hpp"
 #include "formats/front/model_file_format.hpp"
 #include "support/log_capture.hpp"
+#include "support/owned.hpp"
 #include "support/scratch_dir.hpp"
 #include "support/test_models.hpp"
 
@@ -23,10 +24,7 @@ using test::ScratchDir;
 using test::nameText;
 using test::TestModel;
 
-struct FrontDeleter {
-  void operator()(IModelImportExport* front) const { front->Release(); }
-};
-using FrontPtr = std::unique_ptr<IModelImportExport, FrontDeleter>;
+using FrontPtr = test::Owned<IModelImportExport>;
 
 FrontPtr makeFront() { return FrontPtr(create_model_import_export()); }
 
