@@ -34,21 +34,17 @@ class ExpressionObject : public ExpressionImplBase, public ErrorInfoBase<Interfa
   }
 
   const char* GetName() override {
-    this->clear_error();
-    if (!current_kernel()) {
-      this->SetError(kKernelInitErrorText, -1);
-      return nullptr;
-    }
-    return this->guarded(static_cast<const char*>(nullptr), [&] { return expression_name(*data_); });
+    return this->guarded(static_cast<const char*>(nullptr), [&] {
+      require_kernel();
+      return expression_name(*data_);
+    });
   }
 
   void SetName(const char* name) override {
-    this->clear_error();
-    if (!current_kernel()) {
-      this->SetError(kKernelInitErrorText, -1);
-      return;
-    }
-    this->guarded([&] { set_expression_name(*data_, name); });
+    this->guarded([&] {
+      require_kernel();
+      set_expression_name(*data_, name);
+    });
   }
 };
 
