@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "formats/mps/mps_section.hpp"
+
 namespace velorium {
 
 namespace {
@@ -38,10 +40,7 @@ bool isLpKeyword(std::string_view text) {
   return std::find(std::begin(kLpKeywords), std::end(kLpKeywords), key) != std::end(kLpKeywords);
 }
 
-bool isMpsSectionKeyword(std::string_view text) {
-  return std::find(std::begin(kMpsSectionKeywords), std::end(kMpsSectionKeywords), text) !=
-         std::end(kMpsSectionKeywords);
-}
+bool isMpsSectionKeyword(std::string_view text) { return findMpsSection(text) != MpsSection::None; }
 
 bool startsWithNumber(std::string_view text) {
   std::size_t i = 0;
