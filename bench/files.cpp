@@ -11,12 +11,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 
+#include "bench/process_memory.hpp"
 #include "core/log/log_options.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/records/model.hpp"
@@ -64,22 +63,6 @@ const Model& largeModel() {
   return model;
 }
 
-// Resident set and its peak, in bytes, from /proc/self/status.
-std::size_t statusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::strtoull(line.c_str() + std::strlen(field), nullptr, 10) * 1024;
-  }
-  return 0;
-}
-
-// Starts a new peak at the current resident set (Linux: "5" to clear_refs).
-void resetPeak() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
-}
-
 std::string outputPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 void runWriter(benchmark::State& state, ModelFileWriter& writer, const char* file) {
@@ -91,12 +74,11 @@ void runWriter(benchmark::State& state, ModelFileWriter& writer, const char* fil
   double seconds = 0;
   std::size_t extra_peak = 0;
   for (auto _ : state) {
-    std::size_t before = statusBytes("VmRSS:");
-    resetPeak();
+    const bench::PeakMemoryProbe memory;
     auto start = std::chrono::steady_clock::now();
     if (writer.writeModelToFile(log, path, model) != 0) state.SkipWithError("the file was not written");
     seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    extra_peak = std::max(extra_peak, statusBytes("VmHWM:") - before);
+    extra_peak = std::max(extra_peak, memory.growth_bytes());
   }
   auto bytes = static_cast<double>(std::filesystem::file_size(path));
   double per_run = seconds / static_cast<double>(state.iterations());

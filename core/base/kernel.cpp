@@ -43,6 +43,10 @@ bool get_or_create_kernel() noexcept {
 
 Kernel* current_kernel() noexcept { return kernel_pointer.load(std::memory_order_acquire); }
 
+void require_kernel() {
+  if (!current_kernel()) throw velorium_exception(-1, kKernelInitErrorText);
+}
+
 VeloriumNamesHolder& kernel_names_holder() {
   const Kernel* kernel = current_kernel();
   VeloriumNamesHolder* pool = kernel ? kernel->get_names_holder() : nullptr;

@@ -50,6 +50,9 @@ void close_kernel() noexcept;
 // when no core object exists.
 inline constexpr const char* kKernelInitErrorText = "Ошибка инициализации ядра velorium";
 
+// Throws velorium_exception (-1, kKernelInitErrorText) when no core object exists.
+void require_kernel();
+
 // Test seam: puts `replacement` (null for none) in place of the core object and returns the
 // one that was there.
 Kernel* exchange_kernel_for_testing(Kernel* replacement) noexcept;

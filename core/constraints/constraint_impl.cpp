@@ -127,24 +127,16 @@ void ConstraintImpl::SetRange(double range) {
 }
 
 const char* ConstraintImpl::GetName() {
-  clear_error();
-  if (!current_kernel()) {
-    SetError(kKernelInitErrorText, -1);
-    return nullptr;
-  }
   return guarded(static_cast<const char*>(nullptr), [&] {
+    require_kernel();
     resolve_row();
     return expression_name(*view_store());
   });
 }
 
 void ConstraintImpl::SetName(const char* name) {
-  clear_error();
-  if (!current_kernel()) {
-    SetError(kKernelInitErrorText, -1);
-    return;
-  }
   guarded([&] {
+    require_kernel();
     resolve_row();
     set_expression_name(*view_store(), name);
   });

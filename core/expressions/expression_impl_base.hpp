@@ -24,28 +24,27 @@ class ExpressionImplBase {
   std::shared_ptr<expr_data> data_;
 };
 
-// One implementation of the name operations for both faces.
+// One implementation of the construction and the name operations for both faces.
 template <class Interface>
 class ExpressionObject : public ExpressionImplBase, public ErrorInfoBase<Interface> {
  public:
-  using ExpressionImplBase::ExpressionImplBase;
+  // A new object on `store`; makes the core object when none exists yet.
+  explicit ExpressionObject(std::shared_ptr<expr_data> store) : ExpressionImplBase(std::move(store)) {
+    get_or_create_kernel();
+  }
 
   const char* GetName() override {
-    this->clear_error();
-    if (!current_kernel()) {
-      this->SetError(kKernelInitErrorText, -1);
-      return nullptr;
-    }
-    return this->guarded(static_cast<const char*>(nullptr), [&] { return expression_name(*data_); });
+    return this->guarded(static_cast<const char*>(nullptr), [&] {
+      require_kernel();
+      return expression_name(*data_);
+    });
   }
 
   void SetName(const char* name) override {
-    this->clear_error();
-    if (!current_kernel()) {
-      this->SetError(kKernelInitErrorText, -1);
-      return;
-    }
-    this->guarded([&] { set_expression_name(*data_, name); });
+    this->guarded([&] {
+      require_kernel();
+      set_expression_name(*data_, name);
+    });
   }
 };
 

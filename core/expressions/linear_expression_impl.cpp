@@ -1,7 +1,5 @@
 #include "core/expressions/linear_expression_impl.hpp"
 
-#include <utility>
-
 #include "core/base/catalogue_error.hpp"
 #include "core/expressions/expression_merge.hpp"
 #include "core/expressions/expression_views.hpp"
@@ -20,10 +18,6 @@ LinearTerm& term_at(Expression& terms, int i) {
 
 }  // namespace
 
-LinearExpressionImpl::LinearExpressionImpl(std::shared_ptr<expr_data> store) : ExpressionObject(std::move(store)) {
-  get_or_create_kernel();
-}
-
 LinearExpressionImpl::~LinearExpressionImpl() = default;
 
 int LinearExpressionImpl::GetTermsCount() {
@@ -31,12 +25,8 @@ int LinearExpressionImpl::GetTermsCount() {
 }
 
 IVariable* LinearExpressionImpl::GetTermVariable(int i) {
-  return guarded(static_cast<IVariable*>(nullptr), [&]() -> IVariable* {
-    const std::int32_t variable = term_at(data_->get_terms(), i).variable;
-    const std::shared_ptr<ModelBuilder>& model = data_->model();
-    if (!model || variable_removed_in(model.get(), variable)) throw_catalogue_error(406);
-    return new VariableImpl(model, variable);
-  });
+  return guarded(static_cast<IVariable*>(nullptr),
+                 [&] { return term_variable_handle(*data_, term_at(data_->get_terms(), i).variable); });
 }
 
 int LinearExpressionImpl::GetTermVariableIndex(int i) {

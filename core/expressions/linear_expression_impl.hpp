@@ -12,8 +12,7 @@ namespace velorium::cpp_impl {
 // store. AddExpression and CreateFreeCopy carry the store's quadratic terms along.
 class LinearExpressionImpl : public ExpressionObject<ILinearExpression> {
  public:
-  // A new object on `store`; makes the core object when none exists yet.
-  explicit LinearExpressionImpl(std::shared_ptr<expr_data> store);
+  using ExpressionObject<ILinearExpression>::ExpressionObject;
   ~LinearExpressionImpl() override;
 
   int GetTermsCount() override;

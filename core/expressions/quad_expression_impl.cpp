@@ -1,13 +1,10 @@
 #include "core/expressions/quad_expression_impl.hpp"
 
-#include <utility>
-
 #include "core/base/catalogue_error.hpp"
 #include "core/expressions/expression_merge.hpp"
 #include "core/expressions/expression_views.hpp"
 #include "core/expressions/linear_expression_impl.hpp"
 #include "core/expressions/term_rules.hpp"
-#include "core/model/variable_impl.hpp"
 
 namespace velorium::cpp_impl {
 
@@ -18,17 +15,7 @@ QuadTerm& term_at(Expression& terms, int i) {
   return terms.quadratic_terms[static_cast<std::size_t>(i)];
 }
 
-IVariable* variable_handle(const expr_data& store, std::int32_t variable) {
-  const std::shared_ptr<ModelBuilder>& model = store.model();
-  if (!model || variable_removed_in(model.get(), variable)) throw_catalogue_error(406);
-  return new VariableImpl(model, variable);
-}
-
 }  // namespace
-
-QuadExpressionImpl::QuadExpressionImpl(std::shared_ptr<expr_data> store) : ExpressionObject(std::move(store)) {
-  get_or_create_kernel();
-}
 
 QuadExpressionImpl::~QuadExpressionImpl() = default;
 
@@ -38,7 +25,7 @@ int QuadExpressionImpl::GetTermsCount() {
 
 IVariable* QuadExpressionImpl::GetTermVariable1(int i) {
   return guarded(static_cast<IVariable*>(nullptr),
-                 [&] { return variable_handle(*data_, term_at(data_->get_terms(), i).variable1); });
+                 [&] { return term_variable_handle(*data_, term_at(data_->get_terms(), i).variable1); });
 }
 
 int QuadExpressionImpl::GetTermVariable1Index(int i) {
@@ -47,7 +34,7 @@ int QuadExpressionImpl::GetTermVariable1Index(int i) {
 
 IVariable* QuadExpressionImpl::GetTermVariable2(int i) {
   return guarded(static_cast<IVariable*>(nullptr),
-                 [&] { return variable_handle(*data_, term_at(data_->get_terms(), i).variable2); });
+                 [&] { return term_variable_handle(*data_, term_at(data_->get_terms(), i).variable2); });
 }
 
 int QuadExpressionImpl::GetTermVariable2Index(int i) {

@@ -13,8 +13,7 @@ namespace velorium::cpp_impl {
 // along.
 class QuadExpressionImpl : public ExpressionObject<IQuadExpression> {
  public:
-  // A new object on `store`; makes the core object when none exists yet.
-  explicit QuadExpressionImpl(std::shared_ptr<expr_data> store);
+  using ExpressionObject<IQuadExpression>::ExpressionObject;
   ~QuadExpressionImpl() override;
 
   int GetTermsCount() override;

@@ -29,6 +29,12 @@ bool variable_removed_in(const ModelBuilder* model, std::int32_t variable) noexc
   return table.removed[static_cast<std::size_t>(variable)] != 0;
 }
 
+IVariable* term_variable_handle(const expr_data& store, std::int32_t variable) {
+  const std::shared_ptr<ModelBuilder>& model = store.model();
+  if (!model || variable_removed_in(model.get(), variable)) throw_catalogue_error(406);
+  return new VariableImpl(model, variable);
+}
+
 const VariableImpl& checked_variable(const IVariable* handle, int foreign_message) {
   // The exact type is the common case and far cheaper to test than a dynamic cast.
   const VariableImpl* variable = nullptr;

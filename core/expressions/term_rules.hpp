@@ -16,6 +16,10 @@ class VariableImpl;
 // removed. Without a model nothing counts as removed.
 bool variable_removed_in(const ModelBuilder* model, std::int32_t variable) noexcept;
 
+// A new handle on the variable of a term of `store`; 406 when the store has no model or the
+// variable is removed.
+IVariable* term_variable_handle(const expr_data& store, std::int32_t variable);
+
 // The handle as this library's variable with a store index inside its own model's table.
 // A null or foreign handle throws `foreign_message`; a handle of no variable (index -1 from a
 // failed look-up, or out of range) throws 110 with its index.

@@ -126,9 +126,4 @@ bool ModelImpl::IsNonlinear() {
   });
 }
 
-void ModelImpl::fail_not_implemented() noexcept {
-  clear_error();
-  SetError("not implemented", -1);
-}
-
 }  // namespace velorium::cpp_impl

@@ -158,8 +158,6 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
                             double lower_bound, double upper_bound, const char* name);
   // The store of a variable object of this library, or null for any other object.
   static const VariableImpl* library_variable(const IVariable* var) noexcept;
-  // Stores the "not provided yet" failure of an operation that this build does not offer.
-  void fail_not_implemented() noexcept;
 
   // Reading and writing model files through the core object's import/export object; mode 0
   // by the file's extension, 1 MPS, 2 LP. A failed read leaves the model as it was.

@@ -4,16 +4,15 @@
 #include <utility>
 
 #include "core/text/number_text.hpp"
+#include "core/text/text_utils.hpp"
 
 namespace velorium {
 
 namespace {
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return asciiLower(x) == asciiLower(y);
+           return toLowerAscii(x) == toLowerAscii(y);
          });
 }
 
@@ -62,7 +61,7 @@ std::string rangeTypeLine(const OptionRecord& record, const char* type_name, con
 
 bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(asciiLower(x)) < static_cast<unsigned char>(asciiLower(y));
+    return static_cast<unsigned char>(toLowerAscii(x)) < static_cast<unsigned char>(toLowerAscii(y));
   });
 }
 

@@ -115,10 +115,6 @@ StartupStep built_step(std::size_t position) noexcept {
   return position < built_count ? built_order[position] : StartupStep::kernel_cleanup;
 }
 
-bool is_torn_down(StartupStep step) noexcept {
-  return torn_down[index_of(step)].load(std::memory_order_acquire);
-}
-
 void set_teardown_observer_for_testing(TeardownObserver observer) noexcept {
   teardown_observer.store(observer, std::memory_order_release);
 }

@@ -43,9 +43,6 @@ void build_process_state();
 std::size_t built_step_count() noexcept;
 StartupStep built_step(std::size_t position) noexcept;
 
-// True once the step's object has been destroyed.
-bool is_torn_down(StartupStep step) noexcept;
-
 // Test seam: called with each step as its object is destroyed (on the thread that unloads
 // the library). Null removes the observer.
 using TeardownObserver = void (*)(StartupStep step);

@@ -137,6 +137,11 @@ void appendDoubleGeneral(std::string& out, double value, int precision) {
   appendDouble(out, value, std::chars_format::general, precision);
 }
 
+void appendDecimal(std::string& out, std::uint64_t value) {
+  char digits[20];  // the most a 64-bit value has
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 std::string formatDoubleFixed(double value, int precision) {
   std::string text;
   appendDoubleFixed(text, value, precision);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,8 @@ std::string formatDoubleGeneral(double value, int precision = 6);
 // The same, appended to `out` without a text of their own.
 void appendDoubleFixed(std::string& out, double value, int precision = 6);
 void appendDoubleGeneral(std::string& out, double value, int precision = 6);
+
+// Appends the decimal digits of `value`, as generated names carry them ("x" then 12: "x12").
+void appendDecimal(std::string& out, std::uint64_t value);
 
 }  // namespace velorium

@@ -57,7 +57,7 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 void toLowerInPlace(char* text) {
   if (!text) return;
   for (; *text; ++text) {
-    if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+    *text = toLowerAscii(*text);
   }
 }
 

@@ -17,6 +17,7 @@ std::string formatStringV(const char* format, va_list args);
 std::string replaceAll(std::string text, const std::string& from, const std::string& to);
 
 // ASCII-only case changes; every other byte (so every byte of a UTF-8 sequence) stays.
+constexpr char toLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 void toLowerInPlace(char* text);
 std::string toUpperCopy(std::string text);
 

@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/general/gen_expr_type_info.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium {
@@ -16,21 +17,8 @@ bool isVariable(std::int64_t index, std::size_t variableCount) {
 }  // namespace
 
 int genExprMaximumChildren(std::int32_t type) {
-  switch (static_cast<gen_expr_type>(type)) {
-    case gen_expr_type::constant:
-    case gen_expr_type::variable:
-      return 0;
-    case gen_expr_type::plus:
-    case gen_expr_type::multiply:
-      return kAnyNumber;
-    case gen_expr_type::minus:
-    case gen_expr_type::divide:
-    case gen_expr_type::func_pow:
-    case gen_expr_type::func_signpow:
-      return 2;
-    default:
-      return 1;
-  }
+  const int arity = gen_expr_arity(static_cast<gen_expr_type>(type));
+  return arity < 0 ? kAnyNumber : arity;
 }
 
 const char* findGeneralConstraintFault(const GeneralConstraintRecord& record, std::size_t variableCount) {
@@ -41,7 +29,7 @@ const char* findGeneralConstraintFault(const GeneralConstraintRecord& record, st
   std::vector<int> children(nodes.size(), 0);
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     const ExprNodeRecord& node = nodes[i];
-    if (node.type < 0 || node.type > static_cast<std::int32_t>(gen_expr_type::func_signpow)) return "unknown node type";
+    if (!is_gen_expr_type(node.type)) return "unknown node type";
     if (node.type == ExprNodeRecord::kVariableType && !isVariable(node.variable_index(), variableCount)) {
       return "a variable node names no variable of the model";
     }

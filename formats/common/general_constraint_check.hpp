@@ -7,7 +7,8 @@
 
 namespace velorium {
 
-// How many children a node of type `type` takes at most (INT_MAX for plus and multiply).
+// How many children a node of type `type` (one of the enumeration) takes at most: its arity,
+// INT_MAX for plus and multiply.
 int genExprMaximumChildren(std::int32_t type);
 
 // The fault of a record, or null when it can become a tree: it has one root, the first node;

@@ -8,10 +8,7 @@
 #include <vector>
 
 #include "core/base/catalogue_error.hpp"
-#include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
-#include "core/text/message_catalogue.hpp"
-#include "core/text/text_utils.hpp"
 #include "formats/common/number_text.hpp"
 #include "formats/export/name_slots.hpp"
 #include "formats/lp/lp_item_writer.hpp"
@@ -266,16 +263,9 @@ VeloriumStatus writeEngineModelToFile(const VeloriumLogOptions& log, const std::
                                       const VeloriumModel& model) {
   const ConstraintMatrix rows = rowwiseCopy(model);
   TextOutput out;
-  if (!out.open(path)) {
-    logCatalogueMessage(log, kLogLevelError, 69, path.c_str());
-    return kVeloriumStatusError;
-  }
+  if (!openModelFile(out, log, path)) return kVeloriumStatusError;
   EngineLpWriter(model, rows, get_names_holder()).write(out);
-  if (!out.finish()) {
-    logLevelFormat(log, kLogLevelError, "%s\n", formatString(get_message(118), path.c_str()).c_str());
-    return kVeloriumStatusError;
-  }
-  return kVeloriumStatusOk;
+  return finishModelFile(out, log, path) ? kVeloriumStatusOk : kVeloriumStatusError;
 }
 
 std::string writeEngineModelToText(const VeloriumModel& model) {

@@ -1,11 +1,11 @@
 #include "formats/export/export_model.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <string>
 
 #include "core/names/names_holder.hpp"
 #include "core/text/message_catalogue.hpp"
+#include "core/text/number_text.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/export/legal_names.hpp"
 #include "formats/export/used_name_set.hpp"
@@ -39,8 +39,7 @@ std::string_view poolName(const VeloriumNamesHolder& pool, std::int32_t id) { re
 // "<prefix><index>": the name of an unnamed column ("X#") or row ("C#").
 std::string_view defaultName(std::string& scratch, const char* prefix, std::size_t index) {
   scratch.assign(prefix);
-  char digits[24];
-  scratch.append(digits, std::to_chars(digits, digits + sizeof digits, index).ptr);
+  appendDecimal(scratch, index);
   return scratch;
 }
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "core/text/text_utils.hpp"
+#include "formats/mps/mps_section.hpp"
+
 namespace velorium {
 
 namespace {
-
-constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 constexpr std::array<bool, 256> buildForbiddenTable() {
   std::array<bool, 256> table{};
@@ -21,7 +22,7 @@ constexpr std::size_t kLongestLpKeyword = 15;  // "semi-continuous"
 bool startsWithNoCase(std::string_view text, std::string_view word) {
   if (text.size() < word.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i) {
-    if (lowerAscii(text[i]) != word[i]) return false;
+    if (toLowerAscii(text[i]) != word[i]) return false;
   }
   return true;
 }
@@ -33,15 +34,12 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLpKeyword(std::string_view text) {
   if (text.empty() || text.size() > kLongestLpKeyword) return false;
   char lowered[kLongestLpKeyword];
-  for (std::size_t i = 0; i < text.size(); ++i) lowered[i] = lowerAscii(text[i]);
+  for (std::size_t i = 0; i < text.size(); ++i) lowered[i] = toLowerAscii(text[i]);
   std::string_view key(lowered, text.size());
   return std::find(std::begin(kLpKeywords), std::end(kLpKeywords), key) != std::end(kLpKeywords);
 }
 
-bool isMpsSectionKeyword(std::string_view text) {
-  return std::find(std::begin(kMpsSectionKeywords), std::end(kMpsSectionKeywords), text) !=
-         std::end(kMpsSectionKeywords);
-}
+bool isMpsSectionKeyword(std::string_view text) { return findMpsSection(text) != MpsSection::None; }
 
 bool startsWithNumber(std::string_view text) {
   std::size_t i = 0;

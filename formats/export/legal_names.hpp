@@ -17,17 +17,12 @@ inline constexpr std::string_view kLpKeywords[] = {
     "generals", "integers", "gen",      "semi-continuous",      "semi",            "semis",   "sos",
     "end",      "free",     "inf",      "infinity", "gencons",  "g.c."};
 
-// MPS section keywords (exact, case-sensitive). The MPS reader takes a COLUMNS line whose
-// first field is one of them for the start of a section, so no written name may equal one.
-inline constexpr std::string_view kMpsSectionKeywords[] = {
-    "NAME",     "OBJSENSE", "MAX",        "MIN",     "ROWS",       "COLUMNS", "RHS", "BOUNDS",
-    "RANGES",   "QSECTION", "QMATRIX",    "QUADOBJ", "QCMATRIX",   "CSECTION", "DELAYEDROWS",
-    "MODELCUTS", "INDICATORS", "SETS",    "SOS",     "GENCONS",    "PWLOBJ",  "PWLNAM", "PWLCON",
-    "ENDATA"};
-
 // True when `text`, with ASCII letters lowered, is one of the LP keywords.
 bool isLpKeyword(std::string_view text);
 
+// True when `text` is an MPS section keyword (exact, case-sensitive), as the MPS reader knows
+// them: it takes a COLUMNS line whose first field is one for the start of a section, so no
+// written name may equal one.
 bool isMpsSectionKeyword(std::string_view text);
 
 // True when strtod in the "C" locale would convert a prefix of `text`: optional leading white

@@ -7,20 +7,26 @@
 
 namespace velorium {
 
+bool openModelFile(TextOutput& out, const VeloriumLogOptions& log, const std::string& path) {
+  if (out.open(path)) return true;
+  logCatalogueMessage(log, kLogLevelError, 69, path.c_str());
+  return false;
+}
+
+bool finishModelFile(TextOutput& out, const VeloriumLogOptions& log, const std::string& path) {
+  if (out.finish()) return true;
+  // The catalogue text is an error text without a line end; the log line needs one.
+  logLevelFormat(log, kLogLevelError, "%s\n", formatString(get_message(118), path.c_str()).c_str());
+  return false;
+}
+
 VeloriumStatus ModelFileWriter::writeModelToFile(const VeloriumLogOptions& log, const std::string& path,
                                                  const Model& model) {
   TextOutput out;
-  if (!out.open(path)) {
-    logCatalogueMessage(log, kLogLevelError, 69, path.c_str());
-    return kVeloriumStatusError;
-  }
+  if (!openModelFile(out, log, path)) return kVeloriumStatusError;
   ExportModel copy = buildExportModel(model, exportContent());
   writeFile(out, copy);
-  if (!out.finish()) {
-    // The catalogue text is an error text without a line end; the log line needs one.
-    logLevelFormat(log, kLogLevelError, "%s\n", formatString(get_message(118), path.c_str()).c_str());
-    return kVeloriumStatusError;
-  }
+  if (!finishModelFile(out, log, path)) return kVeloriumStatusError;
   reportRenamedNames(copy, log);
   return kVeloriumStatusOk;
 }

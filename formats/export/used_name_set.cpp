@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cstring>
 #include <functional>
+
+#include "core/text/number_text.hpp"
 
 namespace velorium {
 
@@ -57,11 +58,10 @@ void UsedNameSet::grow() {
 
 const std::string& UsedNameSet::firstFreeSuffixed(std::string_view base) {
   std::uint64_t& k = next_suffix_.try_emplace(std::string(base), 1).first->second;
-  char digits[24];
   for (;; ++k) {
     candidate_.assign(base);
     candidate_.push_back('#');
-    candidate_.append(digits, std::to_chars(digits, digits + sizeof digits, k).ptr);
+    appendDecimal(candidate_, k);
     if (!contains(candidate_)) break;
   }
   ++k;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/text/text_utils.hpp"
+
 namespace velorium {
 
 // Section codes; the order of the codes is the order in which the reader reads the sections.
@@ -45,7 +47,7 @@ LpSection findLpSection(std::string_view lowerCaseText);
 // Every keyword begins with b, e, g, i, m or s, in either case: words beginning otherwise
 // need no look-up.
 inline bool lpMayBeginKeyword(char c) {
-  if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  c = toLowerAscii(c);
   return c == 'b' || c == 'e' || c == 'g' || c == 'i' || c == 'm' || c == 's';
 }
 

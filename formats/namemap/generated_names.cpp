@@ -1,14 +1,12 @@
 #include "formats/namemap/generated_names.hpp"
 
-#include <charconv>
+#include "core/text/number_text.hpp"
 
 namespace velorium {
 
 std::string formatIndexedName(std::string_view prefix, std::uint64_t index) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, index);
   std::string name(prefix);
-  name.append(digits, result.ptr);
+  appendDecimal(name, index);
   return name;
 }
 

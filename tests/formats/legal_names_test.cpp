@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "formats/mps/mps_section.hpp"
+
 namespace velorium {
 namespace {
 
@@ -71,6 +73,21 @@ TEST(LegalNames, KnowsTheLpKeywordsInAnyCase) {
   for (const char* other : {"", "subject to", "minimise", "ends", "semi-", "s.t", "g.c", "x"}) {
     EXPECT_FALSE(isLpKeyword(other)) << other;
   }
+}
+
+// Every section keyword the MPS reader knows is no legal name, matched exactly.
+TEST(LegalNames, KnowsEveryMpsSectionKeyword) {
+  int keywords = 0;
+  for (int code = 0; code <= static_cast<int>(MpsSection::EndOfReading); ++code) {
+    const std::string keyword = mpsSectionKeyword(static_cast<MpsSection>(code));
+    if (keyword.empty()) continue;
+    ++keywords;
+    EXPECT_TRUE(isMpsSectionKeyword(keyword)) << keyword;
+    EXPECT_FALSE(isLegalName(keyword)) << keyword;
+    EXPECT_EQ(makeLegalName(keyword), "_" + keyword);
+  }
+  EXPECT_EQ(keywords, 24);
+  for (const char* other : {"", "Rows", "ENDATA ", "COLUMN", "x"}) EXPECT_FALSE(isMpsSectionKeyword(other)) << other;
 }
 
 // The number test stands for strtod: it must agree with it on every first few bytes.

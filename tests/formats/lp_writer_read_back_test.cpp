@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "formats/lp/lp_reader.hpp"
-#include "formats/lp/lp_writer.hpp"
+#include "formats/lp/lp_test_support.hpp"
 #include "support/test_models.hpp"
 
 namespace velorium {
@@ -16,16 +15,7 @@ namespace {
 using test::kInf;
 using test::nameText;
 using test::TestModel;
-
-std::shared_ptr<Model> writeAndRead(const Model& model) {
-  std::string text = LpWriter().writeModelToText(model);
-  try {
-    return parseLpText(text);
-  } catch (const LpSyntaxError& error) {
-    ADD_FAILURE() << "line " << error.line() << ": " << error.reason() << "\n" << text;
-  }
-  return std::make_shared<Model>();
-}
+using test::writeAndReadLp;
 
 const Variable* findColumn(const Model& model, const std::string& name) {
   for (const Variable& variable : model.variables) {
@@ -44,7 +34,7 @@ TEST(LpWriterReadBack, GeneralConstraintAndObjectiveNamesReadBackLegal) {
     m.model.general_constraints.push_back(
         {name, {ExprNodeRecord::operation(3, -1), ExprNodeRecord::variable(x, 0), ExprNodeRecord::constant(2, 0)}, r});
   }
-  std::shared_ptr<Model> back = writeAndRead(m.model);
+  std::shared_ptr<Model> back = writeAndReadLp(m.model);
   EXPECT_EQ(nameText(back->objective.name_id), "total_cost");
   ASSERT_EQ(back->general_constraints.size(), 6u);
   const char* written[] = {"g_1", "g_1#1", "name", "_max", "_1st", "a_b"};
@@ -62,7 +52,7 @@ TEST(LpWriterReadBack, ColumnTypesAndBoundsSurvive) {
   int lo = m.addVariable("lo", -kInf, 5, test::kInteger);
   int k = m.addVariable("k", 0, 0, test::kBinary);
   m.setObjective({{si, 1}, {lo, 1}, {k, 1}});
-  std::shared_ptr<Model> back = writeAndRead(m.model);
+  std::shared_ptr<Model> back = writeAndReadLp(m.model);
   const Variable* semi = findColumn(*back, "si");
   ASSERT_NE(semi, nullptr);
   EXPECT_EQ(semi->type, test::kSemiInteger);
@@ -85,7 +75,7 @@ TEST(LpWriterReadBack, RangedIndicatorRowKeepsItsIndicatorOnBothRows) {
   int b = m.addVariable("b", 0, 1, test::kBinary);
   int c = m.addRow("c", 2, 8, {{x, 1}, {x, 1}});
   m.setIndicator(c, b, false);
-  std::shared_ptr<Model> back = writeAndRead(m.model);
+  std::shared_ptr<Model> back = writeAndReadLp(m.model);
   ASSERT_EQ(back->rows.size(), 2u);
   for (const Constraint& row : back->rows) {
     EXPECT_EQ(nameText(row.expression.name_id), "c");

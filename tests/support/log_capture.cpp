@@ -9,7 +9,7 @@ LogCapture::LogCapture() {
 }
 
 void LogCapture::hook(int level, const char* text, void* user) {
-  static_cast<LogCapture*>(user)->texts_.push_back({level, text});
+  static_cast<LogCapture*>(user)->texts_.push_back({level, text ? text : ""});
 }
 
 std::string LogCapture::all() const {

@@ -20,6 +20,11 @@ std::int32_t nameId(std::optional<std::string_view> name) {
 
 std::string nameText(std::int32_t id) { return std::string(get_names_holder()->name_view(id)); }
 
+std::string nameOrNone(std::int32_t id) {
+  const char* text = get_names_holder()->names_holder_get(id);
+  return text ? text : "<none>";
+}
+
 int TestModel::addVariable(std::optional<std::string_view> name, double lower, double upper, std::uint32_t type) {
   model.variables.push_back(Variable{type, lower, upper, nameId(name)});
   return static_cast<int>(model.variables.size() - 1);

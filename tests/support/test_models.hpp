@@ -29,6 +29,8 @@ using QuadTerms = std::initializer_list<std::tuple<int, int, double>>;
 std::int32_t nameId(std::optional<std::string_view> name);
 // The text of a pool id; empty for none.
 std::string nameText(std::int32_t id);
+// The text of a pool id; "<none>" for none, so that a missing name shows in a comparison.
+std::string nameOrNone(std::int32_t id);
 
 class TestModel {
  public:

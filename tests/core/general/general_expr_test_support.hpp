@@ -9,18 +9,12 @@
 #include "core/general/general_expression_impl_base.hpp"
 #include "core/general/variable_general_expr.hpp"
 #include "core/text/text_utils.hpp"
+#include "support/owned.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium::testing {
 
-struct ReleaseObject {
-  template <class Object>
-  void operator()(Object* object) const {
-    if (object) object->Release();
-  }
-};
-template <class Object>
-using Owned = std::unique_ptr<Object, ReleaseObject>;
+using test::Owned;
 using OwnedExpr = Owned<IGeneralExpression>;
 
 inline const cpp_impl::GeneralExpressionImplBase& node_of(const IGeneralExpression* expr) {

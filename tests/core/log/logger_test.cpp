@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -14,8 +16,8 @@
 namespace velorium {
 namespace {
 
-using test::readWholeFile;
-using test::ScratchFolder;
+using test::readFileBytes;
+using test::ScratchDir;
 using test::StdoutCapture;
 
 struct HookCall {
@@ -42,10 +44,10 @@ class LoggerTest : public ::testing::Test {
   }
   static void recordHook(int level, const char* text, void* user) {
     auto* self = static_cast<LoggerTest*>(user);
-    self->hook_calls.push_back({level, text, user, readWholeFile(self->log_path)});
+    self->hook_calls.push_back({level, text, user, readFileBytes(self->log_path)});
   }
 
-  ScratchFolder folder;
+  ScratchDir folder;
   std::filesystem::path log_path = folder.file("model.log");
   bool output_flag = true;
   bool log_to_console = false;
@@ -69,7 +71,7 @@ TEST_F(LoggerTest, OutputFlagOffOrMissingWritesNothingAnywhere) {
     logText(options, kLogLevelInfo, "text\n");
     options.log_hook = nullptr;
     EXPECT_EQ(console.finish(), "");
-    EXPECT_EQ(readWholeFile(log_path), "");
+    EXPECT_EQ(readFileBytes(log_path), "");
     EXPECT_TRUE(hook_calls.empty());
   }
 }
@@ -108,7 +110,7 @@ TEST_F(LoggerTest, LevelPrefixesAreTheRussianCatalogueTexts) {
     } else {
       logCatalogueMessage(options, c.level, 69, "модель.lp");
     }
-    EXPECT_EQ(readWholeFile(log_path), c.expected);
+    EXPECT_EQ(readFileBytes(log_path), c.expected);
     ASSERT_EQ(hook_calls.size(), 1u);
     EXPECT_EQ(hook_calls[0].level, c.level);
     EXPECT_EQ(hook_calls[0].text, c.expected);
@@ -120,7 +122,7 @@ TEST_F(LoggerTest, VerbatimTextIsNeverUsedAsAFormat) {
   openLogFile();
   installHook();
   logText(options, kLogLevelInfo, text.c_str());
-  EXPECT_EQ(readWholeFile(log_path), text);
+  EXPECT_EQ(readFileBytes(log_path), text);
   ASSERT_EQ(hook_calls.size(), 1u);
   EXPECT_EQ(hook_calls[0].text, text);
 }
@@ -129,7 +131,7 @@ TEST_F(LoggerTest, VerbatimTextIsNotCutAt4095Bytes) {
   const std::string text = std::string(6000, 'r') + "\n";
   openLogFile();
   logText(options, kLogLevelWarning, text.c_str());
-  EXPECT_EQ(readWholeFile(log_path), text);
+  EXPECT_EQ(readFileBytes(log_path), text);
 }
 
 TEST_F(LoggerTest, HookReceivesTextAfterTheFileAndReplacesTheConsole) {
@@ -139,7 +141,7 @@ TEST_F(LoggerTest, HookReceivesTextAfterTheFileAndReplacesTheConsole) {
   StdoutCapture console;
   logLevelFormat(options, kLogLevelWarning, "bound %g\n", 2.5);
   EXPECT_EQ(console.finish(), "");
-  EXPECT_EQ(readWholeFile(log_path), "ПРЕДУПРЕЖДЕНИЕ: bound 2.5\n");
+  EXPECT_EQ(readFileBytes(log_path), "ПРЕДУПРЕЖДЕНИЕ: bound 2.5\n");
   ASSERT_EQ(hook_calls.size(), 1u);
   EXPECT_EQ(hook_calls[0].level, kLogLevelWarning);
   EXPECT_EQ(hook_calls[0].text, "ПРЕДУПРЕЖДЕНИЕ: bound 2.5\n");
@@ -153,7 +155,7 @@ TEST_F(LoggerTest, ConsoleAndFileBothReceiveTheTextWithoutAHook) {
   StdoutCapture console;
   logLevelFormat(options, kLogLevelError, "row %s\n", "C#1");
   EXPECT_EQ(console.finish(), "ОШИБКА: row C#1\n");
-  EXPECT_EQ(readWholeFile(log_path), "ОШИБКА: row C#1\n");
+  EXPECT_EQ(readFileBytes(log_path), "ОШИБКА: row C#1\n");
 }
 
 TEST_F(LoggerTest, LogFileThatIsStdoutIsNotWrittenTwice) {
@@ -179,7 +181,7 @@ TEST_F(LoggerTest, LogFileAppendsAcrossOpenings) {
   logLevelFormat(options, kLogLevelInfo, "not written\n");
   openLogFile();
   logLevelFormat(options, kLogLevelInfo, "second\n");
-  EXPECT_EQ(readWholeFile(log_path), "earlier\nfirst\nsecond\n");
+  EXPECT_EQ(readFileBytes(log_path), "earlier\nfirst\nsecond\n");
 }
 
 // A stand-in for the options structure: the two fields the log file operation uses.
@@ -197,11 +199,11 @@ TEST_F(LoggerTest, SetLogFileRecordsTheNameEvenWhenTheOpenFails) {
   EXPECT_EQ(holder.log_file, log_path.string());
   logText(holder.log_options, kLogLevelInfo, "kept\n");
 
-  const std::string unopenable = folder.file("missing-folder/x.log").string();
+  const std::string unopenable = folder.file("missing-folder/x.log");
   setLogFile(holder, unopenable);
   EXPECT_EQ(holder.log_options.log_stream, nullptr);
   EXPECT_EQ(holder.log_file, unopenable);
-  EXPECT_EQ(readWholeFile(log_path), "kept\n");
+  EXPECT_EQ(readFileBytes(log_path), "kept\n");
 
   setLogFile(holder, log_path.string());
   setLogFile(holder, "");
@@ -213,7 +215,7 @@ TEST_F(LoggerTest, UnknownCatalogueIdLogsNothing) {
   openLogFile();
   logCatalogueMessage(options, kLogLevelError, -1);
   logCatalogueMessage(options, kLogLevelError, 100000);
-  EXPECT_EQ(readWholeFile(log_path), "");
+  EXPECT_EQ(readFileBytes(log_path), "");
 }
 
 // The stamp as it must look: "[YYYY-MM-DD hh:mm:ss.mmm] ".
@@ -248,7 +250,7 @@ TEST_F(LoggerTest, VerbatimTextIsStampedToo) {
   log_display_systime = true;
   openLogFile();
   logText(options, kLogLevelWarning, "a\nb\n");
-  EXPECT_TRUE(std::regex_match(readWholeFile(log_path), std::regex(kStamp + "a\n" + kStamp + "b\n")));
+  EXPECT_TRUE(std::regex_match(readFileBytes(log_path), std::regex(kStamp + "a\n" + kStamp + "b\n")));
 }
 
 // Runs the body with the local time zone set to UTC, so stamps are reproducible.

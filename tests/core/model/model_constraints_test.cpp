@@ -6,7 +6,7 @@
 
 #include "core/names/names_holder.hpp"
 #include "core/model/model_test_support.hpp"
-#include "support/captured_log.hpp"
+#include "support/log_capture.hpp"
 #include "support/recording_objects.hpp"
 
 namespace velorium::cpp_impl {
@@ -361,16 +361,16 @@ TEST_F(ModelGeneralConstraintsTest, FlatModelKeepsGeneralConstraintsRenumbered) 
   model->RemoveVar(z);
   model->RemoveVar(y);
 
-  velorium::testing::CapturedLog log;
+  velorium::test::LogCapture log;
   std::shared_ptr<Model> flat;
   std::vector<std::int32_t> variable_map, row_map;
-  store().build_model(flat, variable_map, row_map, log.options());
+  store().build_model(flat, variable_map, row_map, &log.options());
   EXPECT_EQ(variable_map, (std::vector<std::int32_t>{0, -1, -1, 1}));
   // Each of the three refers to a removed variable (z as result, y in the tree).
   EXPECT_TRUE(flat->general_constraints.empty());
-  ASSERT_EQ(log.lines.size(), 3u);
-  EXPECT_NE(log.lines[0].text.find("on_z"), std::string::npos);
-  EXPECT_EQ(log.lines[0].level, kLogLevelWarning);
+  ASSERT_EQ(log.texts().size(), 3u);
+  EXPECT_NE(log.texts()[0].text.find("on_z"), std::string::npos);
+  EXPECT_EQ(log.texts()[0].level, kLogLevelWarning);
   // The working model keeps all of them under store indices.
   EXPECT_EQ(store().model->general_constraints.size(), 3u);
 }
@@ -382,11 +382,11 @@ TEST_F(ModelGeneralConstraintsTest, FlatModelRenumbersTheVariablesOfKeptGeneralC
   model->RemoveVar(own(model->GetVariableByName("x")));
   IGeneralExpression* exp_y = own(CreateGeneralExpression(gen_expr_type::func_exp, own(CreateGeneralExpression(y))));
   own(model->AddGeneralConstraint(exp_y, z, "exp_y"));
-  velorium::testing::CapturedLog log;
+  velorium::test::LogCapture log;
   std::shared_ptr<Model> flat;
   std::vector<std::int32_t> variable_map, row_map;
-  store().build_model(flat, variable_map, row_map, log.options());
-  EXPECT_TRUE(log.lines.empty());
+  store().build_model(flat, variable_map, row_map, &log.options());
+  EXPECT_TRUE(log.texts().empty());
   ASSERT_EQ(flat->general_constraints.size(), 1u);
   const GeneralConstraintRecord& record = flat->general_constraints[0];
   EXPECT_EQ(record.name, "exp_y");

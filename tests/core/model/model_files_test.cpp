@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "core/names/names_holder.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "model_test_support.hpp"
 #include "support/kernel_absence.hpp"
 #include "support/scratch_dir.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
+
+using test::nameOrNone;
 
 constexpr const char* kModelLp =
     "Maximize\n obj: 2 x + 3 y - v + [ x ^ 2 + 2 x * y + v ^ 2 ] / 2 + 5\n"
@@ -40,15 +42,10 @@ std::string number(double value) {
   return text;
 }
 
-std::string pool_name(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "<none>";
-}
-
 // A model as text that does not depend on the order of columns or of terms, and that holds
 // a row's constant in its bounds (the MPS format keeps it there).
 std::string describe(const Model& model) {
-  auto column = [&](std::int32_t index) { return pool_name(model.variables.at(index).name_id); };
+  auto column = [&](std::int32_t index) { return nameOrNone(model.variables.at(index).name_id); };
   auto terms = [&](const Expression& expression) {
     std::vector<std::string> parts;
     for (const LinearTerm& term : expression.linear_terms) parts.push_back(column(term.variable) + "*" + number(term.coefficient));
@@ -64,7 +61,7 @@ std::string describe(const Model& model) {
   };
   std::vector<std::string> columns;
   for (const Variable& variable : model.variables) {
-    columns.push_back(pool_name(variable.name_id) + " type " + std::to_string(variable.type) + " [" +
+    columns.push_back(nameOrNone(variable.name_id) + " type " + std::to_string(variable.type) + " [" +
                       number(variable.lower) + ", " + number(variable.upper) + "]");
   }
   std::sort(columns.begin(), columns.end());
@@ -72,7 +69,7 @@ std::string describe(const Model& model) {
                      terms(model.objective) + " + " + number(model.objective.constant) + "\n";
   for (const std::string& line : columns) text += "column " + line + "\n";
   for (const Constraint& row : model.rows) {
-    text += "row " + pool_name(row.expression.name_id) + " [" + number(row.lower - row.expression.constant) + ", " +
+    text += "row " + nameOrNone(row.expression.name_id) + " [" + number(row.lower - row.expression.constant) + ", " +
             number(row.upper - row.expression.constant) + "]" + terms(row.expression);
     if (row.indicator_variable >= 0) {
       text += " if " + column(row.indicator_variable) + " = " + std::to_string(row.indicator_value);

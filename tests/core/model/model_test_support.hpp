@@ -11,17 +11,12 @@
 #include "core/model/model_impl.hpp"
 #include "core/store/model_builder.hpp"
 #include "support/catalogue_failure.hpp"
+#include "support/owned.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium::cpp_impl {
 
-struct ReleaseLibraryObject {
-  void operator()(IReleasable* object) const noexcept {
-    if (object) object->Release();
-  }
-};
-template <class T>
-using Owned = std::unique_ptr<T, ReleaseLibraryObject>;
+using test::Owned;
 
 // A fresh model; every object the test takes through `own` is released at the end.
 class ModelFixture : public ::testing::Test {

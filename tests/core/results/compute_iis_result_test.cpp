@@ -13,16 +13,13 @@
 #include "formats/lp/lp_reader.hpp"
 #include "support/fake_engine.hpp"
 #include "support/scratch_dir.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
 
 using test::FakeEngine;
-
-std::string process_name(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "<none>";
-}
+using test::nameOrNone;
 
 // An infeasible set x + y <= 1, x >= 2, y >= 0, named in the engine's own pool, whose first
 // ids are taken by other names so that they differ from the process pool's.
@@ -71,9 +68,9 @@ TEST(ComputeIisResultLocal, SetNamesMoveToTheProcessPool) {
   ComputeIisResultLocal result(engine.make_pipeline());
   const Model& set = result.iis_model();
   ASSERT_EQ(set.variables.size(), 2u);
-  EXPECT_EQ(process_name(set.variables[0].name_id), "iis_x");
-  EXPECT_EQ(process_name(set.variables[1].name_id), "iis_y");
-  EXPECT_EQ(process_name(set.rows[0].expression.name_id), "iis_row");
+  EXPECT_EQ(nameOrNone(set.variables[0].name_id), "iis_x");
+  EXPECT_EQ(nameOrNone(set.variables[1].name_id), "iis_y");
+  EXPECT_EQ(nameOrNone(set.rows[0].expression.name_id), "iis_row");
   EXPECT_EQ(engine.engine_pool().names_holder_get(engine.iis_model->variables[0].name_id), std::string("iis_x"))
       << "the engine's own set is left as it was";
 }
@@ -96,10 +93,10 @@ TEST(ComputeIisResultLocal, WriteIisWritesTheSetAsLp) {
   ASSERT_EQ(result.GetErrorCode(), 0) << result.GetErrorText();
   std::shared_ptr<Model> back = parseLpFile(path);
   ASSERT_EQ(back->variables.size(), 2u);
-  EXPECT_EQ(process_name(back->variables[0].name_id), "iis_x");
+  EXPECT_EQ(nameOrNone(back->variables[0].name_id), "iis_x");
   EXPECT_EQ(back->variables[0].lower, 2.0);
   ASSERT_EQ(back->rows.size(), 1u);
-  EXPECT_EQ(process_name(back->rows[0].expression.name_id), "iis_row");
+  EXPECT_EQ(nameOrNone(back->rows[0].expression.name_id), "iis_row");
   EXPECT_EQ(back->rows[0].upper, 1.0);
 }
 

@@ -15,6 +15,7 @@
 #include "formats/solution/solution_reader.hpp"
 #include "support/catalogue_failure.hpp"
 #include "support/fake_engine.hpp"
+#include "support/owned.hpp"
 #include "support/scratch_dir.hpp"
 
 namespace velorium::cpp_impl {
@@ -22,6 +23,7 @@ namespace {
 
 using velorium::testing::catalogue_text;
 using velorium::test::FakeEngine;
+using velorium::test::Owned;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
@@ -273,13 +275,6 @@ class ForeignLinearExpression : public ILinearExpression {
   IQuadExpression* GetQuadPart() override { return nullptr; }
   ILinearExpression* CreateFreeCopy() override { return nullptr; }
 };
-
-template <class T>
-struct Releaser {
-  void operator()(T* object) const { object->Release(); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, Releaser<T>>;
 
 TEST_F(SolveResultLocalTest, ExpressionValues) {
   auto result = solve();

@@ -12,14 +12,14 @@
 
 #include "core/base/kernel.hpp"
 #include "core/names/names_holder.hpp"
-#include "support/captured_log.hpp"
+#include "support/log_capture.hpp"
 #include "support/catalogue_failure.hpp"
 #include "support/kernel_absence.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
 
-using velorium::testing::CapturedLog;
+using velorium::test::LogCapture;
 using velorium::testing::catalogue_text;
 using velorium::testing::fails_with;
 
@@ -107,18 +107,18 @@ TEST_F(ModelBuilderTest, GeneratedNamesMatchThePlainSearchUnderRandomChanges) {
 }
 
 TEST_F(ModelBuilderTest, RowAndGeneralConstraintNames) {
-  CapturedLog log;
-  EXPECT_EQ(row_name(add_row(nullptr, log.options())), "C#0");
-  EXPECT_EQ(row_name(add_row("", log.options())), "C#1");
-  EXPECT_TRUE(log.lines.empty()) << "an empty name logs nothing";
+  LogCapture log;
+  EXPECT_EQ(row_name(add_row(nullptr, &log.options())), "C#0");
+  EXPECT_EQ(row_name(add_row("", &log.options())), "C#1");
+  EXPECT_TRUE(log.texts().empty()) << "an empty name logs nothing";
 
-  EXPECT_EQ(row_name(add_row("a", log.options())), "a");
-  EXPECT_EQ(row_name(add_row("a", log.options())), "a#3");
-  ASSERT_EQ(log.lines.size(), 1u);
-  EXPECT_EQ(log.lines[0].level, 4);
-  EXPECT_EQ(log.lines[0].text, catalogue_text(71) + catalogue_text(24, "a", "a#3"));
+  EXPECT_EQ(row_name(add_row("a", &log.options())), "a");
+  EXPECT_EQ(row_name(add_row("a", &log.options())), "a#3");
+  ASSERT_EQ(log.texts().size(), 1u);
+  EXPECT_EQ(log.texts()[0].level, 4);
+  EXPECT_EQ(log.texts()[0].text, catalogue_text(71) + catalogue_text(24, "a", "a#3"));
   EXPECT_EQ(row_name(add_row("a", nullptr)), "a#4") << "no log options, no warning";
-  EXPECT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.texts().size(), 1u);
 
   EXPECT_TRUE(fails_with([&] { add_row(" lead"); }, 137));
   EXPECT_EQ(store->row_count(), 5);
@@ -149,18 +149,18 @@ TEST_F(ModelBuilderTest, GeneralConstraintLookups) {
 }
 
 TEST_F(ModelBuilderTest, AddingAVariableOfAnExistingNameReplacesIt) {
-  CapturedLog log;
-  const auto a = store->add_variable(0.0, 5.0, 3.0, kContinuous, "a", log.options());
-  const auto b = store->add_variable(0.0, 5.0, 0.0, kContinuous, "b", log.options());
-  EXPECT_EQ(store->add_variable(-1.0, 2.0, 7.0, kInteger, "a", log.options()), a);
+  LogCapture log;
+  const auto a = store->add_variable(0.0, 5.0, 3.0, kContinuous, "a", &log.options());
+  const auto b = store->add_variable(0.0, 5.0, 0.0, kContinuous, "b", &log.options());
+  EXPECT_EQ(store->add_variable(-1.0, 2.0, 7.0, kInteger, "a", &log.options()), a);
   EXPECT_EQ(store->variable_count(), 2);
   EXPECT_EQ(store->variable_type_of(a), kInteger);
   EXPECT_EQ(store->variable_lower(a), -1.0);
   EXPECT_EQ(store->variable_upper(a), 2.0);
   ASSERT_EQ(store->model->objective.linear_terms.size(), 1u);
   EXPECT_EQ(store->model->objective.linear_terms[0].coefficient, 7.0) << "set on the existing term";
-  ASSERT_EQ(log.lines.size(), 1u);
-  EXPECT_EQ(log.lines[0].text, catalogue_text(71) + catalogue_text(23, "a"));
+  ASSERT_EQ(log.texts().size(), 1u);
+  EXPECT_EQ(log.texts()[0].text, catalogue_text(71) + catalogue_text(23, "a"));
 
   EXPECT_EQ(store->add_variable(0.0, 1.0, 0.0, kContinuous, "b", nullptr), b);
   EXPECT_EQ(store->model->objective.linear_terms.size(), 1u) << "a zero coefficient adds no term";

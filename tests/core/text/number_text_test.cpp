@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <locale.h>
 #include <string>
@@ -101,6 +102,17 @@ TEST(NumberText, FixedAndGeneralFormsMatchPrintfInTheCLocale) {
     std::snprintf(expected, sizeof expected, "%.17g", value);
     EXPECT_EQ(formatDoubleGeneral(value, 17), expected);
   }
+}
+
+TEST(NumberText, DecimalDigitsAreAppended) {
+  std::string text = "x";
+  appendDecimal(text, 0);
+  EXPECT_EQ(text, "x0");
+  appendDecimal(text, 12);
+  EXPECT_EQ(text, "x012");
+  text.clear();
+  appendDecimal(text, UINT64_MAX);
+  EXPECT_EQ(text, "18446744073709551615");
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace velorium {
 namespace {
 
 using test::kInf;
-using test::poolName;
+using test::nameOrNone;
 using test::TestModel;
 
 VeloriumModel engineModelOf(const Model& model) {
@@ -189,8 +189,8 @@ struct NamedContent {
 
 NamedContent namedContent(const VeloriumModel& engine) {
   NamedContent content;
-  auto column = [&](std::size_t j) { return poolName(engine.column_name_ids[j]); };
-  auto row = [&](std::size_t r) { return poolName(engine.row_name_ids[r]); };
+  auto column = [&](std::size_t j) { return nameOrNone(engine.column_name_ids[j]); };
+  auto row = [&](std::size_t r) { return nameOrNone(engine.row_name_ids[r]); };
   for (std::size_t j = 0; j < static_cast<std::size_t>(engine.column_count); ++j) {
     content.columns[column(j)] = {engine.column_lower[j], engine.column_upper[j], engine.integrality[j],
                                   engine.column_costs[j]};
@@ -271,8 +271,8 @@ TEST(EngineLpFile, ReadIntoEngineModelFromAnLpFile) {
   EXPECT_EQ(engine.integrality, (std::vector<std::uint8_t>{0, 1, 1}));
   EXPECT_EQ(engine.matrix.format, kMatrixColumnwise);
   ASSERT_EQ(engine.row_count, 3);
-  EXPECT_EQ(poolName(engine.row_name_ids[1]), "c2_PART1");
-  EXPECT_EQ(poolName(engine.row_name_ids[2]), "c2_PART2");
+  EXPECT_EQ(nameOrNone(engine.row_name_ids[1]), "c2_PART1");
+  EXPECT_EQ(nameOrNone(engine.row_name_ids[2]), "c2_PART2");
   EXPECT_EQ(engine.row_lower, (std::vector<double>{-kInf, -kInf, 3 - 1e12}));
   EXPECT_EQ(engine.row_upper, (std::vector<double>{4, 3 + 1e12, kInf}));
 }

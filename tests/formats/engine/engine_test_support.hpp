@@ -5,16 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/names/names_holder.hpp"
 #include "formats/engine/velorium_model.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::test {
-
-// The name that a pool id stands for; "<none>" when it names nothing.
-inline std::string poolName(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "<none>";
-}
 
 // One matrix entry as (row, column, value), for comparing matrices independent of layout.
 struct MatrixEntry {

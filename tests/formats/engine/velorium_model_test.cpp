@@ -19,7 +19,7 @@ namespace {
 using test::columnwiseEntries;
 using test::kInf;
 using test::MatrixEntry;
-using test::poolName;
+using test::nameOrNone;
 using test::TestModel;
 
 VeloriumModel engineModelOf(const Model& model, const VeloriumLogOptions* log = nullptr) {
@@ -30,7 +30,7 @@ VeloriumModel engineModelOf(const Model& model, const VeloriumLogOptions* log = 
 
 std::vector<std::string> rowNames(const VeloriumModel& engine) {
   std::vector<std::string> names;
-  for (std::int32_t id : engine.row_name_ids) names.push_back(poolName(id));
+  for (std::int32_t id : engine.row_name_ids) names.push_back(nameOrNone(id));
   return names;
 }
 
@@ -60,7 +60,7 @@ TEST(EngineModelFill, ColumnsObjectiveAndPlainRows) {
   EXPECT_EQ(engine.objective_name, "cost");
   EXPECT_EQ(engine.sense, 1);
   EXPECT_EQ(rowNames(engine), (std::vector<std::string>{"le", "ge", "eq"}));
-  EXPECT_EQ(poolName(engine.column_name_ids[3]), "s");
+  EXPECT_EQ(nameOrNone(engine.column_name_ids[3]), "s");
   // The row's constant moves to the finite bounds.
   EXPECT_EQ(engine.row_lower, (std::vector<double>{-kInf, 1, 2}));
   EXPECT_EQ(engine.row_upper, (std::vector<double>{6, kInf, 2}));

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/base/kernel.hpp"
-#include "core/names/names_holder.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/front/model_file_format.hpp"
 #include "support/log_capture.hpp"
+#include "support/owned.hpp"
 #include "support/scratch_dir.hpp"
 #include "support/test_models.hpp"
 
@@ -21,19 +21,12 @@ namespace {
 
 using test::LogCapture;
 using test::ScratchDir;
+using test::nameText;
 using test::TestModel;
 
-struct FrontDeleter {
-  void operator()(IModelImportExport* front) const { front->Release(); }
-};
-using FrontPtr = std::unique_ptr<IModelImportExport, FrontDeleter>;
+using FrontPtr = test::Owned<IModelImportExport>;
 
 FrontPtr makeFront() { return FrontPtr(create_model_import_export()); }
-
-std::string poolText(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "";
-}
 
 constexpr const char* kLpText = "Minimize\n obj: 2 x + 3 y\nSubject To\n c1: x + y >= 1\nEnd\n";
 
@@ -86,7 +79,7 @@ TEST(ModelImportExport, ReadsLpByExtensionAndByMode) {
     ASSERT_NE(model, nullptr);
     ASSERT_EQ(model->variables.size(), 2u);
     ASSERT_EQ(model->rows.size(), 1u);
-    EXPECT_EQ(poolText(model->rows[0].expression.name_id), "c1");
+    EXPECT_EQ(nameText(model->rows[0].expression.name_id), "c1");
     EXPECT_EQ(model->source_path, path);
   }
   EXPECT_EQ(log.all(), "");
@@ -113,7 +106,7 @@ TEST(ModelImportExport, ReadsMpsByExtensionAndByMode) {
     ASSERT_EQ(model->variables.size(), 1u);
     EXPECT_EQ(model->variables[0].type, test::kInteger);
     EXPECT_EQ(model->variables[0].upper, 4.0);
-    EXPECT_EQ(poolText(model->rows.at(0).expression.name_id), "c1");
+    EXPECT_EQ(nameText(model->rows.at(0).expression.name_id), "c1");
   }
   FrontPtr front = makeFront();
   EXPECT_FALSE(front->Import(gz.c_str(), kModelFileByExtension, log_options)) << "\".gz\" is no model extension";

@@ -13,7 +13,7 @@ namespace {
 using test::columnName;
 using test::columnNames;
 using test::linearText;
-using test::poolName;
+using test::nameText;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::uint32_t kContinuous = 0, kBinary = 1, kInteger = 2, kSemicontinuous = 3, kSemiinteger = 4;
@@ -34,7 +34,7 @@ LpLineNumber errorLine(const std::string& text, std::string* reason = nullptr) {
 TEST(LpReaderObjective, LabelTermsConstantAndSense) {
   auto model = read("Maximize\n profit: 3 x - y + 2 - 0.5 z + x\nSubject To\n c: y <= 1\nEnd\n");
   EXPECT_EQ(model->objective_sense, 1);
-  EXPECT_EQ(poolName(model->objective.name_id), "profit");
+  EXPECT_EQ(nameText(model->objective.name_id), "profit");
   EXPECT_EQ(linearText(*model, model->objective), "3 x + -1 y + -0.5 z + 1 x");  // not merged
   EXPECT_EQ(model->objective.constant, 2);
   EXPECT_EQ(columnNames(*model), "x y z");
@@ -69,7 +69,7 @@ TEST(LpReaderConstraints, RowsBoundsNamesAndConstants) {
       "Minimize\n x\nSubject To\n c1: x + y <= 10\n 3 x >= 2\n e: x = 4\n c: x + 3 <= 10\n r: 2 x 3 y >= -inf\n");
   ASSERT_EQ(model->rows.size(), 5u);
   const auto& rows = model->rows;
-  EXPECT_EQ(poolName(rows[0].expression.name_id), "c1");
+  EXPECT_EQ(nameText(rows[0].expression.name_id), "c1");
   EXPECT_EQ(rows[0].lower, -kInf);
   EXPECT_EQ(rows[0].upper, 10);
   EXPECT_EQ(rows[0].indicator_variable, -1);
@@ -99,7 +99,7 @@ TEST(LpReaderConstraints, IndicatorRows) {
   ASSERT_EQ(model->rows.size(), 3u);
   EXPECT_EQ(model->indicator_count, 2);
   const Constraint& c1 = model->rows[0];
-  EXPECT_EQ(poolName(c1.expression.name_id), "c1");
+  EXPECT_EQ(nameText(c1.expression.name_id), "c1");
   EXPECT_EQ(columnName(*model, c1.indicator_variable), "b");
   EXPECT_TRUE(c1.indicator_value);
   EXPECT_EQ(linearText(*model, c1.expression), "2 x");
@@ -109,7 +109,7 @@ TEST(LpReaderConstraints, IndicatorRows) {
   EXPECT_FALSE(c2.indicator_value);
   EXPECT_EQ(c2.lower, 1);
   EXPECT_EQ(c2.upper, kInf);
-  EXPECT_EQ(poolName(c2.expression.name_id), "c2");
+  EXPECT_EQ(nameText(c2.expression.name_id), "c2");
   EXPECT_EQ(model->rows[2].indicator_variable, -1);
 }
 
@@ -210,7 +210,7 @@ TEST(LpReaderGeneralConstraints, ParentIsTruncated) {
 TEST(LpReaderSos, SetsAreRead) {
   auto model = read("SOS\n s1: S1:: x:1 y:2\n s2: s2:: y:1\n");
   ASSERT_EQ(model->sos_sets.size(), 2u);
-  EXPECT_EQ(poolName(model->sos_sets[0].name_id), "s1");
+  EXPECT_EQ(nameText(model->sos_sets[0].name_id), "s1");
   EXPECT_EQ(model->sos_sets[0].sos_type, 1);
   ASSERT_EQ(model->sos_sets[0].entries.size(), 2u);
   EXPECT_EQ(model->sos_sets[0].entries[1].weight, 2);

@@ -21,25 +21,15 @@ using test::kInteger;
 using test::kSemiContinuous;
 using test::kSemiInteger;
 using test::linearText;
-using test::poolName;
+using test::nameText;
 using test::quadraticText;
 using test::TestModel;
-
-std::shared_ptr<Model> writeAndRead(const Model& model) {
-  LpWriter writer;
-  const std::string text = writer.writeModelToText(model);
-  try {
-    return parseLpText(text);
-  } catch (const LpSyntaxError& error) {
-    ADD_FAILURE() << "line " << error.line() << ": " << error.reason() << "\n" << text;
-    return std::make_shared<Model>();
-  }
-}
+using test::writeAndReadLp;
 
 // The column of the read model with this name; -1 when there is none.
 int column(const Model& model, const std::string& name) {
   for (std::size_t j = 0; j < model.variables.size(); ++j) {
-    if (poolName(model.variables[j].name_id) == name) return static_cast<int>(j);
+    if (nameText(model.variables[j].name_id) == name) return static_cast<int>(j);
   }
   return -1;
 }
@@ -48,7 +38,7 @@ int column(const Model& model, const std::string& name) {
 std::vector<const Constraint*> rows(const Model& model, const std::string& name) {
   std::vector<const Constraint*> found;
   for (const Constraint& row : model.rows) {
-    if (poolName(row.expression.name_id) == name) found.push_back(&row);
+    if (nameText(row.expression.name_id) == name) found.push_back(&row);
   }
   return found;
 }
@@ -74,10 +64,10 @@ TEST(LpRoundTrip, ObjectiveRowsBoundsAndTypes) {
   t.addRow("k", -kInf, 10, {{x, 1}}, 3);
   t.addRow("open", -kInf, kInf, {{x, 1}, {y, 1}});
 
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   const Model& back = *read;
   EXPECT_EQ(back.objective_sense, 1);
-  EXPECT_EQ(poolName(back.objective.name_id), "profit");
+  EXPECT_EQ(nameText(back.objective.name_id), "profit");
   EXPECT_EQ(back.objective.constant, 4.5);
   EXPECT_EQ(linearText(back, back.objective),
             "2 x + -0.123456789012346 y + 3 z + 1 b + 1 i01 + 1 s + 1 si + 1 n + -1 m");
@@ -134,14 +124,14 @@ TEST(LpRoundTrip, QuadraticPartsAndIndicators) {
   const int off = t.addRow("off", 1, kInf, {{x, 1}, {y, 1}});
   t.setIndicator(off, b, false);
 
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   const Model& back = *read;
   EXPECT_EQ(quadraticText(back, back.objective), "1.5 x*x + -2 x*y");
   EXPECT_EQ(quadraticText(back, rows(back, "q")[0]->expression), "1 x*x + 4 x*y");
   EXPECT_EQ(rows(back, "q")[0]->upper, 3);
   EXPECT_EQ(back.indicator_count, 2);
   const Constraint& on = *rows(back, "ind")[0];
-  EXPECT_EQ(poolName(back.variables[on.indicator_variable].name_id), "b");
+  EXPECT_EQ(nameText(back.variables[on.indicator_variable].name_id), "b");
   EXPECT_TRUE(on.indicator_value);
   EXPECT_EQ(linearText(back, on.expression), "2 x");
   EXPECT_EQ(on.upper, 3);
@@ -162,18 +152,18 @@ TEST(LpRoundTrip, GeneralConstraints) {
                              ExprNodeRecord::constant(-1e-20, 3)},
                             y};
   t.model.general_constraints.push_back(g);
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   const Model& back = *read;
   ASSERT_EQ(back.general_constraints.size(), 1u);
   const GeneralConstraintRecord& r = back.general_constraints[0];
   EXPECT_EQ(r.name, "g1");
-  EXPECT_EQ(poolName(back.variables[r.result_variable].name_id), "y");
+  EXPECT_EQ(nameText(back.variables[r.result_variable].name_id), "y");
   ASSERT_EQ(r.nodes.size(), g.nodes.size());
   for (std::size_t i = 0; i < g.nodes.size(); ++i) {
     EXPECT_EQ(r.nodes[i].type, g.nodes[i].type) << i;
     EXPECT_EQ(r.nodes[i].parent, g.nodes[i].parent) << i;
   }
-  EXPECT_EQ(poolName(back.variables[r.nodes[1].variable_index()].name_id), "x");
+  EXPECT_EQ(nameText(back.variables[r.nodes[1].variable_index()].name_id), "x");
   EXPECT_EQ(r.nodes[2].constant_value(), 2.5);
   EXPECT_EQ(r.nodes[4].constant_value(), -1e-20);
 }
@@ -185,7 +175,7 @@ TEST(LpRoundTrip, GeneralConstraintNamesAreMadeLegal) {
   t.setObjective({{x, 1}});
   t.model.general_constraints.push_back(GeneralConstraintRecord{"my g", {ExprNodeRecord::variable(x, -1)}, x});
   t.model.general_constraints.push_back(GeneralConstraintRecord{"end", {ExprNodeRecord::constant(1, -1)}, x});
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   ASSERT_EQ(read->general_constraints.size(), 2u);
   EXPECT_EQ(read->general_constraints[0].name.find(' '), std::string::npos);
   EXPECT_NE(read->general_constraints[1].name, "end");
@@ -193,11 +183,11 @@ TEST(LpRoundTrip, GeneralConstraintNamesAreMadeLegal) {
 
 TEST(LpRoundTrip, EmptyModel) {
   Model empty;
-  auto read = writeAndRead(empty);
+  auto read = writeAndReadLp(empty);
   EXPECT_TRUE(read->variables.empty());
   EXPECT_TRUE(read->rows.empty());
   EXPECT_EQ(read->objective_sense, 0);
-  EXPECT_EQ(poolName(read->objective.name_id), "obj");  // the writer's label for an unnamed objective
+  EXPECT_EQ(nameText(read->objective.name_id), "obj");  // the writer's label for an unnamed objective
 }
 
 TEST(LpRoundTrip, LongLinesAndIllegalNames) {
@@ -211,7 +201,7 @@ TEST(LpRoundTrip, LongLinesAndIllegalNames) {
   for (int j = 1; j <= 300; ++j) row.expression.linear_terms.push_back({j, 1.0 + j});
   t.model.rows.push_back(row);
   t.setObjective({{weird, 1}});
-  auto read = writeAndRead(t.model);
+  auto read = writeAndReadLp(t.model);
   EXPECT_EQ(read->variables.size(), 301u);
   ASSERT_EQ(rows(*read, "wide").size(), 1u);
   EXPECT_EQ(rows(*read, "wide")[0]->expression.linear_terms.size(), 300u);

@@ -2,31 +2,41 @@
 // log texts.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/log/log_options.hpp"
-#include "core/names/names_holder.hpp"
 #include "core/records/model.hpp"
 #include "formats/lp/lp_reader.hpp"
+#include "formats/lp/lp_writer.hpp"
 #include "support/log_capture.hpp"
+#include "support/test_models.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium::test {
 
-inline std::string poolName(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "";
-}
+inline std::string columnName(const Model& model, std::int32_t column) { return nameText(model.variables.at(column).name_id); }
 
-inline std::string columnName(const Model& model, std::int32_t column) { return poolName(model.variables.at(column).name_id); }
+// `model` written as LP text and read back; an empty model, and a test failure naming the
+// line and showing the text, when the text does not read.
+inline std::shared_ptr<Model> writeAndReadLp(const Model& model) {
+  const std::string text = LpWriter().writeModelToText(model);
+  try {
+    return parseLpText(text);
+  } catch (const LpSyntaxError& error) {
+    ADD_FAILURE() << "line " << error.line() << ": " << error.reason() << "\n" << text;
+    return std::make_shared<Model>();
+  }
+}
 
 // The model's columns by name, in store order: "x y z".
 inline std::string columnNames(const Model& model) {
   std::string names;
-  for (const Variable& variable : model.variables) names += (names.empty() ? "" : " ") + poolName(variable.name_id);
+  for (const Variable& variable : model.variables) names += (names.empty() ? "" : " ") + nameText(variable.name_id);
   return names;
 }
 
