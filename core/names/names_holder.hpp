@@ -95,4 +95,8 @@ class VeloriumNamesHolder {
   std::mutex generated_lock_;  // held while a generated-name cache grows
 };
 
+// The process-wide pool for code that cannot go on without it: throws catalogue message 109
+// once the library's process-wide state has been torn down.
+VeloriumNamesHolder& names_pool();
+
 }  // namespace velorium

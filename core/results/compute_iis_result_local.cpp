@@ -21,7 +21,7 @@ std::int32_t process_pool_id(std::int32_t engine_id, const VeloriumNamesHolder& 
 }  // namespace
 
 void names_from_engine(Model& model, const VeloriumNamesHolder& engine_pool) {
-  VeloriumNamesHolder& process_pool = *get_names_holder();
+  VeloriumNamesHolder& process_pool = names_pool();
   if (&engine_pool == &process_pool) return;
   for (Variable& variable : model.variables) {
     variable.name_id = process_pool_id(variable.name_id, engine_pool, process_pool);

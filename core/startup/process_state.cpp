@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "cloud/client_process_state.hpp"
+#include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
 #include "core/capi/log_callback_table.hpp"
 #include "core/names/names_holder.hpp"
@@ -91,6 +92,12 @@ velorium::capi::LogCallbackTable* velorium::capi::log_callback_table() noexcept 
 velorium::VeloriumNamesHolder* velorium::get_names_holder() {
   using namespace velorium::startup;
   return step_object<StartupStep::names_pool, VeloriumNamesHolder>([] { capi::log_callback_table(); });
+}
+
+velorium::VeloriumNamesHolder& velorium::names_pool() {
+  VeloriumNamesHolder* pool = get_names_holder();
+  if (pool == nullptr) throw_catalogue_error(109);
+  return *pool;
 }
 
 // 4 is build_ctype_locale above. 5.

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/base/catalogue_error.hpp"
 #include "core/names/names_holder.hpp"
 #include "formats/engine/velorium_model.hpp"
 
@@ -12,18 +11,12 @@ namespace velorium {
 
 namespace {
 
-VeloriumNamesHolder& namesPool() {
-  VeloriumNamesHolder* pool = get_names_holder();
-  if (pool == nullptr) throw_catalogue_error(109);
-  return *pool;
-}
-
 bool boundsEqual(const Constraint& row) { return std::fabs(row.lower - row.upper) <= kEngineEqualityTolerance; }
 
 // Appends the two one-sided halves of `row`, named base + "_PART1" and base + "_PART2"; with
 // no base they keep the row's own name id.
 void appendHalves(Model& target, const Constraint& row, const std::string* base) {
-  VeloriumNamesHolder& pool = namesPool();
+  VeloriumNamesHolder& pool = names_pool();
   auto part = [&](const char* suffix) {
     Constraint half = row;
     if (base) half.expression.name_id = static_cast<std::int32_t>(pool.find_or_add_name(*base + suffix));
@@ -52,7 +45,7 @@ Model& splitIndicatorConstraints(const Model& source, Model& target) {
   target.indicator_count = source.indicator_count;
   target.rows.clear();
 
-  const VeloriumNamesHolder& pool = namesPool();
+  const VeloriumNamesHolder& pool = names_pool();
   std::string base;
   for (std::size_t k = 1; k <= source.rows.size(); ++k) {
     const Constraint& row = source.rows[k - 1];

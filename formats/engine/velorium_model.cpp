@@ -19,12 +19,6 @@ namespace {
 
 constexpr std::string_view kReservedRowPrefix = "VELORIUM_R";
 
-VeloriumNamesHolder& namesPool() {
-  VeloriumNamesHolder* pool = get_names_holder();
-  if (pool == nullptr) throw_catalogue_error(109);
-  return *pool;
-}
-
 bool hasTerms(const Constraint& row) {
   return !row.expression.linear_terms.empty() || !row.expression.quadratic_terms.empty();
 }
@@ -189,7 +183,7 @@ void ensureRowwise(ConstraintMatrix& matrix) {
 
 void VeloriumModel::fillFromModel(const Model& source, const VeloriumLogOptions* log) {
   checkVariableReferences(source);
-  VeloriumNamesHolder& pool = namesPool();
+  VeloriumNamesHolder& pool = names_pool();
   std::optional<Model> split;
   const Model& model = needsSplit(source) ? splitIndicatorConstraints(source, split.emplace()) : source;
   const std::size_t columns = model.variables.size();

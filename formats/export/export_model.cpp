@@ -123,7 +123,7 @@ void assignUniqueName(ExportModel& copy, ExportNamed& record, std::string_view n
 
 ExportModel buildExportModel(const Model& model, ExportContent content) {
   checkVariableReferences(model);
-  const VeloriumNamesHolder& pool = *get_names_holder();
+  const VeloriumNamesHolder& pool = names_pool();
   ExportModel copy(model);
   std::string scratch;
 

@@ -36,7 +36,7 @@ class LpParser {
     LpLexer lexer(lines_);
     buildLpTokens(lexer, names_, tokens_);
     const auto sections = splitLpSections(tokens_);
-    LpSectionReader(tokens_, names_, *get_names_holder(), *model).processSections(sections);
+    LpSectionReader(tokens_, names_, names_pool(), *model).processSections(sections);
     std::vector<LpToken>().swap(tokens_);
     return model;
   }

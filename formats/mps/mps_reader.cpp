@@ -98,7 +98,7 @@ std::shared_ptr<Model> readMpsFile(const VeloriumLogOptions& log, const std::str
   return nullptr;
 }
 
-MpsReader::MpsReader(const VeloriumLogOptions& log) : log_(log), column_of_name_id_(get_names_holder()->size()) {}
+MpsReader::MpsReader(const VeloriumLogOptions& log) : log_(log), column_of_name_id_(names_pool().size()) {}
 
 // ---------------------------------------------------------------------------------------
 // Input and messages
@@ -179,7 +179,7 @@ Constraint* MpsReader::findRow(std::string_view name) {
 }
 
 std::int32_t MpsReader::findColumnIndex(std::string_view name) const {
-  return column_of_name_id_.get(get_names_holder()->find_name(name));
+  return column_of_name_id_.get(names_pool().find_name(name));
 }
 
 std::int32_t MpsReader::addColumn(std::int32_t name_id) {

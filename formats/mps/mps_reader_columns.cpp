@@ -48,7 +48,7 @@ MpsSection MpsReader::readColumns() {
     } else if (!column_open || line_.field(0) != current_column_name_) {
       // A column is declared by its first line, even when all its values are 0.
       std::string_view name = line_.field(0);
-      get_names_holder()->prefetch_name(name);
+      names_pool().prefetch_name(name);
       PendingStep* step = nullptr;
       if (!queueStep(step)) return MpsSection::EndOfReading;
       step->kind = PendingStep::Kind::StartColumn;
@@ -127,7 +127,7 @@ bool MpsReader::completeOldestStep() {
 }
 
 bool MpsReader::startColumn(const PendingStep& step) {
-  const auto id = static_cast<std::int32_t>(get_names_holder()->find_or_add_name(step.name()));
+  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name(step.name()));
   std::int32_t column = column_of_name_id_.get(id);
   if (column < 0) column = addColumn(id);
   std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
@@ -155,7 +155,7 @@ bool MpsReader::completePair(PendingStep& step) {
   lookUpRow(step);
   const std::int32_t column = resolved_column_;
   auto columnName = [&] {
-    return get_names_holder()->names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
+    return names_pool().names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
   };
   if (step.row == MpsNameIndex::kMissing) {
     warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
