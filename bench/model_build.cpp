@@ -3,6 +3,8 @@
 // is the process's peak resident memory so far (VmHWM).
 #include <benchmark/benchmark.h>
 
+#include "process_memory.hpp"
+
 #include <algorithm>
 #include <fstream>
 #include <memory>
@@ -26,14 +28,7 @@ using velorium::cpp_impl::ModelBuilder;
 
 constexpr int kCount = 1000000;
 
-double peak_resident_megabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;  // kB
-  }
-  return 0.0;
-}
+double peak_resident_megabytes() { return static_cast<double>(velorium::bench::processStatusBytes("VmHWM:")) / (1024.0 * 1024.0); }
 
 void report(benchmark::State& state, double operations_per_iteration) {
   state.counters["per_op"] = benchmark::Counter(operations_per_iteration,
@@ -170,26 +165,7 @@ BENCHMARK(BM_InternNewNames)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // ---- Matrix-form additions and the flat model ---------------------------------------------
 
-// The growth of resident memory from here to the highest point reached afterwards.
-class PeakMemoryProbe {
- public:
-  PeakMemoryProbe() {
-    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from the current size
-    baseline_ = status_kilobytes("VmRSS:");
-  }
-  double growth_bytes() const { return (status_kilobytes("VmHWM:") - baseline_) * 1024.0; }
-
- private:
-  static double status_kilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-      if (line.rfind(field, 0) == 0) return std::stod(line.substr(std::string(field).size()));
-    }
-    return 0.0;
-  }
-  double baseline_;
-};
+using velorium::bench::PeakMemoryProbe;
 
 using ModelHandle = std::unique_ptr<velorium::cpp_impl::ModelImpl, void (*)(velorium::cpp_impl::ModelImpl*)>;
 ModelHandle new_model() {
@@ -279,7 +255,7 @@ void run_row_benchmark(benchmark::State& state, bool rows_timed, Timed timed) {
     if (!rows_timed) state.ResumeTiming();
     timed(*model, state);
     state.PauseTiming();
-    peak_growth = std::max(peak_growth, probe.growth_bytes());
+    peak_growth = std::max(peak_growth, static_cast<double>(probe.growth_bytes()));
     model.reset();
     state.ResumeTiming();
   }
@@ -445,7 +421,7 @@ void BM_CreateEmptyModels(benchmark::State& state) {
     state.ResumeTiming();
     for (int i = 0; i < kModels; ++i) models.push_back(CreateModel());
     state.PauseTiming();
-    bytes_per_model = std::max(bytes_per_model, probe.growth_bytes() / kModels);
+    bytes_per_model = std::max(bytes_per_model, static_cast<double>(probe.growth_bytes()) / kModels);
     for (velorium::IModel* model : models) model->Release();
     state.ResumeTiming();
   }

@@ -8,6 +8,8 @@
 // own started afresh, and gives the ratios.
 #include <benchmark/benchmark.h>
 
+#include "process_memory.hpp"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -182,14 +184,7 @@ double modelBytes(const velorium::Model& model) {
   return bytes;
 }
 
-long residentKilobytes() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
+long residentKilobytes() { return static_cast<long>(velorium::bench::processStatusBytes("VmRSS:") / 1024); }
 
 velorium::VeloriumLogOptions consoleLog() {
   static bool on = true;
