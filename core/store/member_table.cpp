@@ -8,6 +8,7 @@
 #include "core/base/catalogue_error.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/reserve_one_more.hpp"
+#include "core/text/number_text.hpp"
 
 namespace velorium::cpp_impl {
 
@@ -195,10 +196,8 @@ std::string MemberTable<Record>::make_unique_name(const VeloriumNamesHolder& poo
   // so the first unmarked number is the first candidate worth a look-up.
   for (std::uint64_t k = start;; ++k) {
     k = taken.first_unmarked_from(static_cast<std::uint32_t>(k));
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, k).ptr;
     candidate.resize(stem);
-    candidate.append(digits, end);
+    appendDecimal(candidate, k);
     if (!find(candidate) && !(also_taken && also_taken(candidate))) return candidate;
     taken.mark(static_cast<std::uint32_t>(k));
   }
