@@ -1,18 +1,19 @@
 // The flat model of a store: removed members left out, indices renumbered.
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <memory>
 #include <vector>
 
 #include "core/base/kernel.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
+using test::kInf;
+using test::nameOrNone;
 
 class FlatModelTest : public ::testing::Test {
  protected:
@@ -23,10 +24,6 @@ class FlatModelTest : public ::testing::Test {
     return store->add_row(expression, -kInf, 5.0, name, nullptr);
   }
   void build() { store->build_model(flat, variable_map, row_map); }
-  static std::string name_of(std::int32_t name_id) {
-    const char* name = get_names_holder()->names_holder_get(name_id);
-    return name ? name : "<none>";
-  }
 
   std::shared_ptr<ModelBuilder> store = std::make_shared<ModelBuilder>();
   std::shared_ptr<Model> flat;
@@ -65,8 +62,8 @@ TEST_F(FlatModelTest, RemovedVariableLeavesItsTermsBehind) {
   EXPECT_EQ(variable_map, (std::vector<std::int32_t>{0, -1, 1}));
   EXPECT_EQ(row_map, (std::vector<std::int32_t>{0}));
   ASSERT_EQ(flat->variables.size(), 2u);
-  EXPECT_EQ(name_of(flat->variables[0].name_id), "v0");
-  EXPECT_EQ(name_of(flat->variables[1].name_id), "v2");
+  EXPECT_EQ(nameOrNone(flat->variables[0].name_id), "v0");
+  EXPECT_EQ(nameOrNone(flat->variables[1].name_id), "v2");
 
   ASSERT_EQ(flat->rows.size(), 1u);
   const Expression& kept = flat->rows[0].expression;
@@ -82,7 +79,7 @@ TEST_F(FlatModelTest, RemovedVariableLeavesItsTermsBehind) {
   EXPECT_EQ(kept.quadratic_terms[1].variable1, 1);
   EXPECT_EQ(kept.quadratic_terms[1].variable2, 1);
   EXPECT_EQ(kept.constant, 1.5);
-  EXPECT_EQ(name_of(kept.name_id), "r");
+  EXPECT_EQ(nameOrNone(kept.name_id), "r");
   EXPECT_EQ(flat->rows[0].upper, 5.0);
 
   const Expression& objective = flat->objective;
@@ -92,7 +89,7 @@ TEST_F(FlatModelTest, RemovedVariableLeavesItsTermsBehind) {
   ASSERT_EQ(objective.quadratic_terms.size(), 1u);
   EXPECT_EQ(objective.quadratic_terms[0].coefficient, 1.0);
   EXPECT_EQ(objective.constant, 2.5);
-  EXPECT_EQ(name_of(objective.name_id), "cost");
+  EXPECT_EQ(nameOrNone(objective.name_id), "cost");
   EXPECT_EQ(flat->name, "plan");
   EXPECT_EQ(flat->source_path, "plan.lp");
   EXPECT_EQ(flat->objective_sense, 1);
@@ -112,9 +109,9 @@ TEST_F(FlatModelTest, RemovedRowsAreLeftOutAndStoreOrderIsKept) {
   EXPECT_EQ(variable_map, (std::vector<std::int32_t>{-1, 0, 1}));
   EXPECT_EQ(row_map, (std::vector<std::int32_t>{0, -1, 1, 2}));
   ASSERT_EQ(flat->variables.size(), 2u);
-  EXPECT_EQ(name_of(flat->variables[0].name_id), "b");
+  EXPECT_EQ(nameOrNone(flat->variables[0].name_id), "b");
   ASSERT_EQ(flat->rows.size(), 3u);
-  EXPECT_EQ(name_of(flat->rows[1].expression.name_id), "r2");
+  EXPECT_EQ(nameOrNone(flat->rows[1].expression.name_id), "r2");
   EXPECT_EQ(flat->rows[1].expression.linear_terms[0].variable, 1);
 }
 

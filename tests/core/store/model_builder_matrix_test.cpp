@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,13 +11,15 @@
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
 #include "support/catalogue_failure.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
 
 using velorium::testing::fails_with;
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
+using test::kInf;
+using test::nameOrNone;
 
 class MatrixAdditionsTest : public ::testing::Test {
  protected:
@@ -33,10 +34,7 @@ class MatrixAdditionsTest : public ::testing::Test {
     const char* name = store->variable_name(store_index);
     return name ? name : "<none>";
   }
-  std::string row_name(std::int32_t store_index) {
-    const char* name = get_names_holder()->names_holder_get(store->model->rows[store_index].expression.name_id);
-    return name ? name : "<none>";
-  }
+  std::string row_name(std::int32_t store_index) { return nameOrNone(store->model->rows[store_index].expression.name_id); }
   // The whole objective and row content, for checking that a rejected call changed nothing.
   std::string snapshot() const {
     std::string text = std::to_string(store->model->objective_sense) + "|";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -15,6 +14,7 @@
 #include "support/log_capture.hpp"
 #include "support/catalogue_failure.hpp"
 #include "support/kernel_absence.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
@@ -23,8 +23,12 @@ using velorium::test::LogCapture;
 using velorium::testing::catalogue_text;
 using velorium::testing::fails_with;
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr std::uint32_t kContinuous = 0, kBinary = 1, kInteger = 2, kSemiinteger = 4;
+using test::kBinary;
+using test::kContinuous;
+using test::kInf;
+using test::kInteger;
+using test::kSemiInteger;
+using test::nameOrNone;
 
 class ModelBuilderTest : public ::testing::Test {
  protected:
@@ -34,10 +38,7 @@ class ModelBuilderTest : public ::testing::Test {
     const char* name = store->variable_name(store_index);
     return name ? name : "<none>";
   }
-  std::string row_name(std::int32_t store_index) {
-    const char* name = get_names_holder()->names_holder_get(store->row_record(store_index).expression.name_id);
-    return name ? name : "<none>";
-  }
+  std::string row_name(std::int32_t store_index) { return nameOrNone(store->row_record(store_index).expression.name_id); }
   std::int32_t add_unnamed() { return store->add_variable(0.0, 1.0, 0.0, kContinuous, nullptr, nullptr); }
   std::int32_t add_named(const char* name) { return store->add_variable(0.0, 1.0, 0.0, kContinuous, name, nullptr); }
   std::int32_t add_row(const char* name, const VeloriumLogOptions* log = nullptr) {
@@ -187,7 +188,7 @@ TEST_F(ModelBuilderTest, BoundsAndTypesOfNewVariables) {
       {-0.4, 7.0, kBinary, 0.0, 1.0},        {0.6, 0.7, kBinary, 1.0, 1.0},
       {-kInf, kInf, kBinary, 0.0, 1.0},      {2.0 + 1e-15, 3.0, kInteger, 2.0 + 1e-15, 3.0},
       {-kInf, kInf, kInteger, -kInf, kInf},  {0.5, 0.7, kContinuous, 0.5, 0.7},
-      {-3.0, 4.0, kSemiinteger, -3.0, 4.0},
+      {-3.0, 4.0, kSemiInteger, -3.0, 4.0},
   };
   for (const Case& c : cases) {
     const auto index = store->add_variable(c.lower, c.upper, 0.0, c.type, nullptr, nullptr);
@@ -196,7 +197,7 @@ TEST_F(ModelBuilderTest, BoundsAndTypesOfNewVariables) {
   }
   const auto count = store->variable_count();
   EXPECT_TRUE(fails_with([&] { store->add_variable(0.5, 3.0, 0.0, kInteger, nullptr, nullptr); }, 113, 0.5));
-  EXPECT_TRUE(fails_with([&] { store->add_variable(0.0, 2.5, 0.0, kSemiinteger, nullptr, nullptr); }, 114, 2.5));
+  EXPECT_TRUE(fails_with([&] { store->add_variable(0.0, 2.5, 0.0, kSemiInteger, nullptr, nullptr); }, 114, 2.5));
   EXPECT_TRUE(fails_with([&] { store->add_variable(2.0, 1.0, 0.0, kContinuous, nullptr, nullptr); }, 115, 1.0, 2.0));
   EXPECT_TRUE(fails_with([&] { store->add_variable(0.0, 1.0, 0.0, kContinuous, " v", nullptr); }, 126, ' '));
   EXPECT_EQ(store->variable_count(), count) << "failed additions add nothing";

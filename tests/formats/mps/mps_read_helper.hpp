@@ -11,6 +11,7 @@
 #include "formats/mps/mps_reader.hpp"
 #include "support/log_capture.hpp"
 #include "support/scratch_dir.hpp"
+#include "support/test_models.hpp"
 
 namespace velorium::mps_test {
 
@@ -39,21 +40,16 @@ inline MpsRead readMpsText(std::string_view text, std::string_view file_name = "
   return readMpsPath(dir.write(file_name, text));
 }
 
-inline std::string poolName(std::int32_t id) {
-  const char* text = get_names_holder()->names_holder_get(id);
-  return text ? text : "";
-}
-
 inline const Constraint* findRowNamed(const Model& model, std::string_view name) {
   for (const Constraint& row : model.rows) {
-    if (poolName(row.expression.name_id) == name) return &row;
+    if (test::nameText(row.expression.name_id) == name) return &row;
   }
   return nullptr;
 }
 
 inline std::int32_t columnNamed(const Model& model, std::string_view name) {
   for (std::size_t i = 0; i < model.variables.size(); ++i) {
-    if (poolName(model.variables[i].name_id) == name) return static_cast<std::int32_t>(i);
+    if (test::nameText(model.variables[i].name_id) == name) return static_cast<std::int32_t>(i);
   }
   return -1;
 }

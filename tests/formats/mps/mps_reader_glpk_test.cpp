@@ -17,7 +17,7 @@ namespace velorium {
 namespace {
 
 namespace fs = std::filesystem;
-using mps_test::poolName;
+using test::nameText;
 
 const fs::path kExamples = "/usr/share/doc/glpk-utils/examples";
 
@@ -79,11 +79,11 @@ double activity(const Expression& expression, const std::vector<double>& x) {
 std::map<std::string, std::map<std::string, double>> termsByName(const Model& model) {
   std::map<std::string, std::map<std::string, double>> out;
   for (const Constraint& row : model.rows) {
-    auto& terms = out[poolName(row.expression.name_id)];
-    for (const LinearTerm& t : row.expression.linear_terms) terms[poolName(model.variables[t.variable].name_id)] += t.coefficient;
+    auto& terms = out[nameText(row.expression.name_id)];
+    for (const LinearTerm& t : row.expression.linear_terms) terms[nameText(model.variables[t.variable].name_id)] += t.coefficient;
   }
   auto& objective = out["(objective)"];
-  for (const LinearTerm& t : model.objective.linear_terms) objective[poolName(model.variables[t.variable].name_id)] += t.coefficient;
+  for (const LinearTerm& t : model.objective.linear_terms) objective[nameText(model.variables[t.variable].name_id)] += t.coefficient;
   return out;
 }
 
@@ -107,15 +107,15 @@ void expectSameModel(const Model& a, const Model& b, const std::string& file) {
     for (const auto& [column, value] : terms) expectNear(value, terms_b[row][column], file + " " + row + " " + column);
   }
   for (const Constraint& row : a.rows) {
-    const Constraint* other = mps_test::findRowNamed(b, poolName(row.expression.name_id));
+    const Constraint* other = mps_test::findRowNamed(b, nameText(row.expression.name_id));
     ASSERT_NE(other, nullptr);
-    expectNear(row.lower, other->lower, file + " lower of " + poolName(row.expression.name_id));
-    expectNear(row.upper, other->upper, file + " upper of " + poolName(row.expression.name_id));
+    expectNear(row.lower, other->lower, file + " lower of " + nameText(row.expression.name_id));
+    expectNear(row.upper, other->upper, file + " upper of " + nameText(row.expression.name_id));
   }
   for (std::size_t j = 0; j < a.variables.size(); ++j) {
     const Variable& v = a.variables[j];
-    const Variable& w = b.variables[mps_test::columnNamed(b, poolName(v.name_id))];
-    const std::string what = file + " column " + poolName(v.name_id);
+    const Variable& w = b.variables[mps_test::columnNamed(b, nameText(v.name_id))];
+    const std::string what = file + " column " + nameText(v.name_id);
     EXPECT_EQ(v.type == 0, w.type == 0) << what;
     expectNear(v.lower, w.lower, what);
     expectNear(v.upper, w.upper, what);
@@ -157,8 +157,8 @@ TEST(MpsReaderGlpkTest, ReadsGlpkExamplesAsGlpsolDoes) {
     for (const Constraint& row : model.rows) {
       double a = activity(row.expression, report.values);
       double scale = tolerance * (1 + std::fabs(a));
-      EXPECT_GE(a, row.lower - scale) << file << " row " << poolName(row.expression.name_id);
-      EXPECT_LE(a, row.upper + scale) << file << " row " << poolName(row.expression.name_id);
+      EXPECT_GE(a, row.lower - scale) << file << " row " << nameText(row.expression.name_id);
+      EXPECT_LE(a, row.upper + scale) << file << " row " << nameText(row.expression.name_id);
     }
     double objective = activity(model.objective, report.values);
     EXPECT_NEAR(objective, report.objective, 1e-6 * (1 + std::fabs(objective))) << file;

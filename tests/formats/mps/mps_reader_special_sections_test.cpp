@@ -18,7 +18,7 @@ using Term = std::tuple<std::string, std::string, double>;
 std::vector<Term> termsOf(const Model& model, const std::vector<QuadTerm>& terms) {
   std::vector<Term> out;
   for (const QuadTerm& t : terms) {
-    out.emplace_back(mps_test::poolName(model.variables[t.variable1].name_id), mps_test::poolName(model.variables[t.variable2].name_id),
+    out.emplace_back(test::nameText(model.variables[t.variable1].name_id), test::nameText(model.variables[t.variable2].name_id),
                      t.coefficient);
   }
   return out;

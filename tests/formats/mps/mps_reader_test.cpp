@@ -14,7 +14,7 @@ namespace {
 
 using mps_test::columnNamed;
 using mps_test::findRowNamed;
-using mps_test::poolName;
+using test::nameText;
 using mps_test::readMpsText;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -58,7 +58,7 @@ TEST(MpsReaderTest, ReadsTheLinearModel) {
   ASSERT_TRUE(read.model) << read.log;
   const Model& model = *read.model;
   EXPECT_EQ(model.name, "m1.mps");  // the NAME line is not kept
-  EXPECT_EQ(poolName(model.objective.name_id), "obj");
+  EXPECT_EQ(nameText(model.objective.name_id), "obj");
   EXPECT_EQ(model.objective_sense, 0);
   ASSERT_EQ(model.rows.size(), 3u);
   EXPECT_EQ(rowBounds(model, "c1"), (Bounds{-kInf, 4}));
@@ -94,7 +94,7 @@ TEST(MpsReaderTest, RowTypesAndTheObjectiveRow) {
       "RHS\n RHS free1 5 obj 5\nENDATA\n");
   ASSERT_TRUE(read.model) << read.log;
   const Model& model = *read.model;
-  EXPECT_EQ(poolName(model.objective.name_id), "obj");
+  EXPECT_EQ(nameText(model.objective.name_id), "obj");
   ASSERT_EQ(model.rows.size(), 5u);
   EXPECT_EQ(rowBounds(model, "free1"), (Bounds{-kInf, kInf}));  // a second N row is a free row; its RHS is ignored
   EXPECT_EQ(rowBounds(model, "free2"), (Bounds{-kInf, kInf}));
@@ -270,9 +270,9 @@ TEST(MpsReaderTest, IndentedLinesAreDataEvenWhenTheyLookLikeKeywords) {
   ASSERT_TRUE(read.model) << read.log;
   const Model& model = *read.model;
   ASSERT_EQ(model.variables.size(), 3u);
-  EXPECT_EQ(poolName(model.variables[0].name_id), "RHS");
-  EXPECT_EQ(poolName(model.variables[1].name_id), "ENDATA");
-  EXPECT_EQ(poolName(model.variables[2].name_id), "NAME");
+  EXPECT_EQ(nameText(model.variables[0].name_id), "RHS");
+  EXPECT_EQ(nameText(model.variables[1].name_id), "ENDATA");
+  EXPECT_EQ(nameText(model.variables[2].name_id), "NAME");
   EXPECT_EQ(rowBounds(model, "ROWS"), (Bounds{-kInf, 4}));
   EXPECT_EQ(rowBounds(model, "ENDATA"), (Bounds{2, kInf}));
   EXPECT_EQ(findRowNamed(model, "ROWS")->expression.linear_terms.size(), 2u);
@@ -292,7 +292,7 @@ TEST(MpsReaderTest, ColumnEntries) {
   ASSERT_TRUE(read.model) << read.log;
   const Model& model = *read.model;
   ASSERT_EQ(model.variables.size(), 2u);
-  EXPECT_EQ(poolName(model.variables[0].name_id), "x");
+  EXPECT_EQ(nameText(model.variables[0].name_id), "x");
   const Constraint* c = findRowNamed(model, "c");
   ASSERT_EQ(c->expression.linear_terms.size(), 2u);
   EXPECT_EQ(c->expression.linear_terms[1].coefficient, 5);
@@ -339,7 +339,7 @@ TEST(MpsReaderTest, LineEndsByteOrderMarkAndCommentsWithOddBytes) {
   auto read = readMpsText(text);
   ASSERT_TRUE(read.model) << read.log;
   ASSERT_EQ(read.model->objective.linear_terms.size(), 1u);
-  EXPECT_EQ(poolName(read.model->objective.name_id), "obj");
+  EXPECT_EQ(nameText(read.model->objective.name_id), "obj");
 }
 
 TEST(MpsReaderTest, LinesAfterEndataAreNotRead) {
@@ -352,8 +352,8 @@ TEST(MpsReaderTest, NamesAreUtf8BytesAndMayBeLong) {
   std::string long_name(300000, 'v');
   auto read = readMpsText("ROWS\n N цель\n L огр\nCOLUMNS\n " + long_name + " цель 1 огр 2\nENDATA\n");
   ASSERT_TRUE(read.model) << read.log;
-  EXPECT_EQ(poolName(read.model->objective.name_id), "цель");
-  EXPECT_EQ(poolName(read.model->variables[0].name_id), long_name);
+  EXPECT_EQ(nameText(read.model->objective.name_id), "цель");
+  EXPECT_EQ(nameText(read.model->variables[0].name_id), long_name);
 }
 
 TEST(MpsReaderTest, PathsThatAreNoFiles) {

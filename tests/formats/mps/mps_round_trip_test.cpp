@@ -83,15 +83,15 @@ TEST(MpsRoundTripTest, TheWrittenModelReadsBackUnchanged) {
     const Variable& a = original.variables[j];
     const Variable& b = back.variables[j];
     EXPECT_EQ(a.name_id, b.name_id) << j;
-    EXPECT_EQ(a.type, b.type) << mps_test::poolName(a.name_id);
-    EXPECT_EQ(a.lower, b.lower) << mps_test::poolName(a.name_id);
-    EXPECT_EQ(a.upper, b.upper) << mps_test::poolName(a.name_id);
+    EXPECT_EQ(a.type, b.type) << test::nameText(a.name_id);
+    EXPECT_EQ(a.lower, b.lower) << test::nameText(a.name_id);
+    EXPECT_EQ(a.upper, b.upper) << test::nameText(a.name_id);
   }
   ASSERT_EQ(back.rows.size(), original.rows.size());
   for (std::size_t r = 0; r < original.rows.size(); ++r) {
     const Constraint& a = original.rows[r];
     const Constraint& b = back.rows[r];
-    const std::string name = mps_test::poolName(a.expression.name_id);
+    const std::string name = test::nameText(a.expression.name_id);
     expectSameExpression(a.expression, b.expression, name);
     EXPECT_EQ(a.lower, b.lower) << name;
     EXPECT_EQ(a.upper, b.upper) << name;
