@@ -47,49 +47,56 @@ void addField(MpsLine& line, const char* start, const char* end) {
   ++line.field_count;
 }
 
-// Bit i set when byte i of the 16 is white space (tab, line feed, vertical tab, form feed,
-// carriage return, blank); `has_nul` is set when one of them is a NUL byte.
-inline std::uint32_t whiteSpaceBits16(const char* bytes, bool& has_nul) {
+// Bit i of `white` set when byte i of the 16 is white space (tab, line feed, vertical tab,
+// form feed, carriage return, blank); bit i of `nul` set when it is a NUL byte.
+inline void classify16(const char* bytes, std::uint32_t& white, std::uint32_t& nul) {
 #if defined(__SSE2__)
   const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
   const __m128i blank = _mm_cmpeq_epi8(block, _mm_set1_epi8(' '));
   // Tab, line feed, vertical tab, form feed and carriage return are 9 to 13.
   const __m128i shifted = _mm_sub_epi8(block, _mm_set1_epi8(9));
   const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(4)), shifted);
-  if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())) != 0) has_nul = true;
-  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+  nul = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())));
+  white = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
 #else
-  std::uint32_t bits = 0;
+  white = 0;
+  nul = 0;
   for (int i = 0; i < 16; ++i) {
     const std::uint8_t cls = kByteClasses.table[static_cast<unsigned char>(bytes[i])];
-    if (cls == 1) bits |= 1u << i;
-    if (cls == 2) has_nul = true;
+    if (cls == 1) white |= 1u << i;
+    if (cls == 2) nul |= 1u << i;
   }
-  return bits;
 #endif
 }
 
-// Bit i set when byte i of the `length` (at most 64) is white space; the bits past the end
-// are clear. A last piece shorter than 16 bytes is copied behind blanks, so nothing past the
-// bytes is read.
-inline std::uint64_t whiteSpaceBits(const char* bytes, std::size_t length, bool& has_nul) {
-  std::uint64_t bits = 0;
+// Bits for the `length` (at most 64) bytes at `bytes`: white space in `white`, NUL bytes in
+// `nul`; the bits past the end are clear. Unless `readable_past_end`, a last piece shorter
+// than 16 bytes is copied behind blanks, so nothing past the bytes is read.
+template <bool readable_past_end>
+inline void classify(const char* bytes, std::size_t length, std::uint64_t& white, std::uint64_t& nul) {
+  white = 0;
+  nul = 0;
   for (std::size_t piece = 0; piece < length; piece += 16) {
     const char* source = bytes + piece;
     char padded[16];
-    if (length - piece < 16) {
+    if (!readable_past_end && length - piece < 16) {
       std::memset(padded, ' ', sizeof padded);
       std::memcpy(padded, source, length - piece);
       source = padded;
     }
-    bits |= std::uint64_t{whiteSpaceBits16(source, has_nul)} << piece;
+    std::uint32_t piece_white = 0;
+    std::uint32_t piece_nul = 0;
+    classify16(source, piece_white, piece_nul);
+    white |= std::uint64_t{piece_white} << piece;
+    nul |= std::uint64_t{piece_nul} << piece;
   }
-  return length < 64 ? bits & ((std::uint64_t{1} << length) - 1) : bits;
+  const std::uint64_t valid = length < 64 ? (std::uint64_t{1} << length) - 1 : ~std::uint64_t{0};
+  white &= valid;
+  nul &= valid;
 }
 
-}  // namespace
-
-void splitMpsLine(std::string_view text, MpsLine& line) {
+template <bool readable_past_end>
+void splitLine(std::string_view text, MpsLine& line) {
   line.text = text;
   line.field_count = 0;
   line.has_nul = false;
@@ -98,10 +105,15 @@ void splitMpsLine(std::string_view text, MpsLine& line) {
   const char* base = text.data();
   const std::size_t size = text.size();
   const char* field_start = nullptr;  // the open field, carried across blocks
+  std::uint64_t nul_bits = 0;
   for (std::size_t offset = 0; offset < size; offset += 64) {
     const std::size_t in_block = size - offset < 64 ? size - offset : 64;
     const std::uint64_t valid = in_block < 64 ? (std::uint64_t{1} << in_block) - 1 : ~std::uint64_t{0};
-    const std::uint64_t field_bits = ~whiteSpaceBits(base + offset, in_block, line.has_nul) & valid;
+    std::uint64_t white = 0;
+    std::uint64_t nul = 0;
+    classify<readable_past_end>(base + offset, in_block, white, nul);
+    nul_bits |= nul;
+    const std::uint64_t field_bits = ~white & valid;
     // Edges: a field starts where a field byte follows white space, and ends where white
     // space follows a field byte.
     const std::uint64_t before = (field_bits << 1) | (field_start != nullptr ? 1u : 0u);
@@ -118,7 +130,14 @@ void splitMpsLine(std::string_view text, MpsLine& line) {
     }
   }
   if (field_start != nullptr) addField(line, field_start, base + size);
+  line.has_nul = nul_bits != 0;
 }
+
+}  // namespace
+
+void splitMpsLine(std::string_view text, MpsLine& line) { splitLine<false>(text, line); }
+
+void splitReadableMpsLine(std::string_view text, MpsLine& line) { splitLine<true>(text, line); }
 
 namespace {
 

@@ -108,7 +108,7 @@ bool MpsReader::readLine() {
   while (input_->nextLine(text)) {
     ++line_number_;
     if (line_number_ == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-    splitMpsLine(text, line_);
+    splitReadableMpsLine(text, line_);
     if (line_.empty() || line_.isComment()) continue;
     if (line_.has_nul) {
       fail("Нулевой байт в строке MPS файла\n");

@@ -70,6 +70,7 @@ class MpsReader {
     std::size_t name_length = 0;
     char name_inline[32];
     std::string name_overflow;
+    std::uint64_t name_hash = 0;  // StartColumn: the name's hash in the pool of names
     MpsNameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
     double value = 0.0;

@@ -48,11 +48,13 @@ MpsSection MpsReader::readColumns() {
     } else if (!column_open || line_.field(0) != current_column_name_) {
       // A column is declared by its first line, even when all its values are 0.
       std::string_view name = line_.field(0);
-      names_pool().prefetch_name(name);
+      const VeloriumNamesHolder::HashedName hashed = VeloriumNamesHolder::hash_name(name);
+      names_pool().prefetch_name(hashed);
       PendingStep* step = nullptr;
       if (!queueStep(step)) return MpsSection::EndOfReading;
       step->kind = PendingStep::Kind::StartColumn;
       step->setName(name);
+      step->name_hash = hashed.spread_hash;
       step->integer = integer_block;
       current_column_name_.assign(name);
       column_open = true;
@@ -127,7 +129,7 @@ bool MpsReader::completeOldestStep() {
 }
 
 bool MpsReader::startColumn(const PendingStep& step) {
-  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name(step.name()));
+  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name({step.name(), step.name_hash}));
   std::int32_t column = column_of_name_id_.get(id);
   if (column < 0) column = addColumn(id);
   std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
