@@ -9,9 +9,8 @@
 #include <benchmark/benchmark.h>
 
 #include "process_memory.hpp"
+#include "reader_runs.hpp"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,8 +30,6 @@
 #include "core/log/log_options.hpp"
 #include "core/records/model.hpp"
 #include "formats/mps/mps_reader.hpp"
-
-extern char** environ;
 
 namespace {
 
@@ -170,20 +167,6 @@ const std::string& benchFile() {
 
 double fileMegabytes() { return static_cast<double>(std::filesystem::file_size(benchFile())) / 1e6; }
 
-template <typename T>
-double bytesOf(const std::vector<T>& v) {
-  return static_cast<double>(v.capacity() * sizeof(T));
-}
-
-double modelBytes(const velorium::Model& model) {
-  double bytes = sizeof model + bytesOf(model.rows) + bytesOf(model.variables) + bytesOf(model.general_constraints);
-  bytes += bytesOf(model.objective.linear_terms) + bytesOf(model.objective.quadratic_terms);
-  for (const velorium::Constraint& row : model.rows) {
-    bytes += bytesOf(row.expression.linear_terms) + bytesOf(row.expression.quadratic_terms);
-  }
-  return bytes;
-}
-
 long residentKilobytes() { return static_cast<long>(velorium::bench::processStatusBytes("VmRSS:") / 1024); }
 
 velorium::VeloriumLogOptions consoleLog() {
@@ -232,7 +215,7 @@ ChildRead readInChild(const std::string& path) {
     Report report{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0, 0};
     ::getrusage(RUSAGE_SELF, &after);
     report.cpu_seconds = cpuSeconds(after) - cpuSeconds(before);
-    report.model_mb = model ? modelBytes(*model) / (1024.0 * 1024.0) : -1;
+    report.model_mb = model ? velorium::bench::modelBytes(*model) / (1024.0 * 1024.0) : -1;
     (void)!::write(channel[1], &report, sizeof report);
     ::_exit(model ? 0 : 1);
   }
@@ -293,40 +276,8 @@ void BM_VeloriumReadMpsAgain(benchmark::State& state) {
 }
 BENCHMARK(BM_VeloriumReadMpsAgain)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
-// Runs a program on the benchmark file; returns its maximum resident set in MB, or a
-// negative value when it could not be run or failed.
-double runProgram(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t child = 0;
-  int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  int status = 0;
-  rusage usage{};
-  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status)) return -1;
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 void runOtherReader(benchmark::State& state, const std::vector<std::string>& arguments) {
-  benchFile();
-  double peak_mb = 0;
-  for (auto _ : state) {
-    peak_mb = runProgram(arguments);
-    if (peak_mb < 0) {
-      state.SkipWithError(("cannot run " + arguments[0]).c_str());
-      break;
-    }
-  }
-  state.counters["MB/s"] = benchmark::Counter(fileMegabytes(), benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["ns_per_nonzero"] = benchmark::Counter(static_cast<double>(kNonzeros) * 1e-9,
-                                                        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["peak_MB"] = peak_mb;
+  velorium::bench::runOtherReader(state, arguments, fileMegabytes(), static_cast<double>(kNonzeros));
 }
 
 void BM_CbcReadMps(benchmark::State& state) { runOtherReader(state, {"cbc", "-import", benchFile(), "-quit"}); }
@@ -354,7 +305,7 @@ bool timeProgram(const std::vector<std::string>& arguments, ProgramTime& total) 
   rusage after{};
   ::getrusage(RUSAGE_CHILDREN, &before);
   const auto start = std::chrono::steady_clock::now();
-  if (runProgram(arguments) < 0) return false;
+  if (velorium::bench::runProgram(arguments) < 0) return false;
   total.wall_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ::getrusage(RUSAGE_CHILDREN, &after);
   total.cpu_seconds += cpuSeconds(after) - cpuSeconds(before);

@@ -29,6 +29,10 @@ void writeEntries(TextOutput& out, const Map& entries, bool write_zeros) {
   for (const auto& [name, value] : entries) {
     if (!write_zeros && value == 0.0) continue;
     std::string& text = out.text();
+    // A line that begins with "#" reads as a comment or a heading, which would lose the entry
+    // or switch the section; the reader trims blanks around a name, so one blank in front
+    // keeps such a name whole.
+    if (!name.empty() && name.front() == '#') text += ' ';
     text += name;
     text += ' ';
     appendGeneral(text, value, kValuePrecision);

@@ -2,42 +2,18 @@
 // or give no model. Nothing may escape, crash or leak. A model that was read is written by
 // the MPS writer and read again: that must succeed, and writing the second model must give
 // the same text. The reader takes a path, so each input goes to an in-memory file first.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "core/log/log_options.hpp"
 #include "core/names/names_holder.hpp"
 #include "formats/mps/mps_reader.hpp"
 #include "formats/mps/mps_writer.hpp"
+#include "fuzz_memory_file.hpp"
 #include "fuzz_model_check.hpp"
 
 namespace {
-
-// One in-memory file for the whole run, rewritten for every input.
-class MemoryFile {
- public:
-  MemoryFile() : fd_(::memfd_create("velorium-fuzz-mps", 0)), path_("/proc/self/fd/" + std::to_string(fd_)) {
-    if (fd_ < 0) std::abort();
-  }
-  const std::string& write(const std::uint8_t* data, std::size_t size) {
-    if (::ftruncate(fd_, 0) != 0) std::abort();
-    for (std::size_t done = 0; done < size;) {
-      const ssize_t written = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
-      if (written <= 0) std::abort();
-      done += static_cast<std::size_t>(written);
-    }
-    return path_;
-  }
-
- private:
-  int fd_;
-  std::string path_;
-};
 
 void checkMpsModel(const velorium::Model& model) {
   fuzz::checkModel(model);
@@ -50,14 +26,14 @@ void checkMpsModel(const velorium::Model& model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static MemoryFile file;
+  static fuzz::MemoryFile file("velorium-fuzz-mps");
   const velorium::VeloriumLogOptions silent;  // no output flag: nothing is logged
   auto model = velorium::readMpsFile(silent, file.write(data, size));
   if (!model) return 0;
   checkMpsModel(*model);
   velorium::MpsWriter writer;
   const std::string written = writer.writeModelToText(*model);
-  auto again = velorium::readMpsFile(silent, file.write(reinterpret_cast<const std::uint8_t*>(written.data()), written.size()));
+  auto again = velorium::readMpsFile(silent, file.write(written));
   fuzz::require(again != nullptr);  // the writer wrote what the reader cannot read
   checkMpsModel(*again);
   fuzz::require(writer.writeModelToText(*again) == written);

@@ -174,6 +174,25 @@ TEST(SolutionReader, RoundTripThroughTextAndFile) {
   EXPECT_EQ(from_file.reduced_costs, data.reduced_costs);
 }
 
+TEST(SolutionReader, NamesThatLookLikeCommentsSurviveARoundTrip) {
+  // A name that begins with "#" is read from a line with blanks in front. Written at the start
+  // of a line, it came back as a comment (lost) or a heading (the entries after it changed
+  // section).
+  const std::string text = "  #x 1\n # Dual Solution 2\nr 3\n\t# 4\n # Reduced Costs 5\n  # 6\n";
+  const SolutionData data = readText(text);
+  const SolutionValues expected = {{"#x", 1},  {"# Dual Solution", 2}, {"r", 3},
+                                   {"\t#", 4}, {"# Reduced Costs", 5}, {"#", 6}};
+  ASSERT_EQ(data.values, expected);
+  EXPECT_FALSE(data.has_duals);
+  EXPECT_FALSE(data.has_reduced_costs);
+
+  const SolutionData back = readText(writeSolutionText(data).value());
+  EXPECT_EQ(back.values, expected);
+  EXPECT_TRUE(back.duals.empty());
+  EXPECT_FALSE(back.has_duals);
+  EXPECT_FALSE(back.has_reduced_costs);
+}
+
 TEST(SolutionReader, EmptyDualSectionSurvivesARoundTrip) {
   SolutionData data;
   data.has_duals = true;

@@ -103,6 +103,17 @@ TEST(SolutionWriter, NamesByteForByteAndSpecialNumbers) {
                                          "# Columns  1\nперем 1 inf\n");
 }
 
+TEST(SolutionWriter, ANameBeginningWithHashGetsABlankInFront) {
+  // Written at the start of its line, "#x 1" would read as a comment and "# Columns  0 1" as a
+  // heading; the reader trims the blank again.
+  SolutionData data;
+  data.values = {{"#x", 1.0}};
+  data.duals = {{"# Columns  0", 2.0}};
+  data.reduced_costs = {{"x#", 3.0}};
+  EXPECT_EQ(writeSolutionText(data), kHeader + "\n# Dual Solution\n # Columns  0 2\n\n# Reduced Costs\nx# 3\n" +
+                                         "# Columns  1\n #x 1\n");
+}
+
 TEST(SolutionWriter, FileHoldsTheSameBytes) {
   test::ScratchDir dir;
   SolutionData data;

@@ -1,0 +1,14 @@
+a 1e3
+b -2.5E-1
+c +4
+d 0x10
+e inf
+f -inf
+g nan
+h -nan
+i infinity
+big 1e999
+tiny 1e-999
+j 0x1.8p-3
+k .5
+l 5.

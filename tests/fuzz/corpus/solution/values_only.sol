@@ -1,0 +1,5 @@
+# Velorium Solution File Version 1.1
+
+# Columns  2
+x 1
+y 0
