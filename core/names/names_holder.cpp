@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string>
 
+#include "core/base/prefetch.hpp"
 #include "core/names/fnv1a_hash.hpp"
 #include "core/names/table_memory.hpp"
 
@@ -198,7 +199,7 @@ void VeloriumNamesHolder::prefetch_name(const HashedName& name) const noexcept {
   const Shard& shard = shard_of(name.spread_hash);
   const std::uintptr_t slots = shard.slots_address.load(std::memory_order_relaxed);
   const std::uint32_t at = static_cast<std::uint32_t>(name.spread_hash) & shard.mask_copy.load(std::memory_order_relaxed);
-  __builtin_prefetch(reinterpret_cast<const void*>(slots + std::uintptr_t{at} * sizeof(IndexSlot)));
+  prefetchForRead(reinterpret_cast<const void*>(slots + std::uintptr_t{at} * sizeof(IndexSlot)));
 }
 
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/base/prefetch.hpp"
 #include "formats/mps/mps_mapped_memory.hpp"
 
 namespace velorium {
@@ -30,7 +31,7 @@ class MpsNameIndex {
   std::int32_t find(std::string_view name, const Key& key) const;
   // Asks for the slot where a look-up of `key` starts, ahead of the look-up.
   void prefetch(const Key& key) const {
-    if (slot_count_ != 0) __builtin_prefetch(&slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)]);
+    if (slot_count_ != 0) prefetchForRead(&slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)]);
   }
   // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
   void insert(std::string_view stored_name, std::int32_t value);
