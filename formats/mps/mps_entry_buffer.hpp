@@ -71,7 +71,7 @@ class MpsEntryBuffer {
   static constexpr std::size_t kChunkEntries = kChunkBytes / sizeof(Entry);
   static constexpr unsigned kMinimumBlockShift = 9;   // 512 rows
   static constexpr unsigned kMaximumBlockShift = 20;
-  static constexpr std::size_t kTargetBlocks = 256;
+  static constexpr std::size_t kTargetBlocks = 64;
 
   struct Block {
     std::vector<Entry*> chunks;        // each kChunkBytes
