@@ -76,6 +76,21 @@ template <bool readable_past_end>
 inline void classify(const char* bytes, std::size_t length, std::uint64_t& white, std::uint64_t& nul) {
   white = 0;
   nul = 0;
+  if (readable_past_end) {
+    // All four pieces, without a test per piece: what lies past the bytes is masked off.
+    for (std::size_t piece = 0; piece < 64; piece += 16) {
+      std::uint32_t piece_white = 0;
+      std::uint32_t piece_nul = 0;
+      classify16(bytes + piece, piece_white, piece_nul);
+      white |= std::uint64_t{piece_white} << piece;
+      nul |= std::uint64_t{piece_nul} << piece;
+    }
+    length = length < 64 ? length : 64;
+    const std::uint64_t valid = length < 64 ? (std::uint64_t{1} << length) - 1 : ~std::uint64_t{0};
+    white &= valid;
+    nul &= valid;
+    return;
+  }
   for (std::size_t piece = 0; piece < length; piece += 16) {
     const char* source = bytes + piece;
     char padded[16];
@@ -95,6 +110,27 @@ inline void classify(const char* bytes, std::size_t length, std::uint64_t& white
   nul &= valid;
 }
 
+// A line of at most 64 bytes with bytes past its end that may be read: one mask of white
+// space, and each field's first and last byte straight from it.
+void splitShortReadableLine(const char* base, std::size_t size, MpsLine& line) {
+  std::uint64_t white = 0;
+  std::uint64_t nul = 0;
+  classify<true>(base, size, white, nul);
+  const std::uint64_t valid = size < 64 ? (std::uint64_t{1} << size) - 1 : ~std::uint64_t{0};
+  const std::uint64_t field_bits = ~white & valid;
+  std::uint64_t starts = field_bits & ~(field_bits << 1);
+  std::uint64_t ends = field_bits & ~(field_bits >> 1);
+  std::size_t count = 0;
+  for (; starts != 0; ++count, starts &= starts - 1, ends &= ends - 1) {
+    if (count < MpsLine::kMaxFields) {
+      const int first = __builtin_ctzll(starts);
+      line.fields[count] = std::string_view(base + first, static_cast<std::size_t>(__builtin_ctzll(ends) - first + 1));
+    }
+  }
+  line.field_count = count;
+  line.has_nul = nul != 0;
+}
+
 template <bool readable_past_end>
 void splitLine(std::string_view text, MpsLine& line) {
   line.text = text;
@@ -104,6 +140,7 @@ void splitLine(std::string_view text, MpsLine& line) {
   // Blocks of 64 bytes give a mask of white space; fields are the runs of clear bits.
   const char* base = text.data();
   const std::size_t size = text.size();
+  if (readable_past_end && size <= 64) return splitShortReadableLine(base, size, line);
   const char* field_start = nullptr;  // the open field, carried across blocks
   std::uint64_t nul_bits = 0;
   for (std::size_t offset = 0; offset < size; offset += 64) {
@@ -150,16 +187,21 @@ bool readShortDecimal(const char* first, const char* last, double& value) {
   const char* p = first;
   const bool negative = p < last && *p == '-';
   if (negative) ++p;
+  // One test per byte: a byte below '0' wraps round to a large digit.
   std::uint64_t mantissa = 0;
-  int digits = 0;
-  int exponent = 0;
-  for (; p < last && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+  const char* integer_part = p;
+  for (unsigned digit; p < last && (digit = static_cast<unsigned char>(*p) - 48u) < 10u; ++p) mantissa = mantissa * 10 + digit;
+  std::size_t digits = static_cast<std::size_t>(p - integer_part);
+  std::size_t fraction_digits = 0;
   if (p < last && *p == '.') {
-    for (++p; p < last && *p >= '0' && *p <= '9'; ++p, ++digits, --exponent) {
-      mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    }
+    const char* fraction = ++p;
+    for (unsigned digit; p < last && (digit = static_cast<unsigned char>(*p) - 48u) < 10u; ++p) mantissa = mantissa * 10 + digit;
+    fraction_digits = static_cast<std::size_t>(p - fraction);
+    digits += fraction_digits;
   }
+  // Past 19 digits the mantissa has wrapped; such numbers take the full conversion.
   if (digits == 0 || digits > 19) return false;
+  int exponent = -static_cast<int>(fraction_digits);
   if (p < last && (*p == 'e' || *p == 'E')) {
     ++p;
     const bool negative_exponent = p < last && *p == '-';

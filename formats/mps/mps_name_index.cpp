@@ -1,6 +1,7 @@
 #include "formats/mps/mps_name_index.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -35,11 +36,20 @@ std::uint64_t mix(std::uint64_t value) {
 
 // The hash works a word at a time: a byte-at-a-time hash is a long chain of dependent
 // multiplications, and the reader hashes every row name of every COLUMNS pair.
-MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) {
+template <bool readable_past_end>
+MpsNameIndex::Key MpsNameIndex::makeKey(std::string_view name) {
   Key key;
   const std::size_t size = name.size();
-  key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
-  key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
+  if (readable_past_end && std::endian::native == std::endian::little) {
+    // Whole words, with the bytes past the name masked off: the same words as below.
+    std::uint64_t words[2];
+    std::memcpy(words, name.data(), sizeof words);
+    key.head[0] = size >= 8 ? words[0] : words[0] & ((std::uint64_t{1} << (8 * size)) - 1);
+    key.head[1] = size >= 16 ? words[1] : size <= 8 ? 0 : words[1] & ((std::uint64_t{1} << (8 * (size - 8))) - 1);
+  } else {
+    key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
+    key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
+  }
   std::uint64_t hash = size * 0x165667b19e3779f9ull;
   hash ^= key.head[0] * 0x9e3779b97f4a7c15ull;
   hash ^= ((key.head[1] * 0xc2b2ae3d27d4eb4full) << 31) | ((key.head[1] * 0xc2b2ae3d27d4eb4full) >> 33);
@@ -49,6 +59,10 @@ MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) {
   key.hash = mix(hash);
   return key;
 }
+
+MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) { return makeKey<false>(name); }
+
+MpsNameIndex::Key MpsNameIndex::keyOfReadable(std::string_view name) { return makeKey<true>(name); }
 
 std::int32_t MpsNameIndex::find(std::string_view name, const Key& key) const {
   if (slot_count_ == 0) return kMissing;

@@ -24,6 +24,9 @@ class MpsNameIndex {
     std::uint64_t hash;
   };
   static Key keyOf(std::string_view name);
+  // The same key for a name behind whose start at least 16 bytes may be read (a field of a
+  // line that LineReader gives out): its first bytes are taken as whole words.
+  static Key keyOfReadable(std::string_view name);
 
   // The value stored for `name`, or kMissing.
   std::int32_t find(std::string_view name) const { return find(name, keyOf(name)); }
@@ -53,6 +56,8 @@ class MpsNameIndex {
     std::uint64_t head[2] = {};  // as in the name's Key
   };
 
+  template <bool readable_past_end>
+  static Key makeKey(std::string_view name);
   void place(const Slot& slot, std::uint64_t hash);
   void grow();
 

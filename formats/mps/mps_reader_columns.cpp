@@ -80,7 +80,7 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
     return false;
   }
   if (value == 0.0) return true;  // dropped before its row is even looked up
-  const MpsNameIndex::Key key = MpsNameIndex::keyOf(row_name);
+  const MpsNameIndex::Key key = MpsNameIndex::keyOfReadable(row_name);
   rows_by_name_.prefetch(key);
   PendingStep* step = nullptr;
   if (!queueStep(step)) return false;
