@@ -14,6 +14,7 @@
 #include "core/records/model.hpp"
 #include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_line.hpp"
+#include "formats/mps/mps_line_name.hpp"
 #include "formats/mps/mps_name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
 #include "formats/mps/mps_row_set.hpp"
@@ -54,22 +55,7 @@ class MpsReader {
     enum class Kind : std::uint8_t { StartColumn, MarkInteger, Pair };
     Kind kind = Kind::Pair;
     bool integer = false;   // StartColumn: the line stands in a marker block
-    // StartColumn: the column's name; Pair: the row's name. Short names are kept in place.
-    void setName(std::string_view text) {
-      name_length = text.size();
-      if (text.size() <= sizeof name_inline) {
-        std::memcpy(name_inline, text.data(), text.size());
-      } else {
-        name_overflow.assign(text);
-      }
-    }
-    std::string_view name() const {
-      return name_length <= sizeof name_inline ? std::string_view(name_inline, name_length) : std::string_view(name_overflow);
-    }
-    std::string nameText() const { return std::string(name()); }
-    std::size_t name_length = 0;
-    char name_inline[32];
-    std::string name_overflow;
+    MpsLineName name;  // StartColumn: the column's name; Pair: the row's name
     std::uint64_t name_hash = 0;  // StartColumn: the name's hash in the pool of names
     MpsNameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
@@ -145,7 +131,7 @@ class MpsReader {
   std::uint32_t columns_sections_ = 0;
 
   // COLUMNS: the column that the lines name, and the steps queued for completion.
-  std::string current_column_name_;
+  MpsLineName current_column_name_;
   std::uint32_t columns_section_stamp_ = 0;
   std::array<PendingStep, kPendingDepth> pending_;
   std::size_t pending_first_ = 0;
