@@ -15,7 +15,7 @@
 #include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_line.hpp"
 #include "formats/mps/mps_line_name.hpp"
-#include "formats/mps/mps_name_index.hpp"
+#include "formats/common/name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
 #include "formats/mps/mps_row_set.hpp"
 #include "formats/mps/mps_section.hpp"
@@ -57,7 +57,7 @@ class MpsReader {
     bool integer = false;   // StartColumn: the line stands in a marker block
     MpsLineName name;  // StartColumn: the column's name; Pair: the row's name
     std::uint64_t name_hash = 0;  // StartColumn: the name's hash in the pool of names
-    MpsNameIndex::Key row_key{};
+    NameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
     double value = 0.0;
     std::size_t line_number = 0;
@@ -122,7 +122,7 @@ class MpsReader {
   std::size_t line_number_ = 0;
   bool input_failed_ = false;  // the input ended by a failure already reported
 
-  MpsNameIndex rows_by_name_;  // row index, or -2 for the objective row
+  NameIndex rows_by_name_;  // row index, or -2 for the objective row
   MpsPoolIdMap column_of_name_id_;
   std::vector<RowSpec> row_specs_;
   MpsEntryBuffer row_entries_;                       // the rows' COLUMNS entries, in file order

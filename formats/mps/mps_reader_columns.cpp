@@ -79,7 +79,7 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
     return false;
   }
   if (value == 0.0) return true;  // dropped before its row is even looked up
-  const MpsNameIndex::Key key = MpsNameIndex::keyOfReadable(row_name);
+  const NameIndex::Key key = NameIndex::keyOfReadable(row_name);
   rows_by_name_.prefetch(key);
   PendingStep* step = nullptr;
   if (!queueStep(step)) return false;
@@ -158,7 +158,7 @@ bool MpsReader::completePair(PendingStep& step) {
   auto columnName = [&] {
     return names_pool().names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
   };
-  if (step.row == MpsNameIndex::kMissing) {
+  if (step.row == NameIndex::kMissing) {
     warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
          step.name.text().c_str());
     return true;

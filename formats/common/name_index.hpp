@@ -1,4 +1,4 @@
-// The MPS reader's per-read index from a row or column name to its position.
+// A reader's per-read index from a name to a value (a row, a column, a local id).
 #pragma once
 
 #include <cstddef>
@@ -6,15 +6,15 @@
 #include <string_view>
 
 #include "core/base/prefetch.hpp"
-#include "formats/mps/mps_mapped_memory.hpp"
+#include "formats/common/mapped_memory.hpp"
 
 namespace velorium {
 
-// Open-addressing hash table over names that live elsewhere (the pool of names keeps them
-// for the life of the process). It grows with the names of the file being read, so a small
+// Open-addressing hash table over names that live elsewhere (the pool of names, or the
+// reader's own store, keeps them for the life of the index). It grows with the names of the file being read, so a small
 // file costs a small table however many names the process has interned before. A slot holds
 // the first bytes of its name, so a look-up of a short name reads one slot and nothing else.
-class MpsNameIndex {
+class NameIndex {
  public:
   static constexpr std::int32_t kMissing = INT32_MIN;
 

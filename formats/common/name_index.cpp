@@ -1,4 +1,4 @@
-#include "formats/mps/mps_name_index.hpp"
+#include "formats/common/name_index.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -37,7 +37,7 @@ std::uint64_t mix(std::uint64_t value) {
 // The hash works a word at a time: a byte-at-a-time hash is a long chain of dependent
 // multiplications, and the reader hashes every row name of every COLUMNS pair.
 template <bool readable_past_end>
-MpsNameIndex::Key MpsNameIndex::makeKey(std::string_view name) {
+NameIndex::Key NameIndex::makeKey(std::string_view name) {
   Key key;
   const std::size_t size = name.size();
   if (readable_past_end && std::endian::native == std::endian::little) {
@@ -60,11 +60,11 @@ MpsNameIndex::Key MpsNameIndex::makeKey(std::string_view name) {
   return key;
 }
 
-MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) { return makeKey<false>(name); }
+NameIndex::Key NameIndex::keyOf(std::string_view name) { return makeKey<false>(name); }
 
-MpsNameIndex::Key MpsNameIndex::keyOfReadable(std::string_view name) { return makeKey<true>(name); }
+NameIndex::Key NameIndex::keyOfReadable(std::string_view name) { return makeKey<true>(name); }
 
-std::int32_t MpsNameIndex::find(std::string_view name, const Key& key) const {
+std::int32_t NameIndex::find(std::string_view name, const Key& key) const {
   if (slot_count_ == 0) return kMissing;
   const Slot* table = slots();
   const std::size_t mask = slot_count_ - 1;
@@ -79,7 +79,7 @@ std::int32_t MpsNameIndex::find(std::string_view name, const Key& key) const {
   }
 }
 
-void MpsNameIndex::insert(std::string_view stored_name, std::int32_t value) {
+void NameIndex::insert(std::string_view stored_name, std::int32_t value) {
   if (stored_name.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   if ((count_ + 1) * 2 > slot_count_) grow();
   const Key key = keyOf(stored_name);
@@ -93,7 +93,7 @@ void MpsNameIndex::insert(std::string_view stored_name, std::int32_t value) {
   ++count_;
 }
 
-void MpsNameIndex::place(const Slot& slot, std::uint64_t hash) {
+void NameIndex::place(const Slot& slot, std::uint64_t hash) {
   Slot* table = slots();
   const std::size_t mask = slot_count_ - 1;
   std::size_t i = static_cast<std::size_t>(hash) & mask;
@@ -101,7 +101,7 @@ void MpsNameIndex::place(const Slot& slot, std::uint64_t hash) {
   table[i] = slot;
 }
 
-void MpsNameIndex::grow() {
+void NameIndex::grow() {
   const std::size_t new_count = slot_count_ == 0 ? kInitialSlots : slot_count_ * 2;
   MappedMemory old = std::exchange(memory_, MappedMemory(new_count * sizeof(Slot)));
   const std::size_t old_count = std::exchange(slot_count_, new_count);
