@@ -177,10 +177,7 @@ velorium::VeloriumLogOptions consoleLog() {
   return log;
 }
 
-double cpuSeconds(const rusage& usage) {
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-}
+using velorium::bench::cpuSeconds;
 
 // One reading in a fresh child process, as cbc and glpsol each read in a process of their
 // own: the pool of names starts empty and nothing else runs. The child times the reading
@@ -286,54 +283,12 @@ BENCHMARK(BM_CbcReadMps)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealT
 void BM_GlpsolReadMps(benchmark::State& state) { runOtherReader(state, {"glpsol", "--freemps", benchFile(), "--check"}); }
 BENCHMARK(BM_GlpsolReadMps)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-// The machine may be shared: cbc and this reader read the file back to back in every
-// iteration (taking turns at going first), so that both see the same load. Both sides are
-// measured alike: each is a program started afresh (this one re-runs itself in its reading
-// mode), timed from its start to its exit by the parent, its processor time (user and system)
-// taken from its usage. A forked copy of this process would not be fresh: it inherits the
-// pool of names the earlier benchmarks filled, and its writes to that memory are copied.
-// The counters give both sides' times and their ratios.
+// cbc and this reader, each a program started afresh, reading the file in turns.
 constexpr const char* kReadOnlyFlag = "--velorium-read-mps-only";
-
-struct ProgramTime {
-  double wall_seconds = 0;
-  double cpu_seconds = 0;
-};
-
-bool timeProgram(const std::vector<std::string>& arguments, ProgramTime& total) {
-  rusage before{};
-  rusage after{};
-  ::getrusage(RUSAGE_CHILDREN, &before);
-  const auto start = std::chrono::steady_clock::now();
-  if (velorium::bench::runProgram(arguments) < 0) return false;
-  total.wall_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  ::getrusage(RUSAGE_CHILDREN, &after);
-  total.cpu_seconds += cpuSeconds(after) - cpuSeconds(before);
-  return true;
-}
 
 void BM_SpeedupOverCbc(benchmark::State& state) {
   const std::string& path = benchFile();
-  const std::vector<std::string> ours_command = {std::filesystem::read_symlink("/proc/self/exe").string(), kReadOnlyFlag, path};
-  const std::vector<std::string> cbc_command = {"cbc", "-import", path, "-quit"};
-  ProgramTime ours;
-  ProgramTime cbc;
-  bool ours_first = true;
-  for (auto _ : state) {
-    for (int turn = 0; turn < 2; ++turn) {
-      const bool run_ours = (turn == 0) == ours_first;
-      if (!timeProgram(run_ours ? ours_command : cbc_command, run_ours ? ours : cbc)) {
-        state.SkipWithError(run_ours ? "the MPS reader failed" : "cannot run cbc");
-        return;
-      }
-    }
-    ours_first = !ours_first;
-  }
-  const double runs = static_cast<double>(state.iterations());
-  state.counters["ours_ms"] = ours.wall_seconds * 1e3 / runs;
-  state.counters["cbc_ms"] = cbc.wall_seconds * 1e3 / runs;
-  state.counters["times_faster_than_cbc"] = ours.wall_seconds > 0 ? cbc.wall_seconds / ours.wall_seconds : 0;
-  state.counters["cpu_times_faster_than_cbc"] = ours.cpu_seconds > 0 ? cbc.cpu_seconds / ours.cpu_seconds : 0;
+  velorium::bench::compareWithCbc(state, {std::filesystem::read_symlink("/proc/self/exe").string(), kReadOnlyFlag, path}, path);
 }
 BENCHMARK(BM_SpeedupOverCbc)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
 

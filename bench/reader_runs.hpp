@@ -1,5 +1,6 @@
 // Helpers of the benchmarks that time file readers: other programs run as child processes
-// with their peak memory, and the memory a model that was read holds.
+// with their peak memory and times, our reader against cbc, and the memory a model that was
+// read holds.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -8,6 +9,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,58 @@ inline void runOtherReader(benchmark::State& state, const std::vector<std::strin
   state.counters["ns_per_nonzero"] =
       benchmark::Counter(nonzeros * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["peak_MB"] = peak_mb;
+}
+
+inline double cpuSeconds(const rusage& usage) {
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+struct ProgramTime {
+  double wall_seconds = 0;
+  double cpu_seconds = 0;  // user and system
+};
+
+// Runs a program and adds its times to `total`; false when it could not be run or failed.
+inline bool timeProgram(const std::vector<std::string>& arguments, ProgramTime& total) {
+  rusage before{};
+  rusage after{};
+  ::getrusage(RUSAGE_CHILDREN, &before);
+  const auto start = std::chrono::steady_clock::now();
+  if (runProgram(arguments) < 0) return false;
+  total.wall_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ::getrusage(RUSAGE_CHILDREN, &after);
+  total.cpu_seconds += cpuSeconds(after) - cpuSeconds(before);
+  return true;
+}
+
+// Our reader against cbc on one file. The machine may be shared: both read back to back in
+// every iteration (taking turns at going first), so that both see the same load, and both
+// are measured alike: each is a program started afresh (ours is the benchmark re-run in a
+// reading mode, `ours_command`), timed from its start to its exit, its processor time taken
+// from its usage. A forked copy of the benchmark would not be fresh: it inherits the pool of
+// names the earlier benchmarks filled. Counters: both sides' times and their ratios.
+inline void compareWithCbc(benchmark::State& state, const std::vector<std::string>& ours_command,
+                           const std::string& path) {
+  const std::vector<std::string> cbc_command = {"cbc", "-import", path, "-quit"};
+  ProgramTime ours;
+  ProgramTime cbc;
+  bool ours_first = true;
+  for (auto _ : state) {
+    for (int turn = 0; turn < 2; ++turn) {
+      const bool run_ours = (turn == 0) == ours_first;
+      if (!timeProgram(run_ours ? ours_command : cbc_command, run_ours ? ours : cbc)) {
+        state.SkipWithError(run_ours ? "the MPS reader failed" : "cannot run cbc");
+        return;
+      }
+    }
+    ours_first = !ours_first;
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["ours_ms"] = ours.wall_seconds * 1e3 / runs;
+  state.counters["cbc_ms"] = cbc.wall_seconds * 1e3 / runs;
+  state.counters["times_faster_than_cbc"] = ours.wall_seconds > 0 ? cbc.wall_seconds / ours.wall_seconds : 0;
+  state.counters["cpu_times_faster_than_cbc"] = ours.cpu_seconds > 0 ? cbc.cpu_seconds / ours.cpu_seconds : 0;
 }
 
 template <typename T>

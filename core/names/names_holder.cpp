@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string>
 
+#include "core/base/prefetch.hpp"
 #include "core/names/fnv1a_hash.hpp"
 #include "core/names/table_memory.hpp"
 
@@ -59,14 +60,19 @@ struct alignas(64) VeloriumNamesHolder::Shard {
   std::mutex lock;
   TableArray<IndexSlot> slots = allocate_table<IndexSlot>(kInitialSlots);
   std::uint32_t mask = kInitialSlots - 1;
+  // Copies of the table's address and mask that a prefetch reads without the lock: a stale
+  // pair only makes the prefetch useless, and a prefetch never faults.
+  std::atomic<std::uintptr_t> slots_address{reinterpret_cast<std::uintptr_t>(slots.get())};
+  std::atomic<std::uint32_t> mask_copy{kInitialSlots - 1};
   std::uint32_t used = 0;
   TextArena texts;
 
   static constexpr std::uint32_t kInitialSlots = 64;
 
-  // Doubles the slot table when one more name would fill more than half of it.
-  void make_room() {
-    if (std::size_t{used + 1} * 2 <= std::size_t{mask} + 1) return;
+  // Doubles the slot table when one more name would fill more than half of it; true when it
+  // did, so that slots found before are no longer valid.
+  bool make_room() {
+    if (std::size_t{used + 1} * 2 <= std::size_t{mask} + 1) return false;
     const std::uint32_t new_mask = mask * 2 + 1;
     auto grown = allocate_table<IndexSlot>(std::size_t{new_mask} + 1);
     for (std::uint32_t i = 0; i <= mask; ++i) {
@@ -77,6 +83,9 @@ struct alignas(64) VeloriumNamesHolder::Shard {
     }
     slots = std::move(grown);
     mask = new_mask;
+    slots_address.store(reinterpret_cast<std::uintptr_t>(slots.get()), std::memory_order_relaxed);
+    mask_copy.store(mask, std::memory_order_relaxed);
+    return true;
   }
 };
 
@@ -126,9 +135,9 @@ std::uint32_t VeloriumNamesHolder::reserve_id() {
 }
 
 std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view name, std::uint64_t spread_hash,
-                                              bool index_it) {
+                                              bool index_it, const std::uint32_t* known_free_slot) {
   // Everything that can fail comes before the id is taken, so a failure leaves no hole.
-  if (index_it) shard.make_room();
+  if (index_it && shard.make_room()) known_free_slot = nullptr;
   if (name.size() > 0xFFFFFFFEu - kLengthPrefix) throw std::bad_alloc();
   const auto length = static_cast<std::uint32_t>(name.size());
   char* stored = shard.texts.allocate(kLengthPrefix + name.size() + 1);
@@ -140,8 +149,8 @@ std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view nam
   entries_.store(id, stored);
 
   if (index_it) {
-    std::uint32_t free_slot = 0;
-    if (find_locked(shard, name, spread_hash, &free_slot) == 0) {
+    std::uint32_t free_slot = known_free_slot ? *known_free_slot : 0;
+    if (known_free_slot || find_locked(shard, name, spread_hash, &free_slot) == 0) {
       shard.slots[free_slot] = {static_cast<std::uint32_t>(spread_hash), id + 1};
       ++shard.used;
     }
@@ -155,13 +164,19 @@ std::uint32_t VeloriumNamesHolder::find_locked(const Shard& shard, std::string_v
   return probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread_hash), name, text_of, free_slot);
 }
 
-std::uint32_t VeloriumNamesHolder::find_or_add_name(std::string_view name) {
-  const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
-  Shard& shard = shard_of(spread);
+VeloriumNamesHolder::HashedName VeloriumNamesHolder::hash_name(std::string_view name) noexcept {
+  return {name, spread_hash_bits(fnv1a_hash(name))};
+}
+
+std::uint32_t VeloriumNamesHolder::find_or_add_name(std::string_view name) { return find_or_add_name(hash_name(name)); }
+
+std::uint32_t VeloriumNamesHolder::find_or_add_name(const HashedName& name) {
+  Shard& shard = shard_of(name.spread_hash);
   std::lock_guard guard(shard.lock);
-  const std::uint32_t found = find_locked(shard, name, spread, nullptr);
+  std::uint32_t free_slot = 0;
+  const std::uint32_t found = find_locked(shard, name.text, name.spread_hash, &free_slot);
   if (found != 0) return found - 1;
-  return add_locked(shard, name, spread, true);
+  return add_locked(shard, name.text, name.spread_hash, true, &free_slot);
 }
 
 std::uint32_t VeloriumNamesHolder::add_name(std::string_view name) {
@@ -178,11 +193,13 @@ std::int32_t VeloriumNamesHolder::find_name(std::string_view name) const {
   return static_cast<std::int32_t>(find_locked(shard, name, spread, nullptr)) - 1;
 }
 
-void VeloriumNamesHolder::prefetch_name(std::string_view name) const {
-  const std::uint64_t spread = spread_hash_bits(fnv1a_hash(name));
-  Shard& shard = shard_of(spread);
-  std::lock_guard guard(shard.lock);
-  __builtin_prefetch(&shard.slots[static_cast<std::uint32_t>(spread) & shard.mask]);
+void VeloriumNamesHolder::prefetch_name(std::string_view name) const { prefetch_name(hash_name(name)); }
+
+void VeloriumNamesHolder::prefetch_name(const HashedName& name) const noexcept {
+  const Shard& shard = shard_of(name.spread_hash);
+  const std::uintptr_t slots = shard.slots_address.load(std::memory_order_relaxed);
+  const std::uint32_t at = static_cast<std::uint32_t>(name.spread_hash) & shard.mask_copy.load(std::memory_order_relaxed);
+  prefetchForRead(reinterpret_cast<const void*>(slots + std::uintptr_t{at} * sizeof(IndexSlot)));
 }
 
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {

@@ -35,8 +35,17 @@ class VeloriumNamesHolder {
   VeloriumNamesHolder(const VeloriumNamesHolder&) = delete;
   VeloriumNamesHolder& operator=(const VeloriumNamesHolder&) = delete;
 
+  // A name with its hash worked out once, for a caller that asks for a name's slot ahead
+  // (prefetch_name) and looks the name up later.
+  struct HashedName {
+    std::string_view text;
+    std::uint64_t spread_hash;
+  };
+  static HashedName hash_name(std::string_view name) noexcept;
+
   // The id under which `name` is in the index; adds the name when it is not there.
   std::uint32_t find_or_add_name(std::string_view name);
+  std::uint32_t find_or_add_name(const HashedName& name);
   // Appends `name` as a new entry without looking for it first. The index keeps the first id
   // of a text, so a repeated text added here is reachable only by its number.
   std::uint32_t add_name(std::string_view name);
@@ -44,7 +53,9 @@ class VeloriumNamesHolder {
   std::int32_t find_name(std::string_view name) const;
   // Asks the processor in advance for the index slot where `name` will be looked up, so that
   // a caller who knows its next names (a file reader) overlaps the waits on memory.
+  // Takes no lock: the slot asked for may be stale when another thread grows the index.
   void prefetch_name(std::string_view name) const;
+  void prefetch_name(const HashedName& name) const noexcept;
   // All three throw velorium_exception (-1) once the id limit is reached, and std::bad_alloc
   // when memory runs out; the pool is unchanged by a failed addition.
 
@@ -79,7 +90,9 @@ class VeloriumNamesHolder {
   struct GeneratedNameCache;
 
   Shard& shard_of(std::uint64_t spread_hash) const noexcept;
-  std::uint32_t add_locked(Shard& shard, std::string_view name, std::uint64_t spread_hash, bool index_it);
+  // `known_free_slot`, when given, is where a look-up under the same lock found the name missing.
+  std::uint32_t add_locked(Shard& shard, std::string_view name, std::uint64_t spread_hash, bool index_it,
+                           const std::uint32_t* known_free_slot = nullptr);
   std::uint32_t reserve_id();
   // The id plus one of `name` in a locked shard, or 0 with `*free_slot` (when given) set to
   // the slot where it would go.

@@ -14,7 +14,7 @@ LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool bi
 LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool binary, std::size_t minimum_size) {
   if (minimum_size < 2) minimum_size = 2;
   capacity_ = buffer_size < minimum_size ? minimum_size : buffer_size;
-  buffer_ = std::make_unique<char[]>(capacity_);
+  buffer_ = std::make_unique<char[]>(capacity_ + kReadableAfterLine);
   buffer_[0] = '\0';
 
   file_ = std::fopen(path.c_str(), binary ? "rb" : "r");
@@ -48,7 +48,7 @@ void LineReader::fill() {
 void LineReader::grow() {
   if (capacity_ > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
   const std::size_t new_capacity = capacity_ * 2;
-  auto bigger = std::make_unique<char[]>(new_capacity);
+  auto bigger = std::make_unique<char[]>(new_capacity + kReadableAfterLine);
   std::memcpy(bigger.get(), buffer_.get(), end_ + 1);
   buffer_ = std::move(bigger);
   capacity_ = new_capacity;

@@ -12,6 +12,9 @@ namespace velorium {
 class LineReader {
  public:
   static constexpr std::size_t kMinimumBufferSize = 4096;
+  // Bytes behind the end of every line handed out that may be read (their values are
+  // unspecified), so that a caller can scan a line in whole vector-register pieces.
+  static constexpr std::size_t kReadableAfterLine = 64;
 
   // Opens `path` for reading ("rb" when `binary`, "r" otherwise) with a buffer of
   // `buffer_size` bytes, but never fewer than kMinimumBufferSize. A path that cannot be

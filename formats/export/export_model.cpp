@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/base/prefetch.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "core/text/number_text.hpp"
@@ -230,11 +231,11 @@ std::vector<std::size_t> ExportModel::fillColumnEntries() {
         ++cursor.end;
         cursor.last_row = row;
       },
-      [&](std::int32_t j) { __builtin_prefetch(&cursors[static_cast<std::size_t>(j)], 1); },
+      [&](std::int32_t j) { prefetchForWrite(&cursors[static_cast<std::size_t>(j)]); },
       [&](std::int32_t j) {
         std::size_t end = cursors[static_cast<std::size_t>(j)].end;
-        __builtin_prefetch(entry_rows_.data() + end, 1);
-        __builtin_prefetch(entry_coefficients_.data() + end, 1);
+        prefetchForWrite(entry_rows_.data() + end);
+        prefetchForWrite(entry_coefficients_.data() + end);
       });
   std::vector<std::size_t> ends;
   if (merged) {
@@ -250,7 +251,7 @@ void ExportModel::buildColumnEntries() {
   forEachRowTerm(
       model.rows,
       [&](std::int32_t, const LinearTerm& term) { ++entry_starts_[static_cast<std::size_t>(term.variable) + 1]; },
-      [&](std::int32_t j) { __builtin_prefetch(&entry_starts_[static_cast<std::size_t>(j) + 1], 1); },
+      [&](std::int32_t j) { prefetchForWrite(&entry_starts_[static_cast<std::size_t>(j) + 1]); },
       [](std::int32_t) {});
   for (std::size_t j = 0; j < column_count; ++j) entry_starts_[j + 1] += entry_starts_[j];
   entry_rows_.resize(entry_starts_[column_count]);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/prefetch.hpp"
 #include "formats/export/export_model.hpp"
 
 namespace velorium {
@@ -24,7 +25,7 @@ class NameSlots {
     for (std::size_t i = 0; i < records.size(); ++i) set(i, records[i].name, width);
   }
 
-  void prefetch(std::size_t i) const { __builtin_prefetch(slots_.data() + i); }
+  void prefetch(std::size_t i) const { prefetchForRead(slots_.data() + i); }
 
   std::string_view operator[](std::size_t i) const {
     const Slot& slot = slots_[i];

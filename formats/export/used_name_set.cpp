@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 
+#include "core/base/prefetch.hpp"
 #include "core/text/number_text.hpp"
 
 namespace velorium {
@@ -34,7 +35,7 @@ std::size_t UsedNameSet::find(std::string_view name, std::uint64_t hash) const {
 
 bool UsedNameSet::contains(std::string_view name) const { return slots_[find(name, hashOf(name))].data != nullptr; }
 
-void UsedNameSet::prefetch(std::string_view name) const { __builtin_prefetch(&slots_[hashOf(name) & mask_]); }
+void UsedNameSet::prefetch(std::string_view name) const { prefetchForRead(&slots_[hashOf(name) & mask_]); }
 
 bool UsedNameSet::insert(std::string_view name) {
   std::uint64_t hash = hashOf(name);

@@ -30,11 +30,17 @@ class LpParser {
 
   std::shared_ptr<Model> read() {
     auto model = std::make_shared<Model>();
-    // Room for a token per four bytes of text, at most 2^20 up front: a small file costs
-    // little, and a large one grows from there.
-    tokens_.reserve(std::min<std::size_t>(std::size_t{1} << 20, textBytes_ / 4 + 16));
+    // Room for a token per four bytes of text, more than files need: room that is never
+    // written costs address space only, and the list is then never copied as it grows.
+    // Where the system refuses that much, a smaller start that grows.
+    try {
+      tokens_.reserve(textBytes_ / 4 + 16);
+    } catch (const std::bad_alloc&) {
+      tokens_.reserve(std::min<std::size_t>(std::size_t{1} << 20, textBytes_ / 4 + 16));
+    }
     LpLexer lexer(lines_);
     buildLpTokens(lexer, names_, tokens_);
+    names_.stopInterning();  // its index is not needed while the model is built
     const auto sections = splitLpSections(tokens_);
     LpSectionReader(tokens_, names_, names_pool(), *model).processSections(sections);
     std::vector<LpToken>().swap(tokens_);

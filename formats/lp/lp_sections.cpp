@@ -63,6 +63,17 @@ void LpSectionReader::processSections(const std::map<LpSection, LpTokenRange>& s
 
 void LpSectionReader::readExpression(std::size_t& cursor, Expression& target, bool objective) {
   if (isAt(cursor, LpTokenKind::label)) target.name_id = poolId(tokens_[cursor++].name);
+  // Room for the linear terms up front (each name makes at most one), so that a long row
+  // neither grows in steps nor keeps up to twice the room it needs.
+  std::size_t names = 0;
+  for (std::size_t c = cursor; const LpToken* token = at(c); ++c) {
+    if (token->kind == LpTokenKind::name) {
+      ++names;
+    } else if (token->kind != LpTokenKind::number) {
+      break;
+    }
+  }
+  target.linear_terms.reserve(target.linear_terms.size() + names);
   for (;;) {
     const LpToken* token = at(cursor);
     if (token == nullptr) return;

@@ -1,5 +1,6 @@
 #include "formats/lp/lp_tokens.hpp"
 
+#include <array>
 #include <limits>
 #include <string>
 
@@ -8,6 +9,11 @@ namespace velorium {
 namespace {
 
 // Looks at a window of three raw tokens and emits at most one token per step.
+//
+// A large file has far more names than fit in the processor's caches, so each look-up in the
+// name table is a wait on memory. A name token is therefore emitted first and its name
+// interned some tokens later, its slot in the table asked for at once; names are interned in
+// the order of the file, so the local ids still follow first appearance.
 class LpTokenBuilder {
  public:
   LpTokenBuilder(LpLexer& lexer, LpNameTable& names, std::vector<LpToken>& tokens)
@@ -17,6 +23,7 @@ class LpTokenBuilder {
 
   void run() {
     while (raw(0).kind != LpRawKind::end_of_file) step();
+    while (pending_count_ > 0) internOldest();
   }
 
  private:
@@ -42,9 +49,34 @@ class LpTokenBuilder {
     section_ = section;
   }
 
+  // Emits a name or label token whose name is interned later.
+  void emitName(LpTokenKind kind, int rawUsed, const std::string& text) {
+    if (pending_count_ == kPendingNames) internOldest();
+    PendingName& pending = pending_[(pending_first_ + pending_count_) % kPendingNames];
+    pending.token = tokens_.size();
+    pending.text.assign(text);
+    pending.key = NameIndex::keyOf(pending.text);
+    names_.prefetch(pending.key);
+    ++pending_count_;
+    emit(kind, rawUsed);
+  }
+  void internOldest() {
+    PendingName& pending = pending_[pending_first_];
+    tokens_[pending.token].name = names_.intern(pending.text, pending.key);
+    pending_first_ = (pending_first_ + 1) % kPendingNames;
+    --pending_count_;
+  }
+
   void step();
   void wordStep();
   void skipBlockComment();
+
+  struct PendingName {
+    std::size_t token = 0;
+    std::string text;
+    NameIndex::Key key{};
+  };
+  static constexpr std::size_t kPendingNames = 32;
 
   LpLexer& lexer_;
   LpNameTable& names_;
@@ -52,6 +84,9 @@ class LpTokenBuilder {
   LpRawToken window_[3];
   int first_ = 0;
   LpSection section_ = LpSection::none;
+  std::array<PendingName, kPendingNames> pending_;
+  std::size_t pending_first_ = 0;
+  std::size_t pending_count_ = 0;
 };
 
 void LpTokenBuilder::skipBlockComment() {
@@ -155,7 +190,7 @@ void LpTokenBuilder::wordStep() {
     } else if (section_ == LpSection::general_constraints && (word == "(" || word == ")" || word == ",")) {
       if (word != ",") emit(word == "(" ? LpTokenKind::open_bracket : LpTokenKind::close_bracket, 1);
     } else {
-      emit(LpTokenKind::name, 1).name = names_.intern(r0.text);
+      emitName(LpTokenKind::name, 1, r0.text);
     }
     return advance(1);
   }
@@ -165,7 +200,7 @@ void LpTokenBuilder::wordStep() {
     if (afterEqual && r0.text == "NL") {
       emit(LpTokenKind::nl_marker, 2);
     } else {
-      emit(LpTokenKind::label, 2).name = names_.intern(r0.text);
+      emitName(LpTokenKind::label, 2, r0.text);
     }
     return advance(2);
   }

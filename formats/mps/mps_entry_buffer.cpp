@@ -1,7 +1,5 @@
 #include "formats/mps/mps_entry_buffer.hpp"
 
-#include <sys/mman.h>
-
 #include <new>
 
 namespace velorium {
@@ -24,17 +22,15 @@ void MpsEntryBuffer::clear() {
 }
 
 void MpsEntryBuffer::addChunk(Block& block) {
-  block.chunks.reserve(block.chunks.size() + 1);  // a failure here leaves nothing mapped
-  // Mapped directly rather than taken from the heap: a freed heap block stays with the
-  // process, an unmapped chunk does not.
-  void* mapped = ::mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) throw std::bad_alloc();
-  block.chunks.push_back(static_cast<Entry*>(mapped));
+  block.chunks.reserve(block.chunks.size() + 1);  // a failure here leaves nothing allocated
+  // From the heap: the rows' term lists, allocated while the chunks are given back block by
+  // block, reuse the chunks' memory instead of faulting in fresh pages.
+  block.chunks.push_back(static_cast<Entry*>(::operator new(kChunkBytes)));
   block.used = 0;
 }
 
 void MpsEntryBuffer::releaseBlock(Block& block) {
-  for (Entry* chunk : block.chunks) ::munmap(chunk, kChunkBytes);
+  for (Entry* chunk : block.chunks) ::operator delete(chunk);
   block.chunks = std::vector<Entry*>();
   block.used = kChunkEntries;
 }

@@ -10,9 +10,10 @@ namespace velorium {
 // Entries arrive column by column; the rows' term lists are built from them only once the
 // file is read, at their exact size. The entries are kept apart by blocks of neighbouring
 // rows, so that building the terms of one block touches only that block's rows (memory that
-// stays near the processor), and in chunks mapped one by one, each handed back to the
-// system as soon as its block is built, so the entries and the terms are hardly ever held
-// twice. An entry takes 16 bytes: its value, its column and its row within the block.
+// stays near the processor), and in chunks from the heap, each freed as soon as its block is
+// built, so the entries and the terms are hardly ever held twice and the term lists of the
+// next blocks reuse the freed memory. An entry takes 16 bytes, as a term does: its value,
+// its column and its row within the block.
 class MpsEntryBuffer {
  public:
   MpsEntryBuffer() = default;
@@ -23,7 +24,7 @@ class MpsEntryBuffer {
   // Chooses the block size for about `rows` rows; has no effect once an entry is in.
   void expectRows(std::size_t rows);
 
-  // Throws std::bad_alloc when no chunk can be mapped.
+  // Throws std::bad_alloc when no chunk can be allocated.
   void push(std::int32_t row, std::int32_t column, double value) {
     const auto block_index = static_cast<std::size_t>(row) >> block_shift_;
     if (block_index >= blocks_.size()) blocks_.resize(block_index + 1);
@@ -70,10 +71,10 @@ class MpsEntryBuffer {
   static constexpr std::size_t kChunkEntries = kChunkBytes / sizeof(Entry);
   static constexpr unsigned kMinimumBlockShift = 9;   // 512 rows
   static constexpr unsigned kMaximumBlockShift = 20;
-  static constexpr std::size_t kTargetBlocks = 256;
+  static constexpr std::size_t kTargetBlocks = 64;
 
   struct Block {
-    std::vector<Entry*> chunks;        // each kChunkBytes, mapped
+    std::vector<Entry*> chunks;        // each kChunkBytes
     std::size_t used = kChunkEntries;  // entries in the last chunk
   };
 

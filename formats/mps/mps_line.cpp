@@ -47,49 +47,92 @@ void addField(MpsLine& line, const char* start, const char* end) {
   ++line.field_count;
 }
 
-// Bit i set when byte i of the 16 is white space (tab, line feed, vertical tab, form feed,
-// carriage return, blank); `has_nul` is set when one of them is a NUL byte.
-inline std::uint32_t whiteSpaceBits16(const char* bytes, bool& has_nul) {
+// Bit i of `white` set when byte i of the 16 is white space (tab, line feed, vertical tab,
+// form feed, carriage return, blank); bit i of `nul` set when it is a NUL byte.
+inline void classify16(const char* bytes, std::uint32_t& white, std::uint32_t& nul) {
 #if defined(__SSE2__)
   const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
   const __m128i blank = _mm_cmpeq_epi8(block, _mm_set1_epi8(' '));
   // Tab, line feed, vertical tab, form feed and carriage return are 9 to 13.
   const __m128i shifted = _mm_sub_epi8(block, _mm_set1_epi8(9));
   const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(4)), shifted);
-  if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())) != 0) has_nul = true;
-  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+  nul = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())));
+  white = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
 #else
-  std::uint32_t bits = 0;
+  white = 0;
+  nul = 0;
   for (int i = 0; i < 16; ++i) {
     const std::uint8_t cls = kByteClasses.table[static_cast<unsigned char>(bytes[i])];
-    if (cls == 1) bits |= 1u << i;
-    if (cls == 2) has_nul = true;
+    if (cls == 1) white |= 1u << i;
+    if (cls == 2) nul |= 1u << i;
   }
-  return bits;
 #endif
 }
 
-// Bit i set when byte i of the `length` (at most 64) is white space; the bits past the end
-// are clear. A last piece shorter than 16 bytes is copied behind blanks, so nothing past the
-// bytes is read.
-inline std::uint64_t whiteSpaceBits(const char* bytes, std::size_t length, bool& has_nul) {
-  std::uint64_t bits = 0;
+// Bits for the `length` (at most 64) bytes at `bytes`: white space in `white`, NUL bytes in
+// `nul`; the bits past the end are clear. Unless `readable_past_end`, a last piece shorter
+// than 16 bytes is copied behind blanks, so nothing past the bytes is read.
+template <bool readable_past_end>
+inline void classify(const char* bytes, std::size_t length, std::uint64_t& white, std::uint64_t& nul) {
+  white = 0;
+  nul = 0;
+  if (readable_past_end) {
+    // All four pieces, without a test per piece: what lies past the bytes is masked off.
+    for (std::size_t piece = 0; piece < 64; piece += 16) {
+      std::uint32_t piece_white = 0;
+      std::uint32_t piece_nul = 0;
+      classify16(bytes + piece, piece_white, piece_nul);
+      white |= std::uint64_t{piece_white} << piece;
+      nul |= std::uint64_t{piece_nul} << piece;
+    }
+    length = length < 64 ? length : 64;
+    const std::uint64_t valid = length < 64 ? (std::uint64_t{1} << length) - 1 : ~std::uint64_t{0};
+    white &= valid;
+    nul &= valid;
+    return;
+  }
   for (std::size_t piece = 0; piece < length; piece += 16) {
     const char* source = bytes + piece;
     char padded[16];
-    if (length - piece < 16) {
+    if (!readable_past_end && length - piece < 16) {
       std::memset(padded, ' ', sizeof padded);
       std::memcpy(padded, source, length - piece);
       source = padded;
     }
-    bits |= std::uint64_t{whiteSpaceBits16(source, has_nul)} << piece;
+    std::uint32_t piece_white = 0;
+    std::uint32_t piece_nul = 0;
+    classify16(source, piece_white, piece_nul);
+    white |= std::uint64_t{piece_white} << piece;
+    nul |= std::uint64_t{piece_nul} << piece;
   }
-  return length < 64 ? bits & ((std::uint64_t{1} << length) - 1) : bits;
+  const std::uint64_t valid = length < 64 ? (std::uint64_t{1} << length) - 1 : ~std::uint64_t{0};
+  white &= valid;
+  nul &= valid;
 }
 
-}  // namespace
+// A line of at most 64 bytes with bytes past its end that may be read: one mask of white
+// space, and each field's first and last byte straight from it.
+void splitShortReadableLine(const char* base, std::size_t size, MpsLine& line) {
+  std::uint64_t white = 0;
+  std::uint64_t nul = 0;
+  classify<true>(base, size, white, nul);
+  const std::uint64_t valid = size < 64 ? (std::uint64_t{1} << size) - 1 : ~std::uint64_t{0};
+  const std::uint64_t field_bits = ~white & valid;
+  std::uint64_t starts = field_bits & ~(field_bits << 1);
+  std::uint64_t ends = field_bits & ~(field_bits >> 1);
+  std::size_t count = 0;
+  for (; starts != 0; ++count, starts &= starts - 1, ends &= ends - 1) {
+    if (count < MpsLine::kMaxFields) {
+      const int first = __builtin_ctzll(starts);
+      line.fields[count] = std::string_view(base + first, static_cast<std::size_t>(__builtin_ctzll(ends) - first + 1));
+    }
+  }
+  line.field_count = count;
+  line.has_nul = nul != 0;
+}
 
-void splitMpsLine(std::string_view text, MpsLine& line) {
+template <bool readable_past_end>
+void splitLine(std::string_view text, MpsLine& line) {
   line.text = text;
   line.field_count = 0;
   line.has_nul = false;
@@ -97,11 +140,17 @@ void splitMpsLine(std::string_view text, MpsLine& line) {
   // Blocks of 64 bytes give a mask of white space; fields are the runs of clear bits.
   const char* base = text.data();
   const std::size_t size = text.size();
+  if (readable_past_end && size <= 64) return splitShortReadableLine(base, size, line);
   const char* field_start = nullptr;  // the open field, carried across blocks
+  std::uint64_t nul_bits = 0;
   for (std::size_t offset = 0; offset < size; offset += 64) {
     const std::size_t in_block = size - offset < 64 ? size - offset : 64;
     const std::uint64_t valid = in_block < 64 ? (std::uint64_t{1} << in_block) - 1 : ~std::uint64_t{0};
-    const std::uint64_t field_bits = ~whiteSpaceBits(base + offset, in_block, line.has_nul) & valid;
+    std::uint64_t white = 0;
+    std::uint64_t nul = 0;
+    classify<readable_past_end>(base + offset, in_block, white, nul);
+    nul_bits |= nul;
+    const std::uint64_t field_bits = ~white & valid;
     // Edges: a field starts where a field byte follows white space, and ends where white
     // space follows a field byte.
     const std::uint64_t before = (field_bits << 1) | (field_start != nullptr ? 1u : 0u);
@@ -118,7 +167,14 @@ void splitMpsLine(std::string_view text, MpsLine& line) {
     }
   }
   if (field_start != nullptr) addField(line, field_start, base + size);
+  line.has_nul = nul_bits != 0;
 }
+
+}  // namespace
+
+void splitMpsLine(std::string_view text, MpsLine& line) { splitLine<false>(text, line); }
+
+void splitReadableMpsLine(std::string_view text, MpsLine& line) { splitLine<true>(text, line); }
 
 namespace {
 
@@ -131,16 +187,21 @@ bool readShortDecimal(const char* first, const char* last, double& value) {
   const char* p = first;
   const bool negative = p < last && *p == '-';
   if (negative) ++p;
+  // One test per byte: a byte below '0' wraps round to a large digit.
   std::uint64_t mantissa = 0;
-  int digits = 0;
-  int exponent = 0;
-  for (; p < last && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+  const char* integer_part = p;
+  for (unsigned digit; p < last && (digit = static_cast<unsigned char>(*p) - 48u) < 10u; ++p) mantissa = mantissa * 10 + digit;
+  std::size_t digits = static_cast<std::size_t>(p - integer_part);
+  std::size_t fraction_digits = 0;
   if (p < last && *p == '.') {
-    for (++p; p < last && *p >= '0' && *p <= '9'; ++p, ++digits, --exponent) {
-      mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    }
+    const char* fraction = ++p;
+    for (unsigned digit; p < last && (digit = static_cast<unsigned char>(*p) - 48u) < 10u; ++p) mantissa = mantissa * 10 + digit;
+    fraction_digits = static_cast<std::size_t>(p - fraction);
+    digits += fraction_digits;
   }
+  // Past 19 digits the mantissa has wrapped; such numbers take the full conversion.
   if (digits == 0 || digits > 19) return false;
+  int exponent = -static_cast<int>(fraction_digits);
   if (p < last && (*p == 'e' || *p == 'E')) {
     ++p;
     const bool negative_exponent = p < last && *p == '-';

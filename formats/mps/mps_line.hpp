@@ -28,6 +28,9 @@ struct MpsLine {
 // Cuts `text` into fields at ASCII white space (tab, line feed, vertical tab, form feed,
 // carriage return, blank); every other byte belongs to a field.
 void splitMpsLine(std::string_view text, MpsLine& line);
+// The same for a line behind whose end at least 63 more bytes may be read (as LineReader
+// gives them): the line is scanned in whole pieces, without copying its last bytes.
+void splitReadableMpsLine(std::string_view text, MpsLine& line);
 
 // Reads a whole field as a decimal number, independent of the process locale: an optional
 // sign, digits with an optional "." and exponent, or "inf", "infinity", "nan" in any case.

@@ -108,7 +108,7 @@ bool MpsReader::readLine() {
   while (input_->nextLine(text)) {
     ++line_number_;
     if (line_number_ == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-    splitMpsLine(text, line_);
+    splitReadableMpsLine(text, line_);
     if (line_.empty() || line_.isComment()) continue;
     if (line_.has_nul) {
       fail("Нулевой байт в строке MPS файла\n");
@@ -170,7 +170,7 @@ std::string_view MpsReader::intern(std::string_view name, std::int32_t& id) {
 
 std::int32_t MpsReader::findRowIndex(std::string_view name) const {
   std::int32_t found = rows_by_name_.find(name);
-  return found == MpsNameIndex::kMissing ? -1 : found;
+  return found == NameIndex::kMissing ? -1 : found;
 }
 
 Constraint* MpsReader::findRow(std::string_view name) {
@@ -507,7 +507,7 @@ void MpsReader::finish() {
   applyRowBounds();
   applyLoneColumnBounds();
   // The per-read tables are no longer needed; their room goes to the rows' terms.
-  rows_by_name_ = MpsNameIndex();
+  rows_by_name_ = NameIndex();
   column_of_name_id_ = MpsPoolIdMap(0);
   row_specs_ = std::vector<RowSpec>();
   bounds_given_ = std::vector<std::uint8_t>();

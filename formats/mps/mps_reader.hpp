@@ -14,7 +14,8 @@
 #include "core/records/model.hpp"
 #include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_line.hpp"
-#include "formats/mps/mps_name_index.hpp"
+#include "formats/mps/mps_line_name.hpp"
+#include "formats/common/name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
 #include "formats/mps/mps_row_set.hpp"
 #include "formats/mps/mps_section.hpp"
@@ -54,23 +55,9 @@ class MpsReader {
     enum class Kind : std::uint8_t { StartColumn, MarkInteger, Pair };
     Kind kind = Kind::Pair;
     bool integer = false;   // StartColumn: the line stands in a marker block
-    // StartColumn: the column's name; Pair: the row's name. Short names are kept in place.
-    void setName(std::string_view text) {
-      name_length = text.size();
-      if (text.size() <= sizeof name_inline) {
-        std::memcpy(name_inline, text.data(), text.size());
-      } else {
-        name_overflow.assign(text);
-      }
-    }
-    std::string_view name() const {
-      return name_length <= sizeof name_inline ? std::string_view(name_inline, name_length) : std::string_view(name_overflow);
-    }
-    std::string nameText() const { return std::string(name()); }
-    std::size_t name_length = 0;
-    char name_inline[32];
-    std::string name_overflow;
-    MpsNameIndex::Key row_key{};
+    MpsLineName name;  // StartColumn: the column's name; Pair: the row's name
+    std::uint64_t name_hash = 0;  // StartColumn: the name's hash in the pool of names
+    NameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
     double value = 0.0;
     std::size_t line_number = 0;
@@ -135,7 +122,7 @@ class MpsReader {
   std::size_t line_number_ = 0;
   bool input_failed_ = false;  // the input ended by a failure already reported
 
-  MpsNameIndex rows_by_name_;  // row index, or -2 for the objective row
+  NameIndex rows_by_name_;  // row index, or -2 for the objective row
   MpsPoolIdMap column_of_name_id_;
   std::vector<RowSpec> row_specs_;
   MpsEntryBuffer row_entries_;                       // the rows' COLUMNS entries, in file order
@@ -144,7 +131,7 @@ class MpsReader {
   std::uint32_t columns_sections_ = 0;
 
   // COLUMNS: the column that the lines name, and the steps queued for completion.
-  std::string current_column_name_;
+  MpsLineName current_column_name_;
   std::uint32_t columns_section_stamp_ = 0;
   std::array<PendingStep, kPendingDepth> pending_;
   std::size_t pending_first_ = 0;

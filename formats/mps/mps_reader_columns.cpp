@@ -21,7 +21,6 @@ namespace velorium {
 MpsSection MpsReader::readColumns() {
   columns_section_stamp_ = ++columns_sections_;
   row_entries_.expectRows(model.rows.size());
-  current_column_name_.clear();
   bool column_open = false;         // a column line was read in this section
   bool column_marked = false;       // the open column has been made integer on one of its lines
   bool integer_block = false;
@@ -45,14 +44,16 @@ MpsSection MpsReader::readColumns() {
     }
     if (first_pair == 0) {
       if (!column_open) return failInColumns("Ошибка в секции COLUMNS MPS файла\n");
-    } else if (!column_open || line_.field(0) != current_column_name_) {
+    } else if (!column_open || !current_column_name_.equals(line_.field(0))) {
       // A column is declared by its first line, even when all its values are 0.
       std::string_view name = line_.field(0);
-      names_pool().prefetch_name(name);
+      const VeloriumNamesHolder::HashedName hashed = VeloriumNamesHolder::hash_name(name);
+      names_pool().prefetch_name(hashed);
       PendingStep* step = nullptr;
       if (!queueStep(step)) return MpsSection::EndOfReading;
       step->kind = PendingStep::Kind::StartColumn;
-      step->setName(name);
+      step->name.assign(name);
+      step->name_hash = hashed.spread_hash;
       step->integer = integer_block;
       current_column_name_.assign(name);
       column_open = true;
@@ -78,12 +79,12 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
     return false;
   }
   if (value == 0.0) return true;  // dropped before its row is even looked up
-  const MpsNameIndex::Key key = MpsNameIndex::keyOf(row_name);
+  const NameIndex::Key key = NameIndex::keyOfReadable(row_name);
   rows_by_name_.prefetch(key);
   PendingStep* step = nullptr;
   if (!queueStep(step)) return false;
   step->kind = PendingStep::Kind::Pair;
-  step->setName(row_name);
+  step->name.assign(row_name);
   step->row_key = key;
   step->row = kRowNotLookedUp;
   step->value = value;
@@ -102,7 +103,7 @@ bool MpsReader::queueStep(PendingStep*& step) {
 
 void MpsReader::lookUpRow(PendingStep& step) {
   if (step.kind != PendingStep::Kind::Pair || step.row != kRowNotLookedUp) return;
-  step.row = rows_by_name_.find(step.name(), step.row_key);
+  step.row = rows_by_name_.find(step.name.view(), step.row_key);
 }
 
 bool MpsReader::completeOldestStep() {
@@ -127,14 +128,14 @@ bool MpsReader::completeOldestStep() {
 }
 
 bool MpsReader::startColumn(const PendingStep& step) {
-  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name(step.name()));
+  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name({step.name.view(), step.name_hash}));
   std::int32_t column = column_of_name_id_.get(id);
   if (column < 0) column = addColumn(id);
   std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
   if (described == columns_section_stamp_) {
     // The lines of one column must follow each other within a section.
     line_number_ = step.line_number;
-    fail("Повторение описания переменной [%s]\n", step.nameText().c_str());
+    fail("Повторение описания переменной [%s]\n", step.name.text().c_str());
     return false;
   }
   described = columns_section_stamp_;
@@ -157,14 +158,14 @@ bool MpsReader::completePair(PendingStep& step) {
   auto columnName = [&] {
     return names_pool().names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
   };
-  if (step.row == MpsNameIndex::kMissing) {
+  if (step.row == NameIndex::kMissing) {
     warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
-         step.nameText().c_str());
+         step.name.text().c_str());
     return true;
   }
   if (!resolved_column_rows_.insert(step.row)) {
     line_number_ = step.line_number;
-    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), step.nameText().c_str());
+    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), step.name.text().c_str());
     return false;
   }
   if (step.row == -2) {

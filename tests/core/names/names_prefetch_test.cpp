@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/names/names_holder.hpp"
 
@@ -19,6 +21,38 @@ TEST(NamesHolderPrefetch, ChangesNothing) {
   EXPECT_EQ(pool.find_name("present"), static_cast<std::int32_t>(id));
   EXPECT_EQ(pool.find_name("absent"), -1);
   EXPECT_EQ(pool.size(), 1u);
+}
+
+// A name hashed once and used for both the prefetch and the look-up interns exactly as the
+// plain text does.
+TEST(NamesHolderPrefetch, HashedNameMatchesPlainText) {
+  VeloriumNamesHolder pool;
+  const std::uint32_t plain = pool.find_or_add_name("c1");
+  const auto hashed_c1 = VeloriumNamesHolder::hash_name("c1");
+  const auto hashed_c2 = VeloriumNamesHolder::hash_name("c2");
+  pool.prefetch_name(hashed_c2);
+  EXPECT_EQ(pool.find_or_add_name(hashed_c1), plain);
+  const std::uint32_t added = pool.find_or_add_name(hashed_c2);
+  EXPECT_EQ(pool.find_name("c2"), static_cast<std::int32_t>(added));
+  EXPECT_EQ(pool.find_or_add_name("c2"), added);
+  EXPECT_EQ(pool.size(), 2u);
+}
+
+// The prefetch reads a shard's table without its lock while other threads grow that table;
+// under the sanitizers this shows the unlocked read stays harmless.
+TEST(NamesHolderPrefetch, RacesWithGrowingTables) {
+  VeloriumNamesHolder pool;
+  constexpr int kNames = 20000;
+  std::thread prefetcher([&pool] {
+    for (int i = 0; i < kNames; ++i) pool.prefetch_name(VeloriumNamesHolder::hash_name("n" + std::to_string(i)));
+  });
+  std::thread adder([&pool] {
+    for (int i = 0; i < kNames; ++i) pool.find_or_add_name(VeloriumNamesHolder::hash_name("n" + std::to_string(i)));
+  });
+  prefetcher.join();
+  adder.join();
+  EXPECT_EQ(pool.size(), static_cast<std::uint32_t>(kNames));
+  for (int i = 0; i < kNames; i += 997) EXPECT_EQ(pool.name_view(pool.find_name("n" + std::to_string(i))), "n" + std::to_string(i));
 }
 
 }  // namespace

@@ -50,6 +50,29 @@ std::string letters(std::size_t count, char first = 'a') {
   return text;
 }
 
+// Scanners read whole vector pieces past a line's end: those bytes must lie inside the
+// buffer for every line, whatever its place in it (AddressSanitizer checks the reads).
+TEST(LineReader, BytesAfterEveryLineAreReadable) {
+  ScratchDir dir;
+  std::string text;
+  for (std::size_t length = 0; length < 40; ++length) text += letters(length) + (length % 3 == 0 ? "\r\n" : "\n");
+  text += letters(17);  // a last line without its line feed, at the very end of the data
+  const std::string path = dir.write("slack.txt", text);
+  for (std::size_t buffer_size : {std::size_t{2}, std::size_t{16}, std::size_t{64}, std::size_t{4096}}) {
+    SmallBufferLineReader reader(path, buffer_size);
+    std::string_view line;
+    std::size_t lines = 0;
+    unsigned checksum = 0;
+    while (reader.nextLine(line)) {
+      ++lines;
+      const volatile char* after = line.data() + line.size();
+      for (std::size_t i = 0; i < LineReader::kReadableAfterLine; ++i) checksum += static_cast<unsigned char>(after[i]);
+    }
+    EXPECT_EQ(lines, 41u) << buffer_size;
+    (void)checksum;
+  }
+}
+
 TEST(LineReader, LinesAroundTheBufferSizeWithASmallBuffer) {
   ScratchDir dir;
   constexpr std::size_t kBuffer = 8;  // holds 7 bytes of data

@@ -59,6 +59,10 @@ TEST(MpsLineTest, CountsFieldsBeyondTheKeptOnesAndFlagsNul) {
   splitMpsLine(with_nul, line);
   EXPECT_TRUE(line.has_nul);
   EXPECT_EQ(line.field_count, 3u);
+  const std::string buffer = with_nul + std::string(64, ' ');
+  splitReadableMpsLine(std::string_view(buffer.data(), with_nul.size()), line);
+  EXPECT_TRUE(line.has_nul);
+  EXPECT_EQ(line.field_count, 3u);
 }
 
 TEST(MpsLineTest, LongLinesSplitLikeByteByByte) {
@@ -84,8 +88,16 @@ TEST(MpsLineTest, LongLinesSplitLikeByteByByte) {
     MpsLine line;
     splitMpsLine(text, line);
     ASSERT_EQ(line.field_count, expected.size()) << text;
+    // The same line inside a buffer, followed by bytes that would extend its last field or
+    // flag a NUL if the splitter took them for part of the line.
+    std::string buffer = text + std::string("z\0z\0", 4) + std::string(60, 'q');
+    MpsLine in_buffer;
+    splitReadableMpsLine(std::string_view(buffer.data(), text.size()), in_buffer);
+    ASSERT_EQ(in_buffer.field_count, expected.size()) << text;
+    EXPECT_FALSE(in_buffer.has_nul) << text;
     expected.resize(std::min(expected.size(), MpsLine::kMaxFields));
     ASSERT_EQ(fieldsOf(line), expected) << text;
+    ASSERT_EQ(fieldsOf(in_buffer), expected) << text;
   }
 }
 

@@ -1,5 +1,4 @@
 #include "formats/mps/mps_entry_buffer.hpp"
-#include "formats/mps/mps_name_index.hpp"
 #include "formats/mps/mps_pool_id_map.hpp"
 #include "formats/mps/mps_row_set.hpp"
 
@@ -12,55 +11,6 @@
 
 namespace velorium {
 namespace {
-
-TEST(MpsNameIndexTest, FindsWhatWasInsertedAcrossGrowth) {
-  std::vector<std::string> names;
-  for (int i = 0; i < 5000; ++i) names.push_back("n" + std::to_string(i));
-  MpsNameIndex index;
-  EXPECT_EQ(index.find("n0"), MpsNameIndex::kMissing);
-  for (int i = 0; i < 5000; ++i) index.insert(names[i], i - 2);
-  EXPECT_EQ(index.size(), 5000u);
-  for (int i = 0; i < 5000; ++i) ASSERT_EQ(index.find(names[i]), i - 2);
-  EXPECT_EQ(index.find("n5000"), MpsNameIndex::kMissing);
-  // A prefix or an extension of a stored name is another name.
-  EXPECT_EQ(index.find("n1"), -1);
-  EXPECT_EQ(index.find(std::string_view("n12", 2)), -1);
-  EXPECT_EQ(index.find("n12x"), MpsNameIndex::kMissing);
-  EXPECT_EQ(index.find(""), MpsNameIndex::kMissing);
-}
-
-TEST(MpsNameIndexTest, LongNamesDifferingBehindTheKeptHead) {
-  const std::string a = "a_rather_long_common_prefix_1";
-  const std::string b = "a_rather_long_common_prefix_2";
-  const std::string c(std::string("x\0y", 3));  // bytes, not C strings
-  MpsNameIndex index;
-  index.insert(a, 1);
-  index.insert(b, 2);
-  index.insert(c, 3);
-  EXPECT_EQ(index.find(a), 1);
-  EXPECT_EQ(index.find(b), 2);
-  EXPECT_EQ(index.find(c), 3);
-  EXPECT_EQ(index.find("x"), MpsNameIndex::kMissing);
-  EXPECT_EQ(index.find("a_rather_long_common_prefix_3"), MpsNameIndex::kMissing);
-  EXPECT_EQ(index.find("a_rather_long_common_prefix_"), MpsNameIndex::kMissing);
-}
-
-TEST(MpsNameIndexTest, NamesOfEveryLengthAroundTheWordEdges) {
-  // Names of one byte repeated, and the same with the last byte changed: lengths 1 to 40 cross
-  // the 8-byte words and the 16-byte head the index keeps.
-  std::vector<std::string> names;
-  for (std::size_t length = 1; length <= 40; ++length) {
-    names.emplace_back(length, 'a');
-    names.push_back(std::string(length - 1, 'a') + 'b');
-  }
-  MpsNameIndex index;
-  for (std::size_t i = 0; i < names.size(); ++i) index.insert(names[i], static_cast<std::int32_t>(i));
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    EXPECT_EQ(index.find(names[i]), static_cast<std::int32_t>(i)) << names[i];
-  }
-  EXPECT_EQ(index.find(std::string(41, 'a')), MpsNameIndex::kMissing);
-  EXPECT_EQ(index.find(std::string(17, 'a') + std::string(1, '\0')), MpsNameIndex::kMissing);
-}
 
 TEST(MpsPoolIdMapTest, NewIdsAndOlderIds) {
   MpsPoolIdMap map(1000);

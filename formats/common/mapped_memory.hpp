@@ -1,4 +1,4 @@
-// Zero-filled memory mapped from the system for the MPS reader's large per-read tables.
+// Zero-filled memory mapped from the system for the readers' large per-read tables.
 #pragma once
 
 #include <cstddef>

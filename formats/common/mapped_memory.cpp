@@ -1,4 +1,4 @@
-#include "formats/mps/mps_mapped_memory.hpp"
+#include "formats/common/mapped_memory.hpp"
 
 #include <sys/mman.h>
 

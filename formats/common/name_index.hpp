@@ -1,19 +1,20 @@
-// The MPS reader's per-read index from a row or column name to its position.
+// A reader's per-read index from a name to a value (a row, a column, a local id).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "formats/mps/mps_mapped_memory.hpp"
+#include "core/base/prefetch.hpp"
+#include "formats/common/mapped_memory.hpp"
 
 namespace velorium {
 
-// Open-addressing hash table over names that live elsewhere (the pool of names keeps them
-// for the life of the process). It grows with the names of the file being read, so a small
+// Open-addressing hash table over names that live elsewhere (the pool of names, or the
+// reader's own store, keeps them for the life of the index). It grows with the names of the file being read, so a small
 // file costs a small table however many names the process has interned before. A slot holds
 // the first bytes of its name, so a look-up of a short name reads one slot and nothing else.
-class MpsNameIndex {
+class NameIndex {
  public:
   static constexpr std::int32_t kMissing = INT32_MIN;
 
@@ -23,6 +24,9 @@ class MpsNameIndex {
     std::uint64_t hash;
   };
   static Key keyOf(std::string_view name);
+  // The same key for a name behind whose start at least 16 bytes may be read (a field of a
+  // line that LineReader gives out): its first bytes are taken as whole words.
+  static Key keyOfReadable(std::string_view name);
 
   // The value stored for `name`, or kMissing.
   std::int32_t find(std::string_view name) const { return find(name, keyOf(name)); }
@@ -30,7 +34,12 @@ class MpsNameIndex {
   std::int32_t find(std::string_view name, const Key& key) const;
   // Asks for the slot where a look-up of `key` starts, ahead of the look-up.
   void prefetch(const Key& key) const {
-    if (slot_count_ != 0) __builtin_prefetch(&slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)]);
+    if (slot_count_ == 0) return;
+    const Slot* first = &slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)];
+    prefetchForRead(first);
+    // A look-up often goes on into the next cache line (two slots share one). A prefetch
+    // past the end of the table is harmless: it never faults.
+    prefetchForRead(reinterpret_cast<const char*>(first) + 64);
   }
   // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
   void insert(std::string_view stored_name, std::int32_t value);
@@ -47,6 +56,8 @@ class MpsNameIndex {
     std::uint64_t head[2] = {};  // as in the name's Key
   };
 
+  template <bool readable_past_end>
+  static Key makeKey(std::string_view name);
   void place(const Slot& slot, std::uint64_t hash);
   void grow();
 

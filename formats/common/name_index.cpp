@@ -1,6 +1,7 @@
-#include "formats/mps/mps_name_index.hpp"
+#include "formats/common/name_index.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -35,11 +36,20 @@ std::uint64_t mix(std::uint64_t value) {
 
 // The hash works a word at a time: a byte-at-a-time hash is a long chain of dependent
 // multiplications, and the reader hashes every row name of every COLUMNS pair.
-MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) {
+template <bool readable_past_end>
+NameIndex::Key NameIndex::makeKey(std::string_view name) {
   Key key;
   const std::size_t size = name.size();
-  key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
-  key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
+  if (readable_past_end && std::endian::native == std::endian::little) {
+    // Whole words, with the bytes past the name masked off: the same words as below.
+    std::uint64_t words[2];
+    std::memcpy(words, name.data(), sizeof words);
+    key.head[0] = size >= 8 ? words[0] : words[0] & ((std::uint64_t{1} << (8 * size)) - 1);
+    key.head[1] = size >= 16 ? words[1] : size <= 8 ? 0 : words[1] & ((std::uint64_t{1} << (8 * (size - 8))) - 1);
+  } else {
+    key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
+    key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
+  }
   std::uint64_t hash = size * 0x165667b19e3779f9ull;
   hash ^= key.head[0] * 0x9e3779b97f4a7c15ull;
   hash ^= ((key.head[1] * 0xc2b2ae3d27d4eb4full) << 31) | ((key.head[1] * 0xc2b2ae3d27d4eb4full) >> 33);
@@ -50,7 +60,11 @@ MpsNameIndex::Key MpsNameIndex::keyOf(std::string_view name) {
   return key;
 }
 
-std::int32_t MpsNameIndex::find(std::string_view name, const Key& key) const {
+NameIndex::Key NameIndex::keyOf(std::string_view name) { return makeKey<false>(name); }
+
+NameIndex::Key NameIndex::keyOfReadable(std::string_view name) { return makeKey<true>(name); }
+
+std::int32_t NameIndex::find(std::string_view name, const Key& key) const {
   if (slot_count_ == 0) return kMissing;
   const Slot* table = slots();
   const std::size_t mask = slot_count_ - 1;
@@ -65,7 +79,7 @@ std::int32_t MpsNameIndex::find(std::string_view name, const Key& key) const {
   }
 }
 
-void MpsNameIndex::insert(std::string_view stored_name, std::int32_t value) {
+void NameIndex::insert(std::string_view stored_name, std::int32_t value) {
   if (stored_name.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   if ((count_ + 1) * 2 > slot_count_) grow();
   const Key key = keyOf(stored_name);
@@ -79,7 +93,7 @@ void MpsNameIndex::insert(std::string_view stored_name, std::int32_t value) {
   ++count_;
 }
 
-void MpsNameIndex::place(const Slot& slot, std::uint64_t hash) {
+void NameIndex::place(const Slot& slot, std::uint64_t hash) {
   Slot* table = slots();
   const std::size_t mask = slot_count_ - 1;
   std::size_t i = static_cast<std::size_t>(hash) & mask;
@@ -87,7 +101,7 @@ void MpsNameIndex::place(const Slot& slot, std::uint64_t hash) {
   table[i] = slot;
 }
 
-void MpsNameIndex::grow() {
+void NameIndex::grow() {
   const std::size_t new_count = slot_count_ == 0 ? kInitialSlots : slot_count_ * 2;
   MappedMemory old = std::exchange(memory_, MappedMemory(new_count * sizeof(Slot)));
   const std::size_t old_count = std::exchange(slot_count_, new_count);

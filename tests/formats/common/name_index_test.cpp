@@ -1,0 +1,86 @@
+#include "formats/common/name_index.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace velorium {
+namespace {
+
+TEST(NameIndexTest, FindsWhatWasInsertedAcrossGrowth) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 5000; ++i) names.push_back("n" + std::to_string(i));
+  NameIndex index;
+  EXPECT_EQ(index.find("n0"), NameIndex::kMissing);
+  for (int i = 0; i < 5000; ++i) index.insert(names[i], i - 2);
+  EXPECT_EQ(index.size(), 5000u);
+  for (int i = 0; i < 5000; ++i) ASSERT_EQ(index.find(names[i]), i - 2);
+  EXPECT_EQ(index.find("n5000"), NameIndex::kMissing);
+  // A prefix or an extension of a stored name is another name.
+  EXPECT_EQ(index.find("n1"), -1);
+  EXPECT_EQ(index.find(std::string_view("n12", 2)), -1);
+  EXPECT_EQ(index.find("n12x"), NameIndex::kMissing);
+  EXPECT_EQ(index.find(""), NameIndex::kMissing);
+}
+
+TEST(NameIndexTest, LongNamesDifferingBehindTheKeptHead) {
+  const std::string a = "a_rather_long_common_prefix_1";
+  const std::string b = "a_rather_long_common_prefix_2";
+  const std::string c(std::string("x\0y", 3));  // bytes, not C strings
+  NameIndex index;
+  index.insert(a, 1);
+  index.insert(b, 2);
+  index.insert(c, 3);
+  EXPECT_EQ(index.find(a), 1);
+  EXPECT_EQ(index.find(b), 2);
+  EXPECT_EQ(index.find(c), 3);
+  EXPECT_EQ(index.find("x"), NameIndex::kMissing);
+  EXPECT_EQ(index.find("a_rather_long_common_prefix_3"), NameIndex::kMissing);
+  EXPECT_EQ(index.find("a_rather_long_common_prefix_"), NameIndex::kMissing);
+}
+
+TEST(NameIndexTest, NamesOfEveryLengthAroundTheWordEdges) {
+  // Names of one byte repeated, and the same with the last byte changed: lengths 1 to 40 cross
+  // the 8-byte words and the 16-byte head the index keeps.
+  std::vector<std::string> names;
+  for (std::size_t length = 1; length <= 40; ++length) {
+    names.emplace_back(length, 'a');
+    names.push_back(std::string(length - 1, 'a') + 'b');
+  }
+  NameIndex index;
+  for (std::size_t i = 0; i < names.size(); ++i) index.insert(names[i], static_cast<std::int32_t>(i));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(index.find(names[i]), static_cast<std::int32_t>(i)) << names[i];
+  }
+  EXPECT_EQ(index.find(std::string(41, 'a')), NameIndex::kMissing);
+  EXPECT_EQ(index.find(std::string(17, 'a') + std::string(1, '\0')), NameIndex::kMissing);
+}
+
+// A field of a line is keyed from whole words read past its end; the key must be the one
+// the index made from the stored name, whatever bytes follow the field.
+TEST(NameIndexTest, KeysOfFieldsInALineMatchKeysOfStoredNames) {
+  NameIndex index;
+  std::vector<std::string> names;
+  for (std::size_t length = 1; length <= 40; ++length) {
+    std::string name;
+    for (std::size_t i = 0; i < length; ++i) name += static_cast<char>('A' + (i * 7 + length) % 50);
+    names.push_back(name);
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) index.insert(names[i], static_cast<std::int32_t>(i));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    for (char filler : {'\0', ' ', 'z', '\xff'}) {
+      const std::string line = names[i] + std::string(64, filler);
+      const std::string_view field(line.data(), names[i].size());
+      const NameIndex::Key readable = NameIndex::keyOfReadable(field);
+      const NameIndex::Key plain = NameIndex::keyOf(names[i]);
+      EXPECT_EQ(readable.hash, plain.hash) << names[i];
+      EXPECT_EQ(readable.head[0], plain.head[0]) << names[i];
+      EXPECT_EQ(readable.head[1], plain.head[1]) << names[i];
+      EXPECT_EQ(index.find(field, readable), static_cast<std::int32_t>(i)) << names[i];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velorium
