@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+#include "formats/common/word_bytes.hpp"
+
 
 namespace velorium {
 
@@ -44,8 +46,8 @@ NameIndex::Key NameIndex::makeKey(std::string_view name) {
     // Whole words, with the bytes past the name masked off: the same words as below.
     std::uint64_t words[2];
     std::memcpy(words, name.data(), sizeof words);
-    key.head[0] = size >= 8 ? words[0] : words[0] & ((std::uint64_t{1} << (8 * size)) - 1);
-    key.head[1] = size >= 16 ? words[1] : size <= 8 ? 0 : words[1] & ((std::uint64_t{1} << (8 * (size - 8))) - 1);
+    key.head[0] = words[0] & firstBytesMask(size);
+    key.head[1] = size <= 8 ? 0 : words[1] & firstBytesMask(size - 8);
   } else {
     key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
     key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;

@@ -11,9 +11,10 @@
 namespace velorium {
 
 // Open-addressing hash table over names that live elsewhere (the pool of names, or the
-// reader's own store, keeps them for the life of the index). It grows with the names of the file being read, so a small
-// file costs a small table however many names the process has interned before. A slot holds
-// the first bytes of its name, so a look-up of a short name reads one slot and nothing else.
+// reader's own store, keeps them for the life of the index). It grows with the names of the
+// file being read, so a small file costs a small table however many names the process has
+// interned before. A slot holds the first bytes of its name, so a look-up of a short name
+// reads one slot and nothing else.
 class NameIndex {
  public:
   static constexpr std::int32_t kMissing = INT32_MIN;

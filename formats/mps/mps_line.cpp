@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "formats/common/word_bytes.hpp"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -85,8 +87,7 @@ inline void classify(const char* bytes, std::size_t length, std::uint64_t& white
       white |= std::uint64_t{piece_white} << piece;
       nul |= std::uint64_t{piece_nul} << piece;
     }
-    length = length < 64 ? length : 64;
-    const std::uint64_t valid = length < 64 ? (std::uint64_t{1} << length) - 1 : ~std::uint64_t{0};
+    const std::uint64_t valid = lowBitsMask(length);
     white &= valid;
     nul &= valid;
     return;
@@ -105,7 +106,7 @@ inline void classify(const char* bytes, std::size_t length, std::uint64_t& white
     white |= std::uint64_t{piece_white} << piece;
     nul |= std::uint64_t{piece_nul} << piece;
   }
-  const std::uint64_t valid = length < 64 ? (std::uint64_t{1} << length) - 1 : ~std::uint64_t{0};
+  const std::uint64_t valid = lowBitsMask(length);
   white &= valid;
   nul &= valid;
 }
@@ -116,7 +117,7 @@ void splitShortReadableLine(const char* base, std::size_t size, MpsLine& line) {
   std::uint64_t white = 0;
   std::uint64_t nul = 0;
   classify<true>(base, size, white, nul);
-  const std::uint64_t valid = size < 64 ? (std::uint64_t{1} << size) - 1 : ~std::uint64_t{0};
+  const std::uint64_t valid = lowBitsMask(size);
   const std::uint64_t field_bits = ~white & valid;
   std::uint64_t starts = field_bits & ~(field_bits << 1);
   std::uint64_t ends = field_bits & ~(field_bits >> 1);
@@ -145,7 +146,7 @@ void splitLine(std::string_view text, MpsLine& line) {
   std::uint64_t nul_bits = 0;
   for (std::size_t offset = 0; offset < size; offset += 64) {
     const std::size_t in_block = size - offset < 64 ? size - offset : 64;
-    const std::uint64_t valid = in_block < 64 ? (std::uint64_t{1} << in_block) - 1 : ~std::uint64_t{0};
+    const std::uint64_t valid = lowBitsMask(in_block);
     std::uint64_t white = 0;
     std::uint64_t nul = 0;
     classify<readable_past_end>(base + offset, in_block, white, nul);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "formats/common/line_reader.hpp"
+#include "formats/common/word_bytes.hpp"
 
 namespace velorium {
 
@@ -42,10 +43,9 @@ class MpsLineName {
     std::uint64_t theirs[2];
     std::memcpy(mine, inline_, kShortBytes);
     std::memcpy(theirs, text.data(), kShortBytes);
-    // Only the name's own bytes count: the low `length_` bytes of the 16.
-    const std::uint64_t low_mask = length_ >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length_)) - 1;
-    const std::uint64_t high_mask =
-        length_ <= 8 ? 0 : length_ >= 16 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (length_ - 8))) - 1;
+    // Only the name's own bytes count: the first `length_` bytes of the 16.
+    const std::uint64_t low_mask = firstBytesMask(length_);
+    const std::uint64_t high_mask = length_ <= 8 ? 0 : firstBytesMask(length_ - 8);
     return (((mine[0] ^ theirs[0]) & low_mask) | ((mine[1] ^ theirs[1]) & high_mask)) == 0;
   }
 
