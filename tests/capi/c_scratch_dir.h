@@ -24,10 +24,13 @@ static inline int scratch_dir_make(ScratchDir* dir) {
   return mkdtemp(dir->path) != NULL;
 }
 
-/* The path of a file in the folder (a static buffer per call site is the caller's business). */
+/* The path of a file in the folder (a static buffer per call site is the caller's business).
+ * A path that does not fit gives an empty text, which names no file, rather than a cut one
+ * that could name another. */
 static inline const char* scratch_dir_file(const ScratchDir* dir, const char* name, char* out,
                                            size_t out_size) {
-  snprintf(out, out_size, "%s/%s", dir->path, name);
+  int written = snprintf(out, out_size, "%s/%s", dir->path, name);
+  if (written < 0 || (size_t)written >= out_size) out[0] = '\0';
   return out;
 }
 
