@@ -59,6 +59,7 @@ class MpsReader {
     std::uint64_t name_hash = 0;  // StartColumn: the name's hash in the pool of names
     NameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
+    std::size_t row_slot = 0;  // Pair: where the row index goes on when it gave kCompareRest
     double value = 0.0;
     std::size_t line_number = 0;
   };
@@ -93,12 +94,14 @@ class MpsReader {
   Constraint* findRow(std::string_view name);
   std::int32_t findColumnIndex(std::string_view name) const;
   std::int32_t addColumn(std::int32_t name_id);
+  void reserveColumnTables();
 
   // Sections.
   MpsSection readOutsideSections();
   MpsSection readObjectiveSense();
   bool applySense(std::string_view field);
   MpsSection readRows();
+  MpsSection readRowLines(std::vector<std::int32_t>& name_ids);
   MpsSection readColumns();
   bool addColumnEntry(std::string_view row_name, std::string_view value_field);
   bool queueStep(PendingStep*& step);
@@ -141,6 +144,9 @@ class MpsReader {
   // COLUMNS: the column that the lines name, and the steps queued for completion.
   MpsLineName current_column_name_;
   std::uint32_t columns_section_stamp_ = 0;
+  std::uint64_t columns_section_offset_ = 0;  // where the section's lines start in the file
+  std::size_t columns_at_section_start_ = 0;
+  bool column_tables_reserved_ = false;       // in this section
   std::array<PendingStep, kPendingDepth> pending_;
   std::size_t pending_first_ = 0;
   std::size_t pending_count_ = 0;
