@@ -110,9 +110,11 @@ std::int32_t NameIndex::find(std::string_view name, const Key& key) const {
   return findFrom(name, key, static_cast<std::size_t>(key.hash) & (slot_count_ - 1));
 }
 
-void NameIndex::insert(std::string_view stored_name, std::int32_t value, const Key& key) {
+bool NameIndex::insertNew(std::string_view stored_name, std::int32_t value, const Key& key) {
   if (stored_name.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   if ((count_ + 1) * 2 > slot_count_) grow();
+  std::size_t i = static_cast<std::size_t>(key.hash) & (slot_count_ - 1);
+  if (findFrom(stored_name, key, i) != kMissing) return false;
   Slot slot;
   slot.text = stored_name.data();
   slot.length = static_cast<std::uint32_t>(stored_name.size());
@@ -121,6 +123,7 @@ void NameIndex::insert(std::string_view stored_name, std::int32_t value, const K
   slot.head[1] = key.head[1];
   place(slot, key.hash);
   ++count_;
+  return true;
 }
 
 void NameIndex::place(const Slot& slot, std::uint64_t hash) {

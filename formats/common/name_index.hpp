@@ -52,9 +52,10 @@ class NameIndex {
   std::int32_t findByHead(std::string_view name, const Key& key, std::size_t& slot) const;
   std::int32_t findFrom(std::string_view name, const Key& key, std::size_t slot) const;
   // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
-  void insert(std::string_view stored_name, std::int32_t value) { insert(stored_name, value, keyOf(stored_name)); }
-  // The same with the key of the name (a copy of `stored_name`) already made.
-  void insert(std::string_view stored_name, std::int32_t value, const Key& key);
+  void insert(std::string_view stored_name, std::int32_t value) { insertNew(stored_name, value, keyOf(stored_name)); }
+  // Stores `value` for `stored_name` (which must outlive the index) unless the name is in the
+  // index already: then changes nothing and gives false. `key` is the name's key.
+  bool insertNew(std::string_view stored_name, std::int32_t value, const Key& key);
   std::size_t size() const { return count_; }
 
  private:

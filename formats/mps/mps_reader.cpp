@@ -185,12 +185,6 @@ MpsSection MpsReader::endOfFile() {
 // ---------------------------------------------------------------------------------------
 // Names
 
-std::string_view MpsReader::intern(std::string_view name, std::int32_t& id) {
-  VeloriumNamesHolder* pool = get_names_holder();
-  id = static_cast<std::int32_t>(pool->find_or_add_name(name));
-  return pool->name_view(id);
-}
-
 std::int32_t MpsReader::findRowIndex(std::string_view name) const {
   std::int32_t found = rows_by_name_.find(name);
   return found == NameIndex::kMissing ? -1 : found;
@@ -339,59 +333,6 @@ MpsSection MpsReader::readObjectiveSense() {
     if (!applySense(line_.field(0))) {
       return fail("Неизвестное направление оптимизации \"%s\" в секции OBJSENSE\n", std::string(line_.field(0)).c_str());
     }
-  }
-}
-
-// ---------------------------------------------------------------------------------------
-// ROWS
-
-// The rows of a section become records at its end, when their number is known: records
-// moved about as a growing table doubles cost more than the names read.
-MpsSection MpsReader::readRows() {
-  std::vector<std::int32_t> name_ids;
-  const MpsSection next = readRowLines(name_ids);
-  model.rows.reserve(model.rows.size() + name_ids.size());
-  for (std::int32_t id : name_ids) {
-    model.rows.emplace_back(-kInfinity, kInfinity);
-    model.rows.back().expression.name_id = id;
-  }
-  return next;
-}
-
-MpsSection MpsReader::readRowLines(std::vector<std::int32_t>& name_ids) {
-  for (;;) {
-    if (!readLine()) {
-      if (!input_failed_) logLevelFormat(log_, kLogLevelError, "Непредвиденный выход в процессе разбора секции ROWS MPS файла\n");
-      return MpsSection::EndOfReading;
-    }
-    MpsSection section = keywordOfLine();
-    if (section != MpsSection::None) return section;
-    if (line_.field_count < 2) return fail("Неверный формат строки в разделе ROWS\n");
-    std::string_view type = line_.field(0);
-    std::string_view name = line_.field(1);
-    const NameIndex::Key key = NameIndex::keyOfReadable(name);
-    if (rows_by_name_.find(name, key) != NameIndex::kMissing) {
-      // A warning by its level, but the reading ends all the same.
-      warn("Линейные ограничения имеют одинаковые имена \"%s\"\n", std::string(name).c_str());
-      return failedAtLine();
-    }
-    if (type == "N" && model.objective.name_id < 0) {
-      std::int32_t id = -1;
-      std::string_view stored = intern(name, id);
-      model.objective.name_id = id;
-      rows_by_name_.insert(stored, -2, key);
-      continue;
-    }
-    char kind = type.front();
-    if (kind != 'G' && kind != 'E' && kind != 'L' && kind != 'N') {
-      return fail("В разделе ROWS MPS файла найдена сущность типа \"%s\"\n", std::string(type).c_str());
-    }
-    auto index = static_cast<std::int32_t>(row_specs_.size());
-    std::int32_t id = -1;
-    std::string_view stored = intern(name, id);
-    name_ids.push_back(id);
-    row_specs_.push_back(RowSpec{kind, false, 0.0, 0.0});
-    rows_by_name_.insert(stored, index, key);
   }
 }
 
