@@ -97,12 +97,5 @@ bool LineReader::nextLine(const char*& line, std::size_t& length) {
   }
 }
 
-bool LineReader::nextLine(std::string_view& line) {
-  const char* text = nullptr;
-  std::size_t length = 0;
-  if (!nextLine(text, length)) return false;
-  line = std::string_view(text, length);
-  return true;
-}
 
 }  // namespace velorium

@@ -108,20 +108,18 @@ MpsReader::MpsReader(const VeloriumLogOptions& log) : log_(log), column_of_name_
 // ---------------------------------------------------------------------------------------
 // Input and messages
 
-bool MpsReader::readLine() {
-  std::string_view text;
-  while (input_->nextLine(text)) {
-    ++line_number_;
-    if (line_number_ == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-    splitReadableMpsLine(text, line_);
-    if (line_.empty() || line_.isComment()) continue;
-    if (line_.has_nul) {
-      fail("Нулевой байт в строке MPS файла\n");
-      input_failed_ = true;
-      return false;
-    }
-    return true;
-  }
+std::string_view MpsReader::withoutByteOrderMark(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+  return text;
+}
+
+bool MpsReader::failNulByte() {
+  fail("Нулевой байт в строке MPS файла\n");
+  input_failed_ = true;
+  return false;
+}
+
+bool MpsReader::inputEnded() {
   if (input_->readFailed()) {
     logLevelFormat(log_, kLogLevelError, "Ошибка чтения MPS файла %s после строки %zu\n", path_.c_str(), line_number_);
     input_failed_ = true;

@@ -12,6 +12,7 @@
 
 #include "core/log/log_options.hpp"
 #include "core/records/model.hpp"
+#include "formats/common/line_reader.hpp"
 #include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_line.hpp"
 #include "formats/mps/mps_line_name.hpp"
@@ -22,7 +23,6 @@
 
 namespace velorium {
 
-class LineReader;
 
 // The model read from `path`, or null when reading failed for any reason (the reason is
 // logged to `log`, except for a file that cannot be opened). Never throws.
@@ -82,8 +82,21 @@ class MpsReader {
   static constexpr std::uint8_t kLowerGiven = 1;
   static constexpr std::uint8_t kUpperGiven = 2;
 
-  // Input.
-  bool readLine();
+  // Input: the next line that is neither empty nor a comment, cut into its fields.
+  bool readLine() {
+    std::string_view text;
+    while (input_->nextLine(text)) {
+      ++line_number_;
+      if (line_number_ == 1) text = withoutByteOrderMark(text);
+      splitReadableMpsLine(text, line_);
+      if (line_.empty() || line_.isComment()) continue;
+      return line_.has_nul ? failNulByte() : true;
+    }
+    return inputEnded();
+  }
+  static std::string_view withoutByteOrderMark(std::string_view text);
+  bool failNulByte();
+  bool inputEnded();
   MpsSection keywordOfLine() const;
   std::string lineText() const;
 
