@@ -37,17 +37,20 @@ class LineReader {
   // Returns false when no line is left; a read error ends the lines as end of file does.
   bool nextLine(const char*& line, std::size_t& length);
   bool nextLine(std::string_view& line) {
-    // Most lines are short: the line feed that ends one lies within the next 64 bytes. The
-    // buffer always has them to read (behind its data come kReadableAfterLine more).
+    // Most lines are short: the line feed that ends one lies within the next few pieces of
+    // 64 bytes. A piece that starts inside the data may be read whole (behind the data come
+    // kReadableAfterLine more bytes).
     if (started_ && !finished_) {
       const char* at = buffer_.get() + position_;
-      const std::uint64_t feeds = lineFeedsIn64(at) & lowBitsMask(end_ - position_);
-      if (feeds != 0) {
-        std::size_t length = static_cast<std::size_t>(__builtin_ctzll(feeds));
-        position_ += length + 1;
-        if (length > 0 && at[length - 1] == '\r') --length;
-        line = std::string_view(at, length);
-        return true;
+      for (std::size_t piece = 0; piece < kShortLineBytes && position_ + piece < end_; piece += 64) {
+        const std::uint64_t feeds = lineFeedsIn64(at + piece) & lowBitsMask(end_ - position_ - piece);
+        if (feeds != 0) {
+          std::size_t length = piece + static_cast<std::size_t>(__builtin_ctzll(feeds));
+          position_ += length + 1;
+          if (length > 0 && at[length - 1] == '\r') --length;
+          line = std::string_view(at, length);
+          return true;
+        }
       }
     }
     const char* text = nullptr;
@@ -72,6 +75,8 @@ class LineReader {
   LineReader(const std::string& path, std::size_t buffer_size, bool binary, std::size_t minimum_size);
 
  private:
+  static constexpr std::size_t kShortLineBytes = 256;
+
   // Bit i set when byte i of the 64 at `bytes` is a line feed.
   static std::uint64_t lineFeedsIn64(const char* bytes) {
 #if defined(__SSE2__)

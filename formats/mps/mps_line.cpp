@@ -158,7 +158,9 @@ void splitLine(std::string_view text, MpsLine& line) {
     const std::uint64_t valid = lowBitsMask(in_block);
     std::uint64_t white = 0;
     std::uint64_t nul = 0;
-    classify<readable_past_end>(base + offset, in_block, white, nul);
+    if (!readable_past_end || !classifyBlanksOnly(base + offset, in_block, white)) {
+      classify<readable_past_end>(base + offset, in_block, white, nul);
+    }
     nul_bits |= nul;
     const std::uint64_t field_bits = ~white & valid;
     // Edges: a field starts where a field byte follows white space, and ends where white
