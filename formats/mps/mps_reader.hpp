@@ -159,6 +159,8 @@ class MpsReader {
   bool input_failed_ = false;  // the input ended by a failure already reported
 
   NameIndex rows_by_name_;  // row index, or -2 for the objective row
+  mutable std::size_t last_row_found_ = static_cast<std::size_t>(-1);  // none yet: the next is row 0
+  mutable std::size_t last_column_found_ = 0;
   MpsPoolIdMap column_of_name_id_;
   std::vector<RowSpec> row_specs_;
   MpsEntryBuffer row_entries_;                       // the rows' COLUMNS entries, in file order
