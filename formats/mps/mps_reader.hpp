@@ -38,7 +38,9 @@ class MpsReader {
   // 0 when ENDATA was reached and the model is complete, non-zero otherwise.
   int readSections(const std::string& path);
 
-  Model model;
+  // Its tables get their room as the file shows how much it needs: rows at the end of each
+  // ROWS section, columns from the size of the file (a small file costs little).
+  Model model{Model::NoReservation{}};
 
  private:
   // What a ROWS line, RHS and RANGES say about a row; its bounds follow from them once the
