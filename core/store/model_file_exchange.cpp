@@ -1,6 +1,8 @@
 #include "core/store/model_file_exchange.hpp"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "core/base/catalogue_error.hpp"
@@ -65,6 +67,9 @@ void export_flat_model(IModelImportExport& front, const Model& flat, const char*
   } else {
     const RenamedModel renamed(&flat, &kernel_names_holder(), name_map_path);
     written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, nullptr);
+    // A map without its model file would describe a file that is not there.
+    std::error_code ignored;
+    if (!written && renamed.nameMapWritten()) std::filesystem::remove(name_map_path, ignored);
   }
   if (!written) throw_catalogue_error(118, path ? path : kNullPath);
 }

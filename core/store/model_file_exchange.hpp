@@ -23,8 +23,9 @@ void load_model(ModelBuilder& builder, IModelImportExport& front, const char* pa
 
 // Writes `flat` through `front` to `path` in `mode`. With a non-empty name-map path a copy with
 // generated names is written instead, and the map file first: when the map cannot be written,
-// nothing else is, and a path or mode that gives no format writes no map. Throws velorium_exception 118 with the path when either file cannot be
-// written.
+// nothing else is; a path or mode that gives no format writes no map, and a model file that
+// cannot be written takes its map away again. Throws velorium_exception 118 with the path when
+// either file cannot be written.
 void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
                        const std::string& name_map_path);
 

@@ -164,6 +164,10 @@ TEST_F(ModelFileExchangeTest, AMapThatCannotBeWrittenStopsTheModelFile) {
   const std::string map = dir.file("names.map");
   EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, text.c_str(), 0, map); }, 118, text.c_str()));
   EXPECT_FALSE(std::filesystem::exists(map)) << "no map beside a model file that cannot be written";
+  const std::string unwritable = dir.file("no_dir/model_out.lp");
+  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, unwritable.c_str(), 0, map); }, 118,
+                         unwritable.c_str()));
+  EXPECT_FALSE(std::filesystem::exists(map)) << "the map written first goes again with its model file";
   EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, nullptr, 1, ""); }, 118, "null"));
 }
 
