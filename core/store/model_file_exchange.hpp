@@ -15,10 +15,12 @@ class ModelBuilder;
 // Fills the fresh store `builder` (made shared, without members) with the model that `front`
 // reads from `path` in `mode` (0 by extension, 1 MPS, 2 LP); the read model is moved in, not
 // copied. Every member is live afterwards and the general constraints are rebuilt from the
-// records, all of which are checked before the first tree is made. Throws velorium_exception:
-// 117 with the path when the file cannot be read, the fixed text "Не удалось прочитать
-// ограничение %s\n" with a record's name when it does not describe a complete tree. A failed
-// load leaves `builder` half filled: the caller drops it.
+// records, all of which are checked before the first tree is made. The reader logs where a
+// fresh default option set sends it. Throws velorium_exception: 117 with the path when the
+// file cannot be read, followed by ": " and why (the errors the reader logged, the system's
+// reason when the file does not open, the extension that chooses no format); the fixed text
+// "Не удалось прочитать ограничение %s\n" with a record's name when it does not describe a
+// complete tree. A failed load leaves `builder` half filled: the caller drops it.
 void load_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode);
 
 // Writes `flat` through `front` to `path` in `mode`. With a non-empty name-map path a copy with
