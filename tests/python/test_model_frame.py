@@ -75,3 +75,22 @@ def test_the_model_stays_usable_after_failures(quiet_model, lp_file):
             quiet_model.read("/nonexistent.lp")
     quiet_model.read(lp_file)
     assert quiet_model.is_mip()
+
+
+@pytest.mark.parametrize("call", [
+    lambda m: m.read(None),
+    lambda m: m.read_lp(None),
+    lambda m: m.get_string_param(None),
+    lambda m: m.set_string_param("log_file", None),
+    lambda m: m.set_bool_param(None, True),
+    lambda m: m.write(None),
+    lambda m: m.write("model.lp", None),
+    lambda m: m.set_log_file(None),
+    lambda m: m.set_name(None),
+    lambda m: m.solve_remote(None),
+])
+def test_none_for_a_text_is_refused_before_the_library_sees_it(quiet_model, call):
+    quiet_model.set_name("kept")
+    with pytest.raises(TypeError, match="incompatible function arguments"):
+        call(quiet_model)
+    assert quiet_model.get_name() == "kept"
