@@ -71,7 +71,7 @@ void register_velorium_exception(py::module_& module) {
     if (!exception_class) throw py::error_already_set();
   }
   module.attr("VeloriumException") = py::handle(exception_class);
-  py::register_exception_translator(&translate_velorium_exception);
+  py::register_local_exception_translator(&translate_velorium_exception);
 }
 
 }  // namespace veloriumpy

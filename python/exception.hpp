@@ -13,7 +13,7 @@ namespace veloriumpy {
 namespace py = pybind11;
 
 // Creates the class (once per process; it is never released) as the module attribute
-// "VeloriumException" and installs its translator.
+// "VeloriumException" and installs its translator for the functions of this module.
 void register_velorium_exception(py::module_& module);
 
 // A Python exception raised by a model's log callable while a library operation ran. It ends
