@@ -18,7 +18,13 @@ from .solvers.outcome import SolveOutcome
 # Waiting for an upload or for a worker both read as "queued" to the client.
 CLIENT_WORDS = {"awaiting_upload": "queued", "queued": "queued", "calculating": "calculating",
                 "done": "done", "error": "error"}
-KILL_GRACE_SECONDS = 5.0
+# How long a solver may overrun its time limit before it is killed: GLPK and cvxopt check
+# the clock only between iterations.
+MAX_KILL_GRACE_SECONDS = 5.0
+
+
+def kill_grace(time_limit):
+    return min(MAX_KILL_GRACE_SECONDS, 1.0 + time_limit)
 PACKAGE_PARENT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
@@ -226,7 +232,7 @@ class Calculations:
                                                  f"the solver could not start: {error}"))
                 return
             process = calc.process
-        deadline = time.monotonic() + calc.time_limit + KILL_GRACE_SECONDS
+        deadline = time.monotonic() + calc.time_limit + kill_grace(calc.time_limit)
         try:
             process.wait(timeout=max(0.0, deadline - time.monotonic()))
         except subprocess.TimeoutExpired:

@@ -4,7 +4,7 @@ Quirks of the format as this reader takes it:
 - "\\" starts a comment to the end of the line ("\\* ... *\\" may span lines); ";" too.
 - Section keywords are case-insensitive and stand first on a line: minimize/min/minimum,
   maximize/max/maximum, subject to/such that/st/s.t., bounds/bound, generals/general/
-  integers/gen, binaries/binary/bin, semi-continuous/semis/semi, sos, general constraints/
+  integers/integer/gen, binaries/binary/bin, semi-continuous/semis/semi, sos, general constraints/
   gencons, end. The rest of the line belongs to the section.
 - Names hold no blanks and none of + - * / ^ [ ] : < > =; a name followed by ":" labels the
   objective or a row. "<" and ">" mean "<=" and ">=", "=<" and "=>" likewise.
@@ -14,7 +14,8 @@ Quirks of the format as this reader takes it:
 - "[ ... ]/ 2" in the objective holds quadratic terms of 0.5 x'Qx; brackets in a row
   (quadratic constraints), indicator rows ("->"), semi-continuous columns, SOS and general
   constraints are refused.
-- Bounds: "x free", "l <= x", "x <= u", "l <= x <= u", "x = v", "x >= l", "u >= x".
+- Bounds: "x free", "l <= x", "x <= u", "l <= x <= u", "u >= x >= l", "x = v", "x >= l",
+  "u >= x".
   Binaries get the upper bound 1 unless Bounds gave a finite one.
 - Columns are numbered in the order the file first names them.
 """
@@ -28,7 +29,8 @@ KEYWORDS = {
     "maximize": "max", "maximise": "max", "max": "max", "maximum": "max",
     "subject to": "rows", "such that": "rows", "st": "rows", "s.t.": "rows",
     "bounds": "bounds", "bound": "bounds",
-    "generals": "generals", "general": "generals", "integers": "generals", "gen": "generals",
+    "generals": "generals", "general": "generals", "integers": "generals", "integer": "generals",
+    "gen": "generals",
     "binaries": "binaries", "binary": "binaries", "bin": "binaries",
     "semi-continuous": "semi", "semis": "semi", "semi": "semi",
     "sos": "sos",
@@ -341,6 +343,9 @@ class _LpBuilder:
             self.set_bound(column.text, value, {"<=": ">=", ">=": "<=", "=": "="}[sense.text])
             after = cursor.peek()
             if after is not None and after.kind == "op" and after.text in ("<=", ">=", "="):
+                if after.text != sense.text or sense.text == "=":
+                    cursor.fail("both comparisons of a double bound must be '<=' or both '>='",
+                                after)
                 cursor.take()
                 second = cursor.signed_number()
                 if second is None:
