@@ -103,6 +103,41 @@ def _log_size(log_path):
         return 0
 
 
+def _simplex(problem, time_ms, use_presolve):
+    options = glpk.glp_smcp()
+    glpk.glp_init_smcp(options)
+    options.msg_lev = glpk.GLP_MSG_ON
+    options.meth = glpk.GLP_DUALP
+    options.presolve = glpk.GLP_ON if use_presolve else glpk.GLP_OFF
+    options.tm_lim = max(1, time_ms)
+    code = glpk.glp_simplex(problem, options)
+    sys.stdout.flush()
+    return code
+
+
+def _solve_relaxation(problem, deadline_ms, presolve, started):
+    """Solves the LP (relaxation); returns its solution status word.
+
+    The presolver settles most models fastest and keeps the duals of an optimum, but only
+    says "no primal" or "no dual feasible solution"; a run without it then tells an unbounded
+    model from an infeasible one."""
+    glpk.glp_scale_prob(problem, glpk.GLP_SF_AUTO)
+    use_presolve = presolve != "off"
+    code = _simplex(problem, deadline_ms, use_presolve)
+    if code == glpk.GLP_ENOPFS:
+        return "infeasible"
+    if code == glpk.GLP_ENODFS:
+        left = deadline_ms - int((time.monotonic() - started) * 1000)
+        if left <= 0:
+            return "infeasible_or_unbounded"
+        _simplex(problem, left, False)
+        status = _lp_status(problem)
+        return status if status in ("unbounded", "infeasible") else "infeasible_or_unbounded"
+    if code not in (0, glpk.GLP_ETMLIM, glpk.GLP_EITLIM):
+        print(f"GLPK simplex stopped with code {code}", flush=True)
+    return _lp_status(problem)
+
+
 def solve_with_glpk(model, time_limit, gap, presolve, log_path):
     if any(c.kind not in INTEGRAL_KINDS + ("continuous",) for c in model.columns):
         raise ModelNotSupported("semi-continuous and semi-integer columns are not supported")
@@ -114,16 +149,8 @@ def solve_with_glpk(model, time_limit, gap, presolve, log_path):
     try:
         _load(problem, model)
         sys.stdout.flush()
-        simplex = glpk.glp_smcp()
-        glpk.glp_init_smcp(simplex)
-        simplex.msg_lev = glpk.GLP_MSG_ON
-        simplex.presolve = glpk.GLP_OFF
-        simplex.tm_lim = deadline_ms
-        code = glpk.glp_simplex(problem, simplex)
-        relaxation = _lp_status(problem)
+        relaxation = _solve_relaxation(problem, deadline_ms, presolve, started)
         mip = model.is_mip()
-        if code not in (0, glpk.GLP_ETMLIM, glpk.GLP_EITLIM):
-            print(f"GLPK simplex stopped with code {code}", flush=True)
         if not mip:
             outcome.solution_status = relaxation
             outcome.iterations = glpk.glp_get_it_cnt(problem)
@@ -133,6 +160,8 @@ def solve_with_glpk(model, time_limit, gap, presolve, log_path):
                 outcome.best_bound = objective if relaxation == "optimal" else math.nan
                 outcome.values = [(c.name, glpk.glp_get_col_prim(problem, j))
                                   for j, c in enumerate(model.columns, start=1)]
+            if relaxation == "optimal":
+                # Before optimality the simplex multipliers are no duals of the model.
                 outcome.duals = [(r.name, glpk.glp_get_row_dual(problem, i))
                                  for i, r in enumerate(model.rows, start=1)]
                 outcome.reduced_costs = [(c.name, glpk.glp_get_col_dual(problem, j))
