@@ -182,7 +182,7 @@ class Calculations:
                    "upload_name": upload_name, "display_name": file_name[:-3] if gzip_flag
                    else file_name, "time_limit": calc.time_limit, "gap": calc.gap,
                    "presolve": calc.presolve, "max_model_bytes": self.max_model_bytes,
-                   "hold_seconds": hold, "log_path": calc.log_path}
+                   "hold_seconds": hold, "log_path": calc.log_path, "params": calc.params}
             with open(os.path.join(calc.folder, "job.json"), "w", encoding="utf-8") as target:
                 json.dump(job, target)
             calc.state = "queued"

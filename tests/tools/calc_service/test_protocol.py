@@ -30,6 +30,7 @@ def test_whole_calculation_of_the_acceptance_model(client):
     assert tail.header("Content-Range") == f"bytes {len(log.body) - 1}-{len(log.body) - 1}/" \
         f"{len(log.body)}"
     assert b"Start values: 2 read, 2 of them name columns" in log.body
+    assert b"Parameters: problem_type = max, solver = best, time_limit = 1000000.0\n" in log.body
 
     result = client.poll(uid, "result")
     assert result.status == 200
@@ -170,3 +171,18 @@ def test_a_request_cut_short_is_journaled_without_a_reply(service):
         import time
         time.sleep(0.02)
     assert entry["fault"] == "incomplete" and entry["reply_status"] is None
+
+
+def test_expect_continue_is_answered_before_the_body(service):
+    import socket
+
+    from reference_client import tls_context
+    body = b'{"time_limit": 1}'
+    with socket.create_connection(("127.0.0.1", service.port), timeout=10) as raw:
+        with tls_context(service.ca).wrap_socket(raw, server_hostname="127.0.0.1") as tls:
+            tls.sendall(f"POST /api/v1/calculations/ HTTP/1.1\r\nX-API-KEY: {service.api_key}"
+                        f"\r\nExpect: 100-continue\r\nContent-Length: {len(body)}\r\n\r\n"
+                        .encode())
+            assert tls.recv(100) == b"HTTP/1.1 100 Continue\r\n\r\n"
+            tls.sendall(body)
+            assert tls.recv(100).startswith(b"HTTP/1.1 201 ")
