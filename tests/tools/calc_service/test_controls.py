@@ -51,6 +51,7 @@ def test_journal_records_requests_in_order_with_their_headers_and_bodies(client)
     assert (first["attempt"], first["reply_status"], first["fault"]) == (1, 201, None)
     upload = journal[1]
     assert upload["body_base64"] is None and upload["body_length"] > 65536
+    assert upload["calc_uid"] == uid
     assert journal[2]["calc_uid"] == uid and journal[2]["target"].endswith(f"/{uid}/status")
     assert control.clear_journal() == 3 and control.journal() == []
 
@@ -293,3 +294,24 @@ def test_control_refuses_malformed_requests(service):
     with pytest.raises(ControlError) as missing:
         control.status_script(["done"], calc_uid="nosuch")
     assert missing.value.status == 404
+
+
+def test_exit_with_parent(tmp_path):
+    starter = ("import subprocess, sys\n"
+               f"p = subprocess.Popen([{PYTHON!r}, {SCRIPT!r}, '--state', {str(tmp_path)!r},"
+               " '--exit-with-parent'], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)\n"
+               "sys.stdout.write(p.stdout.readline().decode())\n")
+    ready = json.loads(subprocess.run([PYTHON, "-c", starter], capture_output=True, text=True,
+                                      timeout=30).stdout)
+
+    def gone():
+        try:
+            with open(f"/proc/{ready['pid']}/stat") as stat:
+                return stat.read().split(") ", 1)[1].startswith("Z")
+        except FileNotFoundError:
+            return True
+    try:
+        wait_for(gone, seconds=10)
+    finally:
+        if not gone():
+            os.kill(ready["pid"], 9)
