@@ -91,7 +91,7 @@ class Api:
     # -- dispatch -------------------------------------------------------------------------
 
     def handle(self, request, endpoint, uid):
-        if endpoint in API_ENDPOINTS:
+        if endpoint in API_ENDPOINTS or request.path.startswith(API_PREFIX):
             key = request.header("X-API-KEY")
             if key is None:
                 return error_reply(401, "the header X-API-KEY is missing")
