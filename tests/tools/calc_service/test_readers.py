@@ -175,6 +175,12 @@ def test_lp_in_the_cplex_style_of_other_writers():
     assert bounds_of(model)["c"][2] == "integer" and bounds_of(model)["d"] == (0.0, 1.0, "binary")
 
 
+def test_lp_semicontinuous_section():
+    text = "Minimize\n obj: x + y\nSubject To\n c: x + y >= 1\nGenerals\n y\nSemi-continuous\n x\n y\nEnd\n"
+    kinds = {name: kind for name, (_, _, kind) in bounds_of(read_lp_text(text)).items()}
+    assert kinds == {"x": "semicontinuous", "y": "semiinteger"}
+
+
 @pytest.mark.parametrize("text, error, message", [
     ("Minimize\n obj: x +\nEnd\n", ModelFileError, "line 2"),
     ("Minimize\n obj: x\nSubject To\n c: x <= y\nEnd\n", ModelFileError,

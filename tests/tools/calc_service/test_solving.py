@@ -79,6 +79,40 @@ def test_models_without_a_solution_end_done_with_the_status_that_says_why(
     assert result.endswith("# Columns  0\n") and "# Objective Value" not in result
 
 
+SEMI_LP = "Minimize\n obj: x + 3 y\nSubject To\n c: x + y >= {rhs}\nBounds\n 2 <= x <= 5\n{kinds}End\n"
+SEMI_MPS = """NAME semi
+ROWS
+ N  obj
+ G  c
+COLUMNS
+    x  obj  1
+    x  c    1
+    y  obj  3
+    y  c    1
+RHS
+    RHS_V  c  {rhs}
+BOUNDS
+ S{letter} BOUND  x  5
+ LO BOUND  x  2
+ENDATA
+"""
+
+
+@pytest.mark.parametrize("text, name, x, y", [
+    # x is 0 or in [2, 5]: covering 0.5 with y (cost 1.5) beats switching x on (cost 2).
+    (SEMI_LP.format(rhs=0.5, kinds="Semi-continuous\n x\n"), "s.lp", 0.0, 0.5),
+    (SEMI_MPS.format(rhs=0.5, letter="C"), "s.mps", 0.0, 0.5),
+    # x is 0 or a whole number in [2, 5]: covering 2.5 is cheapest with x = 3.
+    (SEMI_LP.format(rhs=2.5, kinds="Generals\n x\nSemi-continuous\n x\n"), "si.lp", 3.0, 0.0),
+    (SEMI_MPS.format(rhs=2.5, letter="I"), "si.mps", 3.0, 0.0),
+], ids=["lp-semicontinuous", "mps-semicontinuous", "lp-semiinteger", "mps-semiinteger"])
+def test_semicontinuous_columns_are_off_or_within_their_bounds(client, text, name, x, y):
+    status, result, details = client.solve(text, name)
+    assert details["solution_status_v2"] == "optimal"
+    assert solution_sections(result)["values"] == pytest.approx({"x": x, "y": y}, abs=1e-9)
+    assert details["objective"] == pytest.approx(x + 3 * y)
+
+
 def test_the_objective_constant_and_ranges_reach_the_solver(client):
     status, result, details = client.solve(ACCEPTANCE_MPS.replace("-5", "-7"), "c.mps")
     assert details["objective"] == 18.0  # 3 * 3 + 2 * 1 + 7
@@ -108,11 +142,11 @@ CORRUPT_GZIP = gzip.compress(ACCEPTANCE_MPS.encode(), mtime=0)
     ("m.lp", b"Minimize\n obj: [ - 2 x^2 ]/ 2\nSubject To\n c: x <= 1\nEnd\n", True,
      "MODEL_NOT_SUPPORTED", "not convex"),
     ("m.lp", b"Minimize\n obj: [ 2 x^2 ]/ 2\nSubject To\n c: x >= 1\nGenerals\n x\nEnd\n", True,
-     "MODEL_NOT_SUPPORTED", "integer columns with a quadratic objective"),
-    ("m.lp", b"Minimize\n obj: x\nSubject To\n c: x >= 1\nSemi-continuous\n x\nEnd\n", True,
-     "MODEL_NOT_SUPPORTED", "semi-continuous"),
+     "MODEL_NOT_SUPPORTED", "integer or semi-continuous columns with a quadratic objective"),
+    ("m.lp", b"Minimize\n obj: x\nSubject To\n c: x >= 1\nBounds\n x >= 1\n"
+     b"Semi-continuous\n x\nEnd\n", True, "MODEL_NOT_SUPPORTED", "needs a finite upper bound"),
 ], ids=["not-gzip", "cut-gzip", "unknown-row", "no-endata", "not-utf8", "lp-no-rhs",
-        "quadratic-row", "gencons", "indicator", "non-convex", "integer-qp", "semi-continuous"])
+        "quadratic-row", "gencons", "indicator", "non-convex", "integer-qp", "unbounded-semi"])
 def test_models_it_cannot_solve_end_in_error_with_a_reason(client, file_name, data, compress,
                                                            minor, reason):
     reply = client.create().json()

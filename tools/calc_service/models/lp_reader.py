@@ -12,8 +12,8 @@ Quirks of the format as this reader takes it:
   expression moves to the right-hand side. Two rows of one name whose terms are equal, one
   "<=" and one ">=", are one ranged row (the library writes ranged rows so).
 - "[ ... ]/ 2" in the objective holds quadratic terms of 0.5 x'Qx; brackets in a row
-  (quadratic constraints), indicator rows ("->"), semi-continuous columns, SOS and general
-  constraints are refused.
+  (quadratic constraints), indicator rows ("->"), SOS and general constraints are refused.
+- A column listed under Generals and Semi-continuous is semi-integer.
 - Bounds: "x free", "l <= x", "x <= u", "l <= x <= u", "u >= x >= l", "x = v", "x >= l",
   "u >= x".
   Binaries get the upper bound 1 unless Bounds gave a finite one.
@@ -22,7 +22,8 @@ Quirks of the format as this reader takes it:
 
 import re
 
-from .model import INF, BINARY, INTEGER, Model, ModelFileError, ModelNotSupported
+from .model import (INF, BINARY, INTEGER, SEMICONTINUOUS, SEMIINTEGER, Model, ModelFileError,
+                    ModelNotSupported)
 
 KEYWORDS = {
     "minimize": "min", "minimise": "min", "min": "min", "minimum": "min",
@@ -38,8 +39,7 @@ KEYWORDS = {
     "g.c.": "gencons",
     "end": "end",
 }
-REFUSED = {"semi": "semi-continuous columns", "sos": "SOS constraints",
-           "gencons": "general constraints"}
+REFUSED = {"sos": "SOS constraints", "gencons": "general constraints"}
 
 _TOKEN = re.compile(r"""
     (?P<space>\s+)
@@ -201,7 +201,7 @@ class _LpBuilder:
         if "min" in names and "max" in names:
             raise ModelFileError(f"{self.file_name}: the file has both Minimize and Maximize")
         order = {"min": 0, "max": 0, "rows": 1, "bounds": 2, "generals": 3, "binaries": 4,
-                 "end": 5}
+                 "semi": 5, "end": 6}
         for name, tokens in sorted(self.sections, key=lambda s: order[s[0]]):
             cursor = _Cursor(tokens, self.file_name)
             if name in ("min", "max"):
@@ -213,7 +213,7 @@ class _LpBuilder:
             elif name == "bounds":
                 while not cursor.at_end():
                     self.bound(cursor)
-            elif name in ("generals", "binaries"):
+            elif name in ("generals", "binaries", "semi"):
                 self.kinds(cursor, name)
             elif tokens:
                 cursor.fail("text after End")
@@ -390,6 +390,8 @@ class _LpBuilder:
             column = self.model.columns[index]
             if section == "generals":
                 column.kind = INTEGER
+            elif section == "semi":
+                column.kind = SEMIINTEGER if column.kind == INTEGER else SEMICONTINUOUS
             else:
                 column.kind = BINARY
                 if column.upper == INF or index not in self.binaries_with_bound:

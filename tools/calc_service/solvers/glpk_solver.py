@@ -14,7 +14,8 @@ import time
 
 import swiglpk as glpk
 
-from ..models.model import INF, BINARY, INTEGRAL_KINDS, ModelNotSupported
+from ..models.model import (INF, BINARY, INTEGRAL_KINDS, SEMICONTINUOUS, SEMIINTEGER,
+                            ModelNotSupported)
 from .outcome import SolveOutcome
 
 _MIP_LINE = re.compile(r"^\+\s*(\d+): (?:mip =|>>>>>)\s*(not found yet|\S+)\s*(<=|>=)\s*"
@@ -49,16 +50,42 @@ def _load(problem, model):
         if column.kind in INTEGRAL_KINDS:
             glpk.glp_set_col_kind(problem, j, glpk.GLP_BV if column.kind == BINARY and
                                   column.lower == 0 and column.upper == 1 else glpk.GLP_IV)
-    count = model.nonzeros()
+    entries = [(i, j + 1, value) for i, row in enumerate(model.rows, start=1)
+               for j, value in row.terms.items()]
+    entries += _semicontinuous_links(problem, model)
+    count = len(entries)
     rows, columns, values = glpk.intArray(count + 1), glpk.intArray(count + 1), \
         glpk.doubleArray(count + 1)
-    k = 0
-    for i, row in enumerate(model.rows, start=1):
-        for j, value in row.terms.items():
-            k += 1
-            rows[k], columns[k], values[k] = i, j + 1, value
+    for k, (i, j, value) in enumerate(entries, start=1):
+        rows[k], columns[k], values[k] = i, j, value
     if count:
         glpk.glp_load_matrix(problem, count, rows, columns, values)
+
+
+def _semicontinuous_links(problem, model):
+    """A semi-continuous column x (0 or l <= x <= u) gets a binary z with l z <= x <= u z;
+    the matrix entries of those rows are returned. The added rows and columns come after the
+    model's own, so results read the model's indices unchanged."""
+    entries = []
+    for j, column in enumerate(model.columns, start=1):
+        if column.kind not in (SEMICONTINUOUS, SEMIINTEGER):
+            continue
+        kind = glpk.GLP_IV if column.kind == SEMIINTEGER else glpk.GLP_CV
+        glpk.glp_set_col_kind(problem, j, kind)
+        if column.lower <= 0:
+            continue  # zero lies within the bounds already
+        if column.upper == INF:
+            raise ModelNotSupported(f"semi-continuous column '{column.name}' needs a finite"
+                                    " upper bound")
+        glpk.glp_set_col_bnds(problem, j, *_bound_type(0.0, column.upper))
+        z = glpk.glp_add_cols(problem, 1)
+        glpk.glp_set_col_kind(problem, z, glpk.GLP_BV)
+        first = glpk.glp_add_rows(problem, 2)
+        glpk.glp_set_row_bnds(problem, first, glpk.GLP_UP, 0.0, 0.0)      # x - u z <= 0
+        glpk.glp_set_row_bnds(problem, first + 1, glpk.GLP_LO, 0.0, 0.0)  # x - l z >= 0
+        entries += [(first, j, 1.0), (first, z, -column.upper),
+                    (first + 1, j, 1.0), (first + 1, z, -column.lower)]
+    return entries
 
 
 def _lp_status(problem):
@@ -139,8 +166,6 @@ def _solve_relaxation(problem, deadline_ms, presolve, started):
 
 
 def solve_with_glpk(model, time_limit, gap, presolve, log_path):
-    if any(c.kind not in INTEGRAL_KINDS + ("continuous",) for c in model.columns):
-        raise ModelNotSupported("semi-continuous and semi-integer columns are not supported")
     outcome = SolveOutcome(solver=f"GLPK {glpk.glp_version()}")
     started = time.monotonic()
     deadline_ms = min(_INT_MAX_MS, int(time_limit * 1000)) if math.isfinite(time_limit) \
