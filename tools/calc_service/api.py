@@ -91,7 +91,7 @@ class Api:
     # -- dispatch -------------------------------------------------------------------------
 
     def handle(self, request, endpoint, uid):
-        if endpoint in API_ENDPOINTS:
+        if endpoint in API_ENDPOINTS or request.path.startswith(API_PREFIX):
             key = request.header("X-API-KEY")
             if key is None:
                 return error_reply(401, "the header X-API-KEY is missing")
@@ -171,6 +171,7 @@ class Api:
             return error_reply(403, "the upload's key does not match its policy")
         if policy.get("expiration", 0) < time.time():
             return error_reply(403, "the upload form has expired")
+        request.calc_uid = uid
         calc = self.context.calculations.get(uid)
         if calc is None:
             return error_reply(404, f"no calculation '{uid}'")
@@ -338,6 +339,9 @@ class HttpsFront(BackgroundServer):
             reply = self._fault_reply(rule, endpoint, uid, request)
         else:
             reply = self.api.handle(request, endpoint, uid)
+        if entry["calc_uid"] is None:
+            # An upload names its calculation inside the signed form only.
+            entry["calc_uid"] = getattr(request, "calc_uid", None)
         if action == "drop_after":
             return
         entry["reply_status"] = reply.status

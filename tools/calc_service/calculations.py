@@ -18,7 +18,13 @@ from .solvers.outcome import SolveOutcome
 # Waiting for an upload or for a worker both read as "queued" to the client.
 CLIENT_WORDS = {"awaiting_upload": "queued", "queued": "queued", "calculating": "calculating",
                 "done": "done", "error": "error"}
-KILL_GRACE_SECONDS = 5.0
+# How long a solver may overrun its time limit before it is killed: GLPK and cvxopt check
+# the clock only between iterations.
+MAX_KILL_GRACE_SECONDS = 5.0
+
+
+def kill_grace(time_limit):
+    return min(MAX_KILL_GRACE_SECONDS, 1.0 + time_limit)
 PACKAGE_PARENT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
@@ -176,7 +182,7 @@ class Calculations:
                    "upload_name": upload_name, "display_name": file_name[:-3] if gzip_flag
                    else file_name, "time_limit": calc.time_limit, "gap": calc.gap,
                    "presolve": calc.presolve, "max_model_bytes": self.max_model_bytes,
-                   "hold_seconds": hold, "log_path": calc.log_path}
+                   "hold_seconds": hold, "log_path": calc.log_path, "params": calc.params}
             with open(os.path.join(calc.folder, "job.json"), "w", encoding="utf-8") as target:
                 json.dump(job, target)
             calc.state = "queued"
@@ -226,7 +232,7 @@ class Calculations:
                                                  f"the solver could not start: {error}"))
                 return
             process = calc.process
-        deadline = time.monotonic() + calc.time_limit + KILL_GRACE_SECONDS
+        deadline = time.monotonic() + calc.time_limit + kill_grace(calc.time_limit)
         try:
             process.wait(timeout=max(0.0, deadline - time.monotonic()))
         except subprocess.TimeoutExpired:

@@ -111,6 +111,8 @@ def read_request(connection, scratch_folder, max_body, body_limit_for):
     if length > min(max_body, body_limit_for(request)):
         request.body_length = length
         raise RequestError(413, f"the body of {length} bytes is larger than allowed")
+    if length and (request.header("Expect") or "").lower() == "100-continue" and not rest:
+        connection.sendall(b"HTTP/1.1 100 Continue\r\n\r\n")
     digest = hashlib.sha256()
     received = 0
     sink = None

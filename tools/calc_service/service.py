@@ -66,6 +66,8 @@ def parse_options(argv):
     parser.add_argument("--max-solve-seconds", type=_non_negative_float,
                         default=DEFAULT_MAX_SOLVE)
     parser.add_argument("--workers", type=_positive_int, default=2)
+    parser.add_argument("--exit-with-parent", action="store_true",
+                        help="exit when the process that started it ends")
     options = parser.parse_args(argv)
     if options.api_key is None:
         options.api_key = secrets.token_hex(16)
@@ -124,7 +126,11 @@ def main(argv=None):
     sys.stdout.write(json.dumps(ready) + "\n")
     sys.stdout.flush()
 
+    parent = os.getppid()
     while not context.stop_event.wait(0.2):
+        if options.exit_with_parent and os.getppid() != parent:
+            context.request_stop("its parent process ended")
+            break
         idle = time.monotonic() - context.last_activity
         if options.idle_exit and idle > options.idle_exit and \
                 not context.calculations.busy():

@@ -85,6 +85,9 @@ def check_bounds(model):
 
 def run(job, folder):
     log(f"Velorium local calculation service: calculation {job['calc_uid']}")
+    params = job.get("params", {})
+    if params:
+        log("Parameters: " + ", ".join(f"{k} = {v}" for k, v in sorted(params.items())))
     hold = job.get("hold_seconds", 0)
     if hold > 0:
         log(f"Held for {hold:g} s by the test control")
@@ -103,6 +106,10 @@ def run(job, folder):
     log(f"Rows: {summary['rows']}, columns: {summary['columns']} ({summary['integer_columns']}"
         f" integer), nonzeros: {summary['nonzeros']}, quadratic terms:"
         f" {summary['quadratic_terms']}; {'maximise' if model.maximize else 'minimise'}")
+    asked = params.get("problem_type")
+    if asked in ("max", "min") and (asked == "max") != model.maximize:
+        log(f"Note: problem_type is '{asked}', but the model file asks to"
+            f" {'maximise' if model.maximize else 'minimise'}; the file's sense is used")
     start_path = os.path.join(folder, "start.sol")
     if os.path.exists(start_path):
         with open(start_path, "rb") as start:

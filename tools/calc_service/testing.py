@@ -139,7 +139,8 @@ def running_service(folder, api_key=None, idle_exit=300, max_upload_bytes=None,
     folder = os.fspath(folder)
     os.makedirs(folder, exist_ok=True)
     command = [PYTHON, SCRIPT, "--state", os.path.join(folder, "state"),
-               "--idle-exit", str(idle_exit), "--max-solve-seconds", str(max_solve_seconds)]
+               "--idle-exit", str(idle_exit), "--max-solve-seconds", str(max_solve_seconds),
+               "--exit-with-parent"]
     for option, value in (("--api-key", api_key), ("--max-upload-bytes", max_upload_bytes),
                           ("--max-model-bytes", max_model_bytes), ("--workers", workers)):
         if value is not None:

@@ -25,3 +25,8 @@ def client(service):
     service.control_client.status_script([])
     service.control_client.log_script([])
     return Client(service)
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "cbc: compares with cbc on glpk-utils' examples"
+                            " (bounded: slow models are skipped)")

@@ -30,16 +30,52 @@ BOUNDS
 ENDATA
 """
 
-# min x + 2 y; x + y >= 2 (r1); x - y <= 1 (r2); x, y >= 0 (rows as written by the library).
-# Worked by hand: the optimum lies where r1 and r2 are tight, x = 1.5, y = 0.5, objective
-# 2.5. Duals solve [1 1; 1 -1]' [d1 d2] = [1 2]: d1 = 1.5, d2 = -0.5 (raising r1's bound
-# costs 1.5 a unit, raising r2's saves 0.5). Reduced costs of the basic x and y are 0.
+# min x + 2 y + 3 z; x + y + z >= 2 (r1); x - y <= 1 (r2); x, y, z >= 0, written as the
+# library's LP writer writes it. Worked by hand: r1 and r2 are tight at x = 1.5, y = 0.5,
+# z = 0, objective 2.5. The duals solve x: d1 + d2 = 1, y: d1 - d2 = 2, so d1 = 1.5 (raising
+# r1's bound costs 1.5 a unit) and d2 = -0.5 (raising r2's saves 0.5). Reduced costs: x and
+# y are basic (0); z: 3 - 1 * 1.5 = 1.5.
 DUALS_LP = """\\ File written by Velorium LP filereader
 Minimize
- obj: x + 2 y
+ obj: x + 2 y + 3 z
+
 Subject To
-r1 : x + y >= 2
+r1 : x + y + z >= 2
 r2 : x - y <= 1
+
+Bounds
+End
+"""
+
+# min (x - 1)^2 + (y - 2)^2 = x^2 + y^2 - 2 x - 4 y + 5 subject to x + y <= 2 (c1).
+# Worked by hand: the projection of (1, 2) onto x + y = 2 is (0.5, 1.5), objective 0.5. The
+# objective's gradient there is (-1, -1) = -1 * (1, 1): raising c1's bound by d lowers the
+# objective at the rate 1, so the dual is -1; both reduced costs are -1 - 1 * (-1) = 0.
+QP_MPS = """NAME qp
+ROWS
+ N  obj
+ L  c1
+COLUMNS
+    x         obj       -2
+    x         c1        1
+    y         obj       -4
+    y         c1        1
+RHS
+    RHS_V     obj       -5
+    RHS_V     c1        2
+QMATRIX
+    x         x         2
+    y         y         2
+ENDATA
+"""
+
+QP_LP = """\\ File written by Velorium LP filereader
+Minimize
+ obj: -2 x - 4 y + [ 2 x^2 + 2 y^2 ]/ 2  +5
+
+Subject To
+c1 : x + y <= 2
+
 Bounds
 End
 """

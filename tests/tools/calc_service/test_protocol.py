@@ -30,6 +30,7 @@ def test_whole_calculation_of_the_acceptance_model(client):
     assert tail.header("Content-Range") == f"bytes {len(log.body) - 1}-{len(log.body) - 1}/" \
         f"{len(log.body)}"
     assert b"Start values: 2 read, 2 of them name columns" in log.body
+    assert b"Parameters: problem_type = max, solver = best, time_limit = 1000000.0\n" in log.body
 
     result = client.poll(uid, "result")
     assert result.status == 200
@@ -121,3 +122,67 @@ def test_repeated_and_conflicting_model_uploads(client):
     assert client.wait(uid)["status"] == "done"
     assert len([u for u in client.service.control_client.calculations()
                 if u["calc_uid"] == uid][0]["uploads"]) == 1
+
+
+def raw_exchange(service, data, read_reply=True):
+    import socket
+
+    from reference_client import tls_context
+    with socket.create_connection(("127.0.0.1", service.port), timeout=10) as raw:
+        with tls_context(service.ca).wrap_socket(raw, server_hostname="127.0.0.1") as tls:
+            tls.sendall(data)
+            if not read_reply:
+                return None
+            reply = b""
+            while True:
+                chunk = tls.recv(65536)
+                if not chunk:
+                    return reply
+                reply += chunk
+
+
+@pytest.mark.parametrize("data, status", [
+    (b"GARBAGE\r\n\r\n", 400),
+    (b"GET / SPDY/3\r\n\r\n", 400),
+    (b"GET /x HTTP/1.1\r\nBad header line\r\n\r\n", 400),
+    (b"GET /x HTTP/1.1\r\nX-Long: " + b"a" * 70000 + b"\r\n\r\n", 431),
+    (b"POST /api/v1/calculations/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", 501),
+    (b"POST /api/v1/calculations/ HTTP/1.1\r\nContent-Length: -5\r\n\r\n", 400),
+    (b"POST /api/v1/calculations/ HTTP/1.1\r\nContent-Length: 2000000\r\n\r\n", 413),
+    (b"GET /elsewhere HTTP/1.1\r\n\r\n", 404),
+], ids=["garbage", "not-http1", "header-line", "huge-header", "chunked", "bad-length",
+        "create-too-large", "unknown-path"])
+def test_malformed_requests_get_a_clear_status(service, data, status):
+    reply = raw_exchange(service, data)
+    assert reply.startswith(f"HTTP/1.1 {status} ".encode()), reply[:80]
+    assert b'"error"' in reply
+
+
+def test_a_request_cut_short_is_journaled_without_a_reply(service):
+    service.control_client.clear_journal()
+    raw_exchange(service, b"POST /api/v1/calculations/ HTTP/1.1\r\nContent-Length: 100\r\n"
+                 b"\r\n{", read_reply=False)
+    entry = None
+    for _ in range(100):
+        journal = service.control_client.journal()
+        if journal:
+            entry = journal[-1]
+            break
+        import time
+        time.sleep(0.02)
+    assert entry["fault"] == "incomplete" and entry["reply_status"] is None
+
+
+def test_expect_continue_is_answered_before_the_body(service):
+    import socket
+
+    from reference_client import tls_context
+    body = b'{"time_limit": 1}'
+    with socket.create_connection(("127.0.0.1", service.port), timeout=10) as raw:
+        with tls_context(service.ca).wrap_socket(raw, server_hostname="127.0.0.1") as tls:
+            tls.sendall(f"POST /api/v1/calculations/ HTTP/1.1\r\nX-API-KEY: {service.api_key}"
+                        f"\r\nExpect: 100-continue\r\nContent-Length: {len(body)}\r\n\r\n"
+                        .encode())
+            assert tls.recv(100) == b"HTTP/1.1 100 Continue\r\n\r\n"
+            tls.sendall(body)
+            assert tls.recv(100).startswith(b"HTTP/1.1 201 ")

@@ -4,7 +4,7 @@ Quirks of the format as this reader takes it:
 - "\\" starts a comment to the end of the line ("\\* ... *\\" may span lines); ";" too.
 - Section keywords are case-insensitive and stand first on a line: minimize/min/minimum,
   maximize/max/maximum, subject to/such that/st/s.t., bounds/bound, generals/general/
-  integers/gen, binaries/binary/bin, semi-continuous/semis/semi, sos, general constraints/
+  integers/integer/gen, binaries/binary/bin, semi-continuous/semis/semi, sos, general constraints/
   gencons, end. The rest of the line belongs to the section.
 - Names hold no blanks and none of + - * / ^ [ ] : < > =; a name followed by ":" labels the
   objective or a row. "<" and ">" mean "<=" and ">=", "=<" and "=>" likewise.
@@ -12,23 +12,26 @@ Quirks of the format as this reader takes it:
   expression moves to the right-hand side. Two rows of one name whose terms are equal, one
   "<=" and one ">=", are one ranged row (the library writes ranged rows so).
 - "[ ... ]/ 2" in the objective holds quadratic terms of 0.5 x'Qx; brackets in a row
-  (quadratic constraints), indicator rows ("->"), semi-continuous columns, SOS and general
-  constraints are refused.
-- Bounds: "x free", "l <= x", "x <= u", "l <= x <= u", "x = v", "x >= l", "u >= x".
+  (quadratic constraints), indicator rows ("->"), SOS and general constraints are refused.
+- A column listed under Generals and Semi-continuous is semi-integer.
+- Bounds: "x free", "l <= x", "x <= u", "l <= x <= u", "u >= x >= l", "x = v", "x >= l",
+  "u >= x".
   Binaries get the upper bound 1 unless Bounds gave a finite one.
 - Columns are numbered in the order the file first names them.
 """
 
 import re
 
-from .model import INF, BINARY, INTEGER, Model, ModelFileError, ModelNotSupported
+from .model import (INF, BINARY, INTEGER, SEMICONTINUOUS, SEMIINTEGER, Model, ModelFileError,
+                    ModelNotSupported)
 
 KEYWORDS = {
     "minimize": "min", "minimise": "min", "min": "min", "minimum": "min",
     "maximize": "max", "maximise": "max", "max": "max", "maximum": "max",
     "subject to": "rows", "such that": "rows", "st": "rows", "s.t.": "rows",
     "bounds": "bounds", "bound": "bounds",
-    "generals": "generals", "general": "generals", "integers": "generals", "gen": "generals",
+    "generals": "generals", "general": "generals", "integers": "generals", "integer": "generals",
+    "gen": "generals",
     "binaries": "binaries", "binary": "binaries", "bin": "binaries",
     "semi-continuous": "semi", "semis": "semi", "semi": "semi",
     "sos": "sos",
@@ -36,8 +39,7 @@ KEYWORDS = {
     "g.c.": "gencons",
     "end": "end",
 }
-REFUSED = {"semi": "semi-continuous columns", "sos": "SOS constraints",
-           "gencons": "general constraints"}
+REFUSED = {"sos": "SOS constraints", "gencons": "general constraints"}
 
 _TOKEN = re.compile(r"""
     (?P<space>\s+)
@@ -199,7 +201,7 @@ class _LpBuilder:
         if "min" in names and "max" in names:
             raise ModelFileError(f"{self.file_name}: the file has both Minimize and Maximize")
         order = {"min": 0, "max": 0, "rows": 1, "bounds": 2, "generals": 3, "binaries": 4,
-                 "end": 5}
+                 "semi": 5, "end": 6}
         for name, tokens in sorted(self.sections, key=lambda s: order[s[0]]):
             cursor = _Cursor(tokens, self.file_name)
             if name in ("min", "max"):
@@ -211,7 +213,7 @@ class _LpBuilder:
             elif name == "bounds":
                 while not cursor.at_end():
                     self.bound(cursor)
-            elif name in ("generals", "binaries"):
+            elif name in ("generals", "binaries", "semi"):
                 self.kinds(cursor, name)
             elif tokens:
                 cursor.fail("text after End")
@@ -341,6 +343,9 @@ class _LpBuilder:
             self.set_bound(column.text, value, {"<=": ">=", ">=": "<=", "=": "="}[sense.text])
             after = cursor.peek()
             if after is not None and after.kind == "op" and after.text in ("<=", ">=", "="):
+                if after.text != sense.text or sense.text == "=":
+                    cursor.fail("both comparisons of a double bound must be '<=' or both '>='",
+                                after)
                 cursor.take()
                 second = cursor.signed_number()
                 if second is None:
@@ -385,6 +390,8 @@ class _LpBuilder:
             column = self.model.columns[index]
             if section == "generals":
                 column.kind = INTEGER
+            elif section == "semi":
+                column.kind = SEMIINTEGER if column.kind == INTEGER else SEMICONTINUOUS
             else:
                 column.kind = BINARY
                 if column.upper == INF or index not in self.binaries_with_bound:

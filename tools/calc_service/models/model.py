@@ -75,7 +75,7 @@ class Model:
         self.quadratic[key] = self.quadratic.get(key, 0.0) + coefficient
 
     def is_mip(self):
-        return any(c.kind in INTEGRAL_KINDS for c in self.columns)
+        return any(c.kind != CONTINUOUS for c in self.columns)
 
     def nonzeros(self):
         return sum(len(r.terms) for r in self.rows)

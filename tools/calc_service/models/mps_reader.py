@@ -45,6 +45,14 @@ def read_mps_text(text, file_name="model.mps"):
     return _MpsReader(file_name).read(text.splitlines())
 
 
+def _is_number(text):
+    try:
+        float(text)
+        return True
+    except ValueError:
+        return False
+
+
 def _as_bound(value):
     if value >= INFINITE_VALUE:
         return INF
@@ -100,9 +108,7 @@ class _MpsReader:
                 if section in ("QMATRIX", "QUADOBJ", "QSECTION", "QCMATRIX"):
                     quadratic_target = self.quadratic_header(section, fields)
                 continue
-            if keyword is not None and keyword.isupper() and keyword.isalpha() and \
-                    section not in handlers and section not in ("QMATRIX", "QUADOBJ",
-                                                                "QSECTION", "QCMATRIX"):
+            if keyword is not None and len(fields) == 1 and keyword.isupper():
                 self.fail(f"unknown section '{keyword}'")
             if section in handlers:
                 handlers[section](fields)
@@ -223,7 +229,7 @@ class _MpsReader:
         if needs_value:
             if len(fields) == 4:
                 name, value_text = fields[2], fields[3]
-            elif len(fields) == 3:
+            elif len(fields) == 3 and _is_number(fields[2]):
                 name, value_text = fields[1], fields[2]
             else:
                 self.fail(f"a {kind} bound needs a column and a value")

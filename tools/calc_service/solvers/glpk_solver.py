@@ -14,7 +14,8 @@ import time
 
 import swiglpk as glpk
 
-from ..models.model import INF, BINARY, INTEGRAL_KINDS, ModelNotSupported
+from ..models.model import (INF, BINARY, INTEGRAL_KINDS, SEMICONTINUOUS, SEMIINTEGER,
+                            ModelNotSupported)
 from .outcome import SolveOutcome
 
 _MIP_LINE = re.compile(r"^\+\s*(\d+): (?:mip =|>>>>>)\s*(not found yet|\S+)\s*(<=|>=)\s*"
@@ -49,16 +50,42 @@ def _load(problem, model):
         if column.kind in INTEGRAL_KINDS:
             glpk.glp_set_col_kind(problem, j, glpk.GLP_BV if column.kind == BINARY and
                                   column.lower == 0 and column.upper == 1 else glpk.GLP_IV)
-    count = model.nonzeros()
+    entries = [(i, j + 1, value) for i, row in enumerate(model.rows, start=1)
+               for j, value in row.terms.items()]
+    entries += _semicontinuous_links(problem, model)
+    count = len(entries)
     rows, columns, values = glpk.intArray(count + 1), glpk.intArray(count + 1), \
         glpk.doubleArray(count + 1)
-    k = 0
-    for i, row in enumerate(model.rows, start=1):
-        for j, value in row.terms.items():
-            k += 1
-            rows[k], columns[k], values[k] = i, j + 1, value
+    for k, (i, j, value) in enumerate(entries, start=1):
+        rows[k], columns[k], values[k] = i, j, value
     if count:
         glpk.glp_load_matrix(problem, count, rows, columns, values)
+
+
+def _semicontinuous_links(problem, model):
+    """A semi-continuous column x (0 or l <= x <= u) gets a binary z with l z <= x <= u z;
+    the matrix entries of those rows are returned. The added rows and columns come after the
+    model's own, so results read the model's indices unchanged."""
+    entries = []
+    for j, column in enumerate(model.columns, start=1):
+        if column.kind not in (SEMICONTINUOUS, SEMIINTEGER):
+            continue
+        kind = glpk.GLP_IV if column.kind == SEMIINTEGER else glpk.GLP_CV
+        glpk.glp_set_col_kind(problem, j, kind)
+        if column.lower <= 0:
+            continue  # zero lies within the bounds already
+        if column.upper == INF:
+            raise ModelNotSupported(f"semi-continuous column '{column.name}' needs a finite"
+                                    " upper bound")
+        glpk.glp_set_col_bnds(problem, j, *_bound_type(0.0, column.upper))
+        z = glpk.glp_add_cols(problem, 1)
+        glpk.glp_set_col_kind(problem, z, glpk.GLP_BV)
+        first = glpk.glp_add_rows(problem, 2)
+        glpk.glp_set_row_bnds(problem, first, glpk.GLP_UP, 0.0, 0.0)      # x - u z <= 0
+        glpk.glp_set_row_bnds(problem, first + 1, glpk.GLP_LO, 0.0, 0.0)  # x - l z >= 0
+        entries += [(first, j, 1.0), (first, z, -column.upper),
+                    (first + 1, j, 1.0), (first + 1, z, -column.lower)]
+    return entries
 
 
 def _lp_status(problem):
@@ -103,9 +130,42 @@ def _log_size(log_path):
         return 0
 
 
+def _simplex(problem, time_ms, use_presolve):
+    options = glpk.glp_smcp()
+    glpk.glp_init_smcp(options)
+    options.msg_lev = glpk.GLP_MSG_ON
+    options.meth = glpk.GLP_DUALP
+    options.presolve = glpk.GLP_ON if use_presolve else glpk.GLP_OFF
+    options.tm_lim = max(1, time_ms)
+    code = glpk.glp_simplex(problem, options)
+    sys.stdout.flush()
+    return code
+
+
+def _solve_relaxation(problem, deadline_ms, presolve, started):
+    """Solves the LP (relaxation); returns its solution status word.
+
+    The presolver settles most models fastest and keeps the duals of an optimum, but only
+    says "no primal" or "no dual feasible solution"; a run without it then tells an unbounded
+    model from an infeasible one."""
+    glpk.glp_scale_prob(problem, glpk.GLP_SF_AUTO)
+    use_presolve = presolve != "off"
+    code = _simplex(problem, deadline_ms, use_presolve)
+    if code == glpk.GLP_ENOPFS:
+        return "infeasible"
+    if code == glpk.GLP_ENODFS:
+        left = deadline_ms - int((time.monotonic() - started) * 1000)
+        if left <= 0:
+            return "infeasible_or_unbounded"
+        _simplex(problem, left, False)
+        status = _lp_status(problem)
+        return status if status in ("unbounded", "infeasible") else "infeasible_or_unbounded"
+    if code not in (0, glpk.GLP_ETMLIM, glpk.GLP_EITLIM):
+        print(f"GLPK simplex stopped with code {code}", flush=True)
+    return _lp_status(problem)
+
+
 def solve_with_glpk(model, time_limit, gap, presolve, log_path):
-    if any(c.kind not in INTEGRAL_KINDS + ("continuous",) for c in model.columns):
-        raise ModelNotSupported("semi-continuous and semi-integer columns are not supported")
     outcome = SolveOutcome(solver=f"GLPK {glpk.glp_version()}")
     started = time.monotonic()
     deadline_ms = min(_INT_MAX_MS, int(time_limit * 1000)) if math.isfinite(time_limit) \
@@ -114,16 +174,8 @@ def solve_with_glpk(model, time_limit, gap, presolve, log_path):
     try:
         _load(problem, model)
         sys.stdout.flush()
-        simplex = glpk.glp_smcp()
-        glpk.glp_init_smcp(simplex)
-        simplex.msg_lev = glpk.GLP_MSG_ON
-        simplex.presolve = glpk.GLP_OFF
-        simplex.tm_lim = deadline_ms
-        code = glpk.glp_simplex(problem, simplex)
-        relaxation = _lp_status(problem)
+        relaxation = _solve_relaxation(problem, deadline_ms, presolve, started)
         mip = model.is_mip()
-        if code not in (0, glpk.GLP_ETMLIM, glpk.GLP_EITLIM):
-            print(f"GLPK simplex stopped with code {code}", flush=True)
         if not mip:
             outcome.solution_status = relaxation
             outcome.iterations = glpk.glp_get_it_cnt(problem)
@@ -133,6 +185,8 @@ def solve_with_glpk(model, time_limit, gap, presolve, log_path):
                 outcome.best_bound = objective if relaxation == "optimal" else math.nan
                 outcome.values = [(c.name, glpk.glp_get_col_prim(problem, j))
                                   for j, c in enumerate(model.columns, start=1)]
+            if relaxation == "optimal":
+                # Before optimality the simplex multipliers are no duals of the model.
                 outcome.duals = [(r.name, glpk.glp_get_row_dual(problem, i))
                                  for i, r in enumerate(model.rows, start=1)]
                 outcome.reduced_costs = [(c.name, glpk.glp_get_col_dual(problem, j))

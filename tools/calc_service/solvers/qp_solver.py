@@ -11,7 +11,7 @@ import time
 
 import numpy
 
-from ..models.model import INF, INTEGRAL_KINDS, ModelNotSupported
+from ..models.model import INF, CONTINUOUS, ModelNotSupported
 from .outcome import SolveOutcome
 
 # Dense eigenvalue check of the quadratic part; beyond this many columns with quadratic
@@ -35,10 +35,9 @@ def _hessian(model, quadratic_columns):
 
 def check_convex(model):
     """Raises ModelNotSupported unless the objective is convex (min) or concave (max)."""
-    if any(c.kind in INTEGRAL_KINDS for c in model.columns):
-        raise ModelNotSupported("integer columns with a quadratic objective are not supported")
-    if any(c.kind not in ("continuous",) for c in model.columns):
-        raise ModelNotSupported("semi-continuous columns are not supported")
+    if any(c.kind != CONTINUOUS for c in model.columns):
+        raise ModelNotSupported("integer or semi-continuous columns with a quadratic objective"
+                                " are not supported")
     quadratic_columns = sorted({k for pair in model.quadratic for k in pair})
     if len(quadratic_columns) > MAX_QUADRATIC_COLUMNS:
         raise ModelNotSupported(f"quadratic objectives over more than {MAX_QUADRATIC_COLUMNS}"
