@@ -113,6 +113,48 @@ def test_semicontinuous_columns_are_off_or_within_their_bounds(client, text, nam
     assert details["objective"] == pytest.approx(x + 3 * y)
 
 
+INDICATOR_LP = "{sense}\n obj: {objective}\nSubject To\n c: {row}\nBounds\n x <= 10\nBinaries\n b\nEnd\n"
+INDICATOR_MPS = """NAME ind
+ROWS
+ N  obj
+ G  c
+COLUMNS
+    x  obj  1
+    x  c    1
+    MARK0000  'MARKER'  'INTORG'
+    b  obj  -5
+    MARK0001  'MARKER'  'INTEND'
+RHS
+    RHS_V  c  4
+BOUNDS
+ UP BOUND  x  10
+ BV BOUND  b
+INDICATORS
+ IF c  b  1
+ENDATA
+"""
+
+
+@pytest.mark.parametrize("text, name, x, b, objective", [
+    # Without the indicator each optimum would move: x = 0, b = 1 (-5); x = 0, b = 0 (0);
+    # x = 10, b = 1 (17); x = 0, b = 1 (-20).
+    (INDICATOR_LP.format(sense="Minimize", objective="x - 5 b", row="b = 1 -> x >= 4"),
+     "i.lp", 4.0, 1.0, -1.0),
+    (INDICATOR_LP.format(sense="Minimize", objective="x + 5 b", row="b = 0 -> x >= 4"),
+     "i.lp", 4.0, 0.0, 4.0),
+    (INDICATOR_LP.format(sense="Maximize", objective="x + 7 b", row="b = 1 -> x <= 4"),
+     "i.lp", 4.0, 1.0, 11.0),
+    (INDICATOR_LP.format(sense="Minimize", objective="x - 20 b", row="b = 1 -> x = 3"),
+     "i.lp", 3.0, 1.0, -17.0),
+    (INDICATOR_MPS, "i.mps", 4.0, 1.0, -1.0),
+], ids=["on-lower", "off-lower", "on-upper", "on-equal", "mps"])
+def test_indicator_rows_hold_only_with_their_column_value(client, text, name, x, b, objective):
+    status, result, details = client.solve(text, name)
+    assert details["solution_status_v2"] == "optimal", status
+    assert solution_sections(result)["values"] == pytest.approx({"x": x, "b": b}, abs=1e-9)
+    assert details["objective"] == pytest.approx(objective)
+
+
 def test_the_objective_constant_and_ranges_reach_the_solver(client):
     status, result, details = client.solve(ACCEPTANCE_MPS.replace("-5", "-7"), "c.mps")
     assert details["objective"] == 18.0  # 3 * 3 + 2 * 1 + 7
@@ -138,7 +180,9 @@ CORRUPT_GZIP = gzip.compress(ACCEPTANCE_MPS.encode(), mtime=0)
     ("m.mps", ACCEPTANCE_MPS.replace("ENDATA", "GENCONS\n NL g\n    x0\nENDATA").encode(),
      True, "MODEL_NOT_SUPPORTED", "general constraints"),
     ("m.lp", b"Minimize\n obj: x\nSubject To\n c: b = 1 -> x >= 1\nEnd\n", True,
-     "MODEL_NOT_SUPPORTED", "indicator rows"),
+     "MODEL_NOT_SUPPORTED", "the indicator column 'b' of row 'c' must be binary"),
+    ("m.lp", b"Minimize\n obj: x\nSubject To\n c: b = 1 -> x - y >= 1\nBinaries\n b\nEnd\n",
+     True, "MODEL_NOT_SUPPORTED", "the indicator row 'c' needs finite bounds"),
     ("m.lp", b"Minimize\n obj: [ - 2 x^2 ]/ 2\nSubject To\n c: x <= 1\nEnd\n", True,
      "MODEL_NOT_SUPPORTED", "not convex"),
     ("m.lp", b"Minimize\n obj: [ 2 x^2 ]/ 2\nSubject To\n c: x >= 1\nGenerals\n x\nEnd\n", True,
@@ -146,7 +190,7 @@ CORRUPT_GZIP = gzip.compress(ACCEPTANCE_MPS.encode(), mtime=0)
     ("m.lp", b"Minimize\n obj: x\nSubject To\n c: x >= 1\nBounds\n x >= 1\n"
      b"Semi-continuous\n x\nEnd\n", True, "MODEL_NOT_SUPPORTED", "needs a finite upper bound"),
 ], ids=["not-gzip", "cut-gzip", "unknown-row", "no-endata", "not-utf8", "lp-no-rhs",
-        "quadratic-row", "gencons", "indicator", "non-convex", "integer-qp", "unbounded-semi"])
+        "quadratic-row", "gencons", "indicator-not-binary", "indicator-unbounded", "non-convex", "integer-qp", "unbounded-semi"])
 def test_models_it_cannot_solve_end_in_error_with_a_reason(client, file_name, data, compress,
                                                            minor, reason):
     reply = client.create().json()
