@@ -79,6 +79,13 @@ def test_models_without_a_solution_end_done_with_the_status_that_says_why(
     assert result.endswith("# Columns  0\n") and "# Objective Value" not in result
 
 
+def assert_optimum(client, text, name, values, objective):
+    status, result, details = client.solve(text, name)
+    assert details is not None and details["solution_status_v2"] == "optimal", status
+    assert solution_sections(result)["values"] == pytest.approx(values, abs=1e-9)
+    assert details["objective"] == pytest.approx(objective)
+
+
 SEMI_LP = "Minimize\n obj: x + 3 y\nSubject To\n c: x + y >= {rhs}\nBounds\n 2 <= x <= 5\n{kinds}End\n"
 SEMI_MPS = """NAME semi
 ROWS
@@ -107,10 +114,7 @@ ENDATA
     (SEMI_MPS.format(rhs=2.5, letter="I"), "si.mps", 3.0, 0.0),
 ], ids=["lp-semicontinuous", "mps-semicontinuous", "lp-semiinteger", "mps-semiinteger"])
 def test_semicontinuous_columns_are_off_or_within_their_bounds(client, text, name, x, y):
-    status, result, details = client.solve(text, name)
-    assert details["solution_status_v2"] == "optimal"
-    assert solution_sections(result)["values"] == pytest.approx({"x": x, "y": y}, abs=1e-9)
-    assert details["objective"] == pytest.approx(x + 3 * y)
+    assert_optimum(client, text, name, {"x": x, "y": y}, x + 3 * y)
 
 
 INDICATOR_LP = "{sense}\n obj: {objective}\nSubject To\n c: {row}\nBounds\n x <= 10\nBinaries\n b\nEnd\n"
@@ -149,10 +153,7 @@ ENDATA
     (INDICATOR_MPS, "i.mps", 4.0, 1.0, -1.0),
 ], ids=["on-lower", "off-lower", "on-upper", "on-equal", "mps"])
 def test_indicator_rows_hold_only_with_their_column_value(client, text, name, x, b, objective):
-    status, result, details = client.solve(text, name)
-    assert details["solution_status_v2"] == "optimal", status
-    assert solution_sections(result)["values"] == pytest.approx({"x": x, "b": b}, abs=1e-9)
-    assert details["objective"] == pytest.approx(objective)
+    assert_optimum(client, text, name, {"x": x, "b": b}, objective)
 
 
 def test_the_objective_constant_and_ranges_reach_the_solver(client):
