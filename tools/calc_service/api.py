@@ -11,6 +11,7 @@ import ssl
 import sys
 import tempfile
 import time
+import traceback
 
 from . import multipart
 from .background_server import BackgroundServer, ThreadingServer, connection_handler
@@ -338,7 +339,11 @@ class HttpsFront(BackgroundServer):
         if action in ("status", "empty", "malformed_json", "redirect"):
             reply = self._fault_reply(rule, endpoint, uid, request)
         else:
-            reply = self.api.handle(request, endpoint, uid)
+            try:
+                reply = self.api.handle(request, endpoint, uid)
+            except Exception as error:  # a fault of the service: say so, keep serving
+                traceback.print_exc(file=sys.stderr)
+                reply = error_reply(500, f"internal error of the local service: {error!r}")
         if entry["calc_uid"] is None:
             # An upload names its calculation inside the signed form only.
             entry["calc_uid"] = getattr(request, "calc_uid", None)

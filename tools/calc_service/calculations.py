@@ -92,11 +92,13 @@ class Calculations:
     # -- creation and look-up -------------------------------------------------------------
 
     def create(self, params):
-        time_limit = params.get("time_limit", math.inf)
-        time_limit = min(float(time_limit), self.max_solve_seconds)
-        if time_limit <= 0 or math.isnan(time_limit):
+        # A null parameter (a NaN as some JSON writers send it) counts as not given.
+        time_limit = params.get("time_limit")
+        time_limit = self.max_solve_seconds if time_limit is None else \
+            min(float(time_limit), self.max_solve_seconds)
+        if time_limit <= 0:
             time_limit = self.max_solve_seconds
-        gap = float(params.get("gap", 0.0))
+        gap = float(params.get("gap") or 0.0)
         presolve = str(params.get("presolve", ""))
         uid = secrets.token_hex(16)
         folder = os.path.join(self.folder, uid)

@@ -86,6 +86,16 @@ def test_create_refuses_bad_parameters(client, body, message):
     assert message in reply.json()["error"]
 
 
+def test_create_takes_parameters_as_json_writers_send_them(client):
+    body = b'{"time_limit":1E6,"gap":null,"remote_timeout":300,"solver":"best","x":[1,{"y":2}]}'
+    reply = client.call("POST", client.service.base,
+                        client.keyed(("Content-Type", "application/json")), body)
+    assert reply.status == 201
+    uid = reply.json()["calc_uid"]
+    record = [c for c in client.service.control_client.calculations() if c["calc_uid"] == uid]
+    assert record[0]["params"]["time_limit"] == 1e6 and record[0]["params"]["gap"] is None
+
+
 def test_upload_framing_and_form_are_checked(client):
     form = client.create().json()["upload"]
     fields = form["fields"]

@@ -110,12 +110,15 @@ def test_objective_sense_and_constant():
     ("NAME t\nROWS\n N obj\n", ModelFileError, "line 4: the file ends without ENDATA"),
     ("x 1 2\n", ModelFileError, "line 1: data line outside any section"),
     (mps(" L  r\n", "    x  r  1\n", "SOS\n"), ModelNotSupported, "SOS constraints"),
-    (mps(" L  r\n", "    x  r  1\n", "INDICATORS\n"), ModelNotSupported, "indicator rows"),
+    (mps(" L  r\n", "    x  r  1\n", "INDICATORS\n IF r x\n"), ModelFileError,
+     "line 8: an INDICATORS line reads 'IF row column value'"),
+    (mps(" L  r\n", "    x  r  1\n", "INDICATORS\n IF q x 1\n"), ModelFileError,
+     "indicator for unknown row 'q'"),
     (mps(" L  r\n", "    x  r  1\n", "QCMATRIX r\n"), ModelNotSupported,
      "quadratic constraints (row 'r')"),
 ], ids=["unknown-row", "twice", "not-number", "nan", "short-line", "row-type", "row-twice",
         "rhs-row", "bound-column", "bound-type", "bound-value", "section", "q-column",
-        "marker", "no-endata", "outside", "sos", "indicators", "qcmatrix"])
+        "marker", "no-endata", "outside", "sos", "indicator-line", "indicator-row", "qcmatrix"])
 def test_malformed_mps(text, error, message):
     with pytest.raises(error) as raised:
         read_mps_text(text, "m.mps")
@@ -175,6 +178,15 @@ def test_lp_in_the_cplex_style_of_other_writers():
     assert bounds_of(model)["c"][2] == "integer" and bounds_of(model)["d"] == (0.0, 1.0, "binary")
 
 
+def test_indicator_rows_in_both_formats():
+    lp = read_lp_text("Minimize\n obj: x\nSubject To\n c1 :b = 0 -> x + y <= 4\n"
+                      "c1 : x + y >= 1\nBinaries\n b\nEnd\n")
+    [row] = lp.rows
+    assert (row.lower, row.upper, row.indicator) == (1.0, 4.0, (1, False))
+    text = mps(" L  r\n", "    x  r  1\n    b  r  1\n", "INDICATORS\n IF r b 1\n")
+    assert read_mps_text(text).rows[0].indicator == (1, True)
+
+
 def test_lp_semicontinuous_section():
     text = "Minimize\n obj: x + y\nSubject To\n c: x + y >= 1\nGenerals\n y\nSemi-continuous\n x\n y\nEnd\n"
     kinds = {name: kind for name, (_, _, kind) in bounds_of(read_lp_text(text)).items()}
@@ -198,11 +210,13 @@ def test_lp_semicontinuous_section():
     ("Minimize\n obj: x\nSubject To\n c: [ x^2 ] <= 1\nEnd\n", ModelNotSupported,
      "quadratic constraints"),
     ("Minimize\n obj: x\nSOS\n s1: S1:: x:1\nEnd\n", ModelNotSupported, "SOS"),
+    ("Minimize\n obj: x\nSubject To\n c: b + y = 1 -> x >= 1\nEnd\n", ModelFileError,
+     "line 4: row 'c': an indicator reads"),
     ("Minimize\n obj: x\nGeneral Constraints\n g: y = NL : ( PLUS , -1 , -1 )\nEnd\n",
      ModelNotSupported, "general constraints"),
 ], ids=["dangling-sign", "rhs-name", "no-sense", "mixed-bounds", "two-objectives",
         "min-and-max", "cube", "no-half", "after-end", "before-sections", "lone-colon",
-        "quadratic-row", "sos", "gencons"])
+        "quadratic-row", "sos", "indicator-condition", "gencons"])
 def test_malformed_lp(text, error, message):
     with pytest.raises(error) as raised:
         read_lp_text(text, "l.lp")

@@ -79,6 +79,13 @@ def test_models_without_a_solution_end_done_with_the_status_that_says_why(
     assert result.endswith("# Columns  0\n") and "# Objective Value" not in result
 
 
+def assert_optimum(client, text, name, values, objective):
+    status, result, details = client.solve(text, name)
+    assert details is not None and details["solution_status_v2"] == "optimal", status
+    assert solution_sections(result)["values"] == pytest.approx(values, abs=1e-9)
+    assert details["objective"] == pytest.approx(objective)
+
+
 SEMI_LP = "Minimize\n obj: x + 3 y\nSubject To\n c: x + y >= {rhs}\nBounds\n 2 <= x <= 5\n{kinds}End\n"
 SEMI_MPS = """NAME semi
 ROWS
@@ -107,10 +114,46 @@ ENDATA
     (SEMI_MPS.format(rhs=2.5, letter="I"), "si.mps", 3.0, 0.0),
 ], ids=["lp-semicontinuous", "mps-semicontinuous", "lp-semiinteger", "mps-semiinteger"])
 def test_semicontinuous_columns_are_off_or_within_their_bounds(client, text, name, x, y):
-    status, result, details = client.solve(text, name)
-    assert details["solution_status_v2"] == "optimal"
-    assert solution_sections(result)["values"] == pytest.approx({"x": x, "y": y}, abs=1e-9)
-    assert details["objective"] == pytest.approx(x + 3 * y)
+    assert_optimum(client, text, name, {"x": x, "y": y}, x + 3 * y)
+
+
+INDICATOR_LP = "{sense}\n obj: {objective}\nSubject To\n c: {row}\nBounds\n x <= 10\nBinaries\n b\nEnd\n"
+INDICATOR_MPS = """NAME ind
+ROWS
+ N  obj
+ G  c
+COLUMNS
+    x  obj  1
+    x  c    1
+    MARK0000  'MARKER'  'INTORG'
+    b  obj  -5
+    MARK0001  'MARKER'  'INTEND'
+RHS
+    RHS_V  c  4
+BOUNDS
+ UP BOUND  x  10
+ BV BOUND  b
+INDICATORS
+ IF c  b  1
+ENDATA
+"""
+
+
+@pytest.mark.parametrize("text, name, x, b, objective", [
+    # Without the indicator each optimum would move: x = 0, b = 1 (-5); x = 0, b = 0 (0);
+    # x = 10, b = 1 (17); x = 0, b = 1 (-20).
+    (INDICATOR_LP.format(sense="Minimize", objective="x - 5 b", row="b = 1 -> x >= 4"),
+     "i.lp", 4.0, 1.0, -1.0),
+    (INDICATOR_LP.format(sense="Minimize", objective="x + 5 b", row="b = 0 -> x >= 4"),
+     "i.lp", 4.0, 0.0, 4.0),
+    (INDICATOR_LP.format(sense="Maximize", objective="x + 7 b", row="b = 1 -> x <= 4"),
+     "i.lp", 4.0, 1.0, 11.0),
+    (INDICATOR_LP.format(sense="Minimize", objective="x - 20 b", row="b = 1 -> x = 3"),
+     "i.lp", 3.0, 1.0, -17.0),
+    (INDICATOR_MPS, "i.mps", 4.0, 1.0, -1.0),
+], ids=["on-lower", "off-lower", "on-upper", "on-equal", "mps"])
+def test_indicator_rows_hold_only_with_their_column_value(client, text, name, x, b, objective):
+    assert_optimum(client, text, name, {"x": x, "b": b}, objective)
 
 
 def test_the_objective_constant_and_ranges_reach_the_solver(client):
@@ -138,7 +181,9 @@ CORRUPT_GZIP = gzip.compress(ACCEPTANCE_MPS.encode(), mtime=0)
     ("m.mps", ACCEPTANCE_MPS.replace("ENDATA", "GENCONS\n NL g\n    x0\nENDATA").encode(),
      True, "MODEL_NOT_SUPPORTED", "general constraints"),
     ("m.lp", b"Minimize\n obj: x\nSubject To\n c: b = 1 -> x >= 1\nEnd\n", True,
-     "MODEL_NOT_SUPPORTED", "indicator rows"),
+     "MODEL_NOT_SUPPORTED", "the indicator column 'b' of row 'c' must be binary"),
+    ("m.lp", b"Minimize\n obj: x\nSubject To\n c: b = 1 -> x - y >= 1\nBinaries\n b\nEnd\n",
+     True, "MODEL_NOT_SUPPORTED", "the indicator row 'c' needs finite bounds"),
     ("m.lp", b"Minimize\n obj: [ - 2 x^2 ]/ 2\nSubject To\n c: x <= 1\nEnd\n", True,
      "MODEL_NOT_SUPPORTED", "not convex"),
     ("m.lp", b"Minimize\n obj: [ 2 x^2 ]/ 2\nSubject To\n c: x >= 1\nGenerals\n x\nEnd\n", True,
@@ -146,7 +191,7 @@ CORRUPT_GZIP = gzip.compress(ACCEPTANCE_MPS.encode(), mtime=0)
     ("m.lp", b"Minimize\n obj: x\nSubject To\n c: x >= 1\nBounds\n x >= 1\n"
      b"Semi-continuous\n x\nEnd\n", True, "MODEL_NOT_SUPPORTED", "needs a finite upper bound"),
 ], ids=["not-gzip", "cut-gzip", "unknown-row", "no-endata", "not-utf8", "lp-no-rhs",
-        "quadratic-row", "gencons", "indicator", "non-convex", "integer-qp", "unbounded-semi"])
+        "quadratic-row", "gencons", "indicator-not-binary", "indicator-unbounded", "non-convex", "integer-qp", "unbounded-semi"])
 def test_models_it_cannot_solve_end_in_error_with_a_reason(client, file_name, data, compress,
                                                            minor, reason):
     reply = client.create().json()

@@ -12,7 +12,9 @@ Quirks of the format as this reader takes it:
   expression moves to the right-hand side. Two rows of one name whose terms are equal, one
   "<=" and one ">=", are one ranged row (the library writes ranged rows so).
 - "[ ... ]/ 2" in the objective holds quadratic terms of 0.5 x'Qx; brackets in a row
-  (quadratic constraints), indicator rows ("->"), SOS and general constraints are refused.
+  (quadratic constraints), SOS and general constraints are refused.
+- An indicator row reads "[label:] column = 0 -> row" or "... = 1 -> row"; the second line of
+  a ranged indicator row need not repeat the indicator.
 - A column listed under Generals and Semi-continuous is semi-integer.
 - Bounds: "x free", "l <= x", "x <= u", "l <= x <= u", "u >= x >= l", "x = v", "x >= l",
   "u >= x".
@@ -304,9 +306,8 @@ class _LpBuilder:
             self.model.columns[index].cost += value
         self.model.objective_constant = constant
 
-    def row(self, cursor):
-        start = cursor.peek()
-        name = self.label(cursor) or f"R{len(self.model.rows) + 1}"
+    def comparison(self, cursor, name, start):
+        """expression sense number: (terms, lower, upper), the constant moved to the bounds."""
         terms, constant = self.linear_terms(cursor, objective=False)
         sense = cursor.take()
         if sense is None or sense.kind != "op" or sense.text not in ("<=", ">=", "="):
@@ -314,21 +315,34 @@ class _LpBuilder:
         rhs = cursor.signed_number()
         if rhs is None:
             cursor.fail(f"row '{name}' needs a number after '{sense.text}'")
-        arrow = cursor.peek()
-        if arrow is not None and arrow.kind == "op" and arrow.text == "->":
-            raise ModelNotSupported(f"{self.file_name} line {arrow.line}: indicator rows are"
-                                    " not supported")
         rhs -= constant
         lower, upper = {"<=": (-INF, rhs), ">=": (rhs, INF), "=": (rhs, rhs)}[sense.text]
+        return terms, lower, upper
+
+    def row(self, cursor):
+        start = cursor.peek()
+        name = self.label(cursor) or f"R{len(self.model.rows) + 1}"
+        terms, lower, upper = self.comparison(cursor, name, start)
+        indicator = None
+        arrow = cursor.peek()
+        if arrow is not None and arrow.kind == "op" and arrow.text == "->":
+            if len(terms) != 1 or list(terms.values()) != [1.0] or lower != upper or \
+                    lower not in (0.0, 1.0):
+                cursor.fail(f"row '{name}': an indicator reads 'column = 0 ->' or"
+                            " 'column = 1 ->'", arrow)
+            cursor.take()
+            indicator = (next(iter(terms)), lower == 1.0)
+            terms, lower, upper = self.comparison(cursor, name, arrow)
         previous = self.model.row_index.get(name)
         if previous is not None:
             row = self.model.rows[previous]
             if row.terms == terms and row.lower == -INF and row.upper != INF and \
-                    lower != -INF and upper == INF:
+                    lower != -INF and upper == INF and indicator in (None, row.indicator):
                 row.lower = lower
                 return
         index = self.model.add_row(name, lower, upper)
         self.model.rows[index].terms = {k: v for k, v in terms.items() if v != 0.0}
+        self.model.rows[index].indicator = indicator
 
     def bound(self, cursor):
         first = cursor.peek()

@@ -37,6 +37,8 @@ class Row:
     upper: float = INF
     # Column index -> coefficient; one entry per column.
     terms: dict = field(default_factory=dict)
+    # (column index, value): the row holds only while that binary column has that value.
+    indicator: tuple = None
 
 
 @dataclass

@@ -17,7 +17,8 @@ Quirks of the format as this reader takes it:
 - QMATRIX holds the full matrix Q of 0.5 x'Qx, QUADOBJ its upper or lower triangle; QSECTION
   and QCMATRIX on the objective row likewise (QSECTION as a triangle of x'Qx, QCMATRIX as the
   full matrix of x'Qx); on any other row they are quadratic constraints, which are refused.
-- INDICATORS, GENCONS, SOS, SETS, CSECTION and the PWL sections are refused.
+- INDICATORS lines read "IF row column value" (value 0 or 1).
+- GENCONS, SOS, SETS, CSECTION and the PWL sections are refused.
 - A COLUMNS entry for an unknown row, an entry given twice, and a file without ENDATA are errors.
 """
 
@@ -25,9 +26,8 @@ from .model import (INF, BINARY, INTEGER, SEMICONTINUOUS, SEMIINTEGER, Model, Mo
                     ModelNotSupported, parse_number)
 
 SECTIONS = {"NAME", "OBJSENSE", "OBJSENCE", "ROWS", "COLUMNS", "RHS", "RANGES", "BOUNDS",
-            "QMATRIX", "QUADOBJ", "QSECTION", "QCMATRIX", "ENDATA"}
+            "QMATRIX", "QUADOBJ", "QSECTION", "QCMATRIX", "INDICATORS", "ENDATA"}
 REFUSED = {
-    "INDICATORS": "indicator rows",
     "GENCONS": "general constraints",
     "SOS": "SOS constraints",
     "SETS": "SOS constraints",
@@ -86,6 +86,7 @@ class _MpsReader:
             "ROWS": self.rows_line, "COLUMNS": self.columns_line, "RHS": self.rhs_line,
             "RANGES": self.ranges_line, "BOUNDS": self.bounds_line,
             "OBJSENSE": self.objsense_line, "OBJSENCE": self.objsense_line,
+            "INDICATORS": self.indicators_line,
         }
         quadratic_target = None
         self.integer_block = False
@@ -263,6 +264,17 @@ class _MpsReader:
         elif kind == "BV":
             column.kind, column.lower, column.upper = BINARY, 0.0, 1.0
             flags[0] = flags[1] = True
+
+    def indicators_line(self, fields):
+        if len(fields) != 4 or fields[0] != "IF":
+            self.fail("an INDICATORS line reads 'IF row column value'")
+        row = self.model.row_index.get(fields[1])
+        if row is None:
+            self.fail(f"indicator for unknown row '{fields[1]}'")
+        column = self.model.column_index.get(fields[2])
+        if column is None:
+            self.fail(f"indicator on unknown column '{fields[2]}'")
+        self.model.rows[row].indicator = (column, self.number(fields[3]) != 0.0)
 
     def quadratic_header(self, section, fields):
         if section in ("QMATRIX", "QUADOBJ"):

@@ -53,6 +53,7 @@ def _load(problem, model):
     entries = [(i, j + 1, value) for i, row in enumerate(model.rows, start=1)
                for j, value in row.terms.items()]
     entries += _semicontinuous_links(problem, model)
+    entries += _indicator_links(problem, model)
     count = len(entries)
     rows, columns, values = glpk.intArray(count + 1), glpk.intArray(count + 1), \
         glpk.doubleArray(count + 1)
@@ -60,6 +61,59 @@ def _load(problem, model):
         rows[k], columns[k], values[k] = i, j, value
     if count:
         glpk.glp_load_matrix(problem, count, rows, columns, values)
+
+
+def _activity_range(model, row):
+    """The least and greatest value the row's terms can take within the column bounds."""
+    least = greatest = 0.0
+    for j, a in row.terms.items():
+        column = model.columns[j]
+        lower = min(0.0, column.lower) if column.kind in (SEMICONTINUOUS, SEMIINTEGER) \
+            else column.lower
+        low, high = (a * lower, a * column.upper) if a > 0 else (a * column.upper, a * lower)
+        least += low
+        greatest += high
+    return least, greatest
+
+
+def _indicator_links(problem, model):
+    """An indicator row "z = v -> l <= a x <= u" becomes a x <= u + M (1 - s) and
+    a x >= l - M' (1 - s), with s = z for v = 1 and s = 1 - z for v = 0, where M and M' are
+    how far the column bounds let a x pass u and l. Row i keeps the upper side; a lower side
+    beside an upper one gets a row of its own, added after the model's rows."""
+    entries = []
+    for i, row in enumerate(model.rows, start=1):
+        if row.indicator is None:
+            continue
+        z, value = row.indicator
+        column = model.columns[z]
+        if column.kind not in INTEGRAL_KINDS or column.lower < 0 or column.upper > 1:
+            raise ModelNotSupported(f"the indicator column '{column.name}' of row '{row.name}'"
+                                    " must be binary")
+        least, greatest = _activity_range(model, row)
+        sides = []
+        if row.upper != INF:
+            sides.append((greatest - row.upper, 1.0, row.upper))
+        if row.lower != -INF:
+            sides.append((row.lower - least, -1.0, row.lower))
+        if any(big == INF for big, _, _ in sides):
+            raise ModelNotSupported(f"the indicator row '{row.name}' needs finite bounds on"
+                                    " its columns")
+        target = i
+        glpk.glp_set_row_bnds(problem, i, glpk.GLP_FR, 0.0, 0.0)
+        for big, direction, bound in sides:
+            big = max(big, 0.0)
+            if target != i:
+                target = glpk.glp_add_rows(problem, 1)
+                entries += [(target, j + 1, a) for j, a in row.terms.items()]
+            # direction * (a x) <= direction * bound + big * (1 - s)
+            coefficient = direction * big if value else -direction * big
+            limit = bound + direction * big if value else bound
+            glpk.glp_set_row_bnds(problem, target, *(_bound_type(-INF, limit) if direction > 0
+                                                     else _bound_type(limit, INF)))
+            entries.append((target, z + 1, coefficient))
+            target = None
+    return entries
 
 
 def _semicontinuous_links(problem, model):

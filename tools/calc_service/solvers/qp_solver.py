@@ -38,6 +38,8 @@ def check_convex(model):
     if any(c.kind != CONTINUOUS for c in model.columns):
         raise ModelNotSupported("integer or semi-continuous columns with a quadratic objective"
                                 " are not supported")
+    if any(row.indicator is not None for row in model.rows):
+        raise ModelNotSupported("indicator rows with a quadratic objective are not supported")
     quadratic_columns = sorted({k for pair in model.quadratic for k in pair})
     if len(quadratic_columns) > MAX_QUADRATIC_COLUMNS:
         raise ModelNotSupported(f"quadratic objectives over more than {MAX_QUADRATIC_COLUMNS}"
