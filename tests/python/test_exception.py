@@ -1,4 +1,6 @@
 """VeloriumException: the class, and the library's failures arriving as it with their text."""
+import re
+
 import pytest
 
 import veloriumpy as v
@@ -22,16 +24,17 @@ def test_a_library_failure_carries_the_catalogue_text_and_nothing_else(model):
 
 
 @pytest.mark.parametrize("call, text", [
-    (lambda m: m.get_int_param("nope"), "Ошибка получения параметра [nope]"),
-    (lambda m: m.get_int_param("log_to_console"), "Ошибка получения параметра [log_to_console]"),
-    (lambda m: m.set_dbl_param("время", 1.0), "Ошибка изменения параметра [время]"),
-    (lambda m: m.set_int_param("remote_timeout", 5), "Ошибка изменения параметра [remote_timeout]"),
-    (lambda m: m.read("/nonexistent/folder/model.lp"), "Невозможно прочитать файл [/nonexistent/folder/model.lp]"),
+    (lambda m: m.get_int_param("nope"), re.escape("Ошибка получения параметра [nope]")),
+    (lambda m: m.get_int_param("log_to_console"), re.escape("Ошибка получения параметра [log_to_console]")),
+    (lambda m: m.set_dbl_param("время", 1.0), re.escape("Ошибка изменения параметра [время]")),
+    (lambda m: m.set_int_param("remote_timeout", 5), re.escape("Ошибка изменения параметра [remote_timeout]")),
+    (lambda m: m.read("/nonexistent/folder/model.lp"),
+     re.escape("Невозможно прочитать файл [/nonexistent/folder/model.lp]: ") + ".*/nonexistent/folder/model.lp.*"),
 ])
 def test_failures_arrive_with_the_librarys_text(quiet_model, call, text):
     with pytest.raises(v.VeloriumException) as caught:
         call(quiet_model)
-    assert str(caught.value) == text
+    assert re.fullmatch(text, str(caught.value))
 
 
 def test_handlers_for_exception_catch_it_and_those_for_runtime_error_do_not(model):
