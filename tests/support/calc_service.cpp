@@ -70,7 +70,8 @@ CalcService::CalcService(const std::string& api_key) : api_key_(api_key) {
   std::vector<char*> environment;
   for (std::string& text : environment_texts) environment.push_back(text.data());
   environment.push_back(nullptr);
-  std::vector<std::string> argument_texts{"python3", path, "--state", state, "--api-key", api_key_, "--idle-exit", "600"};
+  // The interpreter by its full path: the service starts its solvers with the same one.
+  std::vector<std::string> argument_texts{"/usr/bin/python3", path, "--state", state, "--api-key", api_key_, "--idle-exit", "600"};
   std::vector<char*> arguments;
   for (std::string& text : argument_texts) arguments.push_back(text.data());
   arguments.push_back(nullptr);
