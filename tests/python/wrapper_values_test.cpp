@@ -55,6 +55,8 @@ TEST_F(ModelValues, AFailedCallRaisesTheLibrarysTextAndLeavesTheValueUsable) {
   EXPECT_EQ(failure_of([&] { model.set_int_param("remote_timeout", 5); }),
             "-1 Ошибка изменения параметра [remote_timeout]");
   EXPECT_EQ(model.get_variables_count(), 3);
+  // A remote solve whose temporary folder does not exist fails before anything is sent.
+  model.set_string_param("temp_folder_path", "/nonexistent/velorium");
   EXPECT_EQ(failure_of([&] { model.solve_remote_async(""); }).substr(0, 3), "-1 ");
 }
 
