@@ -14,6 +14,7 @@
 #include "cloud/proxy_endpoint_cache.hpp"
 #include "cloud/root_certificates.hpp"
 #include "cloud/support/connect_relay.hpp"
+#include "cloud/support/recording_reporter.hpp"
 #include "cloud/support/recording_tls_server.hpp"
 #include "cloud/support/test_pki.hpp"
 #include "support/scoped_env.hpp"
@@ -23,18 +24,9 @@ namespace velorium::nimbrova {
 namespace {
 
 using test::RecordedRequest;
+using test::RecordingReporter;
 using test::RecordingTlsServer;
 using test::ScriptedReply;
-
-// Records every reported amount.
-class RecordingReporter final : public IProgressReporter {
- public:
-  void Start() override { SetProgress(0); }
-  void SetProgress(std::uint64_t current) override { reports.push_back(current); }
-  bool IsFinished() override { return false; }
-  void SetTotal(std::uint64_t) override {}
-  std::vector<std::uint64_t> reports;
-};
 
 std::vector<std::string> field_names(const RecordedRequest& request) {
   std::vector<std::string> names;
@@ -266,8 +258,8 @@ TEST_F(HttpsExchangeTest, TheReporterEndsAtTheWholeRequestSize) {
   request.message.method(http::verb::post);
   request.message.body() = std::string(10000, 'b');
   send_request(request, server_->url("/report"), "", &reporter);
-  ASSERT_FALSE(reporter.reports.empty());
-  EXPECT_EQ(reporter.reports.back(), server_->journal().back().raw_size);
+  ASSERT_FALSE(reporter.values.empty());
+  EXPECT_EQ(reporter.values.back(), server_->journal().back().raw_size);
 }
 
 TEST_F(HttpsExchangeTest, AFileBodyIsStreamedWithItsLength) {
@@ -286,8 +278,8 @@ TEST_F(HttpsExchangeTest, AFileBodyIsStreamedWithItsLength) {
   const RecordedRequest sent = server_->journal().back();
   EXPECT_EQ(sent.field("Content-Length"), "20000");
   EXPECT_EQ(sent.body, content);
-  EXPECT_GE(reporter.reports.size(), 5u);  // the file goes out in blocks of at most 4096 bytes
-  EXPECT_EQ(reporter.reports.back(), sent.raw_size);
+  EXPECT_GE(reporter.values.size(), 5u);  // the file goes out in blocks of at most 4096 bytes
+  EXPECT_EQ(reporter.values.back(), sent.raw_size);
 }
 
 TEST_F(HttpsExchangeTest, AnAddressWithoutHostFailsWithoutConnecting) {
