@@ -125,6 +125,14 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   // The store of the model's current content.
   const std::shared_ptr<ModelBuilder>& store() const noexcept { return builder; }
 
+  // A copy of a string option's text; like GetStringParam (408 on a refusal, stored in the
+  // model) but with nothing the model must keep alive.
+  std::string GetStringParamCopy(const char* param_name);
+  // What the remote path fills and reads: the model's remote parameter set and its pending
+  // start values (variable name to value).
+  nimbrova::RemoteParameters& remote_parameters() noexcept { return remote_params; }
+  const std::unordered_map<std::string, double>& mip_start_values() const noexcept { return start_values; }
+
  private:
   // A new view (variable or constraint) on the store index that `find_index` gives; on its
   // failure (stored) a view that refers to no member (-1). Null only when the view itself
