@@ -57,7 +57,7 @@ bool containsForbiddenNameChar(std::string_view text) {
 }
 
 bool isLegalName(std::string_view name) {
-  return !name.empty() && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsSectionKeyword(name) &&
+  return !name.empty() && name.front() != '.' && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsSectionKeyword(name) &&
          !containsForbiddenNameChar(name);
 }
 
@@ -67,7 +67,9 @@ std::string makeLegalName(std::string_view name) {
     if (kForbidden[static_cast<unsigned char>(c)]) c = '_';
   }
   if (result.empty()) return "name";
-  if (startsWithNumber(result) || isLpKeyword(result) || isMpsSectionKeyword(result)) result.insert(0, 1, '_');
+  if (result.front() == '.' || startsWithNumber(result) || isLpKeyword(result) || isMpsSectionKeyword(result)) {
+    result.insert(0, 1, '_');
+  }
   return result;
 }
 
