@@ -235,21 +235,12 @@ struct ReadReport {
   double model_bytes = 0;  // what the read model's records hold
 };
 
-std::shared_ptr<Model> readModelFile(const std::string& format, const std::string& path) {
-  bool quiet = false;
-  VeloriumLogOptions log;
-  log.output_flag = &quiet;
-  if (format == "mps") return readMpsFile(log, path);
-  std::shared_ptr<Model> model;
-  return readLpModelFile(log, path, model) == 0 ? model : nullptr;
-}
-
 // The reading mode: reads one file, writes the report to `report_fd` (none when it is
 // negative) and exits without freeing the model; fails when the reader does.
 int readOnly(const std::string& format, const std::string& path, int report_fd) {
   const bench::PeakMemoryProbe memory;
   const auto start = std::chrono::steady_clock::now();
-  const std::shared_ptr<Model> model = readModelFile(format, path);
+  const std::shared_ptr<Model> model = bench::readModelQuietly(format, path);
   ReadReport report;
   report.wall_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   report.peak_bytes = static_cast<double>(memory.growth_bytes());

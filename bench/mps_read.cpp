@@ -10,6 +10,7 @@
 
 #include "process_memory.hpp"
 #include "reader_runs.hpp"
+#include "text_file_out.hpp"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -38,59 +39,7 @@ constexpr int kRows = 100000;
 constexpr int kEntriesPerColumn = 10;  // one objective entry and nine row entries
 constexpr std::int64_t kNonzeros = std::int64_t{kColumns} * kEntriesPerColumn;
 
-// Appends text to a buffer that goes to the file in large pieces; `column` pads the line
-// to a given column, so that the file is valid fixed-format MPS as well as free format.
-class Out {
- public:
-  explicit Out(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
-  ~Out() {
-    flush();
-    if (file_) std::fclose(file_);
-  }
-  Out& operator<<(const char* text) {
-    std::size_t n = std::strlen(text);
-    std::memcpy(reserve(n), text, n);
-    advance(n);
-    return *this;
-  }
-  Out& operator<<(long value) {
-    char* at = reserve(24);
-    advance(static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - at));
-    return *this;
-  }
-  Out& operator<<(double value) {
-    char* at = reserve(32);
-    advance(static_cast<std::size_t>(std::to_chars(at, at + 32, value).ptr - at));
-    return *this;
-  }
-  Out& column(std::size_t position) {
-    while (line_length_ < position) *this << " ";
-    return *this;
-  }
-  Out& endLine() {
-    *this << "\n";
-    line_length_ = 0;
-    return *this;
-  }
-
- private:
-  char* reserve(std::size_t n) {
-    if (used_ + n > buffer_.size()) flush();
-    return buffer_.data() + used_;
-  }
-  void advance(std::size_t n) {
-    used_ += n;
-    line_length_ += n;
-  }
-  void flush() {
-    if (file_ && used_) std::fwrite(buffer_.data(), 1, used_, file_);
-    used_ = 0;
-  }
-  std::FILE* file_;
-  std::vector<char> buffer_ = std::vector<char>(1 << 20);
-  std::size_t used_ = 0;
-  std::size_t line_length_ = 0;
-};
+using Out = velorium::bench::TextFileOut;
 
 const std::string& benchPath() {
   static const std::string path = (std::filesystem::temp_directory_path() / "velorium-bench-mps-read.mps").string();

@@ -10,26 +10,30 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/log/log_options.hpp"
 #include "core/records/model.hpp"
+#include "formats/lp/lp_reader.hpp"
+#include "formats/mps/mps_reader.hpp"
 
 extern char** environ;
 
 namespace velorium::bench {
 
-// Runs a program, its output thrown away; it inherits the descriptors that are not
-// close-on-exec. Gives its maximum resident set in MB, or a negative value when it could not
-// be run or failed.
-inline double runProgram(std::vector<std::string> arguments) {
+// Runs a program, its output (stdout and stderr) written to `output`, thrown away by
+// default; it inherits the descriptors that are not close-on-exec. Gives its maximum
+// resident set in MB, or a negative value when it could not be run or failed.
+inline double runProgram(std::vector<std::string> arguments, const char* output = "/dev/null") {
   std::vector<char*> argv;
   for (std::string& a : arguments) argv.push_back(a.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
   pid_t child = 0;
   int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -70,12 +74,13 @@ struct ProgramTime {
 };
 
 // Runs a program and adds its times to `total`; false when it could not be run or failed.
-inline bool timeProgram(const std::vector<std::string>& arguments, ProgramTime& total) {
+inline bool timeProgram(const std::vector<std::string>& arguments, ProgramTime& total,
+                        const char* output = "/dev/null") {
   rusage before{};
   rusage after{};
   ::getrusage(RUSAGE_CHILDREN, &before);
   const auto start = std::chrono::steady_clock::now();
-  if (runProgram(arguments) < 0) return false;
+  if (runProgram(arguments, output) < 0) return false;
   total.wall_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ::getrusage(RUSAGE_CHILDREN, &after);
   total.cpu_seconds += cpuSeconds(after) - cpuSeconds(before);
@@ -109,6 +114,16 @@ inline void compareWithCbc(benchmark::State& state, const std::vector<std::strin
   state.counters["cbc_ms"] = cbc.wall_seconds * 1e3 / runs;
   state.counters["times_faster_than_cbc"] = ours.wall_seconds > 0 ? cbc.wall_seconds / ours.wall_seconds : 0;
   state.counters["cpu_times_faster_than_cbc"] = ours.cpu_seconds > 0 ? cbc.cpu_seconds / ours.cpu_seconds : 0;
+}
+
+// Our reader of `format` ("mps" or "lp") on `path`, logging nothing; null when it fails.
+inline std::shared_ptr<Model> readModelQuietly(const std::string& format, const std::string& path) {
+  bool quiet = false;
+  VeloriumLogOptions log;
+  log.output_flag = &quiet;
+  if (format == "mps") return readMpsFile(log, path);
+  std::shared_ptr<Model> model;
+  return readLpModelFile(log, path, model) == 0 ? model : nullptr;
 }
 
 template <typename T>

@@ -39,7 +39,9 @@ bool isLpKeyword(std::string_view text) {
   return std::find(std::begin(kLpKeywords), std::end(kLpKeywords), key) != std::end(kLpKeywords);
 }
 
-bool isMpsSectionKeyword(std::string_view text) { return findMpsSection(text) != MpsSection::None; }
+bool isMpsReservedWord(std::string_view text) {
+  return findMpsSection(text) != MpsSection::None || text == "'MARKER'";
+}
 
 bool startsWithNumber(std::string_view text) {
   std::size_t i = 0;
@@ -57,7 +59,7 @@ bool containsForbiddenNameChar(std::string_view text) {
 }
 
 bool isLegalName(std::string_view name) {
-  return !name.empty() && name.front() != '.' && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsSectionKeyword(name) &&
+  return !name.empty() && name.front() != '.' && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsReservedWord(name) &&
          !containsForbiddenNameChar(name);
 }
 
@@ -67,7 +69,7 @@ std::string makeLegalName(std::string_view name) {
     if (kForbidden[static_cast<unsigned char>(c)]) c = '_';
   }
   if (result.empty()) return "name";
-  if (result.front() == '.' || startsWithNumber(result) || isLpKeyword(result) || isMpsSectionKeyword(result)) {
+  if (result.front() == '.' || startsWithNumber(result) || isLpKeyword(result) || isMpsReservedWord(result)) {
     result.insert(0, 1, '_');
   }
   return result;

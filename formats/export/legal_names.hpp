@@ -21,10 +21,11 @@ inline constexpr std::string_view kLpKeywords[] = {
 // True when `text`, with ASCII letters lowered, is one of the LP keywords.
 bool isLpKeyword(std::string_view text);
 
-// True when `text` is an MPS section keyword (exact, case-sensitive), as the MPS reader knows
-// them: it takes a COLUMNS line whose first field is one for the start of a section, so no
-// written name may equal one.
-bool isMpsSectionKeyword(std::string_view text);
+// True when `text` is a word that an MPS reader gives a meaning of its own, so that no
+// written name may equal it: a section keyword (exact, case-sensitive), which starts a
+// section when it stands first in a line, or the integer marker "'MARKER'", which makes a
+// COLUMNS line whose row it names a marker line.
+bool isMpsReservedWord(std::string_view text);
 
 // True when strtod in the "C" locale would convert a prefix of `text`: optional leading white
 // space and sign, then a digit, a "." followed by a digit, or "inf" / "nan" in any case.

@@ -8,8 +8,13 @@
 // - A section starts with its keyword as the first field of a line that begins in its first
 //   column. A line that begins with a blank or a tab is a data line in every section, so a
 //   row or column named like a keyword (RHS, ENDATA, NAME) is safe in an indented line.
-// - Every value field must be a number as a whole ("1.5", "-2e3", "inf", "nan"), read without
-//   the process locale; anything else fails the reading with the line's number.
+// - Every value field must be a number as a whole ("1.5", "-2e3", "inf"), read without the
+//   process locale; anything else fails the reading with the line's number. NaN is refused
+//   everywhere, and an infinite value everywhere but as a bound: a right-hand side, a range
+//   or a column bound may be infinite, a coefficient (COLUMNS, the quadratic sections), the
+//   objective's constant (RHS of the objective row) or a constant of GENCONS may not. A
+//   right-hand side and a range that leave a row a bound of no value (rhs -inf with range
+//   +inf on a G row, for instance) are refused too.
 // - NAME: its value is not kept; the model is named after the file.
 // - OBJSENSE: MAX, MAXIMIZE, MIN or MINIMIZE, on the keyword line or on the following lines;
 //   any other word there is an error (a misspelt sense must not silently minimise). A MAX or
@@ -38,7 +43,7 @@
 //   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used; a
 //   later COLUMNS section may describe a column again.
 // - A file that cannot be opened (or a directory) fails without a message; every other
-//   failure is logged, followed by the number of the line it stopped at. Running out of
+//   failure is logged, followed by the number of the line it stopped at and the file's path. Running out of
 //   memory is a failed reading too.
 //
 // Messages are fixed Russian texts, not catalogue entries.
@@ -118,7 +123,7 @@ bool MpsReader::readLine() {
     return true;
   }
   if (input_->readFailed()) {
-    logLevelFormat(log_, kLogLevelError, "Ошибка чтения MPS файла после строки %zu\n", line_number_);
+    logLevelFormat(log_, kLogLevelError, "Ошибка чтения MPS файла %s после строки %zu\n", path_.c_str(), line_number_);
     input_failed_ = true;
   }
   return false;
@@ -139,7 +144,7 @@ MpsSection MpsReader::fail(const char* format, ...) {
 }
 
 MpsSection MpsReader::failedAtLine() {
-  logLevelFormat(log_, kLogLevelError, "Место ошибки: строка %zu MPS файла\n", line_number_);
+  logLevelFormat(log_, kLogLevelError, "Место ошибки: строка %zu MPS файла %s\n", line_number_, path_.c_str());
   return MpsSection::EndOfReading;
 }
 
@@ -154,8 +159,26 @@ MpsSection MpsReader::failNumber(std::string_view field) {
   return fail("Поле \"%s\" не является числом\n", std::string(field).c_str());
 }
 
+const char* MpsReader::refusedValueMessage(double value, bool bound) {
+  if (std::isnan(value)) return "Значение NaN в поле \"%s\" раздела %s недопустимо\n";
+  if (!bound && std::isinf(value)) return "Бесконечное значение в поле \"%s\" раздела %s недопустимо\n";
+  return nullptr;
+}
+
+bool MpsReader::readValue(std::string_view field, MpsSection section, bool bound, double& value) {
+  if (!parseMpsNumber(field, value)) {
+    failNumber(field);
+    return false;
+  }
+  if (const char* refused = refusedValueMessage(value, bound)) {
+    fail(refused, std::string(field).c_str(), mpsSectionKeyword(section));
+    return false;
+  }
+  return true;
+}
+
 MpsSection MpsReader::endOfFile() {
-  if (!input_failed_) logLevelFormat(log_, kLogLevelError, "MPS файл закончился без строки ENDATA\n");
+  if (!input_failed_) logLevelFormat(log_, kLogLevelError, "MPS файл %s закончился без строки ENDATA\n", path_.c_str());
   return MpsSection::EndOfReading;
 }
 
@@ -195,6 +218,7 @@ std::int32_t MpsReader::addColumn(std::int32_t name_id) {
 // The section loop
 
 int MpsReader::readSections(const std::string& path) {
+  path_ = path;
   LineReader reader(path, kReadBufferSize, true);
   if (!reader.isOpen()) return 1;
   input_ = &reader;
@@ -333,7 +357,8 @@ MpsSection MpsReader::readRows() {
 
 // ---------------------------------------------------------------------------------------
 // RHS and RANGES: "vector row value [row value]", the vector name may be left out.
-MpsSection MpsReader::readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, double)) {
+MpsSection MpsReader::readRowValues(MpsSection section,
+                                    bool (MpsReader::*apply)(std::string_view, std::string_view, double)) {
   for (;;) {
     if (!readLine()) return endOfFile();
     MpsSection next = keywordOfLine();
@@ -347,18 +372,25 @@ MpsSection MpsReader::readRowValues(MpsSection section, bool (MpsReader::*apply)
     if (count < 2 || count > 5) return fail("Неверный формат строки в разделе %s\n", mpsSectionKeyword(section));
     for (std::size_t pair = count % 2 == 1 ? 1 : 0; pair + 1 < count; pair += 2) {
       double value = 0.0;
-      if (!parseMpsNumber(line_.field(pair + 1), value)) return failNumber(line_.field(pair + 1));
-      if (!(this->*apply)(line_.field(pair), value)) return MpsSection::EndOfReading;
+      if (!readValue(line_.field(pair + 1), section, true, value)) return MpsSection::EndOfReading;
+      if (!(this->*apply)(line_.field(pair), line_.field(pair + 1), value)) return MpsSection::EndOfReading;
     }
   }
 }
 
-bool MpsReader::applyRhs(std::string_view row_name, double value) {
+bool MpsReader::applyRhs(std::string_view row_name, std::string_view value_field, double value) {
   const std::int32_t row = findRowIndex(row_name);
   if (row == -2) {
+    if (std::isinf(value)) {
+      fail("Бесконечная константа целевой функции в поле \"%s\" раздела RHS недопустима\n",
+           std::string(value_field).c_str());
+      return false;
+    }
     model.objective.constant -= value;
   } else if (row >= 0) {
-    row_specs_[static_cast<std::size_t>(row)].rhs = value;
+    RowSpec& spec = row_specs_[static_cast<std::size_t>(row)];
+    spec.rhs = value;
+    return checkRowBounds(row_name, spec);
   } else {
     fail("Ссылка на несуществующее ограничение \"%s\" в разделе RHS\n", std::string(row_name).c_str());
     return false;
@@ -366,7 +398,7 @@ bool MpsReader::applyRhs(std::string_view row_name, double value) {
   return true;
 }
 
-bool MpsReader::applyRange(std::string_view row_name, double value) {
+bool MpsReader::applyRange(std::string_view row_name, std::string_view /*value_field*/, double value) {
   const std::int32_t row = findRowIndex(row_name);
   if (row < 0) {
     fail("Ссылка на несуществующее ограничение \"%s\" в разделе RANGES\n", std::string(row_name).c_str());
@@ -383,7 +415,18 @@ bool MpsReader::applyRange(std::string_view row_name, double value) {
   }
   spec.has_range = true;
   spec.range = value;
-  return true;
+  return checkRowBounds(row_name, spec);
+}
+
+// Checked as soon as both are known, so that the message names the later of the two lines.
+bool MpsReader::checkRowBounds(std::string_view row_name, const RowSpec& spec) {
+  double lower = 0.0;
+  double upper = 0.0;
+  rowBoundsOf(spec, lower, upper);
+  if (!std::isnan(lower) && !std::isnan(upper)) return true;
+  fail("Правая часть %g и диапазон %g не задают границ ограничения \"%s\"\n", spec.rhs, spec.range,
+       std::string(row_name).c_str());
+  return false;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -436,8 +479,7 @@ MpsSection MpsReader::readBounds() {
     double value = 0.0;
     if (has_value) {
       if (column_field + 1 >= count) return fail("Для записи %s не указана граница в разделе BOUNDS\n", std::string(type_field).c_str());
-      std::string_view value_field = line_.field(column_field + 1);
-      if (!parseMpsNumber(value_field, value)) return failNumber(value_field);
+      if (!readValue(line_.field(column_field + 1), MpsSection::Bounds, true, value)) return MpsSection::EndOfReading;
     }
     Variable& variable = model.variables[static_cast<std::size_t>(column)];
     std::uint8_t& given = bounds_given_[static_cast<std::size_t>(column)];
@@ -515,29 +557,32 @@ void MpsReader::finish() {
   dealOutRowTerms();
 }
 
+void MpsReader::rowBoundsOf(const RowSpec& spec, double& lower, double& upper) {
+  const double range = spec.has_range ? spec.range : 0.0;
+  switch (spec.type) {
+    case 'G':
+      lower = spec.rhs;
+      upper = spec.has_range ? spec.rhs + std::fabs(range) : kInfinity;
+      break;
+    case 'L':
+      lower = spec.has_range ? spec.rhs - std::fabs(range) : -kInfinity;
+      upper = spec.rhs;
+      break;
+    case 'E':
+      lower = range < 0 ? spec.rhs + range : spec.rhs;
+      upper = range < 0 ? spec.rhs : spec.rhs + range;
+      break;
+    default:
+      lower = -kInfinity;
+      upper = kInfinity;
+      break;
+  }
+}
+
 void MpsReader::applyRowBounds() {
   for (std::size_t row = 0; row < row_specs_.size(); ++row) {
-    const RowSpec& spec = row_specs_[row];
     Constraint& constraint = model.rows[row];
-    const double range = spec.has_range ? spec.range : 0.0;
-    switch (spec.type) {
-      case 'G':
-        constraint.lower = spec.rhs;
-        constraint.upper = spec.has_range ? spec.rhs + std::fabs(range) : kInfinity;
-        break;
-      case 'L':
-        constraint.lower = spec.has_range ? spec.rhs - std::fabs(range) : -kInfinity;
-        constraint.upper = spec.rhs;
-        break;
-      case 'E':
-        constraint.lower = range < 0 ? spec.rhs + range : spec.rhs;
-        constraint.upper = range < 0 ? spec.rhs : spec.rhs + range;
-        break;
-      default:
-        constraint.lower = -kInfinity;
-        constraint.upper = kInfinity;
-        break;
-    }
+    rowBoundsOf(row_specs_[row], constraint.lower, constraint.upper);
   }
 }
 
@@ -547,7 +592,7 @@ void MpsReader::applyLoneColumnBounds() {
     if (bounds_given_[column] == kLowerGiven) {
       variable.upper = kInfinity;
     } else if (bounds_given_[column] == kUpperGiven) {
-      variable.lower = variable.upper >= 0.0 ? 0.0 : -kInfinity;  // a NaN bound counts as negative
+      variable.lower = variable.upper >= 0.0 ? 0.0 : -kInfinity;
     }
   }
 }

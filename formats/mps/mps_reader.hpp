@@ -80,6 +80,11 @@ class MpsReader {
   MpsSection failedAtLine();
   void warn(const char* format, ...) __attribute__((format(printf, 2, 3)));
   MpsSection failNumber(std::string_view field);
+  // Reads a value field that enters the model: false, with the failure logged, when it is no
+  // number or NaN, or infinite where only a finite value makes sense (`bound` false: a
+  // coefficient or a constant). Infinite bounds of rows and columns are kept.
+  bool readValue(std::string_view field, MpsSection section, bool bound, double& value);
+  static const char* refusedValueMessage(double value, bool bound);
   MpsSection endOfFile();
 
   // Names.
@@ -104,9 +109,11 @@ class MpsReader {
   bool completePair(PendingStep& step);
   bool flushPendingSteps();
   MpsSection failInColumns(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  MpsSection readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, double));
-  bool applyRhs(std::string_view row_name, double value);
-  bool applyRange(std::string_view row_name, double value);
+  MpsSection readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, std::string_view, double));
+  bool applyRhs(std::string_view row_name, std::string_view value_field, double value);
+  bool applyRange(std::string_view row_name, std::string_view value_field, double value);
+  static void rowBoundsOf(const RowSpec& spec, double& lower, double& upper);
+  bool checkRowBounds(std::string_view row_name, const RowSpec& spec);
   MpsSection readBounds();
   MpsSection readQuadraticSection(MpsSection section);
   MpsSection readIndicators();
@@ -117,6 +124,7 @@ class MpsReader {
   void dealOutRowTerms();
 
   const VeloriumLogOptions& log_;
+  std::string path_;  // for messages
   LineReader* input_ = nullptr;
   MpsLine line_;
   std::size_t line_number_ = 0;

@@ -78,6 +78,10 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
     failInColumns("Поле \"%s\" не является числом\n", std::string(value_field).c_str());
     return false;
   }
+  if (const char* refused = refusedValueMessage(value, false)) {
+    failInColumns(refused, std::string(value_field).c_str(), "COLUMNS");
+    return false;
+  }
   if (value == 0.0) return true;  // dropped before its row is even looked up
   const NameIndex::Key key = NameIndex::keyOfReadable(row_name);
   rows_by_name_.prefetch(key);

@@ -4,13 +4,13 @@
 //   matrix (each off-diagonal entry in both orders), QUADOBJ one triangle. QCMATRIX and
 //   QSECTION name a row (or the objective row) on their keyword line and hold its term x'Qx:
 //   QCMATRIX the full matrix, QSECTION one triangle. Each data line is "column column value";
-//   a value of 0 is an error. Entries for one pair of columns within one section are summed
-//   into one term, in the order of the pair's first line.
+//   a value of 0, NaN or an infinite value is an error. Entries for one pair of columns
+//   within one section are summed into one term, in the order of the pair's first line.
 // - INDICATORS: "IF row column value": the row applies while the column is 0 (value 0) or 1
-//   (any other value). A line with fewer fields is an error; a row named again takes the
-//   later column and value and is counted once.
+//   (any other value but NaN). A line with fewer fields is an error; a row named again takes
+//   the later column and value and is counted once.
 // - GENCONS: " NL name", then a line with the result column, then one line per node in
-//   the record's order: "TYPE value parent", the value being a constant's number, a
+//   the record's order: "TYPE value parent", the value being a constant's finite number, a
 //   variable's column, and ignored for the operators. The first node is the root (parent -1);
 //   every other node names an earlier node that still has room for a child. A constraint
 //   without nodes is dropped. Comment lines are skipped as everywhere; a line of four or more
@@ -93,7 +93,7 @@ MpsSection MpsReader::readQuadraticSection(MpsSection section) {
     if (next != MpsSection::None) return next;
     if (line_.field_count != 3) return fail("Неверный формат строки в разделе %s\n", keyword);
     double value = 0.0;
-    if (!parseMpsNumber(line_.field(2), value)) return failNumber(line_.field(2));
+    if (!readValue(line_.field(2), section, false, value)) return MpsSection::EndOfReading;
     if (value == 0.0) return fail("Нулевой коеффициент в разделе %s\n", keyword);
     std::int32_t columns[2];
     for (int i = 0; i < 2; ++i) {
@@ -129,7 +129,7 @@ MpsSection MpsReader::readIndicators() {
       return fail("Ссылка не несуществующую переменную %s в секции INDICATORS MPS файла\n", std::string(line_.field(2)).c_str());
     }
     double value = 0.0;
-    if (!parseMpsNumber(line_.field(3), value)) return failNumber(line_.field(3));
+    if (!readValue(line_.field(3), MpsSection::Indicators, true, value)) return MpsSection::EndOfReading;
     Constraint& constraint = model.rows[static_cast<std::size_t>(row)];
     // A row named again changes its indicator but stays one indicator row.
     if (constraint.indicator_variable < 0) ++model.indicator_count;
@@ -194,7 +194,7 @@ MpsSection MpsReader::readGeneralConstraints() {
         const auto parent_index = static_cast<std::int32_t>(parent);
         if (*type == ExprNodeRecord::kConstantType) {
           double value = 0.0;
-          if (!parseMpsNumber(line_.field(1), value)) return failNumber(line_.field(1));
+          if (!readValue(line_.field(1), MpsSection::GenCons, false, value)) return MpsSection::EndOfReading;
           pending.nodes.push_back(ExprNodeRecord::constant(value, parent_index));
         } else if (*type == ExprNodeRecord::kVariableType) {
           const std::int32_t column = findColumnIndex(line_.field(1));

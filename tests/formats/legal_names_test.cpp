@@ -81,19 +81,23 @@ TEST(LegalNames, KnowsTheLpKeywordsInAnyCase) {
   }
 }
 
-// Every section keyword the MPS reader knows is no legal name, matched exactly.
-TEST(LegalNames, KnowsEveryMpsSectionKeyword) {
+// Every section keyword the MPS reader knows, and its integer marker, is no legal name,
+// matched exactly.
+TEST(LegalNames, KnowsEveryMpsReservedWord) {
   int keywords = 0;
   for (int code = 0; code <= static_cast<int>(MpsSection::EndOfReading); ++code) {
     const std::string keyword = mpsSectionKeyword(static_cast<MpsSection>(code));
     if (keyword.empty()) continue;
     ++keywords;
-    EXPECT_TRUE(isMpsSectionKeyword(keyword)) << keyword;
+    EXPECT_TRUE(isMpsReservedWord(keyword)) << keyword;
     EXPECT_FALSE(isLegalName(keyword)) << keyword;
     EXPECT_EQ(makeLegalName(keyword), "_" + keyword);
   }
   EXPECT_EQ(keywords, 24);
-  for (const char* other : {"", "Rows", "ENDATA ", "COLUMN", "x"}) EXPECT_FALSE(isMpsSectionKeyword(other)) << other;
+  EXPECT_TRUE(isMpsReservedWord("'MARKER'"));
+  EXPECT_EQ(makeLegalName("'MARKER'"), "_'MARKER'");
+  for (const char* other : {"", "Rows", "ENDATA ", "COLUMN", "x"}) EXPECT_FALSE(isMpsReservedWord(other)) << other;
+  for (const char* near : {"MARKER", "'marker'", "'INTORG'", "'MARKER'x"}) EXPECT_TRUE(isLegalName(near)) << near;
 }
 
 // The number test stands for strtod: it must agree with it on every first few bytes.

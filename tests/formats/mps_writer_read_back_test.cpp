@@ -172,18 +172,29 @@ TEST(MpsWriterReadBack, AwkwardNames) {
   TestModel m;
   int x = m.addVariable("RHS");
   int y = m.addVariable("my var");
+  // The integer marker's word as a name: as the row of a COLUMNS line it would make the line
+  // a marker line.
+  int z = m.addVariable("'MARKER'");
   m.addRow("obj", -kInf, 4, {{x, 1}, {y, 1}});
   m.addRow("MARKER", 1, kInf, {{y, 1}});
+  m.addRow("'MARKER'", 2, 5, {{z, 3}, {y, -1}});
   m.nameObjective(" ");
-  m.setObjective({{x, 1}});
+  m.setObjective({{x, 1}, {z, 2}});
   std::shared_ptr<Model> back = writeAndRead(m.model);
-  ASSERT_EQ(back->variables.size(), 2u);
+  ASSERT_EQ(back->variables.size(), 3u);
   EXPECT_EQ(nameText(back->variables[0].name_id), "_RHS");
   EXPECT_EQ(nameText(back->variables[1].name_id), "my_var");
-  ASSERT_EQ(back->rows.size(), 2u);
+  EXPECT_EQ(nameText(back->variables[2].name_id), "_'MARKER'");
+  EXPECT_EQ(back->variables[2].type, 0u);
+  ASSERT_EQ(back->rows.size(), 3u);
   EXPECT_EQ(nameText(back->rows[0].expression.name_id), "obj");
+  EXPECT_EQ(nameText(back->rows[1].expression.name_id), "MARKER");
+  EXPECT_EQ(nameText(back->rows[2].expression.name_id), "_'MARKER'");
+  EXPECT_EQ(linearTerms(back->rows[2].expression), (std::map<int, double>{{z, 3}, {y, -1}}));
+  EXPECT_EQ(back->rows[2].lower, 2);
+  EXPECT_EQ(back->rows[2].upper, 5);
   EXPECT_EQ(nameText(back->objective.name_id), "_");
-  EXPECT_EQ(linearTerms(back->objective), (std::map<int, double>{{0, 1}}));
+  EXPECT_EQ(linearTerms(back->objective), (std::map<int, double>{{x, 1}, {z, 2}}));
 }
 
 }  // namespace

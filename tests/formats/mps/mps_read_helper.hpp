@@ -21,6 +21,7 @@ using test::LoggedText;
 using test::ScratchDir;
 
 struct MpsRead {
+  std::string path;  // the file that was read, gone once a text's scratch folder is
   std::shared_ptr<Model> model;
   std::vector<LoggedText> messages;
   std::string log;  // all messages one after another
@@ -29,6 +30,7 @@ struct MpsRead {
 inline MpsRead readMpsPath(const std::string& path) {
   LogCapture capture;
   MpsRead result;
+  result.path = path;
   result.model = readMpsFile(capture.options(), path);
   result.messages = capture.texts();
   result.log = capture.all();

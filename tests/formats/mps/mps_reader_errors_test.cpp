@@ -17,9 +17,16 @@ const std::string kGenHead = kHead + "GENCONS\n NL g\n    x\n";  // lines 7 to 9
 struct Malformed {
   const char* what;
   std::string text;
-  std::string message;  // the failure's own text, without the level prefix
+  std::string message;  // the failure's own text, without the level prefix; "@" stands for the path
   int line;             // the line named by the failure; 0 when none is named
 };
+
+// `text` with its "@" replaced by the path of the file read.
+std::string withPath(std::string text, const std::string& path) {
+  const std::size_t at = text.find('@');
+  if (at != std::string::npos) text.replace(at, 1, path);
+  return text;
+}
 
 std::string withNul() {
   std::string text = kHead + " z c1 1\nENDATA\n";
@@ -30,8 +37,8 @@ std::string withNul() {
 const std::vector<Malformed>& malformedFiles() {
   static const std::vector<Malformed> cases = {
       // The section loop and refused sections.
-      {"no ENDATA", kHead, "MPS файл закончился без строки ENDATA\n", 0},
-      {"empty file", "", "MPS файл закончился без строки ENDATA\n", 0},
+      {"no ENDATA", kHead, "MPS файл @ закончился без строки ENDATA\n", 0},
+      {"empty file", "", "MPS файл @ закончился без строки ENDATA\n", 0},
       {"end inside ROWS", "ROWS\n N obj\n", "Непредвиденный выход в процессе разбора секции ROWS MPS файла\n", 0},
       {"SOS", kHead + "SOS\n S1 SOS s1 1\nENDATA\n", "SOS не поддерживаются Velorium\n", 7},
       {"SETS", kHead + "SETS\nENDATA\n", "SOS не поддерживаются Velorium\n", 7},
@@ -69,10 +76,20 @@ const std::vector<Malformed>& malformedFiles() {
        "Столбец \"x\" уже присутствует в строке \"c1\" в секции COLUMNS MPS файла\n", 5},
       {"COLUMNS value no number", kHead + " z c1 1.5x\nENDATA\n", "Поле \"1.5x\" не является числом\n", 7},
       {"COLUMNS value with a comma", kHead + " z c1 1,5\nENDATA\n", "Поле \"1,5\" не является числом\n", 7},
+      {"COLUMNS value NaN", kHead + " z c1 nan\nENDATA\n", "Значение NaN в поле \"nan\" раздела COLUMNS недопустимо\n", 7},
+      {"objective coefficient NaN", kHead + " z obj -NaN\nENDATA\n",
+       "Значение NaN в поле \"-NaN\" раздела COLUMNS недопустимо\n", 7},
+      {"COLUMNS value infinite", kHead + " z obj 1 c1 -inf\nENDATA\n",
+       "Бесконечное значение в поле \"-inf\" раздела COLUMNS недопустимо\n", 7},
+      {"COLUMNS value beyond the double range", kHead + " z c1 1e999\nENDATA\n",
+       "Бесконечное значение в поле \"1e999\" раздела COLUMNS недопустимо\n", 7},
       // RHS and RANGES.
       {"RHS on an unknown row", kHead + "RHS\n RHS c9 1\nENDATA\n", "Ссылка на несуществующее ограничение \"c9\" в разделе RHS\n", 8},
       {"RHS line with one field", kHead + "RHS\n RHS\nENDATA\n", "Неверный формат строки в разделе RHS\n", 8},
       {"RHS value no number", kHead + "RHS\n RHS c1 four\nENDATA\n", "Поле \"four\" не является числом\n", 8},
+      {"RHS value NaN", kHead + "RHS\n RHS c1 NAN\nENDATA\n", "Значение NaN в поле \"NAN\" раздела RHS недопустимо\n", 8},
+      {"RHS infinite on the objective", kHead + "RHS\n RHS obj Infinity\nENDATA\n",
+       "Бесконечная константа целевой функции в поле \"Infinity\" раздела RHS недопустима\n", 8},
       {"RANGES on the objective", kHead + "RANGES\n R obj 1\nENDATA\n",
        "Ссылка на несуществующее ограничение \"obj\" в разделе RANGES\n", 8},
       {"RANGES on an unknown row", kHead + "RANGES\n R c9 1\nENDATA\n",
@@ -81,6 +98,13 @@ const std::vector<Malformed>& malformedFiles() {
        "Ограничение \"c1\" получает второй диапазон в разделе RANGES\n", 10},
       {"RANGES line with six fields", kHead + "RANGES\n R c1 1 c1 2 c1\nENDATA\n", "Неверный формат строки в разделе RANGES\n", 8},
       {"RANGES value no number", kHead + "RANGES\n R c1 -\nENDATA\n", "Поле \"-\" не является числом\n", 8},
+      {"RANGES value NaN", kHead + "RANGES\n R c1 nan\nENDATA\n", "Значение NaN в поле \"nan\" раздела RANGES недопустимо\n", 8},
+      // An infinite right-hand side and an infinite range leave the row a bound of no value,
+      // found at the later of the two lines.
+      {"infinite range after an infinite right-hand side", kHead + "RHS\n RHS c1 inf\nRANGES\n R c1 -inf\nENDATA\n",
+       "Правая часть inf и диапазон -inf не задают границ ограничения \"c1\"\n", 10},
+      {"infinite right-hand side after an infinite range", kHead + "RANGES\n R c1 inf\nRHS\n RHS c1 inf\nENDATA\n",
+       "Правая часть inf и диапазон inf не задают границ ограничения \"c1\"\n", 10},
       // BOUNDS.
       {"BOUNDS line with one field", kHead + "BOUNDS\n UP\nENDATA\n",
        "Записи в секции BOUNDS MPS файла имеют недостаточное количество столбцов\n", 8},
@@ -92,12 +116,18 @@ const std::vector<Malformed>& malformedFiles() {
       {"BOUNDS unknown type", kHead + "BOUNDS\n XX B x 1\nENDATA\n", "Записи в секции BOUNDS MPS файла имеет тип \"XX\"\n", 8},
       {"BOUNDS lower-case type", kHead + "BOUNDS\n up B x 1\nENDATA\n", "Записи в секции BOUNDS MPS файла имеет тип \"up\"\n", 8},
       {"BOUNDS value no number", kHead + "BOUNDS\n UP B x 1e\nENDATA\n", "Поле \"1e\" не является числом\n", 8},
+      {"BOUNDS value NaN", kHead + "BOUNDS\n LO B x nan\nENDATA\n", "Значение NaN в поле \"nan\" раздела BOUNDS недопустимо\n", 8},
+      {"BOUNDS value NaN, vector name left out", kHead + "BOUNDS\n FX x NaN\nENDATA\n",
+       "Значение NaN в поле \"NaN\" раздела BOUNDS недопустимо\n", 8},
       // Quadratic sections.
       {"QMATRIX zero", kHead + "QMATRIX\n x y 0\nENDATA\n", "Нулевой коеффициент в разделе QMATRIX\n", 8},
       {"QMATRIX four fields", kHead + "QMATRIX\n x y 1 2\nENDATA\n", "Неверный формат строки в разделе QMATRIX\n", 8},
       {"QUADOBJ unknown column", kHead + "QUADOBJ\n x q 1\nENDATA\n",
        "Ссылка на несуществующую переменную q в разделе QUADOBJ\n", 8},
       {"QUADOBJ value no number", kHead + "QUADOBJ\n x y one\nENDATA\n", "Поле \"one\" не является числом\n", 8},
+      {"QMATRIX value NaN", kHead + "QMATRIX\n x y nan\nENDATA\n", "Значение NaN в поле \"nan\" раздела QMATRIX недопустимо\n", 8},
+      {"QCMATRIX value infinite", kHead + "QCMATRIX c1\n x x inf\nENDATA\n",
+       "Бесконечное значение в поле \"inf\" раздела QCMATRIX недопустимо\n", 8},
       {"QCMATRIX without a row", kHead + "QCMATRIX\n x y 1\nENDATA\n", "В заголовке раздела QCMATRIX не указано ограничение\n", 7},
       {"QSECTION with an unknown row", kHead + "QSECTION c9\n x y 1\nENDATA\n",
        "Ссылка на несуществующее ограничение \"c9\" в разделе QSECTION\n", 7},
@@ -109,6 +139,8 @@ const std::vector<Malformed>& malformedFiles() {
       {"INDICATORS unknown column", kHead + "INDICATORS\n IF c1 q 1\nENDATA\n",
        "Ссылка не несуществующую переменную q в секции INDICATORS MPS файла\n", 8},
       {"INDICATORS value no number", kHead + "INDICATORS\n IF c1 x yes\nENDATA\n", "Поле \"yes\" не является числом\n", 8},
+      {"INDICATORS value NaN", kHead + "INDICATORS\n IF c1 x nan\nENDATA\n",
+       "Значение NaN в поле \"nan\" раздела INDICATORS недопустимо\n", 8},
       // GENCONS.
       {"GENCONS two fields not NL", kHead + "GENCONS\n NX g\nENDATA\n", "Неверный формат строки в разделе GENCONS\n", 8},
       {"GENCONS result before NL", kHead + "GENCONS\n    x\nENDATA\n", "Неожиданная строка 'x' в разделе GENCONS\n", 8},
@@ -132,6 +164,10 @@ const std::vector<Malformed>& malformedFiles() {
       {"GENCONS unknown variable node", kGenHead + "    VARIABLE q -1\nENDATA\n",
        "Неизвестная переменная 'q' в разделе GENCONS\n", 10},
       {"GENCONS constant no number", kGenHead + "    CONSTANT two -1\nENDATA\n", "Поле \"two\" не является числом\n", 10},
+      {"GENCONS constant NaN", kGenHead + "    CONSTANT nan -1\nENDATA\n",
+       "Значение NaN в поле \"nan\" раздела GENCONS недопустимо\n", 10},
+      {"GENCONS constant infinite", kGenHead + "    CONSTANT -inf -1\nENDATA\n",
+       "Бесконечное значение в поле \"-inf\" раздела GENCONS недопустимо\n", 10},
       {"GENCONS four fields", kGenHead + "    CONSTANT 2 -1 extra\nENDATA\n",
        "Неожиданная строка '    CONSTANT 2 -1 extra' в разделе GENCONS\n", 10},
   };
@@ -147,10 +183,10 @@ TEST(MpsReaderErrorsTest, EveryMalformedFileFailsWithItsMessage) {
     bool found = false;
     for (const mps_test::LoggedText& m : read.messages) {
       std::string prefix = m.level == 4 ? "ПРЕДУПРЕЖДЕНИЕ: " : "ОШИБКА: ";
-      if (m.text == prefix + c.message) found = true;
+      if (m.text == prefix + withPath(c.message, read.path)) found = true;
     }
     EXPECT_TRUE(found) << c.what << "\n" << read.log;
-    std::string note = "ОШИБКА: Место ошибки: строка " + std::to_string(c.line) + " MPS файла\n";
+    std::string note = "ОШИБКА: Место ошибки: строка " + std::to_string(c.line) + " MPS файла " + read.path + "\n";
     if (c.line > 0) {
       EXPECT_EQ(read.messages.back().text, note) << c.what << "\n" << read.log;
     } else {
@@ -171,26 +207,28 @@ TEST(MpsReaderErrorsTest, ColumnsMessagesComeInLineOrder) {
       // A warning, then a failure two lines later; nothing after the failure.
       {" b c1 1 nosuch 1\n b c2 1\n a0 c1 1\n b nosuch2 1\nENDATA\n",
        {"ПРЕДУПРЕЖДЕНИЕ: Столбец \"b\" ссылается на несуществующую строку \"nosuch\" в секции COLUMNS MPS файла\n",
-        "ОШИБКА: Повторение описания переменной [a0]\n", "ОШИБКА: Место ошибки: строка 11 MPS файла\n"}},
+        "ОШИБКА: Повторение описания переменной [a0]\n", "ОШИБКА: Место ошибки: строка 11 MPS файла @\n"}},
       // A repeated pair fails before a malformed value on the next line is even reported.
       {" b c1 1 c1 2\n b c2 x\nENDATA\n",
        {"ОШИБКА: Столбец \"b\" уже присутствует в строке \"c1\" в секции COLUMNS MPS файла\n",
-        "ОШИБКА: Место ошибки: строка 9 MPS файла\n"}},
+        "ОШИБКА: Место ошибки: строка 9 MPS файла @\n"}},
       // A warning queued before a malformed value comes first.
       {" b nosuch 1\n b c2 x\nENDATA\n",
        {"ПРЕДУПРЕЖДЕНИЕ: Столбец \"b\" ссылается на несуществующую строку \"nosuch\" в секции COLUMNS MPS файла\n",
-        "ОШИБКА: Поле \"x\" не является числом\n", "ОШИБКА: Место ошибки: строка 10 MPS файла\n"}},
+        "ОШИБКА: Поле \"x\" не является числом\n", "ОШИБКА: Место ошибки: строка 10 MPS файла @\n"}},
       // The end of the section completes what was queued: the warning, then the next section's failure.
       {" b nosuch 1\nRHS\n RHS c9 1\nENDATA\n",
        {"ПРЕДУПРЕЖДЕНИЕ: Столбец \"b\" ссылается на несуществующую строку \"nosuch\" в секции COLUMNS MPS файла\n",
-        "ОШИБКА: Ссылка на несуществующее ограничение \"c9\" в разделе RHS\n", "ОШИБКА: Место ошибки: строка 11 MPS файла\n"}},
+        "ОШИБКА: Ссылка на несуществующее ограничение \"c9\" в разделе RHS\n", "ОШИБКА: Место ошибки: строка 11 MPS файла @\n"}},
   };
   for (const Case& c : cases) {
     auto read = readMpsText(columns + c.tail);
     EXPECT_FALSE(read.model) << c.tail;
     std::vector<std::string> texts;
     for (const mps_test::LoggedText& m : read.messages) texts.push_back(m.text);
-    EXPECT_EQ(texts, c.messages) << c.tail;
+    std::vector<std::string> expected;
+    for (const std::string& message : c.messages) expected.push_back(withPath(message, read.path));
+    EXPECT_EQ(texts, expected) << c.tail;
   }
 }
 

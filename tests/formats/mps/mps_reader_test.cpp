@@ -115,6 +115,9 @@ TEST(MpsReaderTest, RangesFollowTheRowTypeWhateverTheSectionOrder) {
   const std::vector<Case> cases = {
       {"G", 1, 2, {1, 3}},   {"G", 1, -2, {1, 3}},   {"L", 1, 2, {-1, 1}},  {"L", 1, -2, {-1, 1}},
       {"E", 1, 2, {1, 3}},   {"E", 1, -2, {-1, 1}},  {"E", 1, 0, {1, 1}},   {"G", -kInf, 2, {-kInf, -kInf}},
+      // Infinite right-hand sides and ranges are bounds like any other.
+      {"G", 1, kInf, {1, kInf}}, {"L", 1, -kInf, {-kInf, 1}}, {"E", 1, kInf, {1, kInf}}, {"E", 1, -kInf, {-kInf, 1}},
+      {"E", kInf, 0, {kInf, kInf}}, {"G", kInf, 2, {kInf, kInf}},
   };
   for (const Case& c : cases) {
     char rhs[64];
@@ -199,6 +202,9 @@ TEST(MpsReaderTest, BoundCombinations) {
       {" MI B x\n", true, 2, {-kInf, kInf}},
       {" LO B x 5\n UP B x 1\n", false, 0, {5, 1}},  // kept as read
       {" UP B x inf\n LO B x -inf\n", false, 0, {-kInf, kInf}},
+      {" UP B x -Infinity\n", false, 0, {-kInf, -kInf}},
+      {" FX B x inf\n", false, 0, {kInf, kInf}},
+      {" SC B x inf\n", false, 3, {0, kInf}},
       // Fixed-format files leave the bound vector's name out.
       {" UP x 4\n", false, 0, {0, 4}},
       {" FR x\n", false, 0, {-kInf, kInf}},
