@@ -1,7 +1,9 @@
 #include "formats/lp/lp_lexer.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <system_error>
 #include <limits>
 #include <utility>
 
@@ -150,7 +152,10 @@ std::size_t scanDecimal(const char* begin, const char* end, double& value) {
     value = scale < 0 ? result / kPowersOfTen[-scale] : result * kPowersOfTen[scale];
     return used;
   }
-  parseDoublePrefix(std::string_view(begin, used), value);
+  // Longer mantissas and larger powers: the full conversion, which rounds exactly; magnitudes
+  // beyond the double range become infinity or zero.
+  const auto [end_of_number, error] = std::from_chars(begin, p, value, std::chars_format::general);
+  if (error != std::errc() || end_of_number != p) parseDoublePrefix(std::string_view(begin, used), value);
   return used;
 }
 
