@@ -57,12 +57,6 @@ LpSection LpSectionKeywordTable::find(std::string_view lowerCaseText) const {
   return found == sections_.end() ? LpSection::none : found->second;
 }
 
-std::string lpLowerCopy(std::string_view text) {
-  std::string lower(text);
-  toLowerInPlace(lower.data());
-  return lower;
-}
-
 namespace {
 // The longest keyword, "general constraints".
 constexpr std::size_t kLongestKeyword = 19;

@@ -54,9 +54,6 @@ inline bool lpMayBeginKeyword(char c) {
   return letter < 26 && ((kFirstLetters >> letter) & 1u) != 0;
 }
 
-// ASCII lower case of a text without NUL bytes, as keywords are compared.
-std::string lpLowerCopy(std::string_view text);
-
 // The section of a word in any case; none for any other text.
 LpSection findLpSectionInTable(std::string_view word);
 inline LpSection findLpSectionOfWord(std::string_view word) {

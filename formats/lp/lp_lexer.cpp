@@ -1,7 +1,9 @@
 #include "formats/lp/lp_lexer.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <system_error>
 #include <limits>
 #include <utility>
 
@@ -40,16 +42,16 @@ constexpr ByteClasses kBytes;
 bool isDigit(char c) { return static_cast<unsigned char>(c) - 48u < 10u; }
 
 // The first position from `from` that is no white space, or whose byte is of one of `classes`.
-std::size_t skipWhite(std::string_view text, std::size_t from) {
+[[gnu::always_inline]] inline std::size_t skipWhite(std::string_view text, std::size_t from) {
   while (from < text.size() && kBytes.is(text[from], kWhite)) ++from;
   return from;
 }
-std::size_t findClass(std::string_view text, std::size_t from, std::uint8_t classes) {
+[[gnu::always_inline]] inline std::size_t findClass(std::string_view text, std::size_t from, std::uint8_t classes) {
   while (from < text.size() && !kBytes.is(text[from], classes)) ++from;
   return from;
 }
 // `text` without white space at its end.
-std::string_view trimEnd(std::string_view text) {
+[[gnu::always_inline]] inline std::string_view trimEnd(std::string_view text) {
   std::size_t end = text.size();
   while (end > 0 && kBytes.is(text[end - 1], kWhite)) --end;
   return text.substr(0, end);
@@ -67,14 +69,14 @@ constexpr std::size_t kMostExactDigits = 19;  // a mantissa of 19 digits fits 64
 
 // How many of the 8 bytes of `word` (the first in the lowest byte) are decimal digits before
 // the first other byte. Carries and borrows only reach bytes behind that first one.
-unsigned leadingDigits(std::uint64_t word) {
+[[gnu::always_inline]] inline unsigned leadingDigits(std::uint64_t word) {
   const std::uint64_t other = ((word + 0x4646464646464646ull) | (word - 0x3030303030303030ull)) & 0x8080808080808080ull;
   return other == 0 ? 8 : static_cast<unsigned>(__builtin_ctzll(other)) / 8;
 }
 
 // The value of the first `count` (1 to 8) digits of `word`: they move to the top, behind zeros,
 // and are combined in pairs, fours and eights.
-std::uint64_t digitsValue(std::uint64_t word, unsigned count) {
+[[gnu::always_inline]] inline std::uint64_t digitsValue(std::uint64_t word, unsigned count) {
   std::uint64_t value = (word - 0x3030303030303030ull) << (8 * (8 - count));
   value = (value * 10) + (value >> 8);
   value = (((value & 0x000000FF000000FFull) * 0x000F424000000064ull) +
@@ -86,7 +88,7 @@ std::uint64_t digitsValue(std::uint64_t word, unsigned count) {
 // counting them in `digits`; returns the end of the run. kReadable: 8 bytes may be read from
 // any position before `end`.
 template <bool kReadable>
-const char* readDigits(const char* p, const char* end, std::uint64_t& mantissa, std::size_t& digits) {
+[[gnu::always_inline]] inline const char* readDigits(const char* p, const char* end, std::uint64_t& mantissa, std::size_t& digits) {
   if constexpr (kReadable) {
     while (p < end) {
       std::uint64_t word;
@@ -109,7 +111,7 @@ const char* readDigits(const char* p, const char* end, std::uint64_t& mantissa, 
 }
 
 template <bool kReadable>
-std::size_t scanDecimal(const char* begin, const char* end, double& value) {
+[[gnu::always_inline]] inline std::size_t scanDecimal(const char* begin, const char* end, double& value) {
   const char* p = begin;
   std::uint64_t mantissa = 0;
   std::size_t digits = 0;
@@ -150,7 +152,10 @@ std::size_t scanDecimal(const char* begin, const char* end, double& value) {
     value = scale < 0 ? result / kPowersOfTen[-scale] : result * kPowersOfTen[scale];
     return used;
   }
-  parseDoublePrefix(std::string_view(begin, used), value);
+  // Longer mantissas and larger powers: the full conversion, which rounds exactly; magnitudes
+  // beyond the double range become infinity or zero.
+  const auto [end_of_number, error] = std::from_chars(begin, p, value, std::chars_format::general);
+  if (error != std::errc() || end_of_number != p) parseDoublePrefix(std::string_view(begin, used), value);
   return used;
 }
 

@@ -21,7 +21,7 @@ void LpTokenStream::fill(std::size_t i) {
   }
 }
 
-void LpTokenStream::consume(std::size_t count) {
+void LpTokenStream::consumeSlowly(std::size_t count) {
   peek(count);  // what is passed must have been read
   if (ended_ && count >= count_) count = count_ - 1;
   if (count == 0) return;

@@ -77,7 +77,12 @@ class LpTokenStream {
     return i < count_ ? ring_[(head_ + i) & kRingMask].token : ring_[(head_ + count_ - 1) & kRingMask].token;
   }
   // Moves the cursor on by `count` tokens; the end-of-text token is never passed.
-  void consume(std::size_t count);
+  void consume(std::size_t count) {
+    if (count == 0 || count >= count_) return consumeSlowly(count);
+    lastLine_ = ring_[(head_ + count - 1) & kRingMask].token.line;
+    head_ = (head_ + count) & kRingMask;
+    count_ -= count;
+  }
   // The line of the token passed last, 0 before the first.
   LpLineNumber lastLine() const { return lastLine_; }
 
@@ -95,6 +100,7 @@ class LpTokenStream {
   };
 
   void fill(std::size_t i);
+  void consumeSlowly(std::size_t count);
   // One step of the second stage: at most one token.
   void step();
   void wordStep();
