@@ -125,6 +125,14 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   // The store of the model's current content.
   const std::shared_ptr<ModelBuilder>& store() const noexcept { return builder; }
 
+  // A copy of a string option's text; like GetStringParam (408 on a refusal, stored in the
+  // model) but with nothing the model must keep alive.
+  std::string GetStringParamCopy(const char* param_name);
+  // What the remote path fills and reads: the model's remote parameter set and its pending
+  // start values (variable name to value).
+  nimbrova::RemoteParameters& remote_parameters() noexcept { return remote_params; }
+  const std::unordered_map<std::string, double>& mip_start_values() const noexcept { return start_values; }
+
  private:
   // A new view (variable or constraint) on the store index that `find_index` gives; on its
   // failure (stored) a view that refers to no member (-1). Null only when the view itself
@@ -145,7 +153,11 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
       return nullptr;
     }
   }
-  // AddConstraintLinear2 and AddConstraintQuad2: a row from the terms of `store` (391 for none).
+  // The row bounds of (sense, rhs) for AddConstraintLinear1 and AddConstraintQuad1; false with
+  // the failure stored for a NaN right-hand side (505), which no sense may swallow.
+  bool bounds_of_sense(constraint_sense sense, double rhs, double& lower, double& upper) noexcept;
+  // AddConstraintLinear2 and AddConstraintQuad2: a row from the terms of `store` (391 for none,
+  // 505 for a NaN bound).
   IConstraint* add_row_from_expression(expr_data* store, double lower_bound, double upper_bound, const char* name);
   // The objective becomes a copy of what `store` shows (391 for no store, 405 for terms of
   // another model), with `sense`.

@@ -44,6 +44,12 @@ const char* ModelImpl::GetStringParam(const char* param_name) {
   });
 }
 
+std::string ModelImpl::GetStringParamCopy(const char* param_name) {
+  return guarded(std::string(), [&] {
+    return *read_option<const std::string*>(options, param_name, getStringOptionPointer);
+  });
+}
+
 bool ModelImpl::GetBoolParam(const char* param_name) {
   return guarded(false, [&] { return read_option<bool>(options, param_name, getBoolOption); });
 }

@@ -1,15 +1,20 @@
 // Local solving and IIS computation through the core object's engine, and the remote
-// operations, which this build does not offer.
+// operations through the calculation client.
 #include <exception>
 #include <memory>
 #include <vector>
 
+#include "cloud/nimbrova_client.hpp"
+#include "cloud/remote_request_preparation.hpp"
+#include "cloud/service_requests.hpp"
+#include "cloud/solve_result_remote.hpp"
 #include "core/base/kernel.hpp"
 #include "core/model/model_impl.hpp"
 #include "core/results/compute_iis_result_local.hpp"
 #include "core/results/solve_result_local.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/text/message_catalogue.hpp"
+#include "core/text/text_utils.hpp"
 
 namespace velorium::cpp_impl {
 
@@ -18,7 +23,7 @@ namespace {
 constexpr int kPipelineNotCreated = 395;
 constexpr int kSolveFailed = 400;
 constexpr int kIisFailed = 401;
-constexpr const char* kRemoteNotAvailable = "not available";
+constexpr int kRemoteLogFailed = 399;
 
 }  // namespace
 
@@ -109,21 +114,51 @@ IComputeIisResult* ModelImpl::ComputeIis() {
                                       });
 }
 
-ISolveResult* ModelImpl::SolveRemote(const char*) {
+ISolveResult* ModelImpl::SolveRemote(const char* name_mapping_file) {
   clear_error();
-  SetError(kRemoteNotAvailable, -1);
-  return nullptr;
+  if (!current_kernel()) {
+    SetError(kKernelInitErrorText, -1);
+    return nullptr;
+  }
+  try {
+    nimbrova::RemoteRequest request =
+        nimbrova::prepare_remote_request(*this, name_mapping_file ? name_mapping_file : "");
+    if (!request.client) return nullptr;  // the model file was not written: nothing is sent
+    nimbrova::RemoteCalculationResult calculation = request.client->solve();
+    last_calc_uid = request.client->get_calc_uid();
+    return new SolveResultRemote(builder, std::move(calculation), request.written_to_model);
+  } catch (...) {
+    store_current_exception();
+    return nullptr;
+  }
 }
 
 void ModelImpl::SolveRemoteAsync() {
   clear_error();
-  SetError(kRemoteNotAvailable, -1);
+  if (!current_kernel()) {
+    SetError(kKernelInitErrorText, -1);
+    return;
+  }
+  try {
+    nimbrova::RemoteRequest request = nimbrova::prepare_remote_request(*this, "");
+    if (!request.client) return;
+    request.client->solve_async();
+    last_calc_uid = request.client->get_calc_uid();
+  } catch (...) {
+    store_current_exception();
+  }
 }
 
-const char* ModelImpl::GetRemoteSolveLog(const char*) {
+const char* ModelImpl::GetRemoteSolveLog(const char* calc_uid) {
   clear_error();
-  SetError(kRemoteNotAvailable, -1);
-  return nullptr;
+  try {
+    const nimbrova::Client client(nullptr, remote_params, nullptr);
+    remote_log = nimbrova::download_log(calc_uid ? calc_uid : "", 0, nimbrova::kFetchTimeout);
+    return remote_log.c_str();
+  } catch (const std::exception& e) {
+    SetError(formatString(get_message(kRemoteLogFailed), e.what()).c_str(), -1);
+    return nullptr;
+  }
 }
 
 }  // namespace velorium::cpp_impl

@@ -90,11 +90,13 @@ struct MemberTable {
   // found taken are remembered per base and forgotten when a name of that form is freed.
   std::string make_unique_name(const VeloriumNamesHolder& pool, std::string_view base,
                                const std::function<bool(std::string_view)>& also_taken = {});
+  // A name of the form base#k was freed outside this table (a general constraint's, which
+  // `also_taken` reports): k is worth a look again.
+  void forget_taken_number(std::string_view name) noexcept;
 
  private:
   void build_index(const VeloriumNamesHolder& pool);
   void index_erase(std::string_view name, std::int32_t store_index) noexcept;
-  void forget_taken_number(std::string_view name) noexcept;
 
   // Per base and kind of test: the numbers known to be taken. Dropped with the index.
   std::unordered_map<std::string, TakenNumbers, Fnv1aHash, std::equal_to<>> taken_numbers_;

@@ -34,6 +34,8 @@ void ModelBuilder::append_general_constraint(std::shared_ptr<GeneralConstraint> 
 }
 
 void ModelBuilder::forget_general_constraint_name(const std::string& name, std::int32_t index) {
+  // Generated row names skip numbers taken by general constraints; this one may be free now.
+  row_table.forget_taken_number(name);
   const auto shadowed = gc_shadowed_by_name.find(name);
   const auto named = gc_index_by_name.find(name);
   const bool found_by_name = named != gc_index_by_name.end() && named->second == index;

@@ -1,14 +1,24 @@
 #include "core/store/model_file_exchange.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
 #include "core/general/general_expression_records.hpp"
 #include "core/store/model_builder.hpp"
+#include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/common/general_constraint_check.hpp"
+#include "formats/front/error_recording_log.hpp"
 #include "formats/front/model_file_format.hpp"
 #include "formats/namemap/renamed_model.hpp"
 
@@ -18,6 +28,41 @@ namespace {
 
 constexpr const char* kNullPath = "null";
 constexpr const char* kUnreadableGeneralConstraint = "Не удалось прочитать ограничение %s\n";
+
+// Why the system cannot read `path`: its text, "Is a directory" for a folder, "" for a file
+// that opens.
+std::string system_reason(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
+    ::close(fd);
+  }
+  if (error == 0) return std::string();
+  char buffer[256];
+  return ::strerror_r(error, buffer, sizeof buffer);
+}
+
+// 117 with the path, and behind it why: what the reader logged as errors, then the system's
+// reason when the file cannot be opened, or the extension when it chooses no format.
+[[noreturn]] void fail_read(const char* path, std::uint8_t mode, std::string reason) {
+  std::string text = formatString(get_message(117), path ? path : kNullPath);
+  if (path != nullptr && *path != '\0') {
+    std::string more;
+    if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
+      if (mode == kModelFileByExtension) {
+        more = formatString(get_message(384), std::filesystem::path(path).extension().string().c_str());
+        while (!more.empty() && more.back() == '\n') more.pop_back();
+      }
+    } else {
+      more = system_reason(path);
+    }
+    if (!more.empty()) reason += reason.empty() ? more : ": " + more;
+  }
+  if (!reason.empty()) text += ": " + reason;
+  throw velorium_exception(-1, text.c_str());
+}
 
 [[noreturn]] void fail_general_constraint(const GeneralConstraintRecord& record) {
   throw velorium_exception(-1, formatString(kUnreadableGeneralConstraint, record.name.c_str()).c_str());
@@ -47,9 +92,8 @@ void general_constraints_from_records(ModelBuilder& builder) {
 }  // namespace
 
 void load_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode) {
-  if (!front.Import(path, mode, nullptr) || front.GetModel() == nullptr) {
-    throw_catalogue_error(117, path ? path : kNullPath);
-  }
+  ErrorRecordingLog log;
+  if (!front.Import(path, mode, log.options()) || front.GetModel() == nullptr) fail_read(path, mode, log.errors());
   *builder.model = std::move(*front.GetModel());
   builder.reset_tables();
   general_constraints_from_records(builder);
@@ -65,6 +109,9 @@ void export_flat_model(IModelImportExport& front, const Model& flat, const char*
   } else {
     const RenamedModel renamed(&flat, &kernel_names_holder(), name_map_path);
     written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, nullptr);
+    // A map without its model file would describe a file that is not there.
+    std::error_code ignored;
+    if (!written && renamed.nameMapWritten()) std::filesystem::remove(name_map_path, ignored);
   }
   if (!written) throw_catalogue_error(118, path ? path : kNullPath);
 }

@@ -83,17 +83,6 @@ class NameIndex {
   };
   static_assert(sizeof(Slot) * kSlotsPerLine == 64);
 
-  // Up to eight bytes as one word, byte i in bits 8i to 8i + 7 (a whole word in one load).
-  static std::uint64_t wordOf(const char* bytes, std::size_t count) {
-    std::uint64_t word = 0;
-    if (count >= 8) {
-      std::memcpy(&word, bytes, 8);
-      return word;
-    }
-    for (std::size_t i = 0; i < count; ++i) word |= std::uint64_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
-    return word;
-  }
-
   static std::uint64_t mix(std::uint64_t value) {
     value ^= value >> 32;
     value *= 0xd6e8feb86659fd93ull;
@@ -122,12 +111,12 @@ class NameIndex {
       key.head[0] = words[0] & firstBytesMask(size);
       key.head[1] = size <= 8 ? 0 : words[1] & firstBytesMask(size - 8);
     } else {
-      key.head[0] = wordOf(name.data(), std::min<std::size_t>(size, 8));
-      key.head[1] = size > 8 ? wordOf(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
+      key.head[0] = wordOfBytes(name.data(), std::min<std::size_t>(size, 8));
+      key.head[1] = size > 8 ? wordOfBytes(name.data() + 8, std::min<std::size_t>(size - 8, 8)) : 0;
     }
     std::uint64_t hash = headHash(size, key.head);
     for (std::size_t at = kHeadBytes; at < size; at += 8) {
-      hash = mix(hash) + wordOf(name.data() + at, std::min<std::size_t>(size - at, 8)) * 0x9e3779b97f4a7c15ull;
+      hash = mix(hash) + wordOfBytes(name.data() + at, std::min<std::size_t>(size - at, 8)) * 0x9e3779b97f4a7c15ull;
     }
     key.hash = mix(hash);
     return key;

@@ -22,6 +22,10 @@ void appendSignedGeneral(std::string& out, double value, int precision);
 void appendFixed6(std::string& out, double value);
 void appendInteger(std::string& out, std::int64_t value);
 
+// Minus zero made plus zero, so that model files hold "0" where a calculation left "-0"
+// (other readers take "-0" as a different bound or misread it after a sign).
+inline double withoutMinusZero(double value) { return value + 0.0; }
+
 // Reads the number that `text` begins with as atof does in the "C" locale: leading white
 // space, a sign, decimal or "0x" hexadecimal digits, "inf", "infinity", "nan"; 0 when the
 // text begins with no number; a number too large for a double gives an infinity. Never

@@ -10,7 +10,9 @@ namespace {
 constexpr int kLpPrecision = 15;
 }
 
-void appendLpNumber(std::string& text, double value) { appendGeneral(text, value, kLpPrecision); }
+void appendLpNumber(std::string& text, double value) {
+  appendGeneral(text, withoutMinusZero(value), kLpPrecision);
+}
 
 void LpItemWriter::writeLpText(std::string_view item) {
   const auto length = static_cast<long long>(item.size());
@@ -27,7 +29,7 @@ void LpItemWriter::writeLpNumber(double value) {
 
 void LpItemWriter::writeLpSignedNumber(double value) {
   number_.assign(1, ' ');
-  appendSignedGeneral(number_, value, kLpPrecision);
+  appendSignedGeneral(number_, withoutMinusZero(value), kLpPrecision);
   writeLpText(number_);
 }
 

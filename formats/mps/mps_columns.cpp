@@ -45,7 +45,7 @@ void writeEntryLines(TextOutput& out, std::string_view column_name, const NameSl
       p = rows.copy(p + prefix.size(), static_cast<std::size_t>(entries.rows[k]));
       *p++ = ' ';
       *p++ = ' ';
-      p = writeGeneral(p, entries.coefficients[k], kPrecision);
+      p = writeGeneral(p, withoutMinusZero(entries.coefficients[k]), kPrecision);
       *p++ = '\n';
     }
     out.text().append(scratch.data(), p);

@@ -19,7 +19,7 @@ inline void appendPadded(std::string& out, std::string_view name) {
   if (name.size() < kNameWidth) out.append(kNameWidth - name.size(), ' ');
 }
 
-inline void appendNumber(std::string& out, double value) { appendGeneral(out, value, kPrecision); }
+inline void appendNumber(std::string& out, double value) { appendGeneral(out, withoutMinusZero(value), kPrecision); }
 
 // "    <first>  <second>  <value>\n", the line of COLUMNS and of the quadratic sections.
 inline void writePairLine(std::string& out, std::string_view first, std::string_view second, double value) {

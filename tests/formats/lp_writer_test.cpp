@@ -94,6 +94,8 @@ TEST(LpWriter, RowLines) {
       {"both bounds minus infinity", -kInf, -kInf, {{0, 1}}, 0, "r : x <= -inf\n"},
       {"both bounds infinity", kInf, kInf, {{0, 1}}, 0, "r : x >= inf\n"},
       {"infinite constant", -kInf, 1, {{0, 1}}, kInf, "r : x <= -inf\n"},
+      {"minus zero bound", -kInf, -0.0, {{0, 1}}, 0, "r : x <= 0\n"},
+      {"minus zero equality", -0.0, -0.0, {{0, -0.0}, {1, 1}}, 0, "r : y = 0\n"},
   };
   for (const RowCase& c : cases) {
     SCOPED_TRACE(c.title);
@@ -149,6 +151,7 @@ TEST(LpWriter, BoundsAndTypeSections) {
   m.addVariable("m", -kInf, 5, test::kInteger);
   m.addVariable("s", 2, 10, test::kSemiContinuous);
   m.addVariable("t", 0, 5, test::kSemiInteger);
+  m.addVariable("mz", -1, -0.0);
   std::string text = lpText(m.model);
   EXPECT_EQ(text.substr(text.find("\nBounds\n")),
             "\nBounds\n"
@@ -162,6 +165,7 @@ TEST(LpWriter, BoundsAndTypeSections) {
             " -inf <= m <= 5\n"
             " 2 <= s <= 10\n"
             "t <= 5\n"
+            " -1 <= mz <= 0\n"
             "\nBinaries\n"
             "b\n"
             "k\n"

@@ -103,6 +103,7 @@ TEST(MpsWriter, IntegerMarkersAroundRuns) {
             "    MARK0002  'MARKER'                 'INTORG'\n"
             "    d         obj       0\n"
             "    MARK0003  'MARKER'                 'INTEND'\n"
+            "RHS\n"  // without a line: cbc wants the section before BOUNDS
             "BOUNDS\n"
             " BV BOUND     a       \n"
             " BV BOUND     b       \n"
@@ -142,6 +143,10 @@ TEST(MpsWriter, BoundLinesReadBackAsTheBounds) {
       {"semi-integer [2, 10]", 2, 10, kExportSemiInteger, " SI BOUND     x         10\n LO BOUND     x         2\n"},
       {"semi-continuous [4, 4]", 4, 4, kExportSemiContinuous, " SC BOUND     x         4\n LO BOUND     x         4\n"},
       {"semi-integer [0, inf]", 0, kInf, kExportSemiInteger, " SI BOUND     x         inf\n LO BOUND     x         0\n"},
+      {"continuous [-1, -0]", -1, -0.0, kExportContinuous, " LO BOUND     x         -1\n UP BOUND     x         0\n"},
+      {"continuous [-0, -0]", -0.0, -0.0, kExportContinuous, " FX BOUND     x         0\n"},
+      {"integer [-0, 3]", -0.0, 3, kExportInteger, " UI BOUND     x         3\n"},
+      {"semi-continuous [-0, -0]", -0.0, -0.0, kExportSemiContinuous, " SC BOUND     x         0\n LO BOUND     x         0\n"},
   };
   for (const BoundCase& c : cases) {
     SCOPED_TRACE(c.title);
@@ -149,6 +154,19 @@ TEST(MpsWriter, BoundLinesReadBackAsTheBounds) {
     writeMpsBound(out, c.lower, c.upper, c.kind, "x");
     EXPECT_EQ(out, c.lines);
   }
+}
+
+// Minus zero, which calculations leave behind, is written as 0 wherever a number goes.
+TEST(MpsWriter, MinusZeroIsWrittenAsZero) {
+  TestModel m;
+  int x = m.addVariable("x", -1, -0.0);
+  m.addRow("le", -kInf, -0.0, {{x, 1}});
+  m.addRow("eq", -0.0, -0.0, {{x, 2}});
+  m.addRow("rng", -0.0, 4, {{x, -0.0}});
+  m.setObjective({{x, -0.0}}, -0.0);
+  const std::string text = mpsText(m.model);
+  EXPECT_EQ(text.find("-0\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(" UP BOUND     x         0\n"), std::string::npos) << text;
 }
 
 TEST(MpsWriter, BoundsSectionSkipsOnlyDefaultContinuousColumns) {

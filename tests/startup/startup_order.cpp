@@ -135,8 +135,8 @@ int main() {
   check(capi::log_callback_adapter_count() == 0, "the adapter table starts empty");
   check(get_names_holder() != nullptr && get_names_holder()->size() == 0, "loading interns no name");
   const nimbrova::ClientProcessState* client = nimbrova::client_process_state();
-  check(client != nullptr && client->current_calculation.identifier.empty() &&
-            client->default_parameters.string_params.at(nimbrova::kRemoteSolverAddressParameter) ==
+  check(client != nullptr && client->current_calculation.calc_uid.empty() &&
+            client->remote_parameters.string_params.at(nimbrova::kRemoteSolverAddressParameter) ==
                 nimbrova::kDefaultCalculationsAddress,
         "the client's state: no calculation, the default calculations address");
 

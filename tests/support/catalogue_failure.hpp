@@ -22,6 +22,14 @@ std::string catalogue_text(int message_id, Args... args) {
   }
 }
 
+// The same without the line feeds it ends with, as it stands inside a longer text.
+template <class... Args>
+std::string catalogue_line(int message_id, Args... args) {
+  std::string text = catalogue_text(message_id, args...);
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
 template <class Operation, class... Args>
 ::testing::AssertionResult fails_with(Operation&& operation, int message_id, Args... args) {
   const std::string expected = catalogue_text(message_id, args...);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -140,27 +144,51 @@ TEST_F(ModelFiles, ReadChangeWriteAndReadAgainKeepsEveryMember) {
   }
 }
 
-TEST_F(ModelFiles, AFailedReadLeavesTheModelAsItWas) {
+TEST_F(ModelFiles, AFailedReadLeavesTheModelAsItWasAndSaysWhy) {
   IVariable* x = add(0, 1, variable_type::continuous, "x");
   const std::string missing = dir.file("missing.lp");
+  const std::string folder = dir.file("folder.lp");
+  std::filesystem::create_directory(folder);
   const std::string broken = dir.write("broken.lp", "Minimize\n obj: x <\nEnd\n");
   const std::string no_format = dir.write("model.txt", kModelLp);
+  const std::string lp_as_mps = dir.write("lp.lp", kModelLp);
+  auto unopened = [](const std::string& path, int error) {
+    return velorium::testing::catalogue_line(69, path.c_str()) + ": " + std::strerror(error);
+  };
   struct Case {
     const char* what;
     std::function<void()> read;
     std::string path;
+    std::string reason;  // exactly, or, starting with "~", a part of it (the readers' own texts)
   };
-  const std::vector<Case> cases = {
-      {"missing file", [&] { model->Read(missing.c_str()); }, missing},
-      {"syntax error", [&] { model->ReadLp(broken.c_str()); }, broken},
-      {"unknown extension", [&] { model->Read(no_format.c_str()); }, no_format},
-      {"LP text read as MPS", [&] { model->ReadMps(dir.write("lp.lp", kModelLp).c_str()); }, dir.file("lp.lp")},
-      {"null name", [&] { model->Read(nullptr); }, "null"},
+  std::vector<Case> cases = {
+      {"missing file", [&] { model->Read(missing.c_str()); }, missing, unopened(missing, ENOENT)},
+      {"folder", [&] { model->ReadLp(folder.c_str()); }, folder, unopened(folder, EISDIR)},
+      {"syntax error", [&] { model->ReadLp(broken.c_str()); }, broken, "~" + broken + ":2: "},
+      {"unknown extension", [&] { model->Read(no_format.c_str()); }, no_format,
+       velorium::testing::catalogue_line(384, ".txt")},
+      {"LP text read as MPS", [&] { model->ReadMps(lp_as_mps.c_str()); }, lp_as_mps, "~MPS"},
+      {"null name", [&] { model->Read(nullptr); }, "null", ""},
   };
+  if (::geteuid() != 0) {  // root reads every file
+    const std::string locked = dir.write("locked.lp", kModelLp);
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    cases.push_back({"no permission", [&] { model->Read(locked.c_str()); }, locked, unopened(locked, EACCES)});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     c.read();
-    expect_failure(model, 117, c.path.c_str());
+    EXPECT_EQ(model->GetErrorCode(), -1);
+    const std::string text = model->GetErrorText();
+    const std::string head = velorium::testing::catalogue_text(117, c.path.c_str());
+    if (c.reason.empty()) {
+      EXPECT_EQ(text, head);
+    } else if (c.reason[0] == '~') {
+      EXPECT_EQ(text.substr(0, head.size() + 2), head + ": ") << text;
+      EXPECT_NE(text.find(c.reason.substr(1), head.size()), std::string::npos) << text;
+    } else {
+      EXPECT_EQ(text, head + ": " + c.reason);
+    }
     EXPECT_EQ(model->GetVariablesCount(), 1);
     EXPECT_STREQ(x->GetName(), "x") << "handles taken before keep working";
     expect_ok(x);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "core/results/compute_iis_result_local.hpp"
@@ -165,14 +166,15 @@ TEST_F(ModelSolving, WithoutACoreObjectLocalRunsStoreTheFixedText) {
   EXPECT_EQ(engine.pipelines_made, 0);
 }
 
-TEST_F(ModelSolving, RemoteOperationsAreNotAvailable) {
+TEST_F(ModelSolving, WithoutACoreObjectRemoteSolvesStoreTheFixedTextAndPrepareNothing) {
+  velorium::testing::ScopedKernelAbsence absent;
   EXPECT_EQ(model->SolveRemote("names.map"), nullptr);
   EXPECT_EQ(model->GetErrorCode(), -1);
-  EXPECT_STREQ(model->GetErrorText(), "not available");
+  EXPECT_STREQ(model->GetErrorText(), kKernelInitErrorText);
   model->SolveRemoteAsync();
   EXPECT_EQ(model->GetErrorCode(), -1);
-  EXPECT_EQ(model->GetRemoteSolveLog("uid"), nullptr);
-  EXPECT_EQ(model->GetErrorCode(), -1);
+  EXPECT_STREQ(model->GetErrorText(), kKernelInitErrorText);
+  EXPECT_FALSE(std::filesystem::exists("names.map"));
   EXPECT_STREQ(model->GetCalcUID(), "");
 }
 

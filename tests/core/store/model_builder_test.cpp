@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -134,6 +135,27 @@ TEST_F(ModelBuilderTest, RowsAndGeneralConstraintsShareGeneratedNames) {
   // A given name is checked against the rows only.
   EXPECT_EQ(add_general_constraint("GC#0"), "GC#0");
   EXPECT_EQ(store->general_constraint_count(), 3);
+}
+
+// A generated row name skipped because a general constraint held it is given out again once
+// that general constraint is removed or renamed.
+TEST_F(ModelBuilderTest, RowNumbersFreedByGeneralConstraintsAreReused) {
+  const std::function<void(ModelBuilder&, GeneralConstraint&)> frees[] = {
+      [](ModelBuilder& s, GeneralConstraint& gc) { s.remove_general_constraint(gc); },
+      [](ModelBuilder& s, GeneralConstraint& gc) { s.rename_general_constraint(gc, "g"); },
+  };
+  for (const auto& free_name : frees) {
+    store = std::make_shared<ModelBuilder>();
+    for (int k = 0; k < 8; ++k) add_row(nullptr);
+    const auto gc = store->add_general_constraint(nullptr, 0, "C#8", nullptr);
+    EXPECT_EQ(row_name(add_row(nullptr)), "C#9");
+    EXPECT_EQ(row_name(add_row(nullptr)), "C#10");
+    free_name(*store, *gc);
+    for (const char* name : {"C#0", "C#1", "C#2"}) store->remove_row(store->find_constraint_index(name));
+    // Eight live rows: C#8 is free again.
+    EXPECT_EQ(row_name(add_row(nullptr)), "C#8");
+    EXPECT_EQ(row_name(add_row(nullptr)), "C#11");
+  }
 }
 
 TEST_F(ModelBuilderTest, GeneralConstraintLookups) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -80,12 +82,32 @@ TEST_F(ModelFileExchangeTest, LoadsEveryMemberAndRebuildsGeneralConstraints) {
   EXPECT_EQ(front.GetModel()->variables.size(), 0u) << "the read model was moved, not copied";
 }
 
-TEST_F(ModelFileExchangeTest, AnUnreadableFileGives117) {
+// The read's failure: 117 with the path, then why.
+std::string read_failure(const char* path, std::uint8_t mode, IModelImportExport& front, ModelBuilder& builder) {
+  try {
+    load_model(builder, front, path, mode);
+  } catch (const velorium_exception& e) {
+    EXPECT_EQ(e.code(), -1);
+    return e.what();
+  }
+  return "<read>";
+}
+
+TEST_F(ModelFileExchangeTest, AnUnreadableFileGives117WithTheReason) {
+  using velorium::testing::catalogue_line;
+  using velorium::testing::catalogue_text;
   const std::string missing = dir.file("missing.lp");
-  EXPECT_TRUE(fails_with([&] { load_model(*builder, front, missing.c_str(), 0); }, 117, missing.c_str()));
-  EXPECT_TRUE(fails_with([&] { load_model(*builder, front, nullptr, 0); }, 117, "null"));
+  EXPECT_EQ(read_failure(missing.c_str(), 0, front, *builder), catalogue_text(117, missing.c_str()) + ": " +
+                                                                    catalogue_line(69, missing.c_str()) + ": " +
+                                                                    std::strerror(ENOENT));
+  EXPECT_EQ(read_failure(nullptr, 0, front, *builder), catalogue_text(117, "null"));
   const std::string text = dir.write("model.txt", kLpWithEverything);
-  EXPECT_TRUE(fails_with([&] { load_model(*builder, front, text.c_str(), 0); }, 117, text.c_str()));
+  EXPECT_EQ(read_failure(text.c_str(), 0, front, *builder),
+            catalogue_text(117, text.c_str()) + ": " + catalogue_line(384, ".txt"));
+  const std::string broken = dir.write("broken.mps", "NAME x\nROWS\n N obj\nCOLUMNS\n x obj 1 zz\nENDATA\n");
+  const std::string reason = read_failure(broken.c_str(), 0, front, *builder);
+  EXPECT_EQ(reason.rfind(catalogue_text(117, broken.c_str()) + ": ", 0), 0u) << reason;
+  EXPECT_NE(reason.find("5"), std::string::npos) << "the line of the fault: " << reason;
 }
 
 TEST_F(ModelFileExchangeTest, AGeneralConstraintRecordWithoutItsTreeFailsWithItsName) {
@@ -164,6 +186,10 @@ TEST_F(ModelFileExchangeTest, AMapThatCannotBeWrittenStopsTheModelFile) {
   const std::string map = dir.file("names.map");
   EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, text.c_str(), 0, map); }, 118, text.c_str()));
   EXPECT_FALSE(std::filesystem::exists(map)) << "no map beside a model file that cannot be written";
+  const std::string unwritable = dir.file("no_dir/model_out.lp");
+  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, unwritable.c_str(), 0, map); }, 118,
+                         unwritable.c_str()));
+  EXPECT_FALSE(std::filesystem::exists(map)) << "the map written first goes again with its model file";
   EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, nullptr, 1, ""); }, 118, "null"));
 }
 

@@ -1,0 +1,73 @@
+// One remote calculation, run on the caller's thread: create it at the service, upload the
+// start values and the model, poll the status every 3 seconds while showing the calculation's
+// log, and fetch the result and its details. Also the fetch of an earlier calculation's result.
+//
+// A client holds the process's remote-operation lock for its whole life, so a second remote
+// operation (another thread, another model) waits. Its construction replaces the process-wide
+// parameters and clears the current calculation.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "cloud/private_folder.hpp"
+#include "cloud/remote_calculation_result.hpp"
+#include "cloud/remote_parameters.hpp"
+#include "cloud/temporary_file.hpp"
+
+namespace velorium::nimbrova {
+
+// The tolerated length of a run of failed status polls, measured on the client clock from the
+// first failure of the run and tested when a further failure arrives.
+struct OutageTimer {
+  std::chrono::steady_clock::time_point start{};
+  std::chrono::steady_clock::time_point stop{};
+  bool running = false;
+  int timeout_seconds = 0;
+};
+// True (and the run ends) when the run has lasted more than `timeout_seconds`.
+bool is_timed_out(OutageTimer& timer);
+
+// The outcome words of two failures, and what any other failure shows.
+void report_cloud_error(const std::string& text, std::string& outcome);
+
+class Client {
+ public:
+  // Takes over the files (either may be null) and the folder that holds them (may be null),
+  // copies `parameters` into the process-wide set, clears the current calculation, sets the
+  // client log's output from "log_to_console" (true when absent) and "log_file", and lets
+  // NIMBROVA_TEST_SERVER_ADDRESS replace the calculations address (logged).
+  Client(std::unique_ptr<TemporaryFile> model_file, const RemoteParameters& parameters,
+         std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder = nullptr);
+  ~Client();
+  Client(const Client&) = delete;
+  Client& operator=(const Client&) = delete;
+
+  // The whole calculation. Never throws for the service, the network or the files: failures
+  // are logged, and the result then is empty but for its outcome text. While it waits for
+  // the result, an interrupt cancels the calculation (InterruptCancel).
+  RemoteCalculationResult solve();
+  // Creates the calculation and uploads the files; failures are only logged.
+  void solve_async();
+  // The result of an existing calculation (console output on, no log file); failures are
+  // logged and the record keeps what was read before them.
+  RemoteCalculationResult get_result(const std::string& uid);
+  // The identifier of the current calculation; empty when none was created.
+  std::string get_calc_uid() const;
+
+ private:
+  void init_calculation();
+  RemoteCalculationResult wait_for_result();
+  // The part of the calculation's log not shown yet; appended to `accumulated`.
+  std::string fetch_log_update(std::string& accumulated);
+
+  std::unique_lock<std::mutex> operation_lock_;
+  std::unique_ptr<PrivateFolder> folder_;  // before the files: it goes after them
+  std::unique_ptr<TemporaryFile> model_file_;
+  std::unique_ptr<TemporaryFile> initial_solution_file_;
+};
+
+}  // namespace velorium::nimbrova

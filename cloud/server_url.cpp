@@ -1,0 +1,48 @@
+#include "cloud/server_url.hpp"
+
+namespace velorium::nimbrova {
+
+namespace {
+
+// The URL without its scheme, and the default port that the scheme gives.
+std::string_view strip_scheme(std::string_view url, std::string& port) {
+  port = "80";
+  if (url.starts_with("https://")) {
+    port = "443";
+    return url.substr(8);
+  }
+  if (url.starts_with("http://")) return url.substr(7);
+  return url;
+}
+
+}  // namespace
+
+ServerAddress parse_server_url(std::string_view url) {
+  ServerAddress address;
+  const std::string_view rest = strip_scheme(url, address.port);
+  const std::size_t colon = rest.find(':');
+  const std::size_t slash = rest.find('/');
+  if (colon != std::string_view::npos && (slash == std::string_view::npos || colon < slash)) {
+    address.host = rest.substr(0, colon);
+    if (slash == std::string_view::npos) {
+      address.port = rest.substr(colon + 1);
+    } else {
+      address.port = rest.substr(colon + 1, slash - colon - 1);
+      address.target = rest.substr(slash);
+    }
+  } else if (slash != std::string_view::npos) {
+    address.host = rest.substr(0, slash);
+    address.target = rest.substr(slash);
+  } else {
+    address.host = rest;
+  }
+  return address;
+}
+
+bool url_has_user_info(std::string_view url) {
+  std::string ignored;
+  const std::string_view rest = strip_scheme(url, ignored);
+  return rest.substr(0, rest.find('/')).find('@') != std::string_view::npos;
+}
+
+}  // namespace velorium::nimbrova

@@ -1,0 +1,24 @@
+// Splitting a service address into host, port and target.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velorium::nimbrova {
+
+struct ServerAddress {
+  std::string port;
+  std::string host;
+  std::string target;
+};
+
+// "https://" gives the default port "443", "http://" or no scheme "80" (every exchange runs
+// TLS whatever the scheme). Then the first ':' before the first '/' separates host and port,
+// and the target is everything from the first '/' on (empty when there is none).
+ServerAddress parse_server_url(std::string_view url);
+
+// True when the authority part of `url` (after the scheme, up to the first '/') holds user
+// information ("user:password@host"), which the client does not send anywhere.
+bool url_has_user_info(std::string_view url);
+
+}  // namespace velorium::nimbrova

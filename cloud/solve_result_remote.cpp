@@ -1,0 +1,235 @@
+#include "cloud/solve_result_remote.hpp"
+
+#include <cmath>
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "cloud/nimbrova_client.hpp"
+#include "core/base/catalogue_error.hpp"
+#include "core/base/kernel.hpp"
+#include "core/store/model_builder.hpp"
+#include "core/text/text_utils.hpp"
+#include "formats/solution/solution_writer.hpp"
+
+namespace velorium::cpp_impl {
+
+namespace {
+
+constexpr int kImprecise = 518;
+constexpr int kNoDuals = 389;
+constexpr int kNoReducedCosts = 390;
+constexpr int kWriteFailed = 392;
+
+const std::unordered_map<std::string_view, solution_status>& solution_status_by_name() {
+  static const std::unordered_map<std::string_view, solution_status> table = {
+      {"invalid_solution", solution_status::invalid_solution},
+      {"optimal", solution_status::optimal},
+      {"feasible", solution_status::feasible},
+      {"infeasible", solution_status::infeasible},
+      {"unbounded", solution_status::unbounded},
+      {"infeasible_or_unbounded", solution_status::infeasible_or_unbounded},
+      {"imprecise", solution_status::imprecise},
+  };
+  return table;
+}
+
+const std::unordered_map<std::string_view, solve_result>& solve_result_by_outcome() {
+  static const std::unordered_map<std::string_view, solve_result> table = {
+      {"done", solve_result::success},
+      {"invalid_api_key", solve_result::remote_invalid_api_key},
+      {"api_key_not_set", solve_result::remote_api_key_not_set},
+      {"error: TIME_AMOUNT_IS_OVER", solve_result::remote_time_amount_is_over},
+      {"error: TIME_PER_CALC_VIOLATED", solve_result::remote_time_per_calc_violated},
+      {"error: SOLVER_POD_FAILED", solve_result::remote_fail},
+      {"error: CALCULATION_FAILED", solve_result::remote_fail},
+  };
+  return table;
+}
+
+// A number truncated toward zero into Integer; 0 when it is not a number or out of range.
+template <class Integer>
+Integer count_of(double value) {
+  constexpr double limit = -static_cast<double>(std::numeric_limits<Integer>::min());  // 2^(bits-1)
+  if (!(value > -limit - 1.0 && value < limit)) return 0;
+  return static_cast<Integer>(std::trunc(value));
+}
+
+ValueByName renamed(ValueByName& entries, const NameMap& written_to_model) {
+  ValueByName result;
+  result.reserve(entries.size());
+  for (auto& [name, value] : entries) {
+    const auto found = written_to_model.find(name);
+    result[found == written_to_model.end() ? name : found->second] = value;
+  }
+  return result;
+}
+
+}  // namespace
+
+SolveResultRemote::SolveResultRemote(const std::string& calc_uid, const std::string& name_map_file) {
+  get_or_create_kernel();
+  if (calc_uid.empty()) return;
+  nimbrova::Client client(nullptr, nimbrova::RemoteParameters(), nullptr);
+  calculation_ = client.get_result(calc_uid);
+  if (!name_map_file.empty()) apply_name_mapping(readNameMap(name_map_file, kNameMapGeneratedToModel));
+}
+
+SolveResultRemote::SolveResultRemote(std::shared_ptr<ModelBuilder> store, nimbrova::RemoteCalculationResult calculation,
+                                     const NameMap& written_to_model)
+    : model_(std::move(store)), calculation_(std::move(calculation)) {
+  apply_name_mapping(written_to_model);
+}
+
+void SolveResultRemote::apply_name_mapping(const NameMap& written_to_model) {
+  if (written_to_model.empty()) return;
+  SolutionData& solution = calculation_.solution;
+  solution.values = renamed(solution.values, written_to_model);
+  solution.duals = renamed(solution.duals, written_to_model);
+  solution.reduced_costs = renamed(solution.reduced_costs, written_to_model);
+}
+
+solution_status SolveResultRemote::status() const {
+  const auto found = solution_status_by_name().find(calculation_.solution_status_word);
+  return found == solution_status_by_name().end() ? solution_status::invalid_solution : found->second;
+}
+
+double SolveResultRemote::statistic(const char* key) const {
+  const auto found = calculation_.statistics.find(key);
+  return found == calculation_.statistics.end() ? std::numeric_limits<double>::quiet_NaN() : found->second;
+}
+
+solve_result SolveResultRemote::GetSolveResult() {
+  clear_error();
+  if (status() == solution_status::imprecise) return solve_result::fail;
+  const auto found = solve_result_by_outcome().find(calculation_.outcome_text);
+  if (found != solve_result_by_outcome().end()) return found->second;
+  SetError(("The remote calculation gave no result: outcome [" + calculation_.outcome_text + "]").c_str(), -1);
+  return solve_result::fail;
+}
+
+solution_status SolveResultRemote::GetSolutionStatus() {
+  clear_error();
+  return status();
+}
+
+double SolveResultRemote::GetRelativeGap() {
+  clear_error();
+  return statistic("relative_gap");
+}
+
+std::int32_t SolveResultRemote::GetIterationsCount() {
+  clear_error();
+  return count_of<std::int32_t>(statistic("iterations"));
+}
+
+std::int64_t SolveResultRemote::GetProcessedNodesCount() {
+  clear_error();
+  return count_of<std::int64_t>(statistic("processed_nodes"));
+}
+
+double SolveResultRemote::GetObjectiveFunctionValue() {
+  clear_error();
+  return statistic("objective");
+}
+
+double SolveResultRemote::GetBestBoundValue() {
+  clear_error();
+  return statistic("best_bound");
+}
+
+double SolveResultRemote::GetSolveTime() {
+  clear_error();
+  return statistic("solve_time");
+}
+
+double SolveResultRemote::lookup(Part part, const char* name) {
+  return guarded(0.0, [&] {
+    if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
+    const SolutionData& solution = calculation_.solution;
+    if (part != Part::values && solution.duals.empty() && solution.reduced_costs.empty()) {
+      throw_catalogue_error(part == Part::duals ? kNoDuals : kNoReducedCosts);
+    }
+    if (!name) return 0.0;
+    const ValueByName& map =
+        part == Part::values ? solution.values : part == Part::duals ? solution.duals : solution.reduced_costs;
+    const auto found = map.find(std::string_view(name));
+    return found == map.end() ? 0.0 : found->second;
+  });
+}
+
+double SolveResultRemote::GetVariableValueByName(const char* var_name) { return lookup(Part::values, var_name); }
+
+double SolveResultRemote::GetVariableValue(IVariable* var) { return variable_value_of(*this, var); }
+
+double SolveResultRemote::GetDualValueByName(const char* constraint_name) {
+  return lookup(Part::duals, constraint_name);
+}
+
+double SolveResultRemote::GetDualValue(IConstraint* constraint) { return dual_value_of(*this, constraint); }
+
+double SolveResultRemote::GetReducedCostByName(const char* var_name) { return lookup(Part::reduced_costs, var_name); }
+
+double SolveResultRemote::GetReducedCost(IVariable* var) { return reduced_cost_of(*this, var); }
+
+double SolveResultRemote::GetExpressionValueQuad(IQuadExpression* expr) { return quad_expression_value(*this, expr); }
+
+double SolveResultRemote::GetExpressionValueLinear(ILinearExpression* expr) {
+  return linear_expression_value(*this, expr);
+}
+
+void SolveResultRemote::WriteSolution(const char* file_name) {
+  guarded([&] {
+    if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
+    SolutionData solution = calculation_.solution;
+    solution.write_zeros = true;
+    if (!file_name || !writeSolutionFile(solution, file_name)) throw_catalogue_error(kWriteFailed, file_name ? file_name : "null");
+  });
+}
+
+const double* SolveResultRemote::GetValuesArray(std::uint64_t* count) { return array_of(Part::values, count); }
+
+const double* SolveResultRemote::GetDualValuesArray(std::uint64_t* count) { return array_of(Part::duals, count); }
+
+const double* SolveResultRemote::GetReducedCostsArray(std::uint64_t* count) {
+  return array_of(Part::reduced_costs, count);
+}
+
+const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
+  clear_error();
+  if (count) *count = 0;
+  if (status() == solution_status::imprecise || std::isnan(statistic("objective")) || !model_) return nullptr;
+  std::vector<double>& cache = part == Part::values ? values_array_ : part == Part::duals ? duals_array_ : reduced_costs_array_;
+  if (cache.empty()) {
+    try {
+      const bool rows = part == Part::duals;
+      const SolutionData& solution = calculation_.solution;
+      const ValueByName& entries =
+          part == Part::values ? solution.values : rows ? solution.duals : solution.reduced_costs;
+      const std::vector<std::int32_t>& position_of = rows ? model_->row_table.position_of : model_->column_table.position_of;
+      cache.assign(static_cast<std::size_t>(rows ? model_->row_count() : model_->variable_count()), 0.0);
+      for (const auto& [name, value] : entries) {
+        std::int32_t index = -1;
+        try {
+          index = rows ? model_->find_constraint_index(name) : model_->find_variable_index(name);
+        } catch (const velorium_exception&) {
+          continue;  // not a member of the model: skipped
+        }
+        const std::int32_t position = position_of[static_cast<std::size_t>(index)];
+        if (position >= 0 && static_cast<std::size_t>(position) < cache.size()) {
+          cache[static_cast<std::size_t>(position)] = value;
+        }
+      }
+    } catch (...) {
+      cache.clear();
+      store_current_exception();
+      return nullptr;
+    }
+  }
+  if (cache.empty()) return nullptr;
+  if (count) *count = cache.size();
+  return cache.data();
+}
+
+}  // namespace velorium::cpp_impl

@@ -1,0 +1,292 @@
+#include "cloud/https_exchange.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <boost/system/system_error.hpp>
+
+#include "cloud/proxy_endpoint_cache.hpp"
+#include "cloud/root_certificates.hpp"
+#include "cloud/support/connect_relay.hpp"
+#include "cloud/support/recording_reporter.hpp"
+#include "cloud/support/recording_tls_server.hpp"
+#include "cloud/support/test_pki.hpp"
+#include "support/scoped_env.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace velorium::nimbrova {
+namespace {
+
+using test::RecordedRequest;
+using test::RecordingReporter;
+using test::RecordingTlsServer;
+using test::ScriptedReply;
+
+std::vector<std::string> field_names(const RecordedRequest& request) {
+  std::vector<std::string> names;
+  for (const auto& field : request.fields) names.push_back(field.first);
+  return names;
+}
+
+class HttpsExchangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test_roots_enabled()) GTEST_SKIP() << "needs a build with VELORIUM_TEST_TRUST=ON";
+  }
+  static std::unique_ptr<RecordingTlsServer> server_with(const std::string& leaf) {
+    const test::TestPki& pki = test::TestPki::get();
+    return std::make_unique<RecordingTlsServer>(pki.certificate(leaf), pki.key(leaf));
+  }
+  // One GET of `url` with a short deadline.
+  static CloudReply get(const std::string& url, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    CloudRequest request("", timeout);
+    return http_get(request, url);
+  }
+  // The text of the exception `call` throws as type E; "<none>" when it returns.
+  template <class E>
+  static std::string failure_of(const std::function<void()>& call) {
+    try {
+      call();
+    } catch (const E& e) {
+      return e.what();
+    }
+    return "<none>";
+  }
+
+  test::ScopedTestRoots roots_;
+  std::unique_ptr<RecordingTlsServer> server_ = server_with("server");
+};
+
+TEST_F(HttpsExchangeTest, FieldsGoOutInTheOrderSetThenConnectionHostAndLength) {
+  using Verb = CloudReply (*)(CloudRequest&, const std::string&);
+  struct Case {
+    Verb verb;
+    const char* body;
+    const char* request_line;
+    std::vector<std::string> fields;
+    const char* length;  // expected Content-Length, or "<absent>"
+  };
+  const std::vector<Case> cases = {
+      {http_get, "", "GET /api/v1/calculations/u/status HTTP/1.1", {"X-API-KEY", "Connection", "Host"}, "<absent>"},
+      {http_patch, "", "PATCH /api/v1/calculations/u/status HTTP/1.1", {"X-API-KEY", "Connection", "Host"},
+       "<absent>"},
+      {http_post, "", "POST /api/v1/calculations/u/status HTTP/1.1",
+       {"X-API-KEY", "Connection", "Host", "Content-Length"}, "0"},
+      {http_post, "{\"a\":1}", "POST /api/v1/calculations/u/status HTTP/1.1",
+       {"X-API-KEY", "Connection", "Host", "Content-Length"}, "7"},
+      {http_patch, "xyz", "PATCH /api/v1/calculations/u/status HTTP/1.1",
+       {"X-API-KEY", "Connection", "Host", "Content-Length"}, "3"},
+  };
+  for (const Case& c : cases) {
+    CloudRequest request;
+    request.set_field("X-API-KEY", "key-1");
+    request.body_text = c.body;
+    c.verb(request, server_->url("/api/v1/calculations/u/status"));
+    const RecordedRequest sent = server_->journal().back();
+    EXPECT_EQ(sent.request_line, c.request_line);
+    EXPECT_EQ(field_names(sent), c.fields) << c.request_line;
+    EXPECT_EQ(sent.field("X-API-KEY"), "key-1");
+    EXPECT_EQ(sent.field("Connection"), "close");
+    EXPECT_EQ(sent.field("Host"), "127.0.0.1");  // the host alone, without the port
+    EXPECT_EQ(sent.field("Content-Length"), c.length) << c.request_line;
+    EXPECT_EQ(sent.body, c.body);
+  }
+}
+
+TEST_F(HttpsExchangeTest, AFieldSetAgainMovesToTheEnd) {
+  CloudRequest request;
+  request.set_field("X-API-KEY", "old");
+  request.set_field("Content-Type", "application/json");
+  request.set_field("X-API-KEY", "new");
+  request.body_text = "{}";
+  http_post(request, server_->url("/c/"));
+  const RecordedRequest sent = server_->journal().back();
+  EXPECT_EQ(field_names(sent),
+            (std::vector<std::string>{"Content-Type", "X-API-KEY", "Connection", "Host", "Content-Length"}));
+  EXPECT_EQ(sent.field("X-API-KEY"), "new");
+}
+
+TEST_F(HttpsExchangeTest, AnAddressWithoutPathAsksForTheRoot) {
+  get(server_->url("", "localhost"));
+  const RecordedRequest sent = server_->journal().back();
+  EXPECT_EQ(sent.request_line, "GET / HTTP/1.1");
+  EXPECT_EQ(sent.field("Host"), "localhost");
+}
+
+TEST_F(HttpsExchangeTest, StatusesBelow400AreRepliesAndTheRestHttpErrors) {
+  struct Case {
+    unsigned status;
+    const char* failure;  // "<none>" when the reply is returned
+  };
+  const Case cases[] = {{200, "<none>"},
+                        {204, "<none>"},
+                        {302, "<none>"},
+                        {399, "<none>"},
+                        {400, "Http result : 400"},
+                        {401, "invalid_api_key"},
+                        {403, "invalid_api_key"},
+                        {404, "Http result : 404"},
+                        {500, "Http result : 500"}};
+  for (const Case& c : cases) {
+    server_->script({ScriptedReply::status(c.status, "LOCATION: https://127.0.0.1:1/next\r\n", "body")});
+    CloudReply reply;
+    const std::string failure = failure_of<std::runtime_error>([&] { reply = get(server_->url("/s")); });
+    EXPECT_EQ(failure, c.failure) << c.status;
+    if (failure == "<none>") {
+      EXPECT_EQ(reply.result_int(), c.status);
+      EXPECT_EQ(reply.body(), c.status == 204 ? "" : "body");  // a 204 reply has no body
+      EXPECT_EQ(reply["Location"], "https://127.0.0.1:1/next");  // looked up without regard to case
+    }
+  }
+}
+
+TEST_F(HttpsExchangeTest, TheCertificateMustChainToATrustedRootAndNameTheHost) {
+  struct Case {
+    const char* leaf;
+    const char* host;
+    bool reached;
+  };
+  const Case cases[] = {
+      {"server", "127.0.0.1", true},        {"server", "localhost", true},
+      {"localhost_only", "localhost", true}, {"localhost_only", "127.0.0.1", false},  // valid, for another name
+      {"ip_only", "127.0.0.1", true},       {"ip_only", "localhost", false},
+      {"expired", "127.0.0.1", false},
+  };
+  for (const Case& c : cases) {
+    auto server = server_with(c.leaf);
+    const std::string failure = failure_of<boost::system::system_error>([&] { get(server->url("/t", c.host)); });
+    if (c.reached) {
+      EXPECT_EQ(failure, "<none>") << c.leaf << " at " << c.host;
+      EXPECT_EQ(server->journal().size(), 1u);
+    } else {
+      EXPECT_EQ(failure.rfind("handshake", 0), 0u) << c.leaf << " at " << c.host << ": " << failure;
+      EXPECT_TRUE(server->journal().empty());
+    }
+  }
+}
+
+TEST_F(HttpsExchangeTest, WithoutTheTestRootsTheTestAuthorityIsNotTrusted) {
+  test::ScopedEnv no_roots("VELORIUM_TEST_ROOTS", std::nullopt);
+  const std::string failure = failure_of<boost::system::system_error>([&] { get(server_->url("/t")); });
+  EXPECT_EQ(failure.rfind("handshake", 0), 0u) << failure;
+  EXPECT_TRUE(server_->journal().empty());
+}
+
+TEST_F(HttpsExchangeTest, ATunnelThroughTheProxyCarriesNoApiKey) {
+  test::ConnectRelay relay;
+  const std::size_t cached_before = proxy_endpoint_cache_size();
+  for (int k = 0; k < 2; ++k) {
+    CloudRequest request(relay.url());
+    request.set_field("X-API-KEY", "secret-key");
+    const CloudReply reply = http_get(request, server_->url("/through"));
+    EXPECT_EQ(reply.body(), "ok");
+  }
+  const std::string authority = "127.0.0.1:" + std::to_string(server_->port());
+  ASSERT_EQ(relay.journal().size(), 2u);
+  const RecordedRequest tunnel = relay.journal().front();
+  EXPECT_EQ(tunnel.request_line, "CONNECT " + authority + " HTTP/1.1");
+  EXPECT_EQ(field_names(tunnel), std::vector<std::string>{"Host"});
+  EXPECT_EQ(tunnel.field("Host"), authority);
+  EXPECT_EQ(server_->journal().back().field("X-API-KEY"), "secret-key");
+  EXPECT_EQ(proxy_endpoint_cache_size(), cached_before + 1);  // resolved once for both requests
+}
+
+TEST_F(HttpsExchangeTest, AProxyThatRefusesTheTunnelGivesANetworkErrorNamingItsStatus) {
+  test::ConnectRelay relay(407);
+  CloudRequest request(relay.url());
+  const std::string failure =
+      failure_of<boost::system::system_error>([&] { http_get(request, server_->url("/refused")); });
+  EXPECT_NE(failure.find("407"), std::string::npos) << failure;
+  EXPECT_EQ(server_->connections(), 0);
+}
+
+TEST_F(HttpsExchangeTest, AProxyAddressWithUserInformationIsRefusedBeforeConnecting) {
+  test::ConnectRelay relay;
+  CloudRequest request("http://user:password@" + relay.url().substr(7));
+  const std::string failure = failure_of<boost::system::system_error>([&] { http_get(request, server_->url("/x")); });
+  EXPECT_NE(failure.find("user information"), std::string::npos) << failure;
+  EXPECT_TRUE(relay.journal().empty());
+}
+
+TEST_F(HttpsExchangeTest, RepliesBeyondTheLimitsOrIncompleteAreNetworkErrors) {
+  const std::string status_line = "HTTP/1.1 200 OK\r\n";
+  const std::string end = "Content-Length: 0\r\n\r\n";
+  // A header of exactly `size` bytes, status line and final blank line included.
+  const auto header_of = [&](std::size_t size) {
+    const std::size_t filler = size - status_line.size() - end.size() - std::string("X: \r\n").size();
+    return status_line + "X: " + std::string(filler, 'a') + "\r\n" + end;
+  };
+  ASSERT_EQ(header_of(8193).size(), 8193u);
+  struct Case {
+    const char* what;
+    ScriptedReply reply;
+    bool fails;
+  };
+  const Case cases[] = {
+      {"header of 8192 bytes", ScriptedReply::bytes(header_of(8192)), false},
+      {"header of 8193 bytes", ScriptedReply::bytes(header_of(8193)), true},
+      {"body of 100,000,001 bytes", ScriptedReply::bytes(status_line + "Content-Length: 100000001\r\n\r\nabc"), true},
+      {"body cut short", ScriptedReply::bytes(status_line + "Content-Length: 10\r\n\r\nabc"), true},
+      {"no reply", ScriptedReply::close_at_once(), true},
+      {"not HTTP", ScriptedReply::bytes("garbage\r\n\r\n"), true},
+  };
+  for (const Case& c : cases) {
+    server_->script({c.reply});
+    const std::string failure = failure_of<boost::system::system_error>([&] { get(server_->url("/limits")); });
+    EXPECT_EQ(failure != "<none>", c.fails) << c.what << ": " << failure;
+  }
+}
+
+TEST_F(HttpsExchangeTest, APeerThatNeverAnswersFailsOnceTheDeadlinePasses) {
+  server_->script({ScriptedReply::never_answer()});
+  const auto started = std::chrono::steady_clock::now();
+  const std::string failure =
+      failure_of<boost::system::system_error>([&] { get(server_->url("/silent"), std::chrono::milliseconds(200)); });
+  EXPECT_NE(failure.find("reading the reply"), std::string::npos) << failure;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+TEST_F(HttpsExchangeTest, TheReporterEndsAtTheWholeRequestSize) {
+  RecordingReporter reporter;
+  CloudRequest request;
+  request.message.method(http::verb::post);
+  request.message.body() = std::string(10000, 'b');
+  send_request(request, server_->url("/report"), "", &reporter);
+  ASSERT_FALSE(reporter.values.empty());
+  EXPECT_EQ(reporter.values.back(), server_->journal().back().raw_size);
+}
+
+TEST_F(HttpsExchangeTest, AFileBodyIsStreamedWithItsLength) {
+  test::ScratchDir dir;
+  std::string content;
+  for (int k = 0; k < 5000; ++k) content += static_cast<char>('a' + k % 26);
+  content += std::string(15000, '\0');
+  const std::string path = dir.write("body.bin", content);
+  CloudFileRequest request;
+  request.message.method(http::verb::post);
+  boost::system::error_code ec;
+  request.message.body().open(path.c_str(), boost::beast::file_mode::scan, ec);
+  ASSERT_FALSE(ec);
+  RecordingReporter reporter;
+  send_request(request, server_->url("/upload"), "", &reporter);
+  const RecordedRequest sent = server_->journal().back();
+  EXPECT_EQ(sent.field("Content-Length"), "20000");
+  EXPECT_EQ(sent.body, content);
+  EXPECT_GE(reporter.values.size(), 5u);  // the file goes out in blocks of at most 4096 bytes
+  EXPECT_EQ(reporter.values.back(), sent.raw_size);
+}
+
+TEST_F(HttpsExchangeTest, AnAddressWithoutHostFailsWithoutConnecting) {
+  const std::string failure = failure_of<boost::system::system_error>([&] { get("https:///x"); });
+  EXPECT_NE(failure, "<none>");
+  EXPECT_EQ(server_->connections(), 0);
+}
+
+}  // namespace
+}  // namespace velorium::nimbrova

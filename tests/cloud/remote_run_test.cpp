@@ -1,0 +1,202 @@
+// A whole remote calculation run by the client against the local service: what its log shows
+// for scripted status sequences, outages, a missing key, and an interrupt while it waits.
+#include "cloud/nimbrova_client.hpp"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "cloud/calculation_state.hpp"
+#include "cloud/client_log.hpp"
+#include "cloud/service_requests.hpp"
+#include "cloud/support/service_fixture.hpp"
+#include "core/text/message_catalogue.hpp"
+
+namespace velorium::nimbrova {
+namespace {
+
+namespace json = boost::json;
+using namespace std::chrono_literals;
+
+json::object status(const char* word, bool log_full) { return json::object{{"status", word}, {"log_full", log_full}}; }
+
+class RemoteRunTest : public test::ServiceTest {
+ protected:
+  void SetUp() override {
+    test::ServiceTest::SetUp();
+    if (IsSkipped()) return;
+    set_client_log_tap_for_testing([this](std::string_view text) {
+      std::lock_guard lock(log_mutex_);
+      log_ += text;
+    });
+  }
+  // A client for the small model, as a model's remote solve makes it.
+  std::unique_ptr<Client> client(int remote_timeout = 300) {
+    RemoteParameters parameters;
+    parameters.string_params["solver"] = "best";
+    parameters.int_params["remote_timeout"] = remote_timeout;
+    parameters.bool_params["log_to_console"] = false;
+    files_.write("small.mps", test::kSmallMps);
+    auto model = std::make_unique<TemporaryFile>("small.mps", "", files_.path().string(), true, false);
+    return std::make_unique<Client>(std::move(model), parameters, nullptr);
+  }
+  // Scripts for the next calculation created.
+  void script(json::array statuses, json::array pieces = {}) {
+    service_->status_script(statuses);
+    if (!pieces.empty()) service_->log_script(pieces);
+  }
+  std::string log() {
+    std::lock_guard lock(log_mutex_);
+    return log_;
+  }
+  // What the log shows from the first poll on.
+  std::string polling_log() {
+    const std::string text = log();
+    const std::size_t start = text.find(get_message(167));
+    return start == std::string::npos ? "<no first poll>" : text.substr(start);
+  }
+  void TearDown() override {
+    if (service_) {
+      service_->status_script({});
+      service_->log_script({});
+    }
+    test::ServiceTest::TearDown();
+  }
+  test::ScratchDir files_;
+  std::mutex log_mutex_;
+  std::string log_;
+};
+
+TEST_F(RemoteRunTest, DoneWithTheWholeLogAtTheFirstPoll) {
+  script({status("done", true)}, {"the whole log\n"});
+  const RemoteCalculationResult result = client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + "the whole log\n");
+  EXPECT_EQ(result.outcome_text, "done");
+  EXPECT_EQ(result.statistics.at("objective"), 11.0);
+  EXPECT_EQ(result.solution.values.at("x0"), 3.0);
+  EXPECT_EQ(result.solution_status_word, "optimal");
+  EXPECT_EQ(sent("result").size(), 1u);
+  EXPECT_EQ(sent("details").size(), 1u);
+}
+
+TEST_F(RemoteRunTest, QueuedThenCalculatingThenDone) {
+  script({"queued", "queued", "calculating", "calculating", status("done", false), status("done", true)},
+         {"p1\n", "p2\n", "p3\n", "p4\n", "p5\n", "p6\n"});
+  const RemoteCalculationResult result = client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + " ." + "\n\n" + "p1\np2\np3\n" + "p4\n" + "p5\np6\n");
+  EXPECT_EQ(result.outcome_text, "done");
+  EXPECT_EQ(sent("status").size(), 6u);
+  EXPECT_EQ(sent("result").size(), 1u);
+}
+
+TEST_F(RemoteRunTest, CalculatingFromTheStartShowsNoBlankLines) {
+  script({"calculating", "calculating", status("done", true)}, {"a\n", "b\n", "c\n"});
+  client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + "a\nb\n" + "c\n");
+}
+
+TEST_F(RemoteRunTest, ALogThatGrowsByOneByteShowsThatByte) {
+  script({"calculating", "calculating", "calculating", status("done", true)}, {"abc", "", "d", ""});
+  client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + "abc" + "d");
+  const json::array logs = sent("log");
+  ASSERT_GE(logs.size(), 2u);
+  EXPECT_EQ(test::journal_header(logs.at(1), "Range"), "bytes=2-");
+}
+
+TEST_F(RemoteRunTest, AnErrorShowsTheLastLogPieceAndTheReason) {
+  json::object error{{"status", "error"}, {"minor", "TIME_PER_CALC_VIOLATED"}};
+  script({"calculating", error}, {"x\n", "y\n"});
+  const RemoteCalculationResult result = client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + "x\ny\n" + "error: TIME_PER_CALC_VIOLATED");
+  EXPECT_EQ(result.outcome_text, "error: TIME_PER_CALC_VIOLATED");
+  EXPECT_TRUE(result.solution.values.empty());
+  EXPECT_TRUE(sent("result").empty());
+}
+
+TEST_F(RemoteRunTest, AnOutageLongerThanTheTimeoutEndsTheSolve) {
+  service_->faults({json::object{{"endpoint", "status"}, {"action", "drop"}}});
+  const RemoteCalculationResult result = client(10)->solve();
+  const std::string text = log();
+  EXPECT_TRUE(text.ends_with(std::string(get_message(166)) + get_message(178))) << text;
+  EXPECT_EQ(result.outcome_text, "");
+  EXPECT_EQ(text.find(get_message(167)), std::string::npos);
+  // Each poll fails after 3 attempts; the run of failures begins with the first (3.3 s of
+  // virtual time) and the fifth, 13.2 s later, is the first past 10 s.
+  EXPECT_EQ(sent("status").size(), 15u);
+}
+
+TEST_F(RemoteRunTest, AnOutageThatRecoversInTimeDoesNotEndTheSolve) {
+  json::array failing;
+  for (int attempt : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}) failing.push_back(attempt);
+  service_->faults({json::object{{"endpoint", "status"}, {"action", "drop"}, {"attempts", failing}}});
+  script({"calculating", status("done", true)});
+  const RemoteCalculationResult result = client(10)->solve();
+  EXPECT_EQ(result.outcome_text, "done") << log();
+  EXPECT_EQ(log().find(get_message(166)), std::string::npos);
+  EXPECT_EQ(result.statistics.at("objective"), 11.0);
+}
+
+TEST_F(RemoteRunTest, WithoutApiKeyTheSolveSaysSoAndSendsNothing) {
+  test::ScopedEnv unset("X_API_KEY", std::nullopt);
+  const RemoteCalculationResult result = client()->solve();
+  EXPECT_EQ(result.outcome_text, "api_key_not_set");
+  EXPECT_TRUE(log().ends_with(std::string(get_message(177)) + get_message(169))) << log();
+  client()->solve_async();
+  EXPECT_TRUE(log().ends_with(std::string(get_message(170)) + "api_key_not_set\n")) << log();
+  EXPECT_TRUE(service_->journal().empty());
+}
+
+TEST_F(RemoteRunTest, GetResultOfACalculationStillQueued) {
+  auto fetcher = client();
+  create_calculation();
+  const std::string uid = current_calc_uid();
+  const RemoteCalculationResult result = fetcher->get_result(uid);
+  EXPECT_EQ(result.outcome_text, "queued");
+  EXPECT_TRUE(log().ends_with(std::string(get_message(179)) + get_message(180) + "queued\n")) << log();
+}
+
+std::atomic<int> host_interrupts{0};
+extern "C" void host_handler(int) { host_interrupts.fetch_add(1); }
+
+TEST_F(RemoteRunTest, AnInterruptWhileWaitingCancelsTheCalculationAndLeavesTheHostHandler) {
+  struct sigaction host {};
+  host.sa_handler = host_handler;
+  sigemptyset(&host.sa_mask);
+  struct sigaction before {};
+  ASSERT_EQ(::sigaction(SIGINT, &host, &before), 0);
+  service_->hold(30);  // the calculation stays "calculating" until it is cancelled
+  std::atomic<bool> raised{false};
+  set_client_log_tap_for_testing([&](std::string_view text) {
+    {
+      std::lock_guard lock(log_mutex_);
+      log_ += text;
+    }
+    if (text == get_message(167) && !raised.exchange(true)) ::kill(::getpid(), SIGINT);
+  });
+  const RemoteCalculationResult result = client()->solve();
+  service_->hold(0);
+  EXPECT_EQ(result.outcome_text, "error: CANCELLED") << log();
+  EXPECT_EQ(sent("cancel").size(), 1u);
+  const std::string text = log();
+  ASSERT_NE(text.find(get_message(165)), std::string::npos) << text;
+  EXPECT_EQ(text.find(get_message(165)), text.rfind(get_message(165)));
+  EXPECT_EQ(host_interrupts.load(), 0);  // the solve's handler had it, not the host's
+
+  struct sigaction after {};
+  ASSERT_EQ(::sigaction(SIGINT, nullptr, &after), 0);
+  EXPECT_EQ(after.sa_handler, host_handler);
+  ::kill(::getpid(), SIGINT);
+  for (int k = 0; k < 100 && host_interrupts.load() == 0; ++k) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(host_interrupts.load(), 1);
+  ::sigaction(SIGINT, &before, nullptr);
+}
+
+}  // namespace
+}  // namespace velorium::nimbrova

@@ -1,0 +1,224 @@
+// The remote result object over a calculation record made by hand.
+#include "cloud/solve_result_remote.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "core/model/model_impl.hpp"
+#include "core/text/message_catalogue.hpp"
+#include "support/owned.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace velorium::cpp_impl {
+namespace {
+
+using nimbrova::RemoteCalculationResult;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A model with variables x, y and a row c1; what the service answered for it.
+class SolveResultRemoteTest : public ::testing::Test {
+ protected:
+  SolveResultRemoteTest() {
+    model_.reset(static_cast<ModelImpl*>(CreateModel()));
+    test::Owned<IVariable> x(model_->AddVariable(0, 10, 1, variable_type::continuous, "x"));
+    test::Owned<IVariable> y(model_->AddVariable(0, 10, 1, variable_type::continuous, "y"));
+    test::Owned<ILinearExpression> row(CreateLinearExpression());
+    row->AddTerm(x.get(), 1);
+    row->AddTerm(y.get(), 1);
+    test::Owned<IConstraint> c1(model_->AddConstraintLinear1(row.get(), constraint_sense::less_equal, 4, "c1"));
+  }
+  // The record of a finished LP: x = 3, y = 1, duals and reduced costs, every statistic.
+  static RemoteCalculationResult finished(const char* status_word = "optimal", const char* outcome = "done") {
+    RemoteCalculationResult record;
+    record.outcome_text = outcome;
+    record.solution_status_word = status_word;
+    record.solution.values = {{"x", 3.0}, {"y", 1.0}};
+    record.solution.duals = {{"c1", -2.0}};
+    record.solution.reduced_costs = {{"x", 0.5}, {"y", 0.0}};
+    record.statistics = {{"relative_gap", 0.0}, {"objective", 7.0}, {"best_bound", 7.0},
+                         {"processed_nodes", 0.0}, {"iterations", 4.0}, {"solve_time", 0.25}};
+    return record;
+  }
+  std::unique_ptr<SolveResultRemote> result_of(RemoteCalculationResult record, const NameMap& names = {}) {
+    return std::make_unique<SolveResultRemote>(model_->store(), std::move(record), names);
+  }
+  test::Owned<ModelImpl> model_;
+};
+
+TEST_F(SolveResultRemoteTest, OutcomesAndStatusWordsBecomeCodes) {
+  struct Case {
+    const char* outcome;
+    const char* word;
+    solve_result result;
+    solution_status status;
+    int error;  // of GetSolveResult
+  };
+  const Case cases[] = {
+      {"done", "optimal", solve_result::success, solution_status::optimal, 0},
+      {"done", "feasible", solve_result::success, solution_status::feasible, 0},
+      {"done", "infeasible_or_unbounded", solve_result::success, solution_status::infeasible_or_unbounded, 0},
+      {"done", "imprecise", solve_result::fail, solution_status::imprecise, 0},
+      {"done", "something else", solve_result::success, solution_status::invalid_solution, 0},
+      {"invalid_api_key", "", solve_result::remote_invalid_api_key, solution_status::invalid_solution, 0},
+      {"api_key_not_set", "", solve_result::remote_api_key_not_set, solution_status::invalid_solution, 0},
+      {"error: TIME_AMOUNT_IS_OVER", "", solve_result::remote_time_amount_is_over, solution_status::invalid_solution, 0},
+      {"error: TIME_PER_CALC_VIOLATED", "", solve_result::remote_time_per_calc_violated,
+       solution_status::invalid_solution, 0},
+      {"error: SOLVER_POD_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0},
+      {"error: CALCULATION_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0},
+      {"error: CANCELLED", "", solve_result::fail, solution_status::invalid_solution, -1},
+      {"queued", "", solve_result::fail, solution_status::invalid_solution, -1},
+      {"", "", solve_result::fail, solution_status::invalid_solution, -1},
+  };
+  for (const Case& c : cases) {
+    RemoteCalculationResult record;
+    record.outcome_text = c.outcome;
+    record.solution_status_word = c.word;
+    auto result = result_of(record);
+    EXPECT_EQ(result->GetSolveResult(), c.result) << c.outcome;
+    EXPECT_EQ(result->GetErrorCode(), c.error) << c.outcome;
+    if (c.error != 0) {
+      EXPECT_NE(std::string(result->GetErrorText()).find(std::string("[") + c.outcome + "]"), std::string::npos)
+          << result->GetErrorText();
+    }
+    EXPECT_EQ(result->GetSolutionStatus(), c.status) << c.word;
+  }
+}
+
+TEST_F(SolveResultRemoteTest, FiguresValuesAndArraysOfAFinishedCalculation) {
+  auto result = result_of(finished());
+  EXPECT_EQ(result->GetObjectiveFunctionValue(), 7.0);
+  EXPECT_EQ(result->GetIterationsCount(), 4);
+  EXPECT_EQ(result->GetSolveTime(), 0.25);
+  EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
+  EXPECT_EQ(result->GetVariableValueByName("absent"), 0.0);
+  EXPECT_EQ(result->GetErrorCode(), 0);
+  EXPECT_EQ(result->GetVariableValueByName(nullptr), 0.0);
+  EXPECT_EQ(result->GetErrorCode(), 0);
+  EXPECT_EQ(result->GetDualValueByName("c1"), -2.0);
+  EXPECT_EQ(result->GetReducedCostByName("x"), 0.5);
+  test::Owned<IVariable> y(model_->GetVariableByName("y"));
+  EXPECT_EQ(result->GetVariableValue(y.get()), 1.0);
+  std::uint64_t count = 99;
+  const double* values = result->GetValuesArray(&count);
+  ASSERT_EQ(count, 2u);
+  EXPECT_EQ(values[0], 3.0);
+  EXPECT_EQ(values[1], 1.0);
+  EXPECT_EQ(result->GetValuesArray(nullptr), values);  // built once
+  const double* duals = result->GetDualValuesArray(&count);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(duals[0], -2.0);
+}
+
+TEST_F(SolveResultRemoteTest, CountsFromMissingOrUnusableStatisticsAreZero) {
+  struct Case {
+    double value;
+    std::int32_t iterations;
+    std::int64_t nodes;
+  };
+  const Case cases[] = {{kNaN, 0, 0},
+                        {std::numeric_limits<double>::infinity(), 0, 0},
+                        {12.9, 12, 12},
+                        {-3.5, -3, -3},
+                        {5e9, 0, 5000000000},  // nodes are not cut to 32 bits
+                        {1e19, 0, 0},
+                        {-2147483648.0, -2147483647 - 1, -2147483648}};
+  for (const Case& c : cases) {
+    RemoteCalculationResult record = finished();
+    record.statistics["iterations"] = c.value;
+    record.statistics["processed_nodes"] = c.value;
+    auto result = result_of(record);
+    EXPECT_EQ(result->GetIterationsCount(), c.iterations) << c.value;
+    EXPECT_EQ(result->GetProcessedNodesCount(), c.nodes) << c.value;
+  }
+  RemoteCalculationResult missing = finished();
+  missing.statistics.clear();
+  auto result = result_of(missing);
+  EXPECT_EQ(result->GetIterationsCount(), 0);
+  EXPECT_EQ(result->GetProcessedNodesCount(), 0);
+  EXPECT_TRUE(std::isnan(result->GetRelativeGap()));
+  EXPECT_TRUE(std::isnan(result->GetBestBoundValue()));
+  EXPECT_EQ(result->GetValuesArray(nullptr), nullptr);  // no objective: no arrays
+}
+
+TEST_F(SolveResultRemoteTest, AnImpreciseSolutionRefusesValuesAndArrays) {
+  auto result = result_of(finished("imprecise"));
+  EXPECT_EQ(result->GetSolveResult(), solve_result::fail);
+  EXPECT_EQ(result->GetVariableValueByName("x"), 0.0);
+  EXPECT_STREQ(result->GetErrorText(), get_message(518));
+  test::Owned<IVariable> x(model_->GetVariableByName("x"));
+  EXPECT_EQ(result->GetVariableValue(x.get()), 0.0);
+  EXPECT_EQ(result->GetErrorCode(), -1);
+  test::ScratchDir dir;
+  result->WriteSolution(dir.file("s.sol").c_str());
+  EXPECT_STREQ(result->GetErrorText(), get_message(518));
+  std::uint64_t count = 7;
+  EXPECT_EQ(result->GetValuesArray(&count), nullptr);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(result->GetReducedCostsArray(&count), nullptr);
+}
+
+TEST_F(SolveResultRemoteTest, DualsAndReducedCostsOfAMipAreNotAvailable) {
+  RemoteCalculationResult record = finished();
+  record.solution.duals.clear();
+  record.solution.reduced_costs.clear();
+  auto result = result_of(record);
+  EXPECT_EQ(result->GetDualValueByName("c1"), 0.0);
+  EXPECT_STREQ(result->GetErrorText(), get_message(389));
+  EXPECT_EQ(result->GetReducedCostByName("x"), 0.0);
+  EXPECT_STREQ(result->GetErrorText(), get_message(390));
+  EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
+}
+
+TEST_F(SolveResultRemoteTest, WrittenNamesComeBackAsTheModelsOwnAndUnknownOnesAreKept) {
+  RemoteCalculationResult record = finished();
+  record.solution.values = {{"x0", 3.0}, {"x1", 1.0}, {"stray", 9.0}};
+  record.solution.duals = {{"c0", -2.0}, {"row_the_model_lacks", 5.0}};
+  record.solution.reduced_costs = {{"x0", 0.5}};
+  auto result = result_of(record, {{"x0", "x"}, {"x1", "y"}, {"c0", "c1"}});
+  EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
+  EXPECT_EQ(result->GetVariableValueByName("x0"), 0.0);
+  EXPECT_EQ(result->GetVariableValueByName("stray"), 9.0);
+  EXPECT_EQ(result->GetDualValueByName("c1"), -2.0);
+  EXPECT_EQ(result->GetReducedCostByName("x"), 0.5);
+  std::uint64_t count = 0;
+  const double* duals = result->GetDualValuesArray(&count);  // the unknown row is skipped
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(duals[0], -2.0);
+  test::ScratchDir dir;
+  result->WriteSolution(dir.file("out.sol").c_str());
+  const std::string written = test::readFileBytes(dir.file("out.sol"));
+  EXPECT_NE(written.find("\nx 3\n"), std::string::npos) << written;
+}
+
+TEST_F(SolveResultRemoteTest, WritingToAMissingFolderNamesThePath) {
+  auto result = result_of(finished());
+  test::ScratchDir dir;
+  const std::string path = dir.file("missing/out.sol");
+  result->WriteSolution(path.c_str());
+  EXPECT_EQ(result->GetErrorCode(), -1);
+  EXPECT_NE(std::string(result->GetErrorText()).find(path), std::string::npos);
+}
+
+TEST(CreateSolveResult, AnEmptyOrNullIdentifierGivesAnEmptyResultWithoutContactingTheService) {
+  for (const char* uid : {"", static_cast<const char*>(nullptr)}) {
+    test::Owned<ISolveResult> result(CreateSolveResult(uid, nullptr));
+    ASSERT_NE(result.get(), nullptr);
+    EXPECT_EQ(result->GetSolveResult(), solve_result::fail);
+    EXPECT_EQ(result->GetErrorCode(), -1);
+    EXPECT_TRUE(std::isnan(result->GetObjectiveFunctionValue()));
+    std::uint64_t count = 5;
+    auto* arrays = dynamic_cast<ISolveResultEx*>(result.get());
+    ASSERT_NE(arrays, nullptr);
+    EXPECT_EQ(arrays->GetValuesArray(&count), nullptr);
+    EXPECT_EQ(count, 0u);
+  }
+}
+
+}  // namespace
+}  // namespace velorium::cpp_impl

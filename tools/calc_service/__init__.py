@@ -1,0 +1,1 @@
+"""Local calculation service: a loopback stand-in for the remote calculation service."""

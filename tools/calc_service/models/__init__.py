@@ -1,0 +1,1 @@
+"""The service's own model record and its MPS and LP readers."""

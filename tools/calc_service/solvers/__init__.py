@@ -1,0 +1,1 @@
+"""Solving a Model: GLPK for LP and MIP, cvxopt for convex quadratic objectives."""
