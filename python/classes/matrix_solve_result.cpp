@@ -7,7 +7,7 @@ namespace veloriumpy {
 
 void register_matrix_solve_result(py::module_& module) {
   py::class_<velorium::MatrixSolveResult>(module, "MatrixSolveResult", "Результат расчета матричной модели")
-      .def("__repr__", &velorium::solve_result_repr);
+      .def("__repr__", [](const velorium::MatrixSolveResult& result) { return velorium::solve_result_repr(result); });
 }
 
 }  // namespace veloriumpy

@@ -7,7 +7,7 @@ namespace veloriumpy {
 
 void register_solve_result(py::module_& module) {
   py::class_<velorium::SolveResult>(module, "SolveResult", "Результат расчета")
-      .def("__repr__", &velorium::solve_result_repr);
+      .def("__repr__", [](const velorium::SolveResult& result) { return velorium::solve_result_repr(result); });
 }
 
 }  // namespace veloriumpy
