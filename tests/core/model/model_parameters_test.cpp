@@ -140,7 +140,8 @@ TEST(ModelParameterTypes, EveryTypedOperationAgainstEveryOptionType) {
         EXPECT_EQ(model->GetErrorCode(), -1);
         EXPECT_EQ(model->GetErrorText(), velorium::testing::catalogue_text(is_read ? 408 : 409, name));
         ASSERT_EQ(callback.lines.size(), 1u) << callback.all();
-        EXPECT_EQ(callback.lines[0], std::string(get_message(72)) + velorium::testing::catalogue_text(want.logged, name));
+        const std::string reason = velorium::testing::catalogue_text(want.logged, name);
+        EXPECT_EQ(callback.lines[0], std::string(get_message(72)) + reason);
       }
       EXPECT_EQ(is_read ? read : own_value(*model, type), want.result);
     }
