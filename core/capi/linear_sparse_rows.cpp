@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/capi/argument_checks.hpp"
 #include "core/capi/model_error.hpp"
 #include "velorium/velorium.h"
 
@@ -83,6 +84,8 @@ void MatrixModel_AddConstraintsLinearSparse(VeloriumModel* model, const double* 
                                             uint64_t rows) {
   auto* matrix = dynamic_cast<velorium::IMatrixModel*>(model);
   if (matrix == nullptr) return;
+  // Every sense is checked before the first row is added, so a stray one changes nothing.
+  if (!velorium::capi::accept_constraint_senses(model, senses, rows)) return;
   velorium::capi::add_linear_sparse_rows(*matrix, {values, indices, count, senses, rhs, rows});
 }
 

@@ -1,4 +1,5 @@
 // The factories of free constraints from an expression, a sense and a right-hand side.
+#include <cmath>
 #include <memory>
 
 #include "core/constraints/constraint_impl.hpp"
@@ -10,9 +11,10 @@ namespace velorium::cpp_impl {
 namespace {
 
 // A free constraint holding copies of the whole store of `store` (linear and quadratic terms,
-// constant, name) and its model; null when there is no store or its terms cannot be read.
+// constant, name) and its model; null when there is no store, its terms cannot be read or the
+// right-hand side is NaN (whatever the sense).
 IConstraint* free_constraint_from(expr_data* store, constraint_sense sense, double rhs) noexcept {
-  if (!store) return nullptr;
+  if (!store || std::isnan(rhs)) return nullptr;
   try {
     auto row = std::make_shared<FreeRow>(store->model(), Constraint(-kVeloriumInf, kVeloriumInf, store->get_terms()));
     apply_sense(row->record, sense, rhs);

@@ -6,6 +6,7 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/expressions/expr_data.hpp"
 #include "core/expressions/expression_names.hpp"
 #include "core/expressions/expression_views.hpp"
@@ -80,7 +81,10 @@ IQuadExpression* ConstraintImpl::GetQuadExpression() {
 }
 
 void ConstraintImpl::SetUpperBound(double value) {
-  guarded([&] { resolve_row().upper = value; });
+  guarded([&] {
+    refuse_nan(value);
+    resolve_row().upper = value;
+  });
 }
 
 double ConstraintImpl::GetUpperBound() {
@@ -88,7 +92,10 @@ double ConstraintImpl::GetUpperBound() {
 }
 
 void ConstraintImpl::SetLowerBound(double value) {
-  guarded([&] { resolve_row().lower = value; });
+  guarded([&] {
+    refuse_nan(value);
+    resolve_row().lower = value;
+  });
 }
 
 double ConstraintImpl::GetLowerBound() {
@@ -104,6 +111,7 @@ double ConstraintImpl::GetRange() {
 
 void ConstraintImpl::SetRange(double range) {
   guarded([&] {
+    refuse_nan(range);
     Constraint& row = resolve_row();
     const double lower = row.lower;
     const double upper = row.upper;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/base/catalogue_error.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/expressions/term_rules.hpp"
 
 namespace velorium::cpp_impl {
@@ -20,9 +21,17 @@ struct MergeSides {
   bool shared;  // the same terms: read the source from a snapshot
 };
 
-MergeSides prepare(expr_data& target, expr_data& source) {
+// Every number the merge adds must be finite: factor times each coefficient and the constant.
+void check_products(const Expression& source, double factor) {
+  refuse_non_finite(source.constant * factor);
+  for (const LinearTerm& term : source.linear_terms) refuse_non_finite(term.coefficient * factor);
+  for (const QuadTerm& term : source.quadratic_terms) refuse_non_finite(term.coefficient * factor);
+}
+
+MergeSides prepare(expr_data& target, expr_data& source, double factor) {
   Expression& target_terms = target.get_terms();
   Expression& source_terms = source.get_terms();
+  check_products(source_terms, factor);
   const bool source_has_terms = !source_terms.linear_terms.empty() || !source_terms.quadratic_terms.empty();
   if (target.model() && target.model() != source.model() && source_has_terms) throw_catalogue_error(405);
   target.take_model(source.model());
@@ -118,14 +127,14 @@ void merge_quadratic_part(expr_data& target, const MergeSides& sides, double fac
 
 void merge_linear_first(expr_data& target, expr_data& source, double factor) {
   if (factor == 0.0) return;
-  const MergeSides sides = prepare(target, source);
+  const MergeSides sides = prepare(target, source, factor);
   merge_linear_part(target, sides, factor);
   merge_quadratic_part(target, sides, factor);
 }
 
 void merge_quadratic_first(expr_data& target, expr_data& source, double factor) {
   if (factor == 0.0) return;
-  const MergeSides sides = prepare(target, source);
+  const MergeSides sides = prepare(target, source, factor);
   merge_quadratic_part(target, sides, factor);
   merge_linear_part(target, sides, factor);
 }

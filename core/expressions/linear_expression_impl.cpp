@@ -1,6 +1,7 @@
 #include "core/expressions/linear_expression_impl.hpp"
 
 #include "core/base/catalogue_error.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/expressions/expression_merge.hpp"
 #include "core/expressions/expression_views.hpp"
 #include "core/expressions/quad_expression_impl.hpp"
@@ -38,7 +39,10 @@ double LinearExpressionImpl::GetTermCoeff(int i) {
 }
 
 void LinearExpressionImpl::SetTermCoeff(int i, double coeff) {
-  guarded([&] { term_at(data_->get_terms(), i).coefficient = coeff; });
+  guarded([&] {
+    refuse_non_finite(coeff);
+    term_at(data_->get_terms(), i).coefficient = coeff;
+  });
 }
 
 double LinearExpressionImpl::GetConstant() {
@@ -46,11 +50,18 @@ double LinearExpressionImpl::GetConstant() {
 }
 
 void LinearExpressionImpl::SetConstant(double value) {
-  guarded([&] { data_->get_terms().constant = value; });
+  guarded([&] {
+    refuse_non_finite(value);
+    data_->get_terms().constant = value;
+  });
 }
 
 void LinearExpressionImpl::AddConstant(double value) {
-  guarded([&] { data_->get_terms().constant += value; });
+  guarded([&] {
+    double& constant = data_->get_terms().constant;
+    refuse_non_finite(constant + value);  // also a sum that overflows
+    constant += value;
+  });
 }
 
 void LinearExpressionImpl::AddTerm(const IVariable* var, double coeff) {
@@ -60,6 +71,7 @@ void LinearExpressionImpl::AddTerm(const IVariable* var, double coeff) {
 void LinearExpressionImpl::AddExpression(const ILinearExpression* expr, double factor) {
   guarded([&] {
     if (factor == 0.0) return;
+    refuse_non_finite(factor);
     expr_data* source = store_of(expr);
     if (!source) throw_catalogue_error(391);
     merge_linear_first(*data_, *source, factor);

@@ -1,6 +1,7 @@
 #include "core/expressions/quad_expression_impl.hpp"
 
 #include "core/base/catalogue_error.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/expressions/expression_merge.hpp"
 #include "core/expressions/expression_views.hpp"
 #include "core/expressions/linear_expression_impl.hpp"
@@ -47,6 +48,7 @@ double QuadExpressionImpl::GetTermCoeff(int i) {
 
 void QuadExpressionImpl::SetTermCoeff(int i, double coeff) {
   guarded([&] {
+    refuse_non_finite(coeff);
     term_at(data_->get_terms(), i).coefficient = coeff;
     data_->lookup().note_quadratic_coefficient(coeff);
   });
@@ -59,6 +61,7 @@ void QuadExpressionImpl::AddTerm(const IVariable* var1, const IVariable* var2, d
 void QuadExpressionImpl::AddExpression(const IQuadExpression* expr, double factor) {
   guarded([&] {
     if (factor == 0.0) return;
+    refuse_non_finite(factor);
     expr_data* source = store_of(expr);
     if (!source) throw_catalogue_error(391);
     merge_quadratic_first(*data_, *source, factor);

@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "core/base/catalogue_error.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/model/variable_impl.hpp"
 #include "core/store/model_builder.hpp"
 
@@ -13,9 +14,11 @@ namespace {
 
 bool negligible(double value) noexcept { return std::fabs(value) < kNegligibleCoefficient; }
 
-// Adds `value` to the term at `position`; drops the term when the sum is negligible.
+// Adds `value` to the term at `position`; drops the term when the sum is negligible. A sum
+// that overflows is refused before anything changes.
 template <class RemoveAt>
 void sum_into(double& coefficient, double value, RemoveAt&& remove_at) {
+  refuse_non_finite(coefficient + value);
   coefficient += value;
   if (negligible(coefficient)) remove_at();
 }
@@ -55,6 +58,7 @@ void check_term_position(std::int32_t position, std::size_t count) {
 
 void add_linear_term(expr_data& store, const IVariable* v, double c) {
   if (c == 0.0) return;
+  refuse_non_finite(c);
   Expression& terms = store.get_terms();
   const VariableImpl& variable = checked_variable(v, 405);
   const std::int32_t index = variable.index();
@@ -78,6 +82,7 @@ void add_linear_term(expr_data& store, const IVariable* v, double c) {
 
 void add_quadratic_term(expr_data& store, const IVariable* a, const IVariable* b, double c) {
   if (c == 0.0) return;
+  refuse_non_finite(c);
   Expression& terms = store.get_terms();
   const VariableImpl& first = checked_variable(a, 405);
   const VariableImpl& second = checked_variable(b, 405);

@@ -25,8 +25,8 @@ IVariable* term_variable_handle(const expr_data& store, std::int32_t variable);
 // failed look-up, or out of range) throws 110 with its index.
 const VariableImpl& checked_variable(const IVariable* handle, int foreign_message);
 
-// c times v: nothing for c exactly 0; v of another model 405; removed 407; a store without a
-// model takes v's. An existing term of v is summed and dropped when the sum is negligible; a
+// c times v: nothing for c exactly 0; c or the sum not finite 505; v of another model 405;
+// removed 407; a store without a model takes v's. An existing term of v is summed and dropped when the sum is negligible; a
 // new term is appended unless c is negligible.
 void add_linear_term(expr_data& store, const IVariable* v, double c);
 // c times a times b, with the pair matched in either order; a new term keeps the order given.

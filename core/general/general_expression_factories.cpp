@@ -1,4 +1,5 @@
 // The factories of general expression nodes of the object interface.
+#include <cmath>
 #include <new>
 
 #include "core/general/constant_general_expr.hpp"
@@ -27,7 +28,9 @@ IGeneralExpression* make_node(Make&& make) noexcept {
 
 }  // namespace
 
+// Null for a constant that is not a finite number (no object to hold the error).
 IGeneralExpression* CreateGeneralExpression(double value) {
+  if (!std::isfinite(value)) return nullptr;
   return make_node([value] { return new ConstantGeneralExpr(value); });
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/base/catalogue_error.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/constraints/constraint_impl.hpp"
 #include "core/expressions/expr_data.hpp"
 #include "core/expressions/expression_views.hpp"
@@ -61,6 +62,9 @@ IConstraint* ModelImpl::AddConstraint(IConstraint* constr, const char* constr_na
 IConstraint* ModelImpl::add_row_from_expression(expr_data* store, double lower_bound, double upper_bound,
                                                 const char* name) {
   return guarded<IConstraint*>(nullptr, [&]() -> IConstraint* {
+    // Checked here too, since an expression without terms gives a free constraint, no row.
+    refuse_nan(lower_bound);
+    refuse_nan(upper_bound);
     if (!store) throw_catalogue_error(391);
     return add_row_from(store->get_terms(), store->model(), lower_bound, upper_bound, name);
   });
@@ -76,16 +80,27 @@ IConstraint* ModelImpl::AddConstraintQuad2(IQuadExpression* expr, double lower_b
   return add_row_from_expression(store_of(expr), lower_bound, upper_bound, name);
 }
 
+bool ModelImpl::bounds_of_sense(constraint_sense sense, double rhs, double& lower, double& upper) noexcept {
+  return guarded(false, [&] {
+    const RowBounds bounds = checked_row_bounds(static_cast<int>(sense), rhs);
+    lower = bounds.lower;
+    upper = bounds.upper;
+    return true;
+  });
+}
+
 IConstraint* ModelImpl::AddConstraintLinear1(ILinearExpression* expr, constraint_sense sense, double rhs,
                                              const char* name) {
-  const RowBounds bounds = row_bounds_of_sense(static_cast<int>(sense), rhs);
-  return AddConstraintLinear2(expr, bounds.lower, bounds.upper, name);
+  double lower = 0.0, upper = 0.0;
+  if (!bounds_of_sense(sense, rhs, lower, upper)) return nullptr;
+  return AddConstraintLinear2(expr, lower, upper, name);
 }
 
 IConstraint* ModelImpl::AddConstraintQuad1(IQuadExpression* expr, constraint_sense sense, double rhs,
                                            const char* name) {
-  const RowBounds bounds = row_bounds_of_sense(static_cast<int>(sense), rhs);
-  return AddConstraintQuad2(expr, bounds.lower, bounds.upper, name);
+  double lower = 0.0, upper = 0.0;
+  if (!bounds_of_sense(sense, rhs, lower, upper)) return nullptr;
+  return AddConstraintQuad2(expr, lower, upper, name);
 }
 
 IConstraint* ModelImpl::GetConstraint(int idx) {

@@ -1,9 +1,11 @@
 // Reading and writing model files, and start values from a solution file.
+#include <cmath>
 #include <memory>
 #include <string>
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/model/model_impl.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/store/model_file_exchange.hpp"
@@ -75,7 +77,16 @@ void ModelImpl::AddMipStartValues(const char* sol_file) {
     start_values_pending = true;
     SolutionData solution;
     if (!sol_file || !readSolutionFile(solution, sol_file)) throw_catalogue_error(117, sol_file ? sol_file : "null");
-    for (const auto& [name, value] : solution.values) start_values[name] = value;
+    // An entry that is no start value is refused; the others are taken all the same.
+    bool refused = false;
+    for (const auto& [name, value] : solution.values) {
+      if (std::isfinite(value)) {
+        start_values[name] = value;
+      } else {
+        refused = true;
+      }
+    }
+    if (refused) throw_non_finite_value();
   });
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/base/kernel.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/log/log_file.hpp"
 #include "core/model/variable_impl.hpp"
 #include "core/store/model_builder.hpp"
@@ -67,7 +68,10 @@ objective_sense ModelImpl::GetObjectiveSense() {
 }
 
 void ModelImpl::SetObjectiveOffset(double offset) {
-  guarded([&] { builder->model->objective.constant = offset; });
+  guarded([&] {
+    refuse_non_finite(offset);
+    builder->model->objective.constant = offset;
+  });
 }
 
 void ModelImpl::ClearObjective() {

@@ -153,7 +153,11 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
       return nullptr;
     }
   }
-  // AddConstraintLinear2 and AddConstraintQuad2: a row from the terms of `store` (391 for none).
+  // The row bounds of (sense, rhs) for AddConstraintLinear1 and AddConstraintQuad1; false with
+  // the failure stored for a NaN right-hand side (505), which no sense may swallow.
+  bool bounds_of_sense(constraint_sense sense, double rhs, double& lower, double& upper) noexcept;
+  // AddConstraintLinear2 and AddConstraintQuad2: a row from the terms of `store` (391 for none,
+  // 505 for a NaN bound).
   IConstraint* add_row_from_expression(expr_data* store, double lower_bound, double upper_bound, const char* name);
   // The objective becomes a copy of what `store` shows (391 for no store, 405 for terms of
   // another model), with `sense`.

@@ -2,6 +2,11 @@
 // the identifier of the last remote calculation.
 #include "core/model/model_impl.hpp"
 
+#include <cmath>
+
+#include "core/base/number_checks.hpp"
+#include "core/text/message_catalogue.hpp"
+
 namespace velorium::cpp_impl {
 
 void ModelImpl::SetEngineString(const char* text) {
@@ -12,6 +17,10 @@ void ModelImpl::SetEngineString(const char* text) {
 
 void ModelImpl::AddMipStartValue(IVariable* var, double value) {
   clear_error();
+  if (!std::isfinite(value)) {
+    SetError(get_message(kNonFiniteValueMessage), -1);
+    return;
+  }
   if (!var) return;
   const char* name = var->GetName();
   if (!name) {
@@ -24,6 +33,8 @@ void ModelImpl::AddMipStartValue(IVariable* var, double value) {
 
 void ModelImpl::AddMipStartValueByName(const char* name, double value) {
   guarded([&] {
+    // A start value is a point: only a finite number is one.
+    refuse_non_finite(value);
     start_values_pending = true;
     if (name) start_values[name] = value;
   });

@@ -6,6 +6,7 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/expressions/model_term_lookups.hpp"
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
@@ -131,6 +132,9 @@ std::int32_t ModelBuilder::default_member_name_id(MemberTable<Record>& table, st
 
 std::int32_t ModelBuilder::add_variable(double lower, double upper, double objective_coefficient, std::uint32_t type,
                                         const char* name, const VeloriumLogOptions* log_options) {
+  refuse_nan(lower);
+  refuse_nan(upper);
+  refuse_non_finite(objective_coefficient);
   if (lower > upper) throw_catalogue_error(115, upper, lower);
   VeloriumNamesHolder& pool = kernel_names_holder();
   const std::string_view given = text_or_empty(name);
@@ -187,15 +191,21 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
 std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, double upper, const char* name,
                                    const VeloriumLogOptions* log_options) {
   // A term of a variable outside the store would be read out of range by every later user of
-  // the row; removed variables are the expression layer's business.
+  // the row; removed variables are the expression layer's business. The expression layer
+  // refuses non-finite numbers already; the row checks them again on their way in.
+  refuse_nan(lower);
+  refuse_nan(upper);
+  refuse_non_finite(expression.constant);
   const std::int32_t variable_records = column_table.record_count();
   for (const LinearTerm& term : expression.linear_terms) {
     if (term.variable < 0 || term.variable >= variable_records) throw_catalogue_error(110, term.variable);
+    refuse_non_finite(term.coefficient);
   }
   for (const QuadTerm& term : expression.quadratic_terms) {
     for (const std::int32_t variable : {term.variable1, term.variable2}) {
       if (variable < 0 || variable >= variable_records) throw_catalogue_error(110, variable);
     }
+    refuse_non_finite(term.coefficient);
   }
   const std::string row_name = get_constr_name(name, log_options, "C");
   Constraint row(lower, upper, expression);
@@ -214,6 +224,7 @@ std::shared_ptr<GeneralConstraint> ModelBuilder::add_general_constraint(std::sha
 }
 
 void ModelBuilder::set_variable_lower(std::int32_t store_index, double value) {
+  refuse_nan(value);
   Variable& variable = variable_record(store_index);
   if (value > variable.upper) throw_catalogue_error(122, value, variable.upper);
   if (variable.type == kBinaryType) {
@@ -227,6 +238,7 @@ void ModelBuilder::set_variable_lower(std::int32_t store_index, double value) {
 }
 
 void ModelBuilder::set_variable_upper(std::int32_t store_index, double value) {
+  refuse_nan(value);
   Variable& variable = variable_record(store_index);
   if (variable.lower > value) throw_catalogue_error(119, value, variable.lower);
   if (variable.type == kBinaryType) {
@@ -289,6 +301,9 @@ void ModelBuilder::remove_row(std::int32_t store_index) {
 }
 
 void ModelBuilder::set_objective(const Expression& expression, int sense) {
+  refuse_non_finite(expression.constant);
+  for (const LinearTerm& term : expression.linear_terms) refuse_non_finite(term.coefficient);
+  for (const QuadTerm& term : expression.quadratic_terms) refuse_non_finite(term.coefficient);
   Expression copy = expression;  // may be the objective itself
   model->objective = std::move(copy);
   model->objective_sense = sense != 0 ? 1 : 0;

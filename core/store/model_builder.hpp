@@ -76,6 +76,8 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
 
   // Additions; each returns the new member's store index. A null name counts as empty.
   // A name of an existing variable replaces that variable in place and returns its index.
+  // Numbers are checked as everywhere in the store: 505 for a NaN bound or right-hand side
+  // and for a coefficient, constant or matrix entry that is not finite.
   std::int32_t add_variable(double lower, double upper, double objective_coefficient, std::uint32_t type,
                             const char* name, const VeloriumLogOptions* log_options);
   // Copies the expression into the new row; the row's name replaces the expression's.
@@ -101,8 +103,8 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   std::int32_t default_member_name_id(MemberTable<Record>& table, std::string_view prefix);
 
   // Changes.
-  void set_variable_lower(std::int32_t store_index, double value);  // 110, 111, 122, 123, 124
-  void set_variable_upper(std::int32_t store_index, double value);  // 110, 111, 119, 120, 121
+  void set_variable_lower(std::int32_t store_index, double value);  // 505, 110, 111, 122, 123, 124
+  void set_variable_upper(std::int32_t store_index, double value);  // 505, 110, 111, 119, 120, 121
   void set_variable_type(std::int32_t store_index, std::uint32_t type);
   void set_variable_name(std::int32_t store_index, const char* name);  // 125, 126, 110, 111, 127
   void rename_row(std::int32_t store_index, const char* name);         // 140, 110, 111

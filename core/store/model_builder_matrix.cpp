@@ -7,6 +7,7 @@
 
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/expressions/model_term_lookups.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
@@ -41,6 +42,7 @@ std::vector<LinearTerm> linear_terms_of(const ModelBuilder& store, const double*
   std::vector<LinearTerm> terms;
   if (!c) return terms;
   for (std::uint64_t i = 0; i < c_count; ++i) {
+    refuse_non_finite(c[i]);
     if (makes_term(c[i])) terms.push_back({variable_at(store, i), c[i]});
   }
   return terms;
@@ -87,10 +89,15 @@ bool ModelBuilder::add_variables(const double* lower, std::uint64_t lower_count,
   for (std::uint64_t i = 0; i < n; ++i) {
     const double l = value_for(lower, lower_count, i);
     const double u = value_for(upper, upper_count, i);
+    refuse_nan(l);
+    refuse_nan(u);
     if (l > u) throw_catalogue_error(115, u, l);
     const auto type = static_cast<std::uint32_t>(value_for(types, types_count, i));
     if (is_integral_type(type)) check_integer_bounds(l, u);
-    if (objective_count != 0 && makes_term(objective[i])) ++objective_terms;
+    if (objective_count != 0) {
+      refuse_non_finite(objective[i]);
+      if (makes_term(objective[i])) ++objective_terms;
+    }
   }
 
   // Room for everything first, so that the appends below do not fail half-way.
@@ -149,7 +156,7 @@ namespace {
 // names).
 std::int32_t append_matrix_row(ModelBuilder& store, std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic,
                                int sense, double rhs) {
-  const RowBounds bounds = row_bounds_of_sense(sense, rhs);
+  const RowBounds bounds = checked_row_bounds(sense, rhs);
   Constraint row(bounds.lower, bounds.upper);
   row.expression.linear_terms = std::move(linear);
   row.expression.quadratic_terms = std::move(quadratic);
@@ -182,6 +189,7 @@ std::int32_t ModelBuilder::add_row_sparse(const double* q_values, const std::int
 std::int32_t ModelBuilder::add_row_linear_sparse(const double* values, const std::int32_t* positions,
                                                  std::uint64_t count, int sense, double rhs) {
   if (count != 0 && !positions) throw_catalogue_error(kInvalidMatrixMessage);
+  const RowBounds bounds = checked_row_bounds(sense, rhs);
   std::vector<LinearTerm> linear;
   if (values) linear.reserve(count);
   // The hot loop of bulk row building: the position look-up of variable_at_position, inline.
@@ -190,9 +198,10 @@ std::int32_t ModelBuilder::add_row_linear_sparse(const double* values, const std
     const std::int32_t position = positions[k];
     if (position < 0 || static_cast<std::size_t>(position) >= live.size()) throw_catalogue_error(110, position);
     const std::int32_t variable = live[static_cast<std::size_t>(position)];
-    if (values && makes_term(values[k])) linear.push_back({variable, values[k]});
+    if (!values) continue;
+    refuse_non_finite(values[k]);
+    if (makes_term(values[k])) linear.push_back({variable, values[k]});
   }
-  const RowBounds bounds = row_bounds_of_sense(sense, rhs);
   Constraint row(bounds.lower, bounds.upper);
   row.expression.linear_terms = std::move(linear);
   const std::int32_t name_id = default_member_name_id(row_table, "C");

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/base/catalogue_error.hpp"
+#include "core/base/number_checks.hpp"
 #include "core/names/fnv1a_hash.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/store/variable_bounds.hpp"
@@ -44,6 +45,7 @@ std::vector<QuadTerm> quadratic_terms_of_dense(const ModelBuilder& store, const 
     const std::int32_t variable1 = store.variable_at_position(row);
     const double* entries = q + static_cast<std::uint64_t>(row) * size;
     for (std::int32_t column = 0; column < n; ++column) {
+      refuse_non_finite(entries[column]);
       if (std::fabs(entries[column]) > kZeroTolerance) {
         collector.add(variable1, store.variable_at_position(column), entries[column]);
       }
@@ -70,6 +72,7 @@ std::vector<QuadTerm> quadratic_terms_of_sparse(const ModelBuilder& store, const
     const std::int32_t variable1 = store.variable_at_position(static_cast<std::int32_t>(row));
     for (std::int32_t k = q.row_starts[row]; k < q.row_starts[row + 1]; ++k) {
       const double entry = q.values[k];
+      refuse_non_finite(entry);
       if (std::fabs(entry) > kZeroTolerance) collector.add(variable1, store.variable_at_position(q.column_indices[k]), entry);
     }
   }

@@ -3,6 +3,8 @@
 
 #include <limits>
 
+#include "core/base/number_checks.hpp"
+
 namespace velorium::cpp_impl {
 
 struct RowBounds {
@@ -24,6 +26,12 @@ constexpr RowBounds row_bounds_of_sense(int sense, double rhs) noexcept {
     default:
       return {0.0, 0.0};
   }
+}
+
+// The same, after refusing a NaN right-hand side (505) whatever the sense.
+inline RowBounds checked_row_bounds(int sense, double rhs) {
+  refuse_nan(rhs);
+  return row_bounds_of_sense(sense, rhs);
 }
 
 }  // namespace velorium::cpp_impl

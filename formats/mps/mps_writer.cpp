@@ -62,12 +62,12 @@ void writeHeaderLines(TextOutput& out, const ExportModel& copy) {
   }
 }
 
+// The header is written even when no line follows: cbc refuses a file whose RANGES, BOUNDS or
+// later section comes without an RHS section before it.
 void writeMpsRhs(TextOutput& out, const ExportModel& copy) {
   constexpr std::string_view kVector = "    RHS_V     ";
-  bool header = false;
+  out.text() += "RHS\n";
   auto line = [&](std::string_view name, double value) {
-    if (!header) out.text() += "RHS\n";
-    header = true;
     writeVectorLine(out.text(), kVector, name, value);
     out.flushIfFull();
   };

@@ -65,7 +65,10 @@ static void variables_keep_bounds_types_and_names(void) {
   CHECK(Model_IsMip(f.model) == 1, "a model with an integer variable is a MIP");
 
   odd_type = Model_AddVariable(f.model, 0.0, 1.0, 0.0, 9, "odd");
-  CHECK(Variable_GetType(odd_type) == VELORIUM_CONTINUOUS, "an unknown type gives continuous");
+  CHECK(Model_GetErrorCode(f.model) == -1 && Model_GetVariablesCount(f.model) == 4,
+        "an unknown type is refused and adds nothing");
+  Variable_GetType(odd_type);
+  CHECK(Variable_GetErrorCode(odd_type) == -1, "the object given back refers to no column");
 
   by_name = Model_GetVariableByName(f.model, "z");
   Variable_SetUpperBound(by_name, 7.0);
@@ -300,9 +303,12 @@ static void the_objective_is_set_read_and_changed_through_its_views(void) {
 
   QuadExpression_AddTerm(q, f.x, f.z, 0.5);
   Model_SetObjectiveQuad(f.model, q, 5);
+  CHECK(Model_GetErrorCode(f.model) == -1 && LinearExpression_GetTermsCount(again) == 3,
+        "a sense out of range is refused and the objective stays");
+  Model_SetObjectiveQuad(f.model, q, VELORIUM_MAXIMIZE);
   quad_objective = Model_GetQuadObjective(f.model);
   CHECK(QuadExpression_GetTermsCount(quad_objective) == 1, "a quadratic objective");
-  CHECK(Model_GetObjectiveSense(f.model) == VELORIUM_MAXIMIZE, "any sense but 0 maximises");
+  CHECK(Model_GetObjectiveSense(f.model) == VELORIUM_MAXIMIZE, "maximised");
   CHECK(Model_IsNonlinear(f.model) == 1, "a quadratic objective makes the model nonlinear");
 
   Model_ClearObjective(f.model);

@@ -103,6 +103,7 @@ TEST(MpsWriter, IntegerMarkersAroundRuns) {
             "    MARK0002  'MARKER'                 'INTORG'\n"
             "    d         obj       0\n"
             "    MARK0003  'MARKER'                 'INTEND'\n"
+            "RHS\n"  // without a line: cbc wants the section before BOUNDS
             "BOUNDS\n"
             " BV BOUND     a       \n"
             " BV BOUND     b       \n"

@@ -91,6 +91,24 @@ TestModel awkwardNames() {
   return m;
 }
 
+// Names that begin with "." (cbc drops such rows and terms, glpsol refuses them) and names
+// that other tools take for the general-integer section: min .x + int + 3 integer + .n with
+// .x + int >= 2, int + integer >= 3, .x - int >= -1, int <= 1.5 and .n >= 0.5 integer gives
+// int = 1.5, integer = 1.5, .x = 0.5, .n = 1 and the optimum 7.5.
+TestModel pointAndIntegerNames() {
+  TestModel m;
+  int x = m.addVariable(".x");
+  int i = m.addVariable("int", 0, 1.5);
+  int g = m.addVariable("integer");
+  int n = m.addVariable(".n", 0, kInf, test::kInteger);
+  m.addRow(".r1", 2, kInf, {{x, 1}, {i, 1}});
+  m.addRow("..", 3, kInf, {{i, 1}, {g, 1}});
+  m.addRow(".e5", -1, kInf, {{x, 1}, {i, -1}});
+  m.addRow("INT", 0.5, kInf, {{n, 1}});
+  m.setObjective({{x, 1}, {i, 1}, {g, 3}, {n, 1}});
+  return m;
+}
+
 // The glpk example plan.mps, built by hand (the ranged row si stands for its two si rows).
 TestModel glpkPlan() {
   TestModel m;
@@ -124,6 +142,23 @@ TestModel glpkSamp1() {
   return m;
 }
 
+// min x with the row x >= 0 and x in [-10, 10]: no right-hand side to write, but bounds.
+TestModel zeroRightHandSides() {
+  TestModel m;
+  int x = m.addVariable("x", -10, 10);
+  m.addRow("r", 0, kInf, {{x, 1}});
+  m.setObjective({{x, 1}});
+  return m;
+}
+
+// min -2x with x in [-10, 10] and no rows: -20.
+TestModel noRows() {
+  TestModel m;
+  m.addVariable("x", -10, 10);
+  m.setObjective({{0, -2}});
+  return m;
+}
+
 struct KnownModel {
   const char* title;
   std::function<TestModel()> build;
@@ -136,8 +171,11 @@ const KnownModel kKnownModels[] = {
     {"small integer maximum", smallIntegerMaximum, 13},
     {"integer bounds", integerBounds, -2},
     {"awkward names", awkwardNames, 4},
+    {"names beginning with a point, integer names", pointAndIntegerNames, 7.5},
     {"glpk plan", glpkPlan, 296.2166065},
     {"glpk samp1", glpkSamp1, 24.333333333},
+    {"zero right-hand sides", zeroRightHandSides, 0},
+    {"no rows", noRows, -20},
 };
 
 void expectOptimum(const test::SolverOutcome& outcome, double optimum, const std::string& path) {
@@ -206,6 +244,14 @@ TEST_F(WriterCrossCheck, GlpsolReadsOurMpsFilesAndFindsTheOptimum) {
   }
 }
 
+// glpsol's LP reader takes none of the names as written ("invalid use of decimal point",
+// "integer" opens a section): our file carries their legal forms, and it finds the optimum.
+TEST_F(WriterCrossCheck, GlpsolReadsOurLpFileOfAwkwardNames) {
+  requireTool("glpsol");
+  std::string path = write("names.lp", pointAndIntegerNames().model);
+  expectOptimum(test::solveWithGlpsol(path, "--lp"), 7.5, path);
+}
+
 // The hand-built copies of glpk's examples agree with the examples themselves.
 TEST_F(WriterCrossCheck, GlpkExamplesGiveTheSameOptimum) {
   requireTool("glpsol");
@@ -214,6 +260,215 @@ TEST_F(WriterCrossCheck, GlpkExamplesGiveTheSameOptimum) {
     SCOPED_TRACE(file);
     if (!std::filesystem::exists(examples + file)) GTEST_SKIP() << "glpk example " << file << " is missing";
     expectOptimum(test::solveWithGlpsol(examples + file, "--mps"), optimum, examples + file);
+  }
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// What each reader makes of the parts of our files that not every reader takes: every claim of
+// the README's "Files and other tools" stands here as a case.
+// ---------------------------------------------------------------------------------------------
+
+// min x + 10y with x semi-continuous (or semi-integer) in {0} or [2, upper], y in [0, 1.5] and
+// x + y >= 1: 2 at x = 2.
+TestModel semiContinuous(std::uint32_t type, double upper) {
+  TestModel m;
+  int x = m.addVariable("x", 2, upper, type);
+  int y = m.addVariable("y", 0, 1.5);
+  m.addRow("r", 1, kInf, {{x, 1}, {y, 1}});
+  m.setObjective({{x, 1}, {y, 10}});
+  return m;
+}
+
+// min x^2 - 2x with x in [-10, 10]: -1; without the quadratic term -20.
+TestModel quadraticObjective() {
+  TestModel m;
+  int x = m.addVariable("x", -10, 10);
+  m.setObjective({{x, -2}});
+  m.addObjectiveQuadratic({{x, x, 1}});
+  return m;
+}
+
+// max x + y with x^2 + y^2 <= 2 and x, y in [0, 10]: 2; without the quadratic row 20.
+TestModel quadraticRow() {
+  TestModel m;
+  int x = m.addVariable("x", 0, 10);
+  int y = m.addVariable("y", 0, 10);
+  int q = m.addRow("q", -kInf, 2, {});
+  m.addRowQuadratic(q, {{x, x, 1}, {y, y, 1}});
+  m.setObjective({{x, 1}, {y, 1}}, 0, 1);
+  return m;
+}
+
+// max x + y with x <= 8, y <= 1, the binary f forced to 1 and the indicator f = 1 -> x <= 2:
+// 3; without the indicator 9.
+TestModel indicatorRow() {
+  TestModel m;
+  int x = m.addVariable("x", 0, 8);
+  int y = m.addVariable("y", 0, 1);
+  int f = m.addVariable("f", 0, 1, test::kBinary);
+  m.addRow("force", 1, kInf, {{f, 1}});
+  int ind = m.addRow("ind", -kInf, 2, {{x, 1}});
+  m.setIndicator(ind, f, true);
+  m.setObjective({{x, 1}, {y, 1}}, 0, 1);
+  return m;
+}
+
+// max x with the general constraint z = x + 2 and z <= 4: 2.
+TestModel generalConstraint() {
+  TestModel m;
+  int x = m.addVariable("x", 0, 10);
+  int z = m.addVariable("z", -kInf, 4);
+  m.addRow("r", -kInf, 100, {{x, 1}});
+  m.model.general_constraints.push_back(
+      {"g", {ExprNodeRecord::operation(3, -1), ExprNodeRecord::variable(x, 0), ExprNodeRecord::constant(2, 0)}, z});
+  m.setObjective({{x, 1}}, 0, 1);
+  return m;
+}
+
+// min x with the ranged row 1 <= x <= 4 and x free, plus `constant`: 1 + constant.
+TestModel rangedRow(double constant) {
+  TestModel m;
+  int x = m.addVariable("x", -kInf, kInf);
+  m.addRow("rng", 1, 4, {{x, 1}});
+  m.setObjective({{x, 1}}, constant);
+  return m;
+}
+
+// A row whose bounds are both -inf: written with the right-hand side -inf.
+TestModel minusInfiniteRightHandSide() {
+  TestModel m;
+  int x = m.addVariable("x", 0, 1);
+  m.addRow("a", 0, kInf, {{x, 1}});
+  m.addRow("c", -kInf, -kInf, {{x, 1}});
+  m.setObjective({{x, 1}});
+  return m;
+}
+
+// max 3p + 2q with p binary, q integer in [0, 3] and p + q <= 2.5: 5 at (1, 1).
+TestModel binaryMaximum() {
+  TestModel m;
+  int p = m.addVariable("p", 0, 1, test::kBinary);
+  int q = m.addVariable("q", 0, 3, test::kInteger);
+  m.addRow("cap", -kInf, 2.5, {{p, 1}, {q, 1}});
+  m.setObjective({{p, 3}, {q, 2}}, 0, 1);
+  return m;
+}
+
+// smallMinimum with its second column named `name`: 2.8.
+TestModel columnNamed(const char* name) {
+  TestModel m = smallMinimum();
+  m.model.variables[1].name_id = test::nameId(name);
+  return m;
+}
+
+enum class Reader { cbc_mps, cbc_lp, glpsol_mps, glpsol_lp };
+// reads: the reader finds the model's optimum. misreads: it reads the file without a word and
+// finds another optimum (it drops a part). refuses: it reports an error or stops.
+enum class Outcome { reads, misreads, refuses };
+
+struct Claim {
+  const char* what;
+  Reader reader;
+  std::function<TestModel()> build;
+  Outcome outcome;
+  double optimum;  // what the reader finds when it reads or misreads
+  bool maximize_on_command_line = true;  // cbc: pass "max" for a maximised model
+};
+
+class ReaderClaims : public WriterCrossCheck {
+ protected:
+  // Writes the model as the reader wants it and has the reader solve it; `path` is the file.
+  test::SolverOutcome run(const Claim& claim, const Model& model, std::string& path) {
+    const bool maximise = model.objective_sense != 0;
+    switch (claim.reader) {
+      case Reader::cbc_mps:
+        path = write("model.mps", model);
+        return test::solveWithCbc(path, maximise && claim.maximize_on_command_line);
+      case Reader::cbc_lp:
+        path = write("model.lp", model);
+        return test::solveWithCbc(path);
+      case Reader::glpsol_mps: {
+        // glpsol reads no OBJSENSE section: it goes, and the sense is given on the command line.
+        std::string text = test::readFileBytes(write("model.mps", model));
+        const std::size_t sense = text.find("OBJSENSE\n");
+        if (claim.maximize_on_command_line) text.erase(sense, text.find("ROWS\n") - sense);
+        path = dir_.write("glpk.mps", text);
+        return test::solveWithGlpsol(path, "--freemps", maximise ? "--max" : "--min");
+      }
+      case Reader::glpsol_lp:
+        path = write("model.lp", model);
+        return test::solveWithGlpsol(path, "--lp", maximise ? "--max" : "--min");
+    }
+    return {};
+  }
+};
+
+TEST_F(ReaderClaims, EachReaderReadsMisreadsOrRefusesWhatTheReadmeSays) {
+  requireTool("cbc");
+  requireTool("glpsol");
+  using enum Reader;
+  using enum Outcome;
+  using test::kInteger;
+  using test::kSemiContinuous;
+  using test::kSemiInteger;
+  const Claim claims[] = {
+      // cbc, MPS.
+      {"semi-continuous with an upper bound", cbc_mps, [] { return semiContinuous(kSemiContinuous, 10); }, reads, 2},
+      {"SC bound of inf", cbc_mps, [] { return semiContinuous(kSemiContinuous, kInf); }, refuses, 0},
+      {"SI bound lines", cbc_mps, [] { return semiContinuous(kSemiInteger, 10); }, refuses, 0},
+      {"QMATRIX", cbc_mps, quadraticObjective, refuses, 0},
+      {"QCMATRIX", cbc_mps, quadraticRow, refuses, 0},
+      {"INDICATORS", cbc_mps, indicatorRow, refuses, 0},
+      {"GENCONS", cbc_mps, generalConstraint, refuses, 0},
+      {"right-hand side -inf", cbc_mps, minusInfiniteRightHandSide, refuses, 0},
+      {"OBJSENSE is ignored", cbc_mps, smallIntegerMaximum, misreads, 0, false},
+      // cbc, LP.
+      {"semi-continuous with an upper bound", cbc_lp, [] { return semiContinuous(kSemiContinuous, 10); }, reads, 2},
+      {"semi-integer with an upper bound", cbc_lp, [] { return semiContinuous(kSemiInteger, 10); }, reads, 2},
+      {"semi-continuous without an upper bound", cbc_lp, [] { return semiContinuous(kSemiContinuous, kInf); },
+       refuses, 0},
+      {"the objective's constant when minimising", cbc_lp, [] { return rangedRow(5); }, misreads, 1},
+      {"quadratic objective", cbc_lp, quadraticObjective, misreads, -20},
+      {"quadratic row", cbc_lp, quadraticRow, misreads, 20},
+      {"indicator row", cbc_lp, indicatorRow, misreads, 9},
+      {"general constraint", cbc_lp, generalConstraint, refuses, 0},
+      // glpsol, free MPS.
+      {"OBJSENSE", glpsol_mps, smallMinimum, refuses, 0, false},
+      {"the objective's constant", glpsol_mps, [] { return rangedRow(5); }, misreads, 1 - 5},
+      {"SC bound lines", glpsol_mps, [] { return semiContinuous(kSemiContinuous, 10); }, refuses, 0},
+      {"SI bound lines", glpsol_mps, [] { return semiContinuous(kSemiInteger, 10); }, refuses, 0},
+      {"QMATRIX", glpsol_mps, quadraticObjective, refuses, 0},
+      {"QCMATRIX", glpsol_mps, quadraticRow, refuses, 0},
+      {"INDICATORS", glpsol_mps, indicatorRow, refuses, 0},
+      {"GENCONS", glpsol_mps, generalConstraint, refuses, 0},
+      {"right-hand side -inf", glpsol_mps, minusInfiniteRightHandSide, refuses, 0},
+      // glpsol, CPLEX LP.
+      {"rows, bounds and Generals", glpsol_lp, glpkSamp1, reads, 24.333333333},
+      {"Maximize and Binaries", glpsol_lp, binaryMaximum, reads, 5},
+      {"ranged row", glpsol_lp, [] { return rangedRow(0); }, refuses, 0},
+      {"the objective's constant", glpsol_lp, [] { return rangedRow(5); }, refuses, 0},
+      {"right-hand side -inf", glpsol_lp, minusInfiniteRightHandSide, refuses, 0},
+      {"quadratic objective", glpsol_lp, quadraticObjective, refuses, 0},
+      {"Semi-continuous", glpsol_lp, [] { return semiContinuous(kSemiContinuous, 10); }, refuses, 0},
+      {"indicator row", glpsol_lp, indicatorRow, refuses, 0},
+      {"general constraint", glpsol_lp, generalConstraint, refuses, 0},
+      {"no rows", glpsol_lp, noRows, refuses, 0},
+      {"a column named b", glpsol_lp, [] { return columnNamed("b"); }, refuses, 0},
+      {"a column named i", glpsol_lp, [] { return columnNamed("i"); }, refuses, 0},
+  };
+  const char* const readers[] = {"cbc MPS", "cbc LP", "glpsol MPS", "glpsol LP"};
+  for (const Claim& claim : claims) {
+    SCOPED_TRACE(std::string(readers[static_cast<int>(claim.reader)]) + ": " + claim.what);
+    const Model model = claim.build().model;
+    std::string path;
+    const test::SolverOutcome outcome = run(claim, model, path);
+    if (claim.outcome == refuses) {
+      EXPECT_TRUE(!outcome.read_cleanly || !outcome.objective.has_value())
+          << outcome.output << "\n--- " << path << ":\n" << test::readFileBytes(path);
+    } else {
+      expectOptimum(outcome, claim.optimum, path);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 // operations they reach are recorded by objects that know nothing of the table.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -28,14 +29,38 @@ RecordingGeneralExpression recorder_for(IGeneralExpression*);
 RecordingSolveResultEx recorder_for(ISolveResult*);
 RecordingComputeIisResult recorder_for(IComputeIisResult*);
 
+// What the int arguments of a call are: different for every position, or, for the rows whose
+// int arguments are enumeration values that are checked, all in range or all out of range.
+enum class Ints { distinct, in_range, out_of_range };
+
+// Every enumeration of the function interface holds 0 and 1 and none holds 7.
+constexpr int kOutOfRange = 7;
+constexpr std::array<int, 64> filled_with(int value) {
+  std::array<int, 64> values{};
+  for (int& v : values) v = value;
+  return values;
+}
+constexpr std::array<int, 64> kInRangeArray = filled_with(0);
+constexpr std::array<int, 64> kOutOfRangeArray = filled_with(kOutOfRange);
+
 // Argument `index` of a call: different for every position, so that swapped or dropped
-// arguments show. Pointers are made-up addresses that the recording objects never follow.
+// arguments show. Pointers are made-up addresses that the recording objects never follow,
+// except int arrays of checked rows, which point into arrays of values in or out of range
+// (long enough for the count argument behind them).
 template <class T>
-T distinct_argument(std::size_t index) {
+T distinct_argument(std::size_t index, Ints ints = Ints::distinct) {
+  if constexpr (std::is_same_v<T, const int*>) {
+    if (ints == Ints::in_range) return kInRangeArray.data() + index;
+    if (ints == Ints::out_of_range) return kOutOfRangeArray.data() + index;
+  }
   if constexpr (std::is_pointer_v<T>) {
     return reinterpret_cast<T>(std::uintptr_t{0x1000} * (index + 1));
   } else if constexpr (std::is_floating_point_v<T>) {
     return static_cast<T>(index) + 10.25;
+  } else if constexpr (std::is_same_v<T, int>) {
+    if (ints == Ints::in_range) return static_cast<int>(index % 2);
+    if (ints == Ints::out_of_range) return kOutOfRange;
+    return static_cast<int>(index + 10);
   } else {
     return static_cast<T>(index + 10);
   }
@@ -47,10 +72,10 @@ std::string operation_of(const std::string& function) {
 }
 
 template <class R, class Handle, class... Args, std::size_t... I>
-void expect_forwarding(const std::string& function, R (*fn)(Handle*, Args...),
+void expect_forwarding(const std::string& function, R (*fn)(Handle*, Args...), Ints ints,
                        std::index_sequence<I...>) {
   decltype(recorder_for(static_cast<Handle*>(nullptr))) recorder;
-  const std::tuple<Args...> args{distinct_argument<Args>(I)...};
+  const std::tuple<Args...> args{distinct_argument<Args>(I, ints)...};
   if constexpr (std::is_void_v<R>) {
     fn(&recorder, std::get<I>(args)...);
   } else {
@@ -63,8 +88,8 @@ void expect_forwarding(const std::string& function, R (*fn)(Handle*, Args...),
 }
 
 template <class R, class Handle, class... Args>
-void expect_forwarding(const std::string& function, R (*fn)(Handle*, Args...)) {
-  expect_forwarding(function, fn, std::index_sequence_for<Args...>{});
+void expect_forwarding(const std::string& function, R (*fn)(Handle*, Args...), Ints ints = Ints::distinct) {
+  expect_forwarding(function, fn, ints, std::index_sequence_for<Args...>{});
 }
 
 TEST(FunctionInterface, EveryForwardingFunctionCallsItsOperationWithItsArguments) {
@@ -72,8 +97,11 @@ TEST(FunctionInterface, EveryForwardingFunctionCallsItsOperationWithItsArguments
 #define VELORIUM_FORWARD(result, name, parameters, call) \
   expect_forwarding(#name, &name);                       \
   ++checked;
-#define VELORIUM_MATRIX(result, name, parameters, neutral, call) \
-  VELORIUM_FORWARD(result, name, parameters, call)
+#define VELORIUM_CHECKED(result, name, parameters, check, neutral, call) \
+  expect_forwarding(#name, &name, Ints::in_range);                      \
+  ++checked;
+#define VELORIUM_MATRIX(result, name, parameters, neutral, check, call) \
+  VELORIUM_CHECKED(result, name, parameters, check, neutral, call)
 #define VELORIUM_FREE(result, name, parameters, call)
 #define VELORIUM_PENDING(result, name, parameters, call)
 #define VELORIUM_OWN(result, name, parameters)
@@ -81,6 +109,37 @@ TEST(FunctionInterface, EveryForwardingFunctionCallsItsOperationWithItsArguments
   // Every function of velorium.h but the factories, Velorium_Inf and those with bodies of
   // their own.
   EXPECT_EQ(checked, 199 - 15 - 11);
+}
+
+// An enumeration value out of range stops the call before the operation. (A refused
+// Model_AddVariable asks the model for a variable object of no column instead.)
+template <class R, class Handle, class... Args, std::size_t... I>
+void expect_refused(const std::string& function, R (*fn)(Handle*, Args...), std::index_sequence<I...>) {
+  decltype(recorder_for(static_cast<Handle*>(nullptr))) recorder;
+  fn(&recorder, distinct_argument<Args>(I, Ints::out_of_range)...);
+  EXPECT_LE(recorder.call_count(), 1) << function;
+  EXPECT_NE(recorder.last_call().rfind(operation_of(function) + "(", 0), 0u)
+      << function << ": " << recorder.last_call();
+}
+
+template <class R, class Handle, class... Args>
+void expect_refused(const std::string& function, R (*fn)(Handle*, Args...)) {
+  expect_refused(function, fn, std::index_sequence_for<Args...>{});
+}
+
+TEST(FunctionInterface, CheckedFunctionsStopEnumerationValuesOutOfRange) {
+  int checked = 0;
+#define VELORIUM_CHECKED(result, name, parameters, check, neutral, call) \
+  expect_refused(#name, &name);                                         \
+  ++checked;
+#define VELORIUM_MATRIX(result, name, parameters, neutral, check, call) \
+  VELORIUM_CHECKED(result, name, parameters, check, neutral, call)
+#define VELORIUM_FORWARD(result, name, parameters, call)
+#define VELORIUM_FREE(result, name, parameters, call)
+#define VELORIUM_PENDING(result, name, parameters, call)
+#define VELORIUM_OWN(result, name, parameters)
+#include "core/capi/function_table.inc"
+  EXPECT_EQ(checked, 7 + 6);
 }
 
 template <class R, class... Args, std::size_t... I>
@@ -103,10 +162,11 @@ void expect_neutral_without_matrix_face(const std::string& function, R (*fn)(IMo
 
 TEST(FunctionInterface, MatrixFunctionsLeaveAModelWithoutTheMatrixFaceAlone) {
   int checked = 0;
-#define VELORIUM_MATRIX(result, name, parameters, neutral, call) \
-  expect_neutral_without_matrix_face(#name, &name);              \
+#define VELORIUM_MATRIX(result, name, parameters, neutral, check, call) \
+  expect_neutral_without_matrix_face(#name, &name);                     \
   ++checked;
 #define VELORIUM_FORWARD(result, name, parameters, call)
+#define VELORIUM_CHECKED(result, name, parameters, check, neutral, call)
 #define VELORIUM_FREE(result, name, parameters, call)
 #define VELORIUM_PENDING(result, name, parameters, call)
 #define VELORIUM_OWN(result, name, parameters)

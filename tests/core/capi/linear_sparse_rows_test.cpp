@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/base/error_info_base.hpp"
+#include "support/catalogue_failure.hpp"
 #include "support/failing_rows_model.hpp"
 #include "support/recording_objects.hpp"
 #include "velorium/velorium.h"
@@ -89,7 +90,7 @@ class AddConstraintsLinearSparseTest : public ::testing::Test {
 
   static constexpr double kValues[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   static constexpr int kPositions[] = {0, 2};
-  static constexpr int kSenses[] = {0, 1, 2, 1, 7};
+  static constexpr int kSenses[] = {0, 1, 2, 1, 0};
   static constexpr double kRhs[] = {10, 11, 12, 13, 14};
 
   RowListModel rows_;
@@ -121,6 +122,17 @@ TEST_F(AddConstraintsLinearSparseTest, NoRowsOnlyCountsTheRows) {
   EXPECT_EQ(model_.rows_attempted, 0);
   EXPECT_EQ(Model_GetConstraintsCount(&model_), 2);
   EXPECT_EQ(Model_GetErrorCode(&model_), 0);
+}
+
+TEST_F(AddConstraintsLinearSparseTest, ASenseOutOfRangeRefusesEveryRowBeforeTheFirst) {
+  for (const int stray : {3, -1, 7}) {
+    const int senses[] = {0, 1, 2, stray, 0};
+    MatrixModel_AddConstraintsLinearSparse(&model_, kValues, kPositions, 2, senses, kRhs, 5);
+    EXPECT_EQ(model_.rows_attempted, 0) << stray;
+    EXPECT_EQ(Model_GetErrorCode(&model_), -1) << stray;
+    EXPECT_STREQ(Model_GetErrorText(&model_), catalogue_text(152).c_str()) << stray;
+    EXPECT_EQ(Model_GetConstraintsCount(&model_), 2) << stray;
+  }
 }
 
 struct FailureCase {

@@ -1,0 +1,158 @@
+// The native object behind the Python classes Model and MatrixModel. It owns the library model
+// through its value base, receives the model's log lines as its ILogCallback and hands them to
+// a Python callable or to sys.stdout, and releases the Python lock around reading, writing and
+// solving.
+//
+// The log bridge never lets a Python error into the library. When the callable raises while a
+// model operation called from Python runs, the error is kept and the operation then fails with
+// it (run_logged); the library is never asked to carry a foreign exception, and the
+// interpreter's error state is clean when the library resumes. A callable that raises outside
+// such an operation (a line logged by a variable's operation) is reported the way Python
+// reports errors it cannot raise (sys.unraisablehook).
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+#include "python/exception.hpp"
+#include "python/wrappers/model.hpp"
+#include "python/wrappers/solve_result.hpp"
+
+namespace veloriumpy {
+
+namespace py = pybind11;
+
+template <class T>
+class PythonModel : public T, private velorium::ILogCallback {
+ public:
+  using result_type =
+      std::conditional_t<std::is_same_v<T, velorium::MatrixModel>, velorium::MatrixSolveResult, velorium::SolveResult>;
+
+  // A null name keeps the library's initial name.
+  explicit PythonModel(const char* name = nullptr);
+  ~PythonModel() override;
+  PythonModel(const PythonModel&) = delete;
+  PythonModel& operator=(const PythonModel&) = delete;
+
+  // Sets the option, then reads "log_to_console" again whatever the option's name.
+  void set_bool_param(const char* name, bool value);
+  // None removes the callable. Anything else is first called once with "" (its exception
+  // reaches the caller and keeps the callable in place), then receives every log line.
+  void set_log_callback(py::object callback);
+
+  // These release the Python lock for the library call and its error check.
+  void read(const char* path);
+  void read_mps(const char* path);
+  void read_lp(const char* path);
+  void write(const char* path, const char* name_mapping_file);
+  void write_mps(const char* path, const char* name_mapping_file);
+  void write_lp(const char* path, const char* name_mapping_file);
+  result_type solve();
+  result_type solve_remote(const char* name_mapping_file);
+
+  // Runs `work`, one operation of this model called from Python. A Python exception that the
+  // log callable raised meanwhile ends it: an Exception as log_callback_failure, anything else
+  // (KeyboardInterrupt, SystemExit) as itself; it replaces the operation's own failure.
+  template <class Work>
+  std::invoke_result_t<Work> run_logged(Work&& work);
+
+ private:
+  class Operation;
+
+  // The library's log receiver.
+  void LogMessage(const char* text) override;
+  void refresh_log_to_console();
+  void keep_log_failure(py::error_already_set error);
+
+  bool log_to_console = false;
+  py::object callback;
+  int running_operations = 0;
+  std::optional<py::error_already_set> log_failure;
+};
+
+// The holder of the Python class MatrixModel: the matrix face, whose result is a
+// MatrixSolveResult and whose files carry the model's own names.
+class PythonMatrixModel : public PythonModel<velorium::MatrixModel> {
+ public:
+  using PythonModel::PythonModel;
+
+  result_type solve_remote();
+  void write(const char* path);
+  void write_mps(const char* path);
+  void write_lp(const char* path);
+};
+
+template <class T>
+class PythonModel<T>::Operation {
+ public:
+  explicit Operation(PythonModel& model) : model_(model), outer_failure_(std::move(model.log_failure)) {
+    model.log_failure.reset();
+    ++model.running_operations;
+  }
+  ~Operation() {
+    --model_.running_operations;
+    model_.log_failure = std::move(outer_failure_);
+  }
+  Operation(const Operation&) = delete;
+  Operation& operator=(const Operation&) = delete;
+
+  template <class Work>
+  void run(Work&& work) {
+    try {
+      std::forward<Work>(work)();
+    } catch (...) {
+      raise_log_failure();
+      throw;
+    }
+    raise_log_failure();
+  }
+
+ private:
+  void raise_log_failure() {
+    if (!model_.log_failure) return;
+    py::error_already_set error = std::move(*model_.log_failure);
+    model_.log_failure.reset();
+    if (error.matches(PyExc_Exception)) throw log_callback_failure(std::move(error));
+    throw error;
+  }
+
+  PythonModel& model_;
+  std::optional<py::error_already_set> outer_failure_;
+};
+
+template <class T>
+template <class Work>
+std::invoke_result_t<Work> PythonModel<T>::run_logged(Work&& work) {
+  Operation operation(*this);
+  if constexpr (std::is_void_v<std::invoke_result_t<Work>>) {
+    operation.run(std::forward<Work>(work));
+  } else {
+    std::optional<std::invoke_result_t<Work>> result;
+    operation.run([&] { result.emplace(std::forward<Work>(work)()); });
+    return std::move(*result);
+  }
+}
+
+template <class Holder, class Result, class... Args, class Method>
+auto model_method_with_signature(Method method) {
+  return [method](Holder& self, Args... args) -> Result {
+    return self.run_logged([&]() -> Result { return (self.*method)(std::forward<Args>(args)...); });
+  };
+}
+
+// A method of a model holder (or of its value base) as a Python method of class `Holder`: the
+// call runs as one model operation (run_logged).
+template <class Holder, class Result, class Class, class... Args>
+auto model_method(Result (Class::*method)(Args...)) {
+  return model_method_with_signature<Holder, Result, Args...>(method);
+}
+
+template <class Holder, class Result, class Class, class... Args>
+auto model_method(Result (Class::*method)(Args...) const) {
+  return model_method_with_signature<Holder, Result, Args...>(method);
+}
+
+}  // namespace veloriumpy

@@ -1,0 +1,195 @@
+#include "python/wrappers/model.hpp"
+
+namespace velorium {
+
+namespace {
+
+bool has_text(const char* text) { return text && *text; }
+
+// WriteMps and WriteLp of the library take no name-mapping file yet.
+[[noreturn]] void refuse_name_map_for_format() {
+  throw velorium_exception(-1, "Файл соответствия имен при записи в MPS или LP задается только через write");
+}
+
+}  // namespace
+
+Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel())) {
+  check();
+  if (name) object().SetName(name);
+}
+
+const char* Model::get_name() const { return call(&IModel::GetName); }
+void Model::set_name(const char* name) { call(&IModel::SetName, name); }
+
+int Model::get_int_param(const char* name) const { return call(&IModel::GetIntParam, name); }
+double Model::get_dbl_param(const char* name) const { return call(&IModel::GetDblParam, name); }
+
+std::string Model::get_string_param(const char* name) const {
+  const char* text = call(&IModel::GetStringParam, name);
+  return text ? std::string(text) : std::string();
+}
+
+bool Model::get_bool_param(const char* name) const { return call(&IModel::GetBoolParam, name); }
+void Model::set_int_param(const char* name, int value) { call(&IModel::SetIntParam, name, value); }
+void Model::set_dbl_param(const char* name, double value) { call(&IModel::SetDblParam, name, value); }
+void Model::set_string_param(const char* name, const char* value) { call(&IModel::SetStringParam, name, value); }
+void Model::set_bool_param(const char* name, bool value) { call(&IModel::SetBoolParam, name, value); }
+
+void Model::write(const char* path, const char* name_mapping_file) {
+  call(&IModel::Write, path, name_mapping_file ? name_mapping_file : "");
+}
+
+void Model::write_mps(const char* path, const char* name_mapping_file) {
+  if (has_text(name_mapping_file)) refuse_name_map_for_format();
+  call(&IModel::WriteMps, path);
+}
+
+void Model::write_lp(const char* path, const char* name_mapping_file) {
+  if (has_text(name_mapping_file)) refuse_name_map_for_format();
+  call(&IModel::WriteLp, path);
+}
+
+Variable Model::add_variable(double lower_bound, double upper_bound, double obj_value, variable_type type,
+                             const char* name) {
+  return call_adopt<Variable>(&IModel::AddVariable, lower_bound, upper_bound, obj_value, type, name);
+}
+
+Constraint Model::add_constraint(const LinearExpression& expression, constraint_sense sense, double rhs,
+                                 const char* name) {
+  return call_adopt<Constraint>(&IModel::AddConstraintLinear1, expression.get_interface(), sense, rhs, name);
+}
+
+Constraint Model::add_constraint(const QuadExpression& expression, constraint_sense sense, double rhs,
+                                 const char* name) {
+  return call_adopt<Constraint>(&IModel::AddConstraintQuad1, expression.get_interface(), sense, rhs, name);
+}
+
+Constraint Model::add_constraint(const LinearExpression& lhs, constraint_sense sense, const LinearExpression& rhs,
+                                 const char* name) {
+  LinearExpression difference = lhs.copy();
+  difference.add_expression(rhs, -1.0);
+  return add_constraint(difference, sense, 0.0, name);
+}
+
+Constraint Model::add_constraint(const LinearExpression& expression, double lower, double upper, const char* name) {
+  return call_adopt<Constraint>(&IModel::AddConstraintLinear2, expression.get_interface(), lower, upper, name);
+}
+
+Constraint Model::add_constraint(const QuadExpression& expression, double lower, double upper, const char* name) {
+  return call_adopt<Constraint>(&IModel::AddConstraintQuad2, expression.get_interface(), lower, upper, name);
+}
+
+Constraint Model::add_constraint(const Constraint& constraint, const char* name) {
+  return call_adopt<Constraint>(&IModel::AddConstraint, constraint.get_interface(), name);
+}
+
+Variable Model::get_variable(int position) const { return call_adopt<Variable>(&IModel::GetVariable, position); }
+Variable Model::get_variable(const char* name) const { return call_adopt<Variable>(&IModel::GetVariableByName, name); }
+int Model::get_variables_count() const { return call(&IModel::GetVariablesCount); }
+int Model::get_constraints_count() const { return call(&IModel::GetConstraintsCount); }
+
+Constraint Model::get_constraint(int position) const {
+  return call_adopt<Constraint>(&IModel::GetConstraint, position);
+}
+
+Constraint Model::get_constraint(const char* name) const {
+  return call_adopt<Constraint>(&IModel::GetConstraintByName, name);
+}
+
+void Model::set_objective_sense(objective_sense sense) { call(&IModel::SetObjectiveSense, sense); }
+objective_sense Model::get_objective_sense() const { return object().GetObjectiveSense(); }
+void Model::set_objective_offset(double offset) { call(&IModel::SetObjectiveOffset, offset); }
+
+void Model::set_objective(const LinearExpression& expression, objective_sense sense) {
+  call(&IModel::SetObjectiveLinear, expression.get_interface(), sense);
+}
+
+void Model::set_objective(const QuadExpression& expression, objective_sense sense) {
+  call(&IModel::SetObjectiveQuad, expression.get_interface(), sense);
+}
+
+LinearExpression Model::get_objective() const { return call_adopt<LinearExpression>(&IModel::GetObjective); }
+
+void Model::solve_remote_async(const char*) { call(&IModel::SolveRemoteAsync); }
+
+const char* Model::get_remote_solve_log(const char* calc_uid) { return call(&IModel::GetRemoteSolveLog, calc_uid); }
+
+void Model::remove(const Variable& variable) { call(&IModel::RemoveVar, variable.get_interface()); }
+void Model::remove(const Constraint& constraint) { call(&IModel::RemoveConstr, constraint.get_interface()); }
+
+void Model::remove(const GeneralConstraint& constraint) {
+  call(&IModel::RemoveGeneralConstraint, constraint.get_interface());
+}
+
+void Model::clear() { call(&IModel::Clear); }
+void Model::set_log_file(const char* path) { call(&IModel::SetLogFile, path); }
+void Model::add_mip_start_value(const char* name, double value) { call(&IModel::AddMipStartValueByName, name, value); }
+
+void Model::add_mip_start_value(const Variable& variable, double value) {
+  call(&IModel::AddMipStartValue, variable.get_interface(), value);
+}
+
+void Model::add_mip_start_values(const char* sol_file) { call(&IModel::AddMipStartValues, sol_file); }
+void Model::clear_mip_start_values() { call(&IModel::ClearMipStartValues); }
+
+std::string Model::get_calc_uid() const {
+  const char* uid = call(&IModel::GetCalcUID);
+  return uid ? std::string(uid) : std::string();
+}
+
+bool Model::is_mip() const { return call(&IModel::IsMip); }
+bool Model::is_nonlinear() const { return call(&IModel::IsNonlinear); }
+int Model::get_general_constraints_count() const { return call(&IModel::GetGeneralConstraintsCount); }
+
+GeneralConstraint Model::get_general_constraint(int position) const {
+  return call_adopt<GeneralConstraint>(&IModel::GetGeneralConstraint, position);
+}
+
+GeneralConstraint Model::get_general_constraint(const char* name) const {
+  return call_adopt<GeneralConstraint>(&IModel::GetGeneralConstraintByName, name);
+}
+
+GeneralConstraint Model::add_general_constraint(const GeneralExpression& expression, const Variable& variable,
+                                                const char* name) {
+  return call_adopt<GeneralConstraint>(&IModel::AddGeneralConstraint, expression.get_interface(),
+                                       variable.get_interface(), name);
+}
+
+GeneralConstraint Model::add_general_constraint(const QuadExpression& expression, const Variable& variable,
+                                                const char* name) {
+  return add_general_constraint(make_general_expression(expression.get_interface()), variable, name);
+}
+
+GeneralConstraint Model::add_general_constraint(const LinearExpression& expression, const Variable& variable,
+                                                const char* name) {
+  return add_general_constraint(make_general_expression(expression.get_interface()), variable, name);
+}
+
+void Model::add_general_constraint(const GeneralConstraint& constraint) {
+  call(&IModel::AddGeneralConstraintObject, constraint.get_interface());
+}
+
+IMatrixModel& MatrixModel::matrix() const {
+  // Every model of the library has the matrix face; anything else is refused, not trusted.
+  auto* face = dynamic_cast<IMatrixModel*>(&object());
+  if (!face) throw_missing_object();
+  return *face;
+}
+
+void MatrixModel::clear() { matrix().Clear(); }
+
+void MatrixModel::set_objective(const double* q, std::uint64_t rows, std::uint64_t cols, const double* c,
+                                std::uint64_t c_count, objective_sense sense) {
+  IMatrixModel& face = matrix();
+  face.SetObjective(q, rows, cols, c, c_count, sense);
+  check_error(&face);
+}
+
+void MatrixModel::add_constraint(const double* q, std::uint64_t rows, std::uint64_t cols, const double* c,
+                                 std::uint64_t c_count, constraint_sense sense, double rhs) {
+  IMatrixModel& face = matrix();
+  face.AddConstraint(q, rows, cols, c, c_count, sense, rhs);
+  check_error(&face);
+}
+
+}  // namespace velorium

@@ -1,0 +1,78 @@
+"""The Model frame: construction, names, parameters, files, and what stays usable after a
+failure."""
+import pytest
+
+import veloriumpy as v
+
+
+@pytest.mark.parametrize("arguments, name", [((), ""), (("plant",), "plant"), ((None,), ""), (("завод",), "завод")])
+def test_construction_and_name(arguments, name):
+    model = v.Model(*arguments)
+    assert model.get_name() == name
+    model.set_name("другое")
+    assert model.get_name() == "другое"
+
+
+def test_parameters_round_trip(model):
+    model.set_int_param("threads", 3)
+    model.set_dbl_param("time_limit", 12.5)
+    model.set_string_param("log_file", "")
+    model.set_bool_param("log_display_systime", True)
+    assert (model.get_int_param("threads"), model.get_dbl_param("time_limit"), model.get_string_param("log_file"),
+            model.get_bool_param("log_display_systime")) == (3, 12.5, "", True)
+
+
+def test_read_and_write_with_and_without_a_name_map(quiet_model, lp_file, tmp_path):
+    quiet_model.read(lp_file)
+    assert quiet_model.is_mip() and not quiet_model.is_nonlinear()
+    own, generated, name_map = (str(tmp_path / name) for name in ("own.lp", "generated.lp", "names.map"))
+    quiet_model.write(own)
+    quiet_model.write(generated, name_map)
+    assert "c1 : x + y <= 4" in open(own).read()
+    assert "c0 : x0 + x1 <= 4" in open(generated).read()
+    assert open(name_map).read().split("\n")[1:3] == ["x x0", "y x1"]
+    copy = v.Model()
+    copy.read_lp(own)
+    assert copy.is_mip()
+    quiet_model.clear()
+    assert not quiet_model.is_mip()
+
+
+def test_format_specific_writers_keep_the_models_names(quiet_model, lp_file, tmp_path):
+    quiet_model.read(lp_file)
+    mps = str(tmp_path / "m.txt")
+    quiet_model.write_mps(mps)
+    assert "c1" in open(mps).read()
+    quiet_model.read_mps(mps)
+    assert quiet_model.is_mip()
+    with pytest.raises(v.VeloriumException):
+        quiet_model.write_lp(str(tmp_path / "m.lp"), str(tmp_path / "m.map"))
+
+
+def test_the_model_stays_usable_after_failures(quiet_model, lp_file):
+    for _ in range(2):
+        with pytest.raises(v.VeloriumException):
+            quiet_model.solve()
+        with pytest.raises(v.VeloriumException):
+            quiet_model.read("/nonexistent.lp")
+    quiet_model.read(lp_file)
+    assert quiet_model.is_mip()
+
+
+@pytest.mark.parametrize("call", [
+    lambda m: m.read(None),
+    lambda m: m.read_lp(None),
+    lambda m: m.get_string_param(None),
+    lambda m: m.set_string_param("log_file", None),
+    lambda m: m.set_bool_param(None, True),
+    lambda m: m.write(None),
+    lambda m: m.write("model.lp", None),
+    lambda m: m.set_log_file(None),
+    lambda m: m.set_name(None),
+    lambda m: m.solve_remote(None),
+])
+def test_none_for_a_text_is_refused_before_the_library_sees_it(quiet_model, call):
+    quiet_model.set_name("kept")
+    with pytest.raises(TypeError, match="incompatible function arguments"):
+        call(quiet_model)
+    assert quiet_model.get_name() == "kept"
