@@ -2,17 +2,6 @@
 
 namespace velorium {
 
-namespace {
-
-bool has_text(const char* text) { return text && *text; }
-
-// WriteMps and WriteLp of the library take no name-mapping file yet.
-[[noreturn]] void refuse_name_map_for_format() {
-  throw velorium_exception(-1, "Файл соответствия имен при записи в MPS или LP задается только через write");
-}
-
-}  // namespace
-
 Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel())) {
   check();
   if (name) object().SetName(name);
@@ -40,13 +29,11 @@ void Model::write(const char* path, const char* name_mapping_file) {
 }
 
 void Model::write_mps(const char* path, const char* name_mapping_file) {
-  if (has_text(name_mapping_file)) refuse_name_map_for_format();
-  call(&IModel::WriteMps, path);
+  call(&IModel::WriteMps, path, name_mapping_file ? name_mapping_file : "");
 }
 
 void Model::write_lp(const char* path, const char* name_mapping_file) {
-  if (has_text(name_mapping_file)) refuse_name_map_for_format();
-  call(&IModel::WriteLp, path);
+  call(&IModel::WriteLp, path, name_mapping_file ? name_mapping_file : "");
 }
 
 Variable Model::add_variable(double lower_bound, double upper_bound, double obj_value, variable_type type,
