@@ -1,5 +1,6 @@
 // Python class Model: the held object is the model holder (python/model_holder.hpp); every
 // method runs as one model operation, so a failure of the log callable ends it.
+#include "python/classes/parameter_methods.hpp"
 #include "python/model_holder.hpp"
 #include "python/module_registration.hpp"
 
@@ -14,9 +15,6 @@ template <class Method>
 auto method(Method bound) {
   return model_method<Holder>(bound);
 }
-
-// A text argument: None is refused with TypeError before the library sees a null text.
-py::arg text(const char* name) { return py::arg(name).none(false); }
 
 constexpr const char* kNameMapDoc =
     "\n        :param name_mapping_file путь к файлу, который будет содержать             соответствие между "
@@ -36,56 +34,36 @@ void register_model(py::module_& module) {
       std::string("Записывает модель в файл в формате LP\n\n        :param file_name: путь к записываемому файлу\n") +
       kNameMapDoc;
 
-  py::class_<Holder>(module, "Model", "Создает экземпляр модели")
+  py::class_<Holder> model_class(module, "Model", "Создает экземпляр модели");
+  model_class
       .def(py::init<>())
       .def(py::init<const char*>())
-      .def("read", method(&Holder::read), text("file_name"), "Читает модель из файла\n\n        :param file_name: имя файла\n")
-      .def("read_mps", method(&Holder::read_mps), text("file_name"),
+      .def("read", method(&Holder::read), text_arg("file_name"),
+           "Читает модель из файла\n\n        :param file_name: имя файла\n")
+      .def("read_mps", method(&Holder::read_mps), text_arg("file_name"),
            "Читает модель из файла,         при этом он будет читаться как MPS файл независимо от расширения\n\n"
            "        :param file_name: путь к файлу модели")
-      .def("read_lp", method(&Holder::read_lp), text("file_name"),
+      .def("read_lp", method(&Holder::read_lp), text_arg("file_name"),
            "Читает модель из файла,         при этом он будет читаться как LP файл независимо от расширения\n\n"
-           "        :param file_name: путь к файлу модели")
-      .def("get_int_param", method(&Model::get_int_param), text("param_name"),
-           "Получает целочисленный параметр\n\n        :param param_name: имя параметра\n        :return: значение "
-           "параметра")
-      .def("get_dbl_param", method(&Model::get_dbl_param), text("param_name"),
-           "Получает параметр с плавающей точкой\n\n        :param param_name: имя параметра\n        :return: "
-           "значение параметра")
-      .def("get_string_param", method(&Model::get_string_param), text("param_name"),
-           "Получает строковый параметр\n\n        :param param_name: имя параметра\n        :return: значение "
-           "параметра")
-      .def("get_bool_param", method(&Model::get_bool_param), text("param_name"),
-           "Получает логический параметр\n\n        :param param_name: имя параметра\n        :return: значение "
-           "параметра")
-      .def("set_int_param", method(&Model::set_int_param), text("param_name"), py::arg("param_value"),
-           "Задаёт целочисленный параметр\n\n        :param param_name: имя параметра\n        :param param_value: "
-           "значение параметра")
-      .def("set_dbl_param", method(&Model::set_dbl_param), text("param_name"), py::arg("param_value"),
-           "Задаёт параметр с плавающей точкой\n\n        :param param_name: имя параметра\n        :param "
-           "param_value: значение параметра")
-      .def("set_string_param", method(&Model::set_string_param), text("param_name"), text("param_value"),
-           "Задаёт строковый параметр\n\n        :param param_name: имя параметра\n        :param param_value: "
-           "значение параметра")
-      .def("set_bool_param", method(&Holder::set_bool_param), text("param_name"), py::arg("param_value"),
-           "Задаёт логический параметр\n\n        :param param_name: имя параметра\n        :param param_value: "
-           "значение параметра")
-      .def("write", method(&Holder::write), text("file_name"), text("name_mapping_file") = "",
+           "        :param file_name: путь к файлу модели");
+  register_parameter_methods(model_class, 8);
+  model_class
+      .def("write", method(&Holder::write), text_arg("file_name"), text_arg("name_mapping_file") = "",
            write_doc.c_str())
-      .def("write_mps", method(&Holder::write_mps), text("file_name"), text("name_mapping_file") = "",
+      .def("write_mps", method(&Holder::write_mps), text_arg("file_name"), text_arg("name_mapping_file") = "",
            write_mps_doc.c_str())
-      .def("write_lp", method(&Holder::write_lp), text("file_name"), text("name_mapping_file") = "",
+      .def("write_lp", method(&Holder::write_lp), text_arg("file_name"), text_arg("name_mapping_file") = "",
            write_lp_doc.c_str())
       .def("clear", method(&Model::clear),
            "Очищает модель от всех данных. Все старые переменные и ограничения становятся невалидными")
-      .def("set_log_file", method(&Model::set_log_file), text("log_file"),
+      .def("set_log_file", method(&Model::set_log_file), text_arg("log_file"),
            "Задать файл для записи лога решения\n\n        :param log_file файл лога")
       .def("get_name", method(&Model::get_name), "Получает имя модели\n\n        :return: имя модели")
-      .def("set_name", method(&Model::set_name), text("expr_name"),
+      .def("set_name", method(&Model::set_name), text_arg("expr_name"),
            "Задаёт имя модели\n\n        :param expr_name: имя модели")
       .def("solve", method(&Holder::solve),
            "Стартует оптимизацию модели\n\n        :return: объект с результатом оптимизации")
-      .def("solve_remote", method(&Holder::solve_remote), text("name_mapping_file"),
+      .def("solve_remote", method(&Holder::solve_remote), text_arg("name_mapping_file"),
            "Стартует оптимизацию модели на удаленном сервере в синхронном режиме.         Предварительно необходимо "
            "установить переменную окружения X_API_KEY.\n\n        :param name_mapping_file путь к файлу, который "
            "будет записан и будет содержать соответствие оригинальных имен модели и анонимизированных         "
