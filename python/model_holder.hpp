@@ -167,4 +167,13 @@ auto model_method(Result (Class::*method)(Args...) const) {
   return model_method_with_signature<Holder, Result, Args...>(method);
 }
 
+// A function of the model (its first parameter) as a Python method of class `Holder`, run as
+// one model operation.
+template <class Holder, class Result, class Model, class... Args>
+auto model_function(Result (*function)(Model&, Args...)) {
+  return [function](Holder& self, Args... args) -> Result {
+    return self.run_logged([&]() -> Result { return function(self, std::forward<Args>(args)...); });
+  };
+}
+
 }  // namespace veloriumpy
