@@ -307,6 +307,15 @@ void BM_MpsSpeedupOverCbc(benchmark::State& state) {
 }
 BENCHMARK(BM_MpsSpeedupOverCbc)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// Our LP reader and cbc in turns on our LP file of the same model.
+void BM_LpSpeedupOverCbc(benchmark::State& state) {
+  std::string path;
+  if (!installed(state, "cbc") || !readFileReady(state, ReadFile::lp, path)) return;
+  bench::compareWithCbc(state, {std::filesystem::read_symlink("/proc/self/exe").string(), kReadOnlyFlag, "lp", path, "-1"},
+                        path);
+}
+BENCHMARK(BM_LpSpeedupOverCbc)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 void BM_GlpsolReadMps(benchmark::State& state) {
   std::string path;
   if (!installed(state, "glpsol") || !readFileReady(state, ReadFile::mps_for_glpsol, path)) return;

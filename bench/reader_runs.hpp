@@ -103,7 +103,7 @@ inline void compareWithCbc(benchmark::State& state, const std::vector<std::strin
     for (int turn = 0; turn < 2; ++turn) {
       const bool run_ours = (turn == 0) == ours_first;
       if (!timeProgram(run_ours ? ours_command : cbc_command, run_ours ? ours : cbc)) {
-        state.SkipWithError(run_ours ? "the MPS reader failed" : "cannot run cbc");
+        state.SkipWithError(run_ours ? "our reader failed" : "cannot run cbc");
         return;
       }
     }

@@ -10,10 +10,10 @@ reports, and this process builds one before the rounds. PuLP runs in a Python pr
 own: the millions of objects it leaves behind slow every later allocation of the process that
 made them.
 
-    /usr/bin/python3 bench/python/matrix_model_bench.py [--build build/release] [--rounds 5]
+    /usr/bin/python3 bench/python/matrix_model_bench.py [--build build/optimised] [--rounds 5]
         [--repeat 3] [--pulp-rounds 2] [--rows 100000] [--per-row 10] [--columns 100000]
 
-The build folder is an optimised build (./tools/run-example makes build/release).
+The build folder is an optimised build with the benchmarks (./tools/test-all makes build/optimised).
 """
 
 import argparse
@@ -114,7 +114,7 @@ def time_veloriumpy_whole(matrix, rhs):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "release"))
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "optimised"))
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--pulp-rounds", type=int, default=2)

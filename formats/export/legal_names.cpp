@@ -59,7 +59,7 @@ bool containsForbiddenNameChar(std::string_view text) {
 }
 
 bool isLegalName(std::string_view name) {
-  return !name.empty() && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsReservedWord(name) &&
+  return !name.empty() && name.front() != '.' && !startsWithNumber(name) && !isLpKeyword(name) && !isMpsReservedWord(name) &&
          !containsForbiddenNameChar(name);
 }
 
@@ -69,7 +69,9 @@ std::string makeLegalName(std::string_view name) {
     if (kForbidden[static_cast<unsigned char>(c)]) c = '_';
   }
   if (result.empty()) return "name";
-  if (startsWithNumber(result) || isLpKeyword(result) || isMpsReservedWord(result)) result.insert(0, 1, '_');
+  if (result.front() == '.' || startsWithNumber(result) || isLpKeyword(result) || isMpsReservedWord(result)) {
+    result.insert(0, 1, '_');
+  }
   return result;
 }
 

@@ -10,12 +10,13 @@ namespace velorium {
 // operators and delimiters. Every other byte is allowed ("#", "." and UTF-8 sequences too).
 inline constexpr std::string_view kForbiddenNameChars = " \t\n\v\f\r\\:+<>^=/-*[];";
 
-// The 29 LP keywords that a name may not equal (compared with ASCII letters lowered).
+// The 31 LP keywords that a name may not equal (compared with ASCII letters lowered): "integer"
+// and "int" open the general integers in files of other tools and in our reader.
 inline constexpr std::string_view kLpKeywords[] = {
     "minimize", "min",      "minimum",  "maximize", "max",      "maximum",         "subject", "such",
     "st",       "s.t.",     "bounds",   "bound",    "binary",   "binaries",        "bin",     "general",
-    "generals", "integers", "gen",      "semi-continuous",      "semi",            "semis",   "sos",
-    "end",      "free",     "inf",      "infinity", "gencons",  "g.c."};
+    "generals", "integers", "integer",  "int",      "gen",      "semi-continuous", "semi",    "semis",
+    "sos",      "end",      "free",     "inf",      "infinity", "gencons",         "g.c."};
 
 // True when `text`, with ASCII letters lowered, is one of the LP keywords.
 bool isLpKeyword(std::string_view text);
@@ -32,12 +33,14 @@ bool startsWithNumber(std::string_view text);
 
 bool containsForbiddenNameChar(std::string_view text);
 
-// True when `name` can be written unchanged: not empty, not starting with a number, no
-// keyword and no forbidden byte.
+// True when `name` can be written unchanged: not empty, not starting with a number or a ".",
+// no keyword and no forbidden byte. cbc misreads an LP name that begins with "." and glpsol
+// refuses it.
 bool isLegalName(std::string_view name);
 
 // The legal form of any name: forbidden bytes become "_", an empty name becomes "name", and a
-// result that starts with a number or is a keyword gets one "_" in front (not tested again).
+// result that starts with a number or a "." or is a keyword gets one "_" in front (not tested
+// again).
 std::string makeLegalName(std::string_view name);
 std::string makeLegalName(const char* name);
 

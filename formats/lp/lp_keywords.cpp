@@ -1,5 +1,6 @@
 #include "formats/lp/lp_keywords.hpp"
 
+#include <cstring>
 #include <iterator>
 
 #include "core/text/text_utils.hpp"
@@ -28,6 +29,8 @@ constexpr KeywordEntry lpSectionKeywords[] = {
     {"general", LpSection::generals},
     {"generals", LpSection::generals},
     {"integers", LpSection::generals},
+    {"integer", LpSection::generals},
+    {"int", LpSection::generals},
     {"gen", LpSection::generals},
     {"binary", LpSection::binaries},
     {"binaries", LpSection::binaries},
@@ -54,10 +57,34 @@ LpSection LpSectionKeywordTable::find(std::string_view lowerCaseText) const {
   return found == sections_.end() ? LpSection::none : found->second;
 }
 
-std::string lpLowerCopy(std::string_view text) {
-  std::string lower(text);
-  toLowerInPlace(lower.data());
-  return lower;
+namespace {
+// The longest keyword, "general constraints".
+constexpr std::size_t kLongestKeyword = 19;
+}  // namespace
+
+LpSection findLpSectionInTable(std::string_view word) {
+  if (word.size() > kLongestKeyword) return LpSection::none;
+  char lowered[kLongestKeyword];
+  for (std::size_t i = 0; i < word.size(); ++i) lowered[i] = toLowerAscii(word[i]);
+  return findLpSection(std::string_view(lowered, word.size()));
+}
+
+LpSection findLpSectionOfWords(std::string_view first, char joiner, std::string_view second) {
+  const std::size_t size = first.size() + 1 + second.size();
+  if (first.empty() || size > kLongestKeyword || !lpMayBeginKeyword(first.front())) return LpSection::none;
+  char joined[kLongestKeyword];
+  std::memcpy(joined, first.data(), first.size());
+  joined[first.size()] = joiner;
+  std::memcpy(joined + first.size() + 1, second.data(), second.size());
+  return findLpSectionOfWord(std::string_view(joined, size));
+}
+
+bool lpEqualsNoCase(std::string_view text, std::string_view word) {
+  if (text.size() != word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (toLowerAscii(text[i]) != word[i]) return false;
+  }
+  return true;
 }
 
 LpSection findLpSection(std::string_view lowerCaseText) {

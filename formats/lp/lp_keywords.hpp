@@ -47,12 +47,24 @@ LpSection findLpSection(std::string_view lowerCaseText);
 // Every keyword begins with b, e, g, i, m or s, in either case: words beginning otherwise
 // need no look-up.
 inline bool lpMayBeginKeyword(char c) {
-  c = toLowerAscii(c);
-  return c == 'b' || c == 'e' || c == 'g' || c == 'i' || c == 'm' || c == 's';
+  // Bit c - 'a' of a 32-bit mask, for a letter in either case.
+  constexpr std::uint32_t kFirstLetters = 1u << ('b' - 'a') | 1u << ('e' - 'a') | 1u << ('g' - 'a') | 1u << ('i' - 'a') |
+                                          1u << ('m' - 'a') | 1u << ('s' - 'a');
+  const unsigned letter = static_cast<unsigned>(static_cast<unsigned char>(c) | 0x20) - 'a';
+  return letter < 26 && ((kFirstLetters >> letter) & 1u) != 0;
 }
 
-// ASCII lower case of a text without NUL bytes, as keywords are compared.
-std::string lpLowerCopy(std::string_view text);
+// The section of a word in any case; none for any other text.
+LpSection findLpSectionInTable(std::string_view word);
+inline LpSection findLpSectionOfWord(std::string_view word) {
+  return word.empty() || !lpMayBeginKeyword(word.front()) ? LpSection::none : findLpSectionInTable(word);
+}
+// The section of two words in any case joined by `joiner` ("subject" " " "to",
+// "semi" "-" "continuous"); none when they make no keyword.
+LpSection findLpSectionOfWords(std::string_view first, char joiner, std::string_view second);
+
+// Whether `text` is the lower-case `word` in any case.
+bool lpEqualsNoCase(std::string_view text, std::string_view word);
 
 // Objective, constraints and bounds: the sections whose names may hold blanks.
 inline bool lpSectionAllowsBlanksInNames(LpSection section) {

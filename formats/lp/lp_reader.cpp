@@ -1,7 +1,5 @@
 #include "formats/lp/lp_reader.hpp"
 
-#include <algorithm>
-#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -10,7 +8,7 @@
 #include "core/names/names_holder.hpp"
 #include "formats/lp/lp_lexer.hpp"
 #include "formats/lp/lp_line_reader.hpp"
-#include "formats/lp/lp_name_table.hpp"
+#include "formats/lp/lp_column_index.hpp"
 #include "formats/lp/lp_sections.hpp"
 #include "formats/lp/lp_tokens.hpp"
 #include "velorium/velorium.hpp"
@@ -23,36 +21,20 @@ constexpr int kMessageSosNotSupported = 68;
 constexpr int kMessageUnableToOpen = 69;
 constexpr int kMessageErrorReadingNamedFile = 385;
 
-// The state of one reading: tokens, names and the model under construction.
-class LpParser {
- public:
-  LpParser(LpLineReader lines, std::size_t textBytes) : lines_(std::move(lines)), textBytes_(textBytes) {}
-
-  std::shared_ptr<Model> read() {
+// Reads a text in one pass: tokens stream from the lexer into the section reader, and
+// nothing of the text is kept but the model. A file whose Minimize section follows a
+// Maximize section that was read is read a second time, passing over the Maximize section.
+template <class OpenLines>
+std::shared_ptr<Model> readLpText(OpenLines openLines) {
+  for (bool skipMaximize = false;; skipMaximize = true) {
     auto model = std::make_shared<Model>();
-    // Room for a token per four bytes of text, more than files need: room that is never
-    // written costs address space only, and the list is then never copied as it grows.
-    // Where the system refuses that much, a smaller start that grows.
-    try {
-      tokens_.reserve(textBytes_ / 4 + 16);
-    } catch (const std::bad_alloc&) {
-      tokens_.reserve(std::min<std::size_t>(std::size_t{1} << 20, textBytes_ / 4 + 16));
-    }
-    LpLexer lexer(lines_);
-    buildLpTokens(lexer, names_, tokens_);
-    names_.stopInterning();  // its index is not needed while the model is built
-    const auto sections = splitLpSections(tokens_);
-    LpSectionReader(tokens_, names_, names_pool(), *model).processSections(sections);
-    std::vector<LpToken>().swap(tokens_);
-    return model;
+    LpLineReader lines = openLines();
+    LpLexer lexer(lines);
+    LpColumnIndex columns;
+    LpTokenStream tokens(lexer, columns);
+    if (LpSectionReader(tokens, columns, names_pool(), *model, skipMaximize).readAll()) return model;
   }
-
- private:
-  LpLineReader lines_;
-  std::size_t textBytes_;
-  LpNameTable names_;
-  std::vector<LpToken> tokens_;
-};
+}
 
 std::string fileNamePart(const std::string& path) {
   std::size_t slash = path.find_last_of("/\\");
@@ -65,17 +47,14 @@ void logReadError(const VeloriumLogOptions& options, const std::string& detail) 
 }  // namespace
 
 std::shared_ptr<Model> parseLpFile(const std::string& path) {
-  std::error_code ignored;
-  const std::uintmax_t size = std::filesystem::file_size(path, ignored);
-  LpParser parser(LpLineReader::ofFile(path), size == static_cast<std::uintmax_t>(-1) ? 0 : static_cast<std::size_t>(size));
-  std::shared_ptr<Model> model = parser.read();
+  std::shared_ptr<Model> model = readLpText([&] { return LpLineReader::ofFile(path); });
   model->source_path = path;
   model->name = fileNamePart(path);
   return model;
 }
 
 std::shared_ptr<Model> parseLpText(std::string_view text) {
-  return LpParser(LpLineReader::ofText(text), text.size()).read();
+  return readLpText([&] { return LpLineReader::ofText(text); });
 }
 
 int readLpModelFile(const VeloriumLogOptions& options, const std::string& path, std::shared_ptr<Model>& model) {

@@ -1,12 +1,16 @@
 #include "formats/lp/lp_sections.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
+#include <numeric>
+#include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "core/names/names_holder.hpp"
 #include "formats/common/general_constraint_check.hpp"
+#include "formats/common/huge_pages.hpp"
 #include "formats/export/gen_expr_type_names.hpp"
 #include "velorium/velorium.hpp"
 
@@ -14,215 +18,323 @@ namespace velorium {
 
 namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr std::size_t kLongExpression = 1 << 16;
 
 constexpr std::uint32_t typeCode(variable_type type) { return static_cast<std::uint32_t>(type); }
-}  // namespace
 
-LpSectionReader::LpSectionReader(const std::vector<LpToken>& tokens, const LpNameTable& names,
-                                 VeloriumNamesHolder& pool, Model& model)
-    : tokens_(tokens), names_(names), pool_(pool), model_(model), columnOfName_(names.size(), -1) {}
+bool isStrict(LpComparison comparison) { return comparison == LpComparison::less || comparison == LpComparison::greater; }
 
-std::int32_t LpSectionReader::poolId(std::uint32_t name) {
-  return static_cast<std::int32_t>(pool_.find_or_add_name(names_.text(name)));
-}
-
-std::int32_t LpSectionReader::getColumn(std::uint32_t name) {
-  std::int32_t& column = columnOfName_[name];
-  if (column < 0) {
-    column = static_cast<std::int32_t>(model_.variables.size());
-    model_.variables.push_back(Variable{typeCode(variable_type::continuous), 0.0, kInfinity, poolId(name)});
-  }
-  return column;
-}
-
-LpLineNumber LpSectionReader::lineAt(std::size_t position) const {
-  // Sections are never empty, so a position past the end falls back on the last token.
-  return position < end_ ? tokens_[position].line : tokens_[end_ - 1].line;
-}
-
-const LpToken& LpSectionReader::expect(std::size_t position, LpTokenKind kind, const char* reason) const {
-  requireLpSyntax(isAt(position, kind), lineAt(position), reason);
-  return tokens_[position];
-}
-
-void LpSectionReader::processSections(const std::map<LpSection, LpTokenRange>& sections) {
-  auto range = [&](LpSection section) -> const LpTokenRange* {
-    auto found = sections.find(section);
-    return found == sections.end() ? nullptr : &found->second;
-  };
-  readObjective(sections);
-  if (auto r = range(LpSection::constraints)) readConstraints(*r);
-  if (auto r = range(LpSection::general_constraints)) readGeneralConstraints(*r);
-  if (auto r = range(LpSection::bounds)) readBounds(*r);
-  for (LpSection section : {LpSection::generals, LpSection::binaries, LpSection::semi_continuous}) {
-    if (auto r = range(section)) readColumnTypes(*r, section);
-  }
-  if (auto r = range(LpSection::sos)) readSos(*r);
-  if (auto r = range(LpSection::end)) requireLpSyntax(false, tokens_[r->begin].line, "text after End");
-}
-
-void LpSectionReader::readExpression(std::size_t& cursor, Expression& target, bool objective) {
-  if (isAt(cursor, LpTokenKind::label)) target.name_id = poolId(tokens_[cursor++].name);
-  // Room for the linear terms up front (each name makes at most one), so that a long row
-  // neither grows in steps nor keeps up to twice the room it needs.
-  std::size_t names = 0;
-  for (std::size_t c = cursor; const LpToken* token = at(c); ++c) {
-    if (token->kind == LpTokenKind::name) {
-      ++names;
-    } else if (token->kind != LpTokenKind::number) {
-      break;
-    }
-  }
-  target.linear_terms.reserve(target.linear_terms.size() + names);
-  for (;;) {
-    const LpToken* token = at(cursor);
-    if (token == nullptr) return;
-    if (token->kind == LpTokenKind::number) {
-      if (isAt(cursor + 1, LpTokenKind::name)) {
-        // A zero coefficient drops the term, and its name makes no column.
-        if (token->number != 0) target.linear_terms.push_back(LinearTerm{getColumn(tokens_[cursor + 1].name), token->number});
-        cursor += 2;
-      } else {
-        target.constant += token->number;
-        cursor += 1;
-      }
-    } else if (token->kind == LpTokenKind::name) {
-      target.linear_terms.push_back(LinearTerm{getColumn(token->name), 1.0});
-      cursor += 1;
-    } else if (token->kind == LpTokenKind::open_bracket && at(cursor + 1) != nullptr) {
-      readQuadraticBlock(cursor, target, objective);
-    } else {
-      return;
-    }
-  }
-}
-
-void LpSectionReader::readQuadraticBlock(std::size_t& cursor, Expression& target, bool objective) {
-  ++cursor;  // "["
-  const std::size_t first = target.quadratic_terms.size();
-  for (;;) {
-    std::size_t c = cursor;
-    double coefficient = 1.0;
-    if (isAt(c, LpTokenKind::number) && isAt(c + 1, LpTokenKind::name)) coefficient = tokens_[c++].number;
-    if (!isAt(c, LpTokenKind::name)) break;
-    if (isAt(c + 1, LpTokenKind::caret) && isAt(c + 2, LpTokenKind::number)) {
-      requireLpSyntax(tokens_[c + 2].number == 2, tokens_[c + 2].line, "a square needs the exponent 2");
-      std::int32_t column = getColumn(tokens_[c].name);
-      target.quadratic_terms.push_back(QuadTerm{column, column, coefficient});
-    } else if (isAt(c + 1, LpTokenKind::star) && isAt(c + 2, LpTokenKind::name)) {
-      std::int32_t column1 = getColumn(tokens_[c].name);
-      target.quadratic_terms.push_back(QuadTerm{column1, getColumn(tokens_[c + 2].name), coefficient});
-    } else {
-      break;
-    }
-    cursor = c + 3;
-  }
-  expect(cursor++, LpTokenKind::close_bracket, "a quadratic term or \"]\" expected");
-  if (!objective) return;
-  // The objective's block is written as [ ... ]/ 2; its terms are stored halved.
-  expect(cursor, LpTokenKind::slash, "\"/ 2\" expected after a quadratic block of the objective");
-  requireLpSyntax(isAt(cursor + 1, LpTokenKind::number) && tokens_[cursor + 1].number == 2, lineAt(cursor + 1),
-                  "\"/ 2\" expected after a quadratic block of the objective");
-  cursor += 2;
-  for (std::size_t i = first; i < target.quadratic_terms.size(); ++i) target.quadratic_terms[i].coefficient /= 2;
-}
-
-void LpSectionReader::readObjective(const std::map<LpSection, LpTokenRange>& sections) {
-  model_.objective = Expression{};
-  auto minimize = sections.find(LpSection::minimize);
-  auto chosen = minimize != sections.end() ? minimize : sections.find(LpSection::maximize);
-  if (chosen == sections.end()) return;
-  model_.objective_sense = chosen->first == LpSection::minimize ? 0 : 1;
-  enter(chosen->second);
-  std::size_t cursor = chosen->second.begin;
-  readExpression(cursor, model_.objective, true);
-  requireLpSyntax(cursor == end_, lineAt(cursor), "the objective holds something other than terms");
-}
-
-namespace {
 void applyBound(Constraint& row, LpComparison comparison, double value) {
   if (comparison != LpComparison::greater_equal) row.upper = value;
   if (comparison != LpComparison::less_equal) row.lower = value;
 }
 
-bool isStrict(LpComparison comparison) { return comparison == LpComparison::less || comparison == LpComparison::greater; }
+// What stands before the first section keyword, for the message.
+std::string describeStray(const LpToken& token) {
+  std::string text = "text stands before the first section";
+  if (token.kind == LpTokenKind::name || token.kind == LpTokenKind::label) {
+    text.assign(1, '"').append(token.text).append("\" stands before the first section");
+  }
+  return text;
+}
+
+constexpr std::uint8_t kGeneralsMention = 1;
+constexpr std::uint8_t kBinariesMention = 2;
+constexpr std::uint8_t kSemiContinuousShift = 2;
 }  // namespace
 
-void LpSectionReader::readConstraints(const LpTokenRange& range) {
-  enter(range);
-  std::size_t cursor = range.begin;
-  while (cursor < end_) {
+LpSectionReader::LpSectionReader(LpTokenStream& tokens, LpColumnIndex& columns, VeloriumNamesHolder& pool, Model& model,
+                                 bool skipMaximize)
+    : tokens_(tokens), columns_(columns), pool_(pool), model_(model), skipMaximize_(skipMaximize) {}
+
+LpLineNumber LpSectionReader::lineAt(std::size_t i) {
+  for (std::size_t j = i + 1; j-- > 0;) {
+    if (const LpToken* token = at(j)) return token->line;
+  }
+  return tokens_.lastLine();
+}
+
+const LpToken& LpSectionReader::expect(std::size_t i, LpTokenKind kind, const char* reason) {
+  requireLpSyntax(isAt(i, kind), lineAt(i), reason);
+  return *at(i);
+}
+
+void LpSectionReader::enterSection(Rank rank) {
+  rank_ = rank;
+  rankMayFall_ = rank < highestRank_;
+}
+
+std::int32_t LpSectionReader::labelId(const LpToken& label) {
+  return static_cast<std::int32_t>(pool_.find_or_add_name(VeloriumNamesHolder::HashedName{label.text, label.key.hash}));
+}
+
+std::int32_t LpSectionReader::getColumn(const LpToken& name) {
+  // An SOS member is a label; its text has zero bytes behind it like every name's.
+  const LpColumnIndex::Key key =
+      name.kind == LpTokenKind::name ? name.key : LpColumnIndex::keyOfReadable(name.text.data(), name.text.size());
+  const std::int32_t column = columns_.find(name.text, key);
+  if (column == LpColumnIndex::kMissing) {
+    const auto id = static_cast<std::int32_t>(pool_.find_or_add_name(name.text));
+    const std::size_t made = model_.variables.size();
+    if (made >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+      throw std::length_error("too many variables in one LP file");
+    }
+    roomForOneMore(model_.variables);
+    model_.variables.push_back(Variable{typeCode(variable_type::continuous), 0.0, kInfinity, id});
+    columns_.insert(pool_.name_view(id), key, static_cast<std::int32_t>(made));
+    columnRank_.push_back(rank_);
+    if (rank_ < highestRank_) renumber_ = true;
+    highestRank_ = std::max<std::uint8_t>(highestRank_, rank_);
+    return static_cast<std::int32_t>(made);
+  }
+  if (rankMayFall_ && columnRank_[column] > rank_) {
+    rankChanges_.push_back(RankChange{column, rank_, model_.variables.size()});
+    columnRank_[column] = rank_;
+    renumber_ = true;
+  }
+  return column;
+}
+
+bool LpSectionReader::readAll() {
+  const LpToken& first = tokens_.peek(0);
+  if (first.kind == LpTokenKind::end_of_text) {
+    throw LpSyntaxError(0, "no section: an LP file holds Minimize or Maximize, Subject To, Bounds, ... and End");
+  }
+  if (first.kind != LpTokenKind::section_keyword) {
+    throw LpSyntaxError(first.line, describeStray(first) + " (Minimize, Maximize, Subject To, ...): a misspelt keyword?");
+  }
+  adviseHugePages(model_.rows);
+  adviseHugePages(model_.variables);
+  bool held[static_cast<int>(LpSection::end) + 1] = {};
+  bool maximizeRead = false;
+  for (;;) {
+    const LpToken& keyword = tokens_.peek(0);
+    if (keyword.kind == LpTokenKind::end_of_text) break;
+    const LpSection section = keyword.section;
+    requireLpSyntax(!held[static_cast<int>(section)], keyword.line, "a section comes twice");
+    consume(1);
+    if (atSectionEnd()) continue;  // an empty section counts as absent
+    held[static_cast<int>(section)] = true;
+    switch (section) {
+      case LpSection::minimize:
+        if (maximizeRead) return false;
+        readObjective(false);
+        break;
+      case LpSection::maximize:
+        if (held[static_cast<int>(LpSection::minimize)] || skipMaximize_) {
+          skipSection();
+        } else {
+          maximizeRead = true;
+          readObjective(true);
+        }
+        break;
+      case LpSection::constraints: readConstraints(); break;
+      case LpSection::general_constraints: readGeneralConstraints(); break;
+      case LpSection::bounds: readBounds(); break;
+      case LpSection::generals:
+      case LpSection::binaries:
+      case LpSection::semi_continuous: readColumnTypes(section); break;
+      case LpSection::sos: readSos(); break;
+      default: throw LpSyntaxError(tokens_.peek(0).line, "text after End");
+    }
+  }
+  if (maximizeFailure_) throw *maximizeFailure_;
+  settleColumnTypes();
+  if (renumber_) renumberColumns();
+  return true;
+}
+
+void LpSectionReader::skipSection() {
+  while (!atSectionEnd()) consume(1);
+}
+
+void LpSectionReader::readObjective(bool maximize) {
+  enterSection(kObjectiveRank);
+  model_.objective = Expression{};
+  model_.objective_sense = maximize ? 1 : 0;
+  try {
+    readExpression(model_.objective, true);
+    requireLpSyntax(atSectionEnd(), lineAt(0), "the objective holds something other than terms");
+  } catch (const LpSyntaxError& error) {
+    // A Minimize section later in the file would make this one unread: the failure counts
+    // only when none comes. A failure of the text itself comes again as the section is passed.
+    if (!maximize) throw;
+    maximizeFailure_ = error;
+    model_.objective = Expression{};
+    skipSection();
+  }
+}
+
+void LpSectionReader::addConstant(Expression& target, const LpToken& number) {
+  requireLpSyntax(std::isfinite(number.number), number.line, "a constant must be finite");
+  target.constant += number.number;
+  requireLpSyntax(std::isfinite(target.constant), number.line, "the constant is too large");
+}
+
+void LpSectionReader::readExpression(Expression& target, bool objective) {
+  if (isAt(0, LpTokenKind::label)) {
+    target.name_id = labelId(*at(0));
+    consume(1);
+  }
+  linear_.clear();
+  quadratic_.clear();
+  for (;;) {
+    const LpToken* token = at(0);
+    if (token == nullptr) break;
+    if (token->kind == LpTokenKind::number) {
+      const LpToken* next = at(1);
+      if (next != nullptr && next->kind == LpTokenKind::name) {
+        requireLpSyntax(std::isfinite(token->number), token->line, "a coefficient must be finite");
+        // A zero coefficient drops the term, and its name makes no column.
+        if (token->number != 0) addTerm(getColumn(*next), token->number);
+        consume(2);
+      } else {
+        addConstant(target, *token);
+        consume(1);
+      }
+    } else if (token->kind == LpTokenKind::name) {
+      addTerm(getColumn(*token), 1.0);
+      consume(1);
+    } else if (token->kind == LpTokenKind::open_bracket && at(1) != nullptr) {
+      readQuadraticBlock(objective);
+    } else {
+      break;
+    }
+  }
+  // Exactly the room the terms need; a long row's fresh memory in huge pages.
+  target.linear_terms.reserve(linear_.size());
+  adviseHugePages(target.linear_terms);
+  target.linear_terms.assign(linear_.begin(), linear_.end());
+  target.quadratic_terms.assign(quadratic_.begin(), quadratic_.end());
+  // A long objective line would otherwise keep its room here for the rest of the reading.
+  if (linear_.capacity() > kLongExpression) std::vector<LinearTerm>().swap(linear_);
+  if (quadratic_.capacity() > kLongExpression) std::vector<QuadTerm>().swap(quadratic_);
+}
+
+void LpSectionReader::readQuadraticBlock(bool objective) {
+  consume(1);  // "["
+  const std::size_t first = quadratic_.size();
+  for (;;) {
+    std::size_t c = 0;
+    double coefficient = 1.0;
+    if (isAt(0, LpTokenKind::number) && isAt(1, LpTokenKind::name)) {
+      coefficient = at(0)->number;
+      c = 1;
+    }
+    if (!isAt(c, LpTokenKind::name)) break;
+    if (isAt(c + 1, LpTokenKind::caret) && isAt(c + 2, LpTokenKind::number)) {
+      requireLpSyntax(at(c + 2)->number == 2, at(c + 2)->line, "a square needs the exponent 2");
+      requireLpSyntax(std::isfinite(coefficient), at(0)->line, "a coefficient must be finite");
+      const std::int32_t column = getColumn(*at(c));
+      quadratic_.push_back(QuadTerm{column, column, coefficient});
+    } else if (isAt(c + 1, LpTokenKind::star) && isAt(c + 2, LpTokenKind::name)) {
+      requireLpSyntax(std::isfinite(coefficient), at(0)->line, "a coefficient must be finite");
+      const std::int32_t column1 = getColumn(*at(c));
+      quadratic_.push_back(QuadTerm{column1, getColumn(*at(c + 2)), coefficient});
+    } else {
+      break;
+    }
+    consume(c + 3);
+  }
+  expect(0, LpTokenKind::close_bracket, "a quadratic term or \"]\" expected");
+  consume(1);
+  if (!objective) return;
+  // The objective's block is written as [ ... ]/ 2; its terms are stored halved.
+  expect(0, LpTokenKind::slash, "\"/ 2\" expected after a quadratic block of the objective");
+  requireLpSyntax(isAt(1, LpTokenKind::number) && at(1)->number == 2, lineAt(1),
+                  "\"/ 2\" expected after a quadratic block of the objective");
+  consume(2);
+  for (std::size_t i = first; i < quadratic_.size(); ++i) quadratic_[i].coefficient /= 2;
+}
+
+void LpSectionReader::readConstraints() {
+  enterSection(kConstraintsRank);
+  while (!atSectionEnd()) {
     Constraint row(-kInfinity, kInfinity);
-    readExpression(cursor, row.expression, false);
-    LpComparison comparison = expect(cursor, LpTokenKind::comparison, "a comparison expected").comparison;
-    double rhs = expect(cursor + 1, LpTokenKind::number, "a right-hand side must be a number").number;
-    cursor += 2;
-    if (isAt(cursor, LpTokenKind::arrow)) {
+    readExpression(row.expression, false);
+    const LpToken& sense = expect(0, LpTokenKind::comparison, "a comparison expected");
+    LpComparison comparison = sense.comparison;
+    LpLineNumber senseLine = sense.line;
+    double rhs = expect(1, LpTokenKind::number, "a right-hand side must be a number").number;
+    consume(2);
+    if (isAt(0, LpTokenKind::arrow)) {
       // "b = 1 -> body": the first variable before the arrow switches the body on.
-      requireLpSyntax(!row.expression.linear_terms.empty(), tokens_[cursor].line, "an indicator needs a variable before \"->\"");
+      requireLpSyntax(!row.expression.linear_terms.empty(), at(0)->line, "an indicator needs a variable before \"->\"");
       row.indicator_variable = row.expression.linear_terms.front().variable;
       row.indicator_value = rhs != 0;
-      ++cursor;
+      consume(1);
       Expression body;
-      readExpression(cursor, body, false);
-      comparison = expect(cursor, LpTokenKind::comparison, "a comparison expected").comparison;
-      rhs = expect(cursor + 1, LpTokenKind::number, "a right-hand side must be a number").number;
-      cursor += 2;
+      readExpression(body, false);
+      const LpToken& bodySense = expect(0, LpTokenKind::comparison, "a comparison expected");
+      comparison = bodySense.comparison;
+      senseLine = bodySense.line;
+      rhs = expect(1, LpTokenKind::number, "a right-hand side must be a number").number;
+      consume(2);
       body.name_id = row.expression.name_id;
       row.expression = std::move(body);
       ++model_.indicator_count;
     }
-    requireLpSyntax(!isStrict(comparison), tokens_[cursor - 2].line, "\"<\" and \">\" are not allowed");
+    requireLpSyntax(!isStrict(comparison), senseLine, "\"<\" and \">\" are not allowed");
     applyBound(row, comparison, rhs);
+    roomForOneMore(model_.rows);
     model_.rows.push_back(std::move(row));
   }
 }
 
-void LpSectionReader::readGeneralConstraints(const LpTokenRange& range) {
-  enter(range);
-  std::size_t cursor = range.begin;
-  while (cursor < end_) {
+void LpSectionReader::readGeneralConstraints() {
+  enterSection(kGeneralConstraintsRank);
+  while (!atSectionEnd()) {
     GeneralConstraintRecord record;
-    const LpLineNumber line = tokens_[cursor].line;
-    record.name = names_.text(expect(cursor++, LpTokenKind::label, "a general constraint starts with its name").name);
-    record.result_variable = getColumn(expect(cursor++, LpTokenKind::name, "the result variable expected").name);
-    const LpToken& equal = expect(cursor++, LpTokenKind::comparison, "\"= NL :\" expected");
+    const LpLineNumber line = at(0)->line;
+    record.name = std::string(expect(0, LpTokenKind::label, "a general constraint starts with its name").text);
+    consume(1);
+    record.result_variable = getColumn(expect(0, LpTokenKind::name, "the result variable expected"));
+    consume(1);
+    const LpToken& equal = expect(0, LpTokenKind::comparison, "\"= NL :\" expected");
     requireLpSyntax(equal.comparison == LpComparison::equal, equal.line, "\"= NL :\" expected");
-    expect(cursor++, LpTokenKind::nl_marker, "\"= NL :\" expected");
-    requireLpSyntax(cursor < end_, lineAt(cursor), "a general constraint without nodes");
-    while (isAt(cursor, LpTokenKind::open_bracket)) {
-      ++cursor;
-      const LpToken& typeName = expect(cursor++, LpTokenKind::name, "a node type expected");
-      std::optional<int> type = genExprTypeByName(names_.text(typeName.name));
+    consume(1);
+    expect(0, LpTokenKind::nl_marker, "\"= NL :\" expected");
+    consume(1);
+    requireLpSyntax(!atSectionEnd(), lineAt(0), "a general constraint without nodes");
+    while (isAt(0, LpTokenKind::open_bracket)) {
+      consume(1);
+      const LpToken& typeName = expect(0, LpTokenKind::name, "a node type expected");
+      const std::optional<int> type = genExprTypeByName(typeName.text);
       requireLpSyntax(type.has_value(), typeName.line, "unknown node type");
+      consume(1);
       ExprNodeRecord node = ExprNodeRecord::operation(*type, -1);
       if (*type == ExprNodeRecord::kVariableType) {
-        node = ExprNodeRecord::variable(getColumn(expect(cursor++, LpTokenKind::name, "a variable name expected").name), -1);
+        node = ExprNodeRecord::variable(getColumn(expect(0, LpTokenKind::name, "a variable name expected")), -1);
       } else {
-        double value = expect(cursor++, LpTokenKind::number, "a node value expected").number;
-        if (*type == ExprNodeRecord::kConstantType) node = ExprNodeRecord::constant(value, -1);
+        const LpToken& value = expect(0, LpTokenKind::number, "a node value expected");
+        if (*type == ExprNodeRecord::kConstantType) {
+          requireLpSyntax(std::isfinite(value.number), value.line, "a constant must be finite");
+          node = ExprNodeRecord::constant(value.number, -1);
+        }
       }
-      const LpToken& parent = expect(cursor++, LpTokenKind::number, "a parent position expected");
+      consume(1);
+      const LpToken& parent = expect(0, LpTokenKind::number, "a parent position expected");
       const double position = std::trunc(parent.number);
       requireLpSyntax(position >= std::numeric_limits<std::int32_t>::min() && position <= std::numeric_limits<std::int32_t>::max(),
                       parent.line, "a parent position out of range");
       node.parent = static_cast<std::int32_t>(position);
-      expect(cursor++, LpTokenKind::close_bracket, "\")\" expected after a node");
+      consume(1);
+      expect(0, LpTokenKind::close_bracket, "\")\" expected after a node");
+      consume(1);
       record.nodes.push_back(node);
     }
-    requireLpSyntax(cursor == end_ || isAt(cursor, LpTokenKind::label), lineAt(cursor), "a node or the next general constraint expected");
+    requireLpSyntax(atSectionEnd() || isAt(0, LpTokenKind::label), lineAt(0), "a node or the next general constraint expected");
     const char* fault = findGeneralConstraintFault(record, model_.variables.size());
     requireLpSyntax(fault == nullptr, line, fault);
     model_.general_constraints.push_back(std::move(record));
   }
 }
 
-void LpSectionReader::readBounds(const LpTokenRange& range) {
-  enter(range);
-  std::size_t cursor = range.begin;
-  auto comparisonAt = [&](std::size_t position) {
-    const LpComparison comparison = tokens_[position].comparison;
-    requireLpSyntax(!isStrict(comparison), tokens_[position].line, "\"<\" and \">\" are not allowed");
+void LpSectionReader::readBounds() {
+  enterSection(kBoundsRank);
+  auto comparisonAt = [&](std::size_t i) {
+    const LpComparison comparison = at(i)->comparison;
+    requireLpSyntax(!isStrict(comparison), at(i)->line, "\"<\" and \">\" are not allowed");
     return comparison;
   };
   // "x <= 4" and "4 >= x" set the upper bound, "x >= 4" and "4 <= x" the lower, "=" both.
@@ -233,72 +345,139 @@ void LpSectionReader::readBounds(const LpTokenRange& range) {
     if (equal || upper) variable.upper = value;
     if (equal || !upper) variable.lower = value;
   };
-  while (cursor < end_) {
-    const LpToken& first = tokens_[cursor];
-    if (first.kind == LpTokenKind::name) {
+  while (const LpToken* first = at(0)) {
+    if (first->kind == LpTokenKind::name) {
       // A name alone on its line (the next token on a later line, or none) says nothing.
-      if (cursor + 1 == tokens_.size() || tokens_[cursor + 1].line > first.line) {
-        cursor += 1;
-      } else if (isAt(cursor + 1, LpTokenKind::free)) {
-        Variable& variable = model_.variables[getColumn(first.name)];
+      const LpToken& next = tokens_.peek(1);
+      if (next.kind == LpTokenKind::end_of_text || next.line > first->line) {
+        consume(1);
+      } else if (isAt(1, LpTokenKind::free)) {
+        Variable& variable = model_.variables[getColumn(*first)];
         variable.lower = -kInfinity;
         variable.upper = kInfinity;
-        cursor += 2;
+        consume(2);
       } else {
-        expect(cursor + 1, LpTokenKind::comparison, "a bound expected");
-        const LpComparison comparison = comparisonAt(cursor + 1);
-        const double value = expect(cursor + 2, LpTokenKind::number, "a bound must be a number").number;
-        setBound(getColumn(first.name), comparison, value, false);
-        cursor += 3;
+        expect(1, LpTokenKind::comparison, "a bound expected");
+        const LpComparison comparison = comparisonAt(1);
+        const double value = expect(2, LpTokenKind::number, "a bound must be a number").number;
+        setBound(getColumn(*first), comparison, value, false);
+        consume(3);
       }
       continue;
     }
-    const double value = expect(cursor, LpTokenKind::number, "a bound expected").number;
-    expect(cursor + 1, LpTokenKind::comparison, "a bound expected");
-    const LpComparison comparison = comparisonAt(cursor + 1);
-    const std::int32_t column = getColumn(expect(cursor + 2, LpTokenKind::name, "a variable name expected").name);
-    if (isAt(cursor + 3, LpTokenKind::comparison) && isAt(cursor + 4, LpTokenKind::number)) {
-      requireLpSyntax(comparison == LpComparison::less_equal && comparisonAt(cursor + 3) == LpComparison::less_equal,
-                      tokens_[cursor + 3].line, "a double bound is written lower <= name <= upper");
+    const double value = expect(0, LpTokenKind::number, "a bound expected").number;
+    expect(1, LpTokenKind::comparison, "a bound expected");
+    const LpComparison comparison = comparisonAt(1);
+    const std::int32_t column = getColumn(expect(2, LpTokenKind::name, "a variable name expected"));
+    if (isAt(3, LpTokenKind::comparison) && isAt(4, LpTokenKind::number)) {
+      requireLpSyntax(comparison == LpComparison::less_equal && comparisonAt(3) == LpComparison::less_equal, at(3)->line,
+                      "a double bound is written lower <= name <= upper");
       model_.variables[column].lower = value;
-      model_.variables[column].upper = tokens_[cursor + 4].number;
-      cursor += 5;
+      model_.variables[column].upper = at(4)->number;
+      consume(5);
     } else {
       setBound(column, comparison, value, true);
-      cursor += 3;
+      consume(3);
     }
   }
 }
 
-void LpSectionReader::readColumnTypes(const LpTokenRange& range, LpSection section) {
-  enter(range);
-  for (std::size_t cursor = range.begin; cursor < end_; ++cursor) {
-    Variable& variable = model_.variables[getColumn(expect(cursor, LpTokenKind::name, "only variable names may stand here").name)];
-    switch (section) {
-      case LpSection::generals:
-        variable.type = typeCode(variable.type == typeCode(variable_type::semicontinuous) ? variable_type::semiinteger : variable_type::integer);
-        break;
-      case LpSection::binaries:
-        variable.type = typeCode(variable_type::binary);
-        if (variable.upper == kInfinity) variable.upper = 1;
-        break;
-      default:
-        variable.type = typeCode(variable.type == typeCode(variable_type::integer) ? variable_type::semiinteger : variable_type::semicontinuous);
-        break;
+void LpSectionReader::readColumnTypes(LpSection section) {
+  enterSection(section == LpSection::generals ? kGeneralsRank : section == LpSection::binaries ? kBinariesRank : kSemiContinuousRank);
+  while (!atSectionEnd()) {
+    const std::int32_t column = getColumn(expect(0, LpTokenKind::name, "only variable names may stand here"));
+    consume(1);
+    if (typeMentions_.size() < model_.variables.size()) typeMentions_.resize(model_.variables.size());
+    std::uint8_t& mentions = typeMentions_[column];
+    if (section == LpSection::generals) {
+      mentions |= kGeneralsMention;
+    } else if (section == LpSection::binaries) {
+      mentions |= kBinariesMention;
+    } else if ((mentions >> kSemiContinuousShift) < 2) {
+      mentions = static_cast<std::uint8_t>(mentions + (1 << kSemiContinuousShift));
     }
   }
 }
 
-void LpSectionReader::readSos(const LpTokenRange& range) {
-  enter(range);
-  std::size_t cursor = range.begin;
-  while (cursor < end_) {
+// The types come out as if the sections were read generals, binaries, semi-continuous, after
+// the bounds: a binary column gets the upper bound 1 only when the bounds left it none, and
+// each mention under Semi-Continuous turns an integer column semi-integer and any other one
+// semi-continuous.
+void LpSectionReader::settleColumnTypes() {
+  for (std::size_t column = 0; column < typeMentions_.size(); ++column) {
+    const std::uint8_t mentions = typeMentions_[column];
+    if (mentions == 0) continue;
+    Variable& variable = model_.variables[column];
+    if (mentions & kGeneralsMention) variable.type = typeCode(variable_type::integer);
+    if (mentions & kBinariesMention) {
+      variable.type = typeCode(variable_type::binary);
+      if (variable.upper == kInfinity) variable.upper = 1;
+    }
+    for (int i = 0; i < mentions >> kSemiContinuousShift; ++i) {
+      variable.type = typeCode(variable.type == typeCode(variable_type::integer) ? variable_type::semiinteger : variable_type::semicontinuous);
+    }
+  }
+  std::vector<std::uint8_t>().swap(typeMentions_);
+}
+
+// Columns were numbered as the file named them; the fixed order of the sections names them
+// otherwise. A column's place: the lowest-ranked section that names it, then where in that
+// section it was first named (counted in the columns that existed by then).
+void LpSectionReader::renumberColumns() {
+  const std::size_t count = model_.variables.size();
+  using Place = std::tuple<std::uint8_t, std::size_t, std::uint8_t, std::size_t>;  // rank, columns before, made, change
+  std::vector<Place> places(count);
+  for (std::size_t column = 0; column < count; ++column) places[column] = Place{columnRank_[column], column, 1, 0};
+  for (std::size_t i = 0; i < rankChanges_.size(); ++i) {
+    const RankChange& change = rankChanges_[i];
+    places[change.column] = Place{change.rank, change.columnsBefore, 0, i};
+  }
+  std::vector<std::int32_t> order(count);
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) { return places[a] < places[b]; });
+  std::vector<std::int32_t> renumbered(count);
+  std::vector<Variable> variables(count);
+  for (std::size_t place = 0; place < count; ++place) {
+    renumbered[order[place]] = static_cast<std::int32_t>(place);
+    variables[place] = model_.variables[order[place]];
+  }
+  model_.variables = std::move(variables);
+  auto renumberExpression = [&](Expression& expression) {
+    for (LinearTerm& term : expression.linear_terms) term.variable = renumbered[term.variable];
+    for (QuadTerm& term : expression.quadratic_terms) {
+      term.variable1 = renumbered[term.variable1];
+      term.variable2 = renumbered[term.variable2];
+    }
+  };
+  renumberExpression(model_.objective);
+  for (Constraint& row : model_.rows) {
+    renumberExpression(row.expression);
+    if (row.indicator_variable >= 0) row.indicator_variable = renumbered[row.indicator_variable];
+  }
+  for (GeneralConstraintRecord& record : model_.general_constraints) {
+    record.result_variable = renumbered[record.result_variable];
+    for (ExprNodeRecord& node : record.nodes) {
+      if (node.type == ExprNodeRecord::kVariableType) {
+        node = ExprNodeRecord::variable(renumbered[node.variable_index()], node.parent);
+      }
+    }
+  }
+  for (SosRecord& set : model_.sos_sets) {
+    for (SosEntry& entry : set.entries) entry.variable = renumbered[entry.variable];
+  }
+}
+
+void LpSectionReader::readSos() {
+  enterSection(kSosRank);
+  while (!atSectionEnd()) {
     SosRecord set;
-    set.name_id = poolId(expect(cursor++, LpTokenKind::label, "an SOS set starts with its name").name);
-    set.sos_type = expect(cursor++, LpTokenKind::sos_type, "an SOS type expected").sosType;
-    while (isAt(cursor, LpTokenKind::label) && isAt(cursor + 1, LpTokenKind::number)) {
-      set.entries.push_back(SosEntry{getColumn(tokens_[cursor].name), tokens_[cursor + 1].number});
-      cursor += 2;
+    set.name_id = labelId(expect(0, LpTokenKind::label, "an SOS set starts with its name"));
+    consume(1);
+    set.sos_type = expect(0, LpTokenKind::sos_type, "an SOS type expected").sosType;
+    consume(1);
+    while (isAt(0, LpTokenKind::label) && isAt(1, LpTokenKind::number)) {
+      set.entries.push_back(SosEntry{getColumn(*at(0)), at(1)->number});
+      consume(2);
     }
     model_.sos_sets.push_back(std::move(set));
   }

@@ -1,58 +1,117 @@
-// Reads the sections of an LP file, cut out of its token list, into a model record.
+// Reads the sections of an LP text, as its tokens stream in, into a model record.
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <optional>
 #include <vector>
 
 #include "core/records/model.hpp"
+#include "formats/common/huge_pages.hpp"
+#include "formats/lp/lp_column_index.hpp"
+#include "formats/lp/lp_syntax_error.hpp"
 #include "formats/lp/lp_tokens.hpp"
 
 namespace velorium {
 
 class VeloriumNamesHolder;
 
+// The sections are read in the order of the file, in one pass, with the result of reading
+// them in a fixed order: objective, constraints, general constraints, bounds, generals,
+// binaries, semi-continuous, SOS. So columns are numbered in the order in which that fixed
+// order first names them (when the file's order differs they are renumbered at the end),
+// column types are settled once every section is read, and a Maximize section is not read
+// when the file has a Minimize section too.
 class LpSectionReader {
  public:
-  // Names are interned in `pool` as the model records need them.
-  LpSectionReader(const std::vector<LpToken>& tokens, const LpNameTable& names, VeloriumNamesHolder& pool,
-                  Model& model);
+  // Names are interned in `pool` as the model records need them. With `skipMaximize`, a
+  // Maximize section is passed over unread.
+  LpSectionReader(LpTokenStream& tokens, LpColumnIndex& columns, VeloriumNamesHolder& pool, Model& model,
+                  bool skipMaximize);
 
-  // Reads the sections in a fixed order whatever their order in the file: objective,
-  // constraints, general constraints, bounds, generals, binaries, semi-continuous, SOS, end.
-  // Throws LpSyntaxError.
-  void processSections(const std::map<LpSection, LpTokenRange>& sections);
+  // Reads the whole text. False when a Minimize section follows a Maximize section that was
+  // read: the text must then be read again, skipping the Maximize section. Throws
+  // LpSyntaxError.
+  bool readAll();
 
  private:
-  // The column of a name, appended (continuous, bounds 0 and +infinity) on first use.
-  std::int32_t getColumn(std::uint32_t name);
-  std::int32_t poolId(std::uint32_t name);
+  // Ranks of the sections in the fixed order; the first mention of a column in the lowest
+  // ranked section decides its place.
+  enum Rank : std::uint8_t {
+    kObjectiveRank = 0,
+    kConstraintsRank,
+    kGeneralConstraintsRank,
+    kBoundsRank,
+    kGeneralsRank,
+    kBinariesRank,
+    kSemiContinuousRank,
+    kSosRank,
+  };
+  // A mention that moved a column to a lower rank than the one it was made in.
+  struct RankChange {
+    std::int32_t column;
+    std::uint8_t rank;
+    std::size_t columnsBefore;  // how many columns existed at that mention
+  };
 
-  const LpToken* at(std::size_t position) const { return position < end_ ? &tokens_[position] : nullptr; }
-  bool isAt(std::size_t position, LpTokenKind kind) const {
-    const LpToken* token = at(position);
+  // The token `i` places ahead within the section being read; null at its end.
+  const LpToken* at(std::size_t i) {
+    const LpToken& token = tokens_.peek(i);
+    return token.kind == LpTokenKind::section_keyword || token.kind == LpTokenKind::end_of_text ? nullptr : &token;
+  }
+  bool isAt(std::size_t i, LpTokenKind kind) {
+    const LpToken* token = at(i);
     return token != nullptr && token->kind == kind;
   }
-  // The token of `kind` at `position`, or a syntax error on its line.
-  const LpToken& expect(std::size_t position, LpTokenKind kind, const char* reason) const;
-  LpLineNumber lineAt(std::size_t position) const;
-  void enter(const LpTokenRange& range) { end_ = range.end; }
+  bool atSectionEnd() { return at(0) == nullptr; }
+  // The token of `kind` at `i`, or a syntax error on its line.
+  const LpToken& expect(std::size_t i, LpTokenKind kind, const char* reason);
+  // The line of the token at `i`, or of the section's last token when `i` is past its end.
+  LpLineNumber lineAt(std::size_t i);
+  void consume(std::size_t count) { tokens_.consume(count); }
 
-  void readExpression(std::size_t& cursor, Expression& target, bool objective);
-  void readQuadraticBlock(std::size_t& cursor, Expression& target, bool objective);
-  void readObjective(const std::map<LpSection, LpTokenRange>& sections);
-  void readConstraints(const LpTokenRange& range);
-  void readGeneralConstraints(const LpTokenRange& range);
-  void readBounds(const LpTokenRange& range);
-  void readColumnTypes(const LpTokenRange& range, LpSection section);
-  void readSos(const LpTokenRange& range);
+  void enterSection(Rank rank);
+  // The column of a name token, appended (continuous, bounds 0 and +infinity) on first use.
+  std::int32_t getColumn(const LpToken& name);
+  std::int32_t newColumn(const LpToken& name);
+  std::int32_t labelId(const LpToken& label);
 
-  const std::vector<LpToken>& tokens_;
-  const LpNameTable& names_;
+  void readObjective(bool maximize);
+  void readExpression(Expression& target, bool objective);
+  void addTerm(std::int32_t column, double coefficient) {
+    if (linear_.size() == linear_.capacity()) roomForOneMore(linear_, 64);
+    linear_.push_back(LinearTerm{column, coefficient});
+  }
+  void readQuadraticBlock(bool objective);
+  void addConstant(Expression& target, const LpToken& number);
+  void readConstraints();
+  void readGeneralConstraints();
+  void readBounds();
+  void readColumnTypes(LpSection section);
+  void readSos();
+  void skipSection();
+
+  void settleColumnTypes();
+  void renumberColumns();
+
+  LpTokenStream& tokens_;
+  LpColumnIndex& columns_;
   VeloriumNamesHolder& pool_;
   Model& model_;
-  std::vector<std::int32_t> columnOfName_;  // by local name id; -1 none
-  std::size_t end_ = 0;                     // end of the section being read
+  const bool skipMaximize_;
+
+  // Terms of the expression being read, copied to it at their exact size once it is read.
+  std::vector<LinearTerm> linear_;
+  std::vector<QuadTerm> quadratic_;
+
+  Rank rank_ = kObjectiveRank;
+  std::vector<std::uint8_t> columnRank_;  // by column: the rank of the section that made it
+  std::uint8_t highestRank_ = 0;          // of every column made so far
+  bool rankMayFall_ = false;              // a column made in a higher-ranked section may be named here
+  bool renumber_ = false;
+  std::vector<RankChange> rankChanges_;
+  // By column: bit 0 generals, bit 1 binaries, bits 2-3 how often semi-continuous (up to 2).
+  std::vector<std::uint8_t> typeMentions_;
+  std::optional<LpSyntaxError> maximizeFailure_;
 };
 
 }  // namespace velorium

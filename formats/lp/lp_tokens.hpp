@@ -1,18 +1,21 @@
 // Second stage of the LP reader: raw tokens joined into the tokens the sections are read from,
-// and the token list cut into sections.
+// handed out as a stream with a short look-ahead.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <map>
-#include <vector>
+#include <exception>
+#include <memory>
+#include <string_view>
 
+#include "formats/lp/lp_column_index.hpp"
 #include "formats/lp/lp_keywords.hpp"
 #include "formats/lp/lp_lexer.hpp"
-#include "formats/lp/lp_name_table.hpp"
 
 namespace velorium {
 
 enum class LpTokenKind : std::uint8_t {
+  end_of_text = 0,
   section_keyword = 1,
   name = 2,
   label = 3,  // a name followed by ":"
@@ -37,32 +40,86 @@ enum class LpComparison : std::uint8_t {
   greater_equal = 4,
 };
 
-// 16 bytes: files with millions of tokens hold them all at once.
 struct LpToken {
-  LpTokenKind kind;
-  LpLineNumber line;
+  LpTokenKind kind = LpTokenKind::end_of_text;
+  LpLineNumber line = 0;
   union {
-    double number;           // number
-    std::uint32_t name;      // name, label: local id in the file's LpNameTable
-    LpSection section;       // section keyword
-    LpComparison comparison; // comparison
-    std::uint8_t sosType;    // sos type: 1 or 2
+    double number;            // number: never NaN
+    LpSection section;        // section keyword
+    LpComparison comparison;  // comparison
+    std::uint8_t sosType;     // sos type: 1 or 2
   };
-};
-static_assert(sizeof(LpToken) == 16);
+  // Name and label: the text as written, readable while the token is in the stream; a name's
+  // key in the column index, a label's hash in the pool of names (in key.hash).
+  std::string_view text;
+  LpColumnIndex::Key key{};
 
-// Reads every raw token of `lexer` and appends the tokens they make to `tokens`; names are
-// interned in `names`. Throws LpSyntaxError.
-void buildLpTokens(LpLexer& lexer, LpNameTable& names, std::vector<LpToken>& tokens);
-
-// The tokens of one section: positions [begin, end) in the token list.
-struct LpTokenRange {
-  std::size_t begin = 0;
-  std::size_t end = 0;
+  LpToken() : number(0) {}
 };
 
-// The sections that hold tokens, by code. Tokens before the first keyword are ignored; a
-// section that holds tokens may not come again (LpSyntaxError).
-std::map<LpSection, LpTokenRange> splitLpSections(const std::vector<LpToken>& tokens);
+// The tokens of a text in order, read as they are asked for. A name is read some tokens
+// before the reader gets to it, and its slot in the column index (a label's in the pool of
+// names) is asked for at once, so that waits on memory overlap the reading of the tokens in
+// between. Throws LpSyntaxError; once it has failed it fails again on every further call.
+class LpTokenStream {
+ public:
+  // How far the reader may look ahead of the cursor.
+  static constexpr std::size_t kLookahead = 8;
+
+  LpTokenStream(LpLexer& lexer, const LpColumnIndex& columns);
+  LpTokenStream(const LpTokenStream&) = delete;
+  LpTokenStream& operator=(const LpTokenStream&) = delete;
+
+  // The token `i` places after the cursor (i < kLookahead); past the end of the text, the
+  // end-of-text token.
+  const LpToken& peek(std::size_t i) {
+    if (count_ <= i + kDistance && !ended_) fill(i);
+    return i < count_ ? ring_[(head_ + i) & kRingMask].token : ring_[(head_ + count_ - 1) & kRingMask].token;
+  }
+  // Moves the cursor on by `count` tokens; the end-of-text token is never passed.
+  void consume(std::size_t count) {
+    if (count == 0 || count >= count_) return consumeSlowly(count);
+    lastLine_ = ring_[(head_ + count - 1) & kRingMask].token.line;
+    head_ = (head_ + count) & kRingMask;
+    count_ -= count;
+  }
+  // The line of the token passed last, 0 before the first.
+  LpLineNumber lastLine() const { return lastLine_; }
+
+ private:
+  // Tokens read ahead of the cursor before it moves, the prefetch distance.
+  static constexpr std::size_t kDistance = 24;
+  static constexpr std::size_t kRingSize = 64;
+  static constexpr std::size_t kRingMask = kRingSize - 1;
+  static_assert(kDistance + kLookahead < kRingSize);
+
+  struct Slot {
+    LpToken token;
+    std::unique_ptr<char[]> text;  // the copy of a name, with 16 bytes of room behind it
+    std::size_t capacity = 0;
+  };
+
+  void fill(std::size_t i);
+  void consumeSlowly(std::size_t count);
+  // One step of the second stage: at most one token.
+  void step();
+  void wordStep();
+  void skipBlockComment();
+  LpToken& emit(LpTokenKind kind, int rawUsed);
+  void emitNumber(double value, int rawUsed);
+  void emitSection(LpSection section, int rawUsed);
+  void emitName(LpTokenKind kind, int rawUsed, std::string_view text);
+
+  LpLexer& lexer_;
+  const LpColumnIndex& columns_;
+  std::array<Slot, kRingSize> ring_;
+  std::size_t head_ = 0;
+  std::size_t count_ = 0;
+  bool ended_ = false;
+  LpSection section_ = LpSection::none;
+  bool afterEqual_ = false;  // the token emitted last is the comparison "="
+  LpLineNumber lastLine_ = 0;
+  std::exception_ptr failure_;
+};
 
 }  // namespace velorium

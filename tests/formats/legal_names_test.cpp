@@ -24,7 +24,13 @@ const LegalCase kLegalCases[] = {
     {"1x", "_1x"},
     {"3", "_3"},
     {".5", "_.5"},
-    {".x", ".x"},
+    {".x", "_.x"},
+    {".", "_."},
+    {"..5", "_..5"},
+    {"x.", "x."},
+    {"Integer", "_Integer"},
+    {"INT", "_INT"},
+    {"integers5", "integers5"},
     {"inf", "_inf"},
     {"Infinity", "_Infinity"},
     {"NaN", "_NaN"},
@@ -62,7 +68,7 @@ TEST(LegalNames, WritesEachNameInItsLegalForm) {
 }
 
 TEST(LegalNames, KnowsTheLpKeywordsInAnyCase) {
-  EXPECT_EQ(std::size(kLpKeywords), 29u);
+  EXPECT_EQ(std::size(kLpKeywords), 31u);
   for (std::string_view keyword : kLpKeywords) {
     std::string upper(keyword);
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

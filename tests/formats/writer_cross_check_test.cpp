@@ -91,6 +91,24 @@ TestModel awkwardNames() {
   return m;
 }
 
+// Names that begin with "." (cbc drops such rows and terms, glpsol refuses them) and names
+// that other tools take for the general-integer section: min .x + int + 3 integer + .n with
+// .x + int >= 2, int + integer >= 3, .x - int >= -1, int <= 1.5 and .n >= 0.5 integer gives
+// int = 1.5, integer = 1.5, .x = 0.5, .n = 1 and the optimum 7.5.
+TestModel pointAndIntegerNames() {
+  TestModel m;
+  int x = m.addVariable(".x");
+  int i = m.addVariable("int", 0, 1.5);
+  int g = m.addVariable("integer");
+  int n = m.addVariable(".n", 0, kInf, test::kInteger);
+  m.addRow(".r1", 2, kInf, {{x, 1}, {i, 1}});
+  m.addRow("..", 3, kInf, {{i, 1}, {g, 1}});
+  m.addRow(".e5", -1, kInf, {{x, 1}, {i, -1}});
+  m.addRow("INT", 0.5, kInf, {{n, 1}});
+  m.setObjective({{x, 1}, {i, 1}, {g, 3}, {n, 1}});
+  return m;
+}
+
 // The glpk example plan.mps, built by hand (the ranged row si stands for its two si rows).
 TestModel glpkPlan() {
   TestModel m;
@@ -153,6 +171,7 @@ const KnownModel kKnownModels[] = {
     {"small integer maximum", smallIntegerMaximum, 13},
     {"integer bounds", integerBounds, -2},
     {"awkward names", awkwardNames, 4},
+    {"names beginning with a point, integer names", pointAndIntegerNames, 7.5},
     {"glpk plan", glpkPlan, 296.2166065},
     {"glpk samp1", glpkSamp1, 24.333333333},
     {"zero right-hand sides", zeroRightHandSides, 0},
@@ -223,6 +242,14 @@ TEST_F(WriterCrossCheck, GlpsolReadsOurMpsFilesAndFindsTheOptimum) {
     expectOptimum(test::solveWithGlpsol(path, "--freemps", model.objective_sense != 0 ? "--max" : "--min"), expected,
                   path);
   }
+}
+
+// glpsol's LP reader takes none of the names as written ("invalid use of decimal point",
+// "integer" opens a section): our file carries their legal forms, and it finds the optimum.
+TEST_F(WriterCrossCheck, GlpsolReadsOurLpFileOfAwkwardNames) {
+  requireTool("glpsol");
+  std::string path = write("names.lp", pointAndIntegerNames().model);
+  expectOptimum(test::solveWithGlpsol(path, "--lp"), 7.5, path);
 }
 
 // The hand-built copies of glpk's examples agree with the examples themselves.

@@ -1,7 +1,6 @@
 // The texts of variables, expressions, constraints and general expressions, byte for byte.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>

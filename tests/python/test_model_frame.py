@@ -4,24 +4,6 @@ import pytest
 
 import veloriumpy as v
 
-LP_MODEL = """Maximize
- obj: 3 x + 2 y
-Subject To
- c1: x + y <= 4
-Bounds
- 0 <= x <= 10
-General
- y
-End
-"""
-
-
-@pytest.fixture
-def lp_file(tmp_path):
-    path = tmp_path / "model.lp"
-    path.write_text(LP_MODEL)
-    return str(path)
-
 
 @pytest.mark.parametrize("arguments, name", [((), ""), (("plant",), "plant"), ((None,), ""), (("завод",), "завод")])
 def test_construction_and_name(arguments, name):

@@ -49,7 +49,7 @@ TEST(LpReaderGlpk, FixturesWrittenByGlpsol) {
       {"shiftcov.lp", {112, 9, 360, 9, 9}},    // rows written as "0 x" placeholders
       {"qfit.lp", {3, 3, 9, 0, 0}},
       {"todd.lp", {1, 15, 15, 15, 15}},
-      {"cal.lp", {0, 0, 0, 0, 0}},  // only comments: glpsol refuses it, here an empty model
+      {"cal.lp", {0, 0, 0, 0, 0}},  // only comments and End: glpsol refuses it, here an empty model
   };
   for (const Fixture& fixture : fixtures) {
     const std::string path = std::string(VELORIUM_TEST_DATA_DIR) + "/lp/glpk/" + fixture.file;

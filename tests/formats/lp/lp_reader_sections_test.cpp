@@ -120,6 +120,43 @@ TEST(LpReaderColumns, ZeroCoefficientMakesNoColumnAndOrderIsFirstMention) {
   EXPECT_EQ(model->rows[0].expression.linear_terms.size(), 1u);
 }
 
+struct OrderCase {
+  const char* text;
+  const char* columns;
+};
+
+// However the file orders its sections, columns are numbered as if it named them objective
+// first, then constraints, general constraints, bounds, generals, binaries, semi-continuous,
+// SOS; and every reference follows the renumbering.
+TEST(LpReaderColumns, NumberedInTheFixedOrderOfTheSections) {
+  const OrderCase cases[] = {
+      {"Minimize\n a + b\nSubject To\n c: b + c >= 1\nBounds\n d <= 1\nEnd\n", "a b c d"},
+      {"Bounds\n x <= 1\nMinimize\n y + x\n", "y x"},
+      {"Binaries\n b\nGenerals\n g\nBounds\n x <= 2\nSubject To\n c: x + g + b >= 1\n", "x g b"},
+      {"Binaries\n b\nGenerals\n g\nSemis\n s\n", "g b s"},
+      {"Subject To\n c: [ y * z ] + x >= 1\nMinimize\n z\n", "z y x"},
+      {"Subject To\n c: b = 1 -> x + y <= 2\nMinimize\n y\n", "y b x"},
+      {"General Constraints\n g : r = NL : ( VARIABLE , x , -1 )\nSubject To\n c: x >= 1\nMinimize\n r\n", "r x"},
+      {"Generals\n y\nSubject To\n c: x + y >= 1\nBounds\n z <= 1\n y <= 1\nMinimize\n z\n", "z x y"},
+  };
+  for (const OrderCase& c : cases) {
+    auto model = read(c.text);
+    EXPECT_EQ(columnNames(*model), c.columns) << c.text;
+  }
+  auto model = read(
+      "Generals\n x\nBounds\n x <= 7\nGeneral Constraints\n g : r = NL : ( VARIABLE , x , -1 )\n"
+      "Subject To\n c: b = 1 -> 3 x + [ x * r ] <= 4\nMinimize\n obj: 2 r\n");
+  ASSERT_EQ(columnNames(*model), "r b x");
+  EXPECT_EQ(linearText(*model, model->objective), "2 r");
+  EXPECT_EQ(linearText(*model, model->rows[0].expression), "3 x");
+  EXPECT_EQ(test::quadraticText(*model, model->rows[0].expression), "1 x*r");
+  EXPECT_EQ(columnName(*model, model->rows[0].indicator_variable), "b");
+  EXPECT_EQ(columnName(*model, model->general_constraints[0].result_variable), "r");
+  EXPECT_EQ(columnName(*model, model->general_constraints[0].nodes[0].variable_index()), "x");
+  EXPECT_EQ(model->variables[2].type, kInteger);
+  EXPECT_EQ(model->variables[2].upper, 7);
+}
+
 struct BoundCase {
   const char* line;
   double lower;
@@ -172,6 +209,10 @@ TEST(LpReaderColumns, TypeSectionsCombine) {
       {"Binaries\n x\nSemi\n x\n", kSemicontinuous, 0, 1},
       {"Semi-Continuous\n x\n", kSemicontinuous, 0, kInf},
       {"Bounds\n x <= 4\n", kContinuous, 0, 4},
+      {"Binaries\n x\nBounds\n x free\n", kBinary, -kInf, 1},
+      {"Binaries\n x\nBounds\n x <= 3\n", kBinary, 0, 3},
+      {"Semis\n x\nGenerals\n x\nBinaries\n x\n", kSemicontinuous, 0, 1},
+      {"Generals\n x\nSemis\n x x\n", kSemicontinuous, 0, kInf},
   };
   for (const TypeCase& c : cases) {
     auto model = read(c.sections);
@@ -231,9 +272,49 @@ TEST(LpReaderDecisions, KeywordOpeningALineEndsTheBounds) {
 }
 
 TEST(LpReaderDecisions, NamesBeginningWithNanOrInf) {
-  auto model = read("Minimize\n nancy + 2 infeasible\nBounds\n nancy <= nan\n");
+  auto model = read("Minimize\n nancy + 2 infeasible\nBounds\n nancy <= Infinity\n");
   EXPECT_EQ(columnNames(*model), "nancy infeasible");
-  EXPECT_TRUE(std::isnan(model->variables[0].upper));
+  EXPECT_EQ(model->variables[0].upper, kInf);
+}
+
+// Infinite bounds and right-hand sides stay as they are: they say "no bound".
+TEST(LpReaderDecisions, InfiniteBoundsAreKept) {
+  auto model = read("Minimize\n x\nSubject To\n c: x + y <= inf\n d: x >= -1e999\nBounds\n -inf <= x <= 1e999\n y >= -infinity\n");
+  EXPECT_EQ(model->rows[0].upper, kInf);
+  EXPECT_EQ(model->rows[1].lower, -kInf);
+  EXPECT_EQ(model->variables[0].lower, -kInf);
+  EXPECT_EQ(model->variables[0].upper, kInf);
+  EXPECT_EQ(model->variables[1].lower, -kInf);
+}
+
+// Text after ";" is a comment wherever it stands, also right behind a name.
+TEST(LpReaderDecisions, SemicolonCommentsNeverJoinAName) {
+  auto model = read("Minimize\n obj: x + y ; total\nSubject To\n c: x + y >= 1; first\nBounds\n x free ; note\nEnd\n");
+  EXPECT_EQ(columnNames(*model), "x y");
+  EXPECT_EQ(model->rows[0].lower, 1);
+  EXPECT_EQ(model->variables[0].lower, -kInf);
+}
+
+// Other tools write and read "Integer" (and "Int") for the general integers.
+TEST(LpReaderDecisions, IntegerSectionHoldsGeneralIntegers) {
+  for (const char* keyword : {"Integer", "INT", "integers", "Generals"}) {
+    auto model = read(std::string("Minimize\n x + y\nSubject To\n c: x + y >= 1\nBounds\n x <= 10\n") + keyword + "\n x y\nEnd\n");
+    ASSERT_EQ(model->variables.size(), 2u) << keyword;
+    EXPECT_EQ(model->variables[0].type, kInteger) << keyword;
+    EXPECT_EQ(model->variables[0].upper, 10) << keyword;
+    EXPECT_EQ(model->variables[1].type, kInteger) << keyword;
+  }
+}
+
+// When both objective sections hold terms, Minimize is read and Maximize is not, wherever
+// either stands and whatever the unread one holds.
+TEST(LpReaderDecisions, MinimizeWinsWhereverItStands) {
+  auto model = read("Maximize\n y + [ z ^ 2 ]/ 2\nSubject To\n c: x >= 1\nMinimize\n x\n");
+  EXPECT_EQ(model->objective_sense, 0);
+  EXPECT_EQ(columnNames(*model), "x");
+  EXPECT_EQ(linearText(*model, model->objective), "1 x");
+  EXPECT_EQ(columnNames(*read("Maximize\n y <= 3\nSubject To\n c: x >= 1\nMinimize\n x\n")), "x");
+  EXPECT_EQ(errorLine("Maximize\n y <= 3\nSubject To\n c: x >= 1\n"), 2u);
 }
 
 struct MalformedCase {
@@ -297,8 +378,29 @@ INSTANTIATE_TEST_SUITE_P(
                       "more children"},
         MalformedCase{"child of a constant", "gencons\n g : y = NL : ( CONSTANT , 1 , -1 ) ( CONSTANT , 2 , 0 )\n", 2, "more children"},
         MalformedCase{"parent beyond 32 bits", "gencons\n g : y = NL : ( PLUS , -1 , -1 ) ( CONSTANT , 1 , 1e10 )\n", 2, "out of range"},
-        MalformedCase{"parent NaN", "gencons\n g : y = NL : ( PLUS , -1 , -1 ) ( CONSTANT , 1 , nan )\n", 2, "out of range"},
-        MalformedCase{"gencons name with a blank", "gencons\n my g : y = NL : ( CONSTANT , 1 , -1 )\n", 2, "name"}));
+        MalformedCase{"parent NaN", "gencons\n g : y = NL : ( PLUS , -1 , -1 ) ( CONSTANT , 1 , nan )\n", 2, "NaN"},
+        MalformedCase{"infinite constant node", "gencons\n g : y = NL : ( PLUS , -1 , -1 ) ( CONSTANT , inf , 0 )\n", 2, "finite"},
+        MalformedCase{"gencons name with a blank", "gencons\n my g : y = NL : ( CONSTANT , 1 , -1 )\n", 2, "name"},
+        MalformedCase{"misspelt objective keyword", "\\ a model\nMaximise\n obj: x\nSubject To\n c: x <= 1\n", 2, "\"Maximise\""},
+        MalformedCase{"plain text before the first section", "a model of the plant\nMinimize\n x\n", 1, "before the first section"},
+        MalformedCase{"no section at all", "\\ only a comment\n x + y\n", 2, "before the first section"},
+        MalformedCase{"empty text", "", 0, "no section"},
+        MalformedCase{"only comments", "\\ a comment\n/* and a block */\n", 0, "no section"},
+        MalformedCase{"number run into a name", "Minimize\n obj: 1abc\n", 2, "\"1abc\""},
+        MalformedCase{"decimal comma in a bound", "Minimize\n x\nBounds\n x <= 1,5\n", 4, "\"1,5\""},
+        MalformedCase{"exponent without digits", "Minimize\n x\nSubject To\n c: x <= 1e\n", 4, "\"1e\""},
+        MalformedCase{"two decimal points", "Minimize\n obj: 1.2.3 x\n", 2, "\"1.2.3\""},
+        MalformedCase{"hexadecimal coefficient", "Minimize\n obj: 0x10 x\n", 2, "hexadecimal"},
+        MalformedCase{"NaN coefficient", "Minimize\n obj: nan x\n", 2, "NaN"},
+        MalformedCase{"NaN right-hand side", "Subject To\n c: x <= NaN\n", 2, "NaN"},
+        MalformedCase{"NaN bound", "Bounds\n -nan <= x\n", 2, "NaN"},
+        MalformedCase{"infinite coefficient", "Minimize\n obj: inf x\n", 2, "coefficient must be finite"},
+        MalformedCase{"overflowing coefficient", "Subject To\n c: - 1e999 x <= 1\n", 2, "coefficient must be finite"},
+        MalformedCase{"infinite quadratic coefficient", "Minimize\n obj: [ infinity x ^ 2 ]/ 2\n", 2, "coefficient must be finite"},
+        MalformedCase{"infinite product coefficient", "Subject To\n c: [ -inf x * y ] <= 1\n", 2, "coefficient must be finite"},
+        MalformedCase{"infinite constant", "Minimize\n obj: x + inf\n", 2, "constant must be finite"},
+        MalformedCase{"infinite row constant", "Subject To\n c: x - infinity <= 4\n", 2, "constant must be finite"},
+        MalformedCase{"overflowing constant", "Minimize\n obj: x + 1e308 + 1e308\n", 2, "constant is too large"}));
 
 }  // namespace
 }  // namespace velorium

@@ -30,26 +30,31 @@ TEST(LpReaderFile, MissingFileAndDirectoryGiveOne) {
   EXPECT_THROW(parseLpFile(missing), std::invalid_argument);
 }
 
-TEST(LpReaderFile, EmptyFileIsAnEmptyModel) {
+// A file without any section is no LP file: it would read as an empty model and hide a
+// wrong path or a broken file.
+TEST(LpReaderFile, EmptyFileIsRefused) {
   test::ScratchDir dir;
   LogCapture log;
   std::shared_ptr<Model> model;
   const std::string path = dir.write("empty.lp", "");
-  ASSERT_EQ(readLpModelFile(log.options(), path, model), 0);
-  ASSERT_TRUE(model);
+  EXPECT_EQ(readLpModelFile(log.options(), path, model), 2);
+  EXPECT_FALSE(model);
+  EXPECT_NE(log.all().find(path + ": no section"), std::string::npos) << log.all();
+
+  const std::string sectionOnly = dir.write("end.lp", "End\n");
+  ASSERT_EQ(readLpModelFile(log.options(), sectionOnly, model), 0);
   EXPECT_TRUE(model->variables.empty());
   EXPECT_TRUE(model->rows.empty());
-  EXPECT_EQ(model->name, "empty.lp");
-  EXPECT_EQ(model->source_path, path);
-  EXPECT_TRUE(log.texts().empty());
+  EXPECT_EQ(model->name, "end.lp");
+  EXPECT_EQ(model->source_path, sectionOnly);
 }
 
-TEST(LpReaderFile, WholeFileWithMarkCarriageReturnsAndPreamble) {
+TEST(LpReaderFile, WholeFileWithMarkCarriageReturnsAndComments) {
   test::ScratchDir dir;
   LogCapture log;
   std::shared_ptr<Model> model;
   const std::string text =
-      "\xEF\xBB\xBF" "some notes 1 2 3\r\nMaximize\r\n obj: 2 x + 3 y\r\nSubject To\r\n c1: x + y <= 4\r\n"
+      "\xEF\xBB\xBF" "\\ some notes 1 2 3\r\n/* more\r\n notes */ Maximize\r\n obj: 2 x + 3 y\r\nSubject To\r\n c1: x + y <= 4\r\n"
       "Bounds\r\n y <= 3\r\nGenerals\r\n y\r\nEnd\r\n";
   ASSERT_EQ(readLpModelFile(log.options(), dir.write("sub.dir.lp", text), model), 0) << log.all();
   EXPECT_EQ(model->name, "sub.dir.lp");
