@@ -271,3 +271,99 @@ def test_a_dictionary_with_a_wrong_item_adds_nothing(plant, rows, error):
     for not_a_dictionary in [[("a", plant.get_constraint(0))], None]:
         with pytest.raises(TypeError):
             plant.add_constraints(not_a_dictionary)
+
+
+@pytest.fixture
+def xy(quiet_model):
+    return quiet_model, quiet_model.add_variable(var_name="x"), quiet_model.add_variable(var_name="y")
+
+
+EMPTY = "Нет данных для ограничения, невозможно добавить пустое ограничение"
+
+
+@pytest.mark.parametrize("expression, kept", [
+    (lambda x, y: x * y, True),
+    (lambda x, y: x * y + x + 1.0, True),
+    (lambda x, y: (x * y).get_linear_part(), True),  # a linear view of a store with quadratic terms only
+    (lambda x, y: x * y - x * y + x, True),  # a quadratic expression with linear terms only
+    (lambda x, y: v.QuadExpression(), False),
+    (lambda x, y: v.LinearExpression(5.0), False),
+    (lambda x, y: (x + y) - (x + y), False),
+])
+def test_a_constraint_is_kept_whenever_it_has_terms_of_either_kind(xy, lp_text, expression, kept):
+    model, x, y = xy
+    e = expression(x, y)
+    calls = [lambda: model.add_constraint(e, LE, 4.0, "a"), lambda: model.add_constraint(e, -1.0, 4.0, "b"),
+             lambda: model.add_constraint(e <= 4.0, "c")]
+    for call in calls:
+        if kept:
+            call()
+        else:
+            assert failure(call) == EMPTY
+    assert model.get_constraints_count() == (3 if kept else 0)
+
+
+def test_quadratic_rows_are_written(xy, lp_text):
+    model, x, y = xy
+    model.add_constraint(x * y + 2.0 * x, LE, 4.0, "q")
+    model.add_constraint(x * x, 1.0, 9.0, "r")
+    assert "q : 2 x + [ x * y ] <= 4\nr : [ x^2 ] <= 9\nr : [ x^2 ] >= 1\n" in lp_text(model)
+    assert model.is_nonlinear()
+
+
+def test_expressions_and_constraints_given_stay_as_they_were(xy):
+    model, x, y = xy
+    left, right, free, product = x + 2.0 * y + 1.0, x * 1.0, x + y <= 4.0, x * y
+    before = [repr(left), repr(right), repr(free), repr(product)]
+    model.add_constraint(left, EQ, right, "d")
+    model.add_constraint(free, "f")
+    model.remove(free)  # a constraint of no model is left alone
+    model.add_general_constraint(product, y, "g")
+    assert [repr(left), repr(right), repr(free), repr(product)] == before
+    assert repr(model.get_constraint("d")) == "d: 0 <= + 2*y + 1 <= 0"
+    assert model.get_constraints_count() == 2 and model.get_general_constraints_count() == 1
+
+
+def test_general_constraints_from_every_kind_of_expression(xy):
+    model, x, y = xy
+    model.add_general_constraint(v.MathFunc.sqrt(x + 1.0), y, "g1")
+    model.add_general_constraint(x * y, y, None)
+    model.add_general_constraint(x + 1.0, y, "g3")
+    model.add_general_constraint(y == v.MathFunc.exp(x))
+    assert [repr(model.get_general_constraint(i)) for i in range(4)] == [
+        "g1: y == sqrt(x+1)", "GC#0: y == x*y", "g3: y == x+1", "GC#1: y == exp(x)"]
+    with pytest.raises(TypeError):
+        model.add_general_constraint(x, y, "g")
+
+
+def test_the_objective_given_out_is_a_view(xy, lp_text):
+    model, x, y = xy
+    model.set_objective(x + 2.0 * y, MAX)
+    objective = model.get_objective()
+    objective.add_term(x, 3.0)
+    assert "Maximize\n obj: 2 y + 4 x \n" in lp_text(model)
+    model.set_objective(x * y + y, MIN)
+    assert model.is_nonlinear()
+
+
+def test_constraints_of_another_model(xy, plant):
+    model, x, y = xy
+    assert failure(lambda: model.remove(plant.get_constraint("c1"))) == "Ограничение не принадлежит модели"
+    assert failure(lambda: model.add_constraint(plant.get_constraint("c1"), "c")) == \
+        "Невозможно добавить выражение из другой модели"
+    assert model.get_constraints_count() == 0
+
+
+@pytest.mark.parametrize("call", [
+    lambda m, x, y: m.add_constraint(x, LE, 4.0, "r"),
+    lambda m, x, y: m.add_constraint(v.MathFunc.exp(x), LE, 4.0, "r"),
+    lambda m, x, y: m.add_constraint(x + y, LE, x * y, "r"),
+    lambda m, x, y: m.add_constraint(x + y, LE, y, "r"),
+    lambda m, x, y: m.add_constraint(x * y, LE, 4.0),
+    lambda m, x, y: m.add_constraint(x + y <= 4.0),
+])
+def test_constraint_arguments_that_match_no_overload(xy, call):
+    model, x, y = xy
+    with pytest.raises(TypeError):
+        call(model, x, y)
+    assert model.get_constraints_count() == 0

@@ -64,6 +64,7 @@ def test_a_mip_with_a_name_map_and_start_values(calc_service, tmp_path):
     assert result.get_variable_value(x) == result.get_variable_value("x") == 4.0
     assert result.get_variable_value("y") == 0.0
     assert result.get_expression_value(model.get_objective()) == 20.0
+    assert result.get_expression_value(x * x + 1.0) == 17.0
     assert isinstance(result.get_nodes_count(), int) and isinstance(result.get_iterations_count(), int)
     assert result.get_solve_time() >= 0.0
     assert repr(result) == "Solve is successful.\nGap: 0 %.\nSolution is optimal\nObjective value: 20\nBest bound: 20"
