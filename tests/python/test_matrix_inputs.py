@@ -118,10 +118,13 @@ def test_variables_from_values_lists_and_arrays(written):
     model.add_variables(lower_bounds=np.float64(-1.0), obj_values=[0, 2, 3.5],
                         var_types=[v.variable_type.binary, 2, v.variable_type.integer], count=3)
     model.add_variables(obj_values=7.0, var_types=np.array([v.variable_type.semicontinuous.value]), count=1)
+    # An int is taken whole, not as 32 bits.
+    model.add_variables(upper_bounds=2 ** 40 + 1, count=True)
     lines = {" ".join(line.split()) for line in written(model).splitlines()}
     assert {"LO BOUND x#3 1", "UP BOUND x#3 6", "LO BOUND x#4 2.5", "LO BOUND x#5 1", "UP BOUND x#5 4",
-            "BV BOUND x#6", "LI BOUND x#7 -1", "SC BOUND x#9 inf", "x#7 obj 2", "x#8 obj 3.5", "x#9 obj 7"} <= lines
-    assert model.get_variables_count() == 10
+            "BV BOUND x#6", "LI BOUND x#7 -1", "SC BOUND x#9 inf", "x#7 obj 2", "x#8 obj 3.5", "x#9 obj 7",
+            f"UP BOUND x#10 {2 ** 40 + 1}"} <= lines
+    assert model.get_variables_count() == 11
 
 
 @pytest.mark.parametrize("P, q", [
