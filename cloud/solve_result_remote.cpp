@@ -209,8 +209,11 @@ double SolveResultRemote::GetSolveTime() {
 double SolveResultRemote::lookup(Part part, const char* name) {
   return guarded(0.0, [&] {
     if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
-    if (part != Part::values && map_of(Part::duals).empty() && map_of(Part::reduced_costs).empty()) {
-      throw_catalogue_error(part == Part::duals ? kNoDuals : kNoReducedCosts);
+    // A result without dual values or reduced costs (a MIP's, or a solver's that gave only one
+    // of the two) says so; a value of 0.0 would pass for a real one.
+    if (part == Part::duals && map_of(Part::duals).empty()) throw_catalogue_error(kNoDuals);
+    if (part == Part::reduced_costs && map_of(Part::reduced_costs).empty()) {
+      throw_catalogue_error(kNoReducedCosts);
     }
     if (!name) return 0.0;
     const ValueByName& map = map_of(part);
@@ -260,6 +263,11 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
   clear_error();
   if (count) *count = 0;
   if (status() == solution_status::imprecise || std::isnan(statistic("objective")) || !model_) return nullptr;
+  const SolutionData& held = calculation_.solution;
+  // No array of zeros for data the result does not hold.
+  if ((part == Part::duals && held.duals.empty()) || (part == Part::reduced_costs && held.reduced_costs.empty())) {
+    return nullptr;
+  }
   std::vector<double>& cache = part == Part::values ? values_array_ : part == Part::duals ? duals_array_ : reduced_costs_array_;
   if (cache.empty()) {
     try {

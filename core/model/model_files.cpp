@@ -68,9 +68,13 @@ void ModelImpl::Write(const char* file_name, const char* name_mapping_file) {
   write_model_file(file_name, kModelFileByExtension, name_mapping_file);
 }
 
-void ModelImpl::WriteMps(const char* file_name) { write_model_file(file_name, kModelFileMps, nullptr); }
+void ModelImpl::WriteMps(const char* file_name, const char* name_mapping_file) {
+  write_model_file(file_name, kModelFileMps, name_mapping_file);
+}
 
-void ModelImpl::WriteLp(const char* file_name) { write_model_file(file_name, kModelFileLp, nullptr); }
+void ModelImpl::WriteLp(const char* file_name, const char* name_mapping_file) {
+  write_model_file(file_name, kModelFileLp, name_mapping_file);
+}
 
 void ModelImpl::AddMipStartValues(const char* sol_file) {
   guarded([&] {

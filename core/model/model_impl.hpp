@@ -46,8 +46,8 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   void ReadMps(const char* file_name) override;
   void ReadLp(const char* file_name) override;
   void Write(const char* file_name, const char* name_mapping_file) override;
-  void WriteMps(const char* file_name) override;
-  void WriteLp(const char* file_name) override;
+  void WriteMps(const char* file_name, const char* name_mapping_file) override;
+  void WriteLp(const char* file_name, const char* name_mapping_file) override;
   int GetIntParam(const char* param_name) override;
   double GetDblParam(const char* param_name) override;
   const char* GetStringParam(const char* param_name) override;

@@ -164,16 +164,28 @@ TEST_F(SolveResultRemoteTest, AnImpreciseSolutionRefusesValuesAndArrays) {
   EXPECT_EQ(result->GetReducedCostsArray(&count), nullptr);
 }
 
-TEST_F(SolveResultRemoteTest, DualsAndReducedCostsOfAMipAreNotAvailable) {
-  RemoteCalculationResult record = finished();
-  record.solution.duals.clear();
-  record.solution.reduced_costs.clear();
-  auto result = result_of(record);
-  EXPECT_EQ(result->GetDualValueByName("c1"), 0.0);
-  EXPECT_STREQ(result->GetErrorText(), get_message(389));
-  EXPECT_EQ(result->GetReducedCostByName("x"), 0.0);
-  EXPECT_STREQ(result->GetErrorText(), get_message(390));
-  EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
+TEST_F(SolveResultRemoteTest, DualValuesOrReducedCostsThatTheResultLacksAreRefusedNeverZero) {
+  const struct {
+    bool duals, reduced_costs;  // which of the two the result holds
+  } cases[] = {{false, false}, {true, false}, {false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.duals) + " " + std::to_string(c.reduced_costs));
+    RemoteCalculationResult record = finished();
+    if (!c.duals) record.solution.duals.clear();
+    if (!c.reduced_costs) record.solution.reduced_costs.clear();
+    auto result = result_of(record);
+    std::uint64_t count = 7;
+    EXPECT_EQ(result->GetDualValueByName("c1"), c.duals ? -2.0 : 0.0);
+    EXPECT_STREQ(result->GetErrorText(), c.duals ? "" : get_message(389));
+    EXPECT_EQ(result->GetDualValuesArray(&count) != nullptr, c.duals);
+    EXPECT_EQ(count, c.duals ? 1u : 0u);
+    EXPECT_EQ(result->GetReducedCostByName("x"), c.reduced_costs ? 0.5 : 0.0);
+    EXPECT_STREQ(result->GetErrorText(), c.reduced_costs ? "" : get_message(390));
+    EXPECT_EQ(result->GetReducedCostsArray(&count) != nullptr, c.reduced_costs);
+    EXPECT_EQ(count, c.reduced_costs ? 2u : 0u);
+    EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
+    EXPECT_NE(result->GetValuesArray(&count), nullptr);
+  }
 }
 
 TEST_F(SolveResultRemoteTest, WrittenNamesComeBackAsTheModelsOwnAndUnknownOnesAreKept) {

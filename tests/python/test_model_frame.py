@@ -1,5 +1,7 @@
 """The Model frame: construction, names, parameters, files, and what stays usable after a
 failure."""
+import os
+
 import pytest
 
 import veloriumpy as v
@@ -50,15 +52,31 @@ def test_read_and_write_with_and_without_a_name_map(quiet_model, lp_file, tmp_pa
     assert not quiet_model.is_mip()
 
 
-def test_format_specific_writers_keep_the_models_names(quiet_model, lp_file, tmp_path):
+def without_name(text):
+    return [line for line in text.splitlines() if not line.startswith("NAME")]
+
+
+@pytest.mark.parametrize("write, read, file", [
+    (v.Model.write, v.Model.read, "m.lp"),
+    (v.Model.write_mps, v.Model.read_mps, "m.txt"),
+    (v.Model.write_lp, v.Model.read_lp, "m.txt"),
+])
+def test_every_writer_writes_own_or_generated_names(quiet_model, lp_file, tmp_path, write, read, file):
     quiet_model.read(lp_file)
-    mps = str(tmp_path / "m.txt")
-    quiet_model.write_mps(mps)
-    assert "c1" in open(mps).read()
-    quiet_model.read_mps(mps)
-    assert quiet_model.is_mip()
-    with pytest.raises(v.VeloriumException):
-        quiet_model.write_lp(str(tmp_path / "m.lp"), str(tmp_path / "m.map"))
+    own, generated, name_map = (str(tmp_path / name) for name in ("own_" + file, "gen_" + file, "names.map"))
+    write(quiet_model, own)
+    write(quiet_model, generated, name_map)
+    assert "c1" in open(own).read() and "x" in open(own).read()
+    assert "c1" not in open(generated).read()
+    assert open(name_map).read().split("\n")[1:3] == ["x x0", "y x1"]
+    for path in (own, generated):
+        copy = v.Model()
+        copy.set_bool_param("log_to_console", False)
+        read(copy, path)
+        again = str(tmp_path / ("again_" + os.path.basename(path)))
+        write(copy, again)
+        # Equal but for the model's name, which reading takes from the file's.
+        assert without_name(open(again).read()) == without_name(open(path).read())
 
 
 def test_the_model_stays_usable_after_failures(quiet_model, lp_file):

@@ -201,28 +201,43 @@ TEST_F(ModelFiles, AFailedReadLeavesTheModelAsItWasAndSaysWhy) {
   EXPECT_EQ(model->GetVariablesCount(), 8);
 }
 
-TEST_F(ModelFiles, WriteWithANameMap) {
+TEST_F(ModelFiles, EveryWriterHonoursANameMap) {
   model->Read(dir.write("model.lp", kModelLp).c_str());
-  const std::string path = dir.file("mapped.lp");
-  const std::string map = dir.file("names.map");
-  model->Write(path.c_str(), map.c_str());
-  expect_ok(model);
-  const std::string text = test::readFileBytes(path);
-  EXPECT_EQ(text.find("ind0"), std::string::npos) << text;
-  EXPECT_NE(test::readFileBytes(map).find("ind0"), std::string::npos);
+  using Writer = std::function<void(const char*, const char*)>;
+  const struct {
+    const char* file;
+    Writer write;
+  } writers[] = {
+      {"by_extension.lp", [&](const char* path, const char* map) { model->Write(path, map); }},
+      {"as_mps.txt", [&](const char* path, const char* map) { model->WriteMps(path, map); }},
+      {"as_lp.txt", [&](const char* path, const char* map) { model->WriteLp(path, map); }},
+  };
+  for (const auto& writer : writers) {
+    SCOPED_TRACE(writer.file);
+    const std::string mapped = dir.file(std::string("mapped_") + writer.file);
+    const std::string map = dir.file(std::string(writer.file) + ".map");
+    writer.write(mapped.c_str(), map.c_str());
+    expect_ok(model);
+    EXPECT_EQ(test::readFileBytes(mapped).find("ind0"), std::string::npos) << "generated names only";
+    EXPECT_NE(test::readFileBytes(map).find("ind0"), std::string::npos) << "the map names the model's own";
 
-  const std::string mps = dir.file("plain.mps");
-  model->WriteMps(mps.c_str());
-  model->WriteLp(dir.file("plain.lp").c_str());
-  expect_ok(model);
-  EXPECT_NE(test::readFileBytes(mps).find("ind0"), std::string::npos);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 5)
-      << "model.lp, mapped.lp, names.map, plain.mps, plain.lp: no other map";
+    for (const char* no_map : {"", static_cast<const char*>(nullptr)}) {
+      const std::string plain = dir.file(std::string("plain_") + writer.file);
+      writer.write(plain.c_str(), no_map);
+      expect_ok(model);
+      EXPECT_NE(test::readFileBytes(plain).find("ind0"), std::string::npos) << "the model's own names";
+    }
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 10)
+      << "model.lp and three of each: mapped file, map, plain file; no other map";
 
   const std::string unmapped = dir.file("unmapped.lp");
   model->Write(unmapped.c_str(), dir.file("no_dir/names.map").c_str());
   expect_failure(model, 118, unmapped.c_str());
   EXPECT_FALSE(std::filesystem::exists(unmapped)) << "no model file without its map";
+  model->WriteMps(unmapped.c_str(), dir.file("no_dir/names.map").c_str());
+  expect_failure(model, 118, unmapped.c_str());
+  EXPECT_FALSE(std::filesystem::exists(unmapped));
 }
 
 TEST_F(ModelFiles, WriteFailures) {
@@ -233,9 +248,9 @@ TEST_F(ModelFiles, WriteFailures) {
   const std::string no_format = dir.file("model.txt");
   model->Write(no_format.c_str(), nullptr);
   expect_failure(model, 118, no_format.c_str());
-  model->WriteLp(nullptr);
+  model->WriteLp(nullptr, "");
   expect_failure(model, 118, "null");
-  model->WriteMps(dir.file("model.txt").c_str());
+  model->WriteMps(dir.file("model.txt").c_str(), "");
   expect_ok(model);
   EXPECT_NE(test::readFileBytes(dir.file("model.txt")).find("ENDATA"), std::string::npos);
 }
