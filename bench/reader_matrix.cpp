@@ -15,7 +15,9 @@
 // counts, and cbc must read the file without complaint.
 //
 //   bench_reader_matrix [--format mps|lp|both] [--rounds N] [--megabytes M] [--only TEXT]
-//                       [--dir DIR]
+//                       [--dir DIR] [--keep yes]
+// --keep yes leaves the files in DIR, named after their shapes (for profiling a reader on
+// one of them); --rounds 0 then only writes them.
 // --only keeps the rows whose label holds TEXT, for instance "MPS | 1 entry" or "| 20 | 17 |".
 // Short names are given as the widths of the row and column names.
 #include <unistd.h>
@@ -77,6 +79,7 @@ struct Options {
   double megabytes = 100;
   std::string only;
   std::string dir = std::filesystem::temp_directory_path().string();
+  bool keep = false;
 };
 
 enum class FileKind { mps_one_per_line, mps_two_per_line, lp_short_lines, lp_long_lines };
@@ -107,6 +110,13 @@ std::string label(FileKind kind, const ModelStyle& style, std::size_t columns) {
   }
   text << (style.full_digits ? "| 17 " : "| 1-3 ") << (style.ranges_and_bounds ? "| yes " : "| no ");
   return text.str();
+}
+
+// The part of a kept file's name that tells its shape, "-mps1-short-digits3-sections" for instance.
+std::string fileTag(FileKind kind, const ModelStyle& style) {
+  static const char* const kKinds[] = {"-mps1", "-mps2", "-lp80", "-lp560"};
+  return std::string(kKinds[static_cast<int>(kind)]) + (style.long_names ? "-names20" : "-short") +
+         (style.full_digits ? "-digits17" : "-digits3") + (style.ranges_and_bounds ? "-sections" : "");
 }
 
 ExpectedCounts writeFile(FileKind kind, const MatrixModel& model, const std::string& path) {
@@ -236,7 +246,7 @@ bool parse(int argc, char** argv, Options& options) {
     const std::string value = argv[++i];
     if (flag == "--format" && (value == "mps" || value == "lp" || value == "both")) {
       options.format = value;
-    } else if (flag == "--rounds" && std::atoi(value.c_str()) > 0) {
+    } else if (flag == "--rounds" && std::atoi(value.c_str()) >= 0 && value.find_first_not_of("0123456789") == std::string::npos) {
       options.rounds = std::atoi(value.c_str());
     } else if (flag == "--megabytes" && std::atof(value.c_str()) > 0) {
       options.megabytes = std::atof(value.c_str());
@@ -244,6 +254,8 @@ bool parse(int argc, char** argv, Options& options) {
       options.only = value;
     } else if (flag == "--dir") {
       options.dir = value;
+    } else if (flag == "--keep" && value == "yes") {
+      options.keep = true;
     } else {
       return false;
     }
@@ -264,7 +276,8 @@ int main(int argc, char** argv) {
   Options options;
   if (!parse(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: %s [--format mps|lp|both] [--rounds N] [--megabytes M] [--only TEXT] [--dir DIR]\n", argv[0]);
+                 "usage: %s [--format mps|lp|both] [--rounds N] [--megabytes M] [--only TEXT] [--dir DIR] [--keep yes]\n",
+                 argv[0]);
     return 2;
   }
   if (std::system("command -v cbc >/dev/null 2>&1") != 0) {
@@ -297,12 +310,18 @@ int main(int argc, char** argv) {
         if (wanted.empty()) continue;
         const MatrixModel model = makeMatrixModel(columns, style, seed);
         for (FileKind kind : wanted) {
-          const std::string path = options.dir + (isMps(kind) ? "/velorium-matrix.mps" : "/velorium-matrix.lp");
+          const std::string path = options.dir + "/velorium-matrix" + (options.keep ? fileTag(kind, style) : "") +
+                                   (isMps(kind) ? ".mps" : ".lp");
           const ExpectedCounts counts = writeFile(kind, model, path);
           const double file_mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+          if (options.rounds == 0) {
+            std::printf("%s| %.0f | %.2fM | written to %s |\n", label(kind, style, columns).c_str(), file_mb,
+                        static_cast<double>(counts.nonzeros) / 1e6, path.c_str());
+            continue;
+          }
           Row row;
           const bool measured = measure(kind, path, counts, options, row);
-          std::filesystem::remove(path);
+          if (!options.keep) std::filesystem::remove(path);
           if (!measured) {
             all_read = false;
             continue;

@@ -25,6 +25,8 @@ LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool bi
   if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
     std::fclose(file_);
     file_ = nullptr;
+  } else if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    file_size_ = static_cast<std::uint64_t>(info.st_size);
   }
 }
 
@@ -82,6 +84,7 @@ bool LineReader::nextLine(const char*& line, std::size_t& length) {
       return true;
     }
     if (position_ > 0) {
+      discarded_ += position_;
       std::memmove(data, data + position_, end_ - position_);
       end_ -= position_;
       position_ = 0;

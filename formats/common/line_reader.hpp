@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -32,6 +33,10 @@ class LineReader {
   bool nextLine(std::string_view& line);
 
   bool isOpen() const { return file_ != nullptr; }
+  // The bytes of the file handed out so far, line ends included.
+  std::uint64_t offset() const { return discarded_ + position_; }
+  // The size of the file when it is a regular file, else 0.
+  std::uint64_t fileSize() const { return file_size_; }
   // True when reading stopped because the operating system reported an error.
   bool readFailed() const { return read_failed_; }
   std::size_t bufferSize() const { return capacity_; }
@@ -51,6 +56,8 @@ class LineReader {
   std::size_t capacity_ = 0;  // the buffer holds at most capacity_ - 1 bytes and a zero byte
   std::size_t position_ = 0;  // next unread byte
   std::size_t end_ = 0;       // end of the data read so far
+  std::uint64_t discarded_ = 0;  // bytes of the file moved out of the buffer before position_
+  std::uint64_t file_size_ = 0;
   bool started_ = false;
   bool input_ended_ = false;
   bool read_failed_ = false;

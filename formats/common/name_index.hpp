@@ -36,18 +36,31 @@ class NameIndex {
   // Asks for the slot where a look-up of `key` starts, ahead of the look-up.
   void prefetch(const Key& key) const {
     if (slot_count_ == 0) return;
-    const Slot* first = &slots()[static_cast<std::size_t>(key.hash) & (slot_count_ - 1)];
+    const std::size_t home = static_cast<std::size_t>(key.hash) & (slot_count_ - 1);
+    const Slot* first = &slots()[home];
     prefetchForRead(first);
-    // A look-up often goes on into the next cache line (two slots share one). A prefetch
-    // past the end of the table is harmless: it never faults.
-    prefetchForRead(reinterpret_cast<const char*>(first) + 64);
+    // Two slots share a cache line: from the second, a look-up that goes on goes into the
+    // next line. A prefetch past the end of the table is harmless: it never faults.
+    if (home % kSlotsPerLine == kSlotsPerLine - 1) prefetchForRead(first + 1);
   }
+
+  // A look-up in two steps, for a caller that overlaps the memory waits of many: the first
+  // reads slots only and decides every name of up to kHeadBytes bytes; for a longer name it
+  // gives kCompareRest and the slot whose length and first bytes match, and asks for that
+  // slot's text, which the second step, some time later, compares.
+  static constexpr std::int32_t kCompareRest = INT32_MIN + 1;
+  std::int32_t findByHead(std::string_view name, const Key& key, std::size_t& slot) const;
+  std::int32_t findFrom(std::string_view name, const Key& key, std::size_t slot) const;
   // Stores `value` for `stored_name`, which must not be in the index yet and must outlive it.
-  void insert(std::string_view stored_name, std::int32_t value);
+  void insert(std::string_view stored_name, std::int32_t value) { insertNew(stored_name, value, keyOf(stored_name)); }
+  // Stores `value` for `stored_name` (which must outlive the index) unless the name is in the
+  // index already: then changes nothing and gives false. `key` is the name's key.
+  bool insertNew(std::string_view stored_name, std::int32_t value, const Key& key);
   std::size_t size() const { return count_; }
 
  private:
   static constexpr std::size_t kHeadBytes = 16;
+  static constexpr std::size_t kSlotsPerLine = 2;
 
   // A zero-filled slot is empty: the memory comes zeroed from the system.
   struct Slot {
@@ -56,9 +69,14 @@ class NameIndex {
     std::int32_t value = 0;
     std::uint64_t head[2] = {};  // as in the name's Key
   };
+  static_assert(sizeof(Slot) * kSlotsPerLine == 64);
 
   template <bool readable_past_end>
   static Key makeKey(std::string_view name);
+  // The hash of a name's length and first bytes; a name longer than kHeadBytes mixes in the rest.
+  static std::uint64_t headHash(std::size_t size, const std::uint64_t (&head)[2]);
+  // From slot `i` on: the first slot whose length and first bytes match, or an empty one.
+  const Slot& probeFrom(std::string_view name, const Key& key, std::size_t& i) const;
   void place(const Slot& slot, std::uint64_t hash);
   void grow();
 

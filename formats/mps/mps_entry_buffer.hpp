@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/base/prefetch.hpp"
+
 namespace velorium {
 
 // Entries arrive column by column; the rows' term lists are built from them only once the
@@ -31,7 +33,12 @@ class MpsEntryBuffer {
     Block& block = blocks_[block_index];
     if (block.used == kChunkEntries) addChunk(block);
     const auto row_in_block = static_cast<std::uint32_t>(static_cast<std::size_t>(row) & ((std::size_t{1} << block_shift_) - 1));
-    block.chunks.back()[block.used++] = Entry{value, column, row_in_block};
+    Entry* const at = block.chunks.back() + block.used++;
+    *at = Entry{value, column, row_in_block};
+    // The blocks are written in many streams at once, too many for the processor to see them
+    // coming: ask for the memory of the next entries of this block (four share a cache line)
+    // long before they are written.
+    if (block.used % kEntriesPerLine == 0 && block.used + kEntriesPerLine < kChunkEntries) prefetchForWrite(at + 1 + kEntriesPerLine);
     ++count_;
   }
 
@@ -69,6 +76,7 @@ class MpsEntryBuffer {
 
   static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
   static constexpr std::size_t kChunkEntries = kChunkBytes / sizeof(Entry);
+  static constexpr std::size_t kEntriesPerLine = 64 / sizeof(Entry);
   static constexpr unsigned kMinimumBlockShift = 9;   // 512 rows
   static constexpr unsigned kMaximumBlockShift = 20;
   static constexpr std::size_t kTargetBlocks = 64;
@@ -88,6 +96,7 @@ class MpsEntryBuffer {
   }
 
   static void addChunk(Block& block);
+  static void populate(void* memory, std::size_t bytes);
   static void releaseBlock(Block& block);
   void clear();
 

@@ -1,11 +1,8 @@
 #include "formats/mps/mps_line.hpp"
 
+#include <array>
 #include <charconv>
 #include <cstring>
-#include <clocale>
-#include <cstdlib>
-#include <locale.h>
-#include <string>
 #include <system_error>
 
 #include "formats/common/word_bytes.hpp"
@@ -28,19 +25,6 @@ struct ByteClasses {
   }
 };
 constexpr ByteClasses kByteClasses;
-
-// strtod under the "C" numeric locale; used only for magnitudes outside the double range,
-// whose sign and direction from_chars does not report.
-double readOutOfRange(std::string_view field) {
-  static locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-  std::string copy(field);
-  if (c_locale == static_cast<locale_t>(nullptr)) return 0.0;
-  return strtod_l(copy.c_str(), nullptr, c_locale);
-}
-
-}  // namespace
-
-namespace {
 
 void addField(MpsLine& line, const char* start, const char* end) {
   if (line.field_count < MpsLine::kMaxFields) {
@@ -176,69 +160,6 @@ void splitLine(std::string_view text, MpsLine& line) {
 void splitMpsLine(std::string_view text, MpsLine& line) { splitLine<false>(text, line); }
 
 void splitReadableMpsLine(std::string_view text, MpsLine& line) { splitLine<true>(text, line); }
-
-namespace {
-
-// The common short decimals, read exactly: at most 19 digits, a value below 2^53 and a
-// decimal exponent within 22 make one multiplication or division by an exact power of ten,
-// which rounds once, as a full conversion would. Gives false for anything else.
-bool readShortDecimal(const char* first, const char* last, double& value) {
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  const char* p = first;
-  const bool negative = p < last && *p == '-';
-  if (negative) ++p;
-  // One test per byte: a byte below '0' wraps round to a large digit.
-  std::uint64_t mantissa = 0;
-  const char* integer_part = p;
-  for (unsigned digit; p < last && (digit = static_cast<unsigned char>(*p) - 48u) < 10u; ++p) mantissa = mantissa * 10 + digit;
-  std::size_t digits = static_cast<std::size_t>(p - integer_part);
-  std::size_t fraction_digits = 0;
-  if (p < last && *p == '.') {
-    const char* fraction = ++p;
-    for (unsigned digit; p < last && (digit = static_cast<unsigned char>(*p) - 48u) < 10u; ++p) mantissa = mantissa * 10 + digit;
-    fraction_digits = static_cast<std::size_t>(p - fraction);
-    digits += fraction_digits;
-  }
-  // Past 19 digits the mantissa has wrapped; such numbers take the full conversion.
-  if (digits == 0 || digits > 19) return false;
-  int exponent = -static_cast<int>(fraction_digits);
-  if (p < last && (*p == 'e' || *p == 'E')) {
-    ++p;
-    const bool negative_exponent = p < last && *p == '-';
-    if (p < last && (*p == '-' || *p == '+')) ++p;
-    int written = 0;
-    int exponent_digits = 0;
-    for (; p < last && *p >= '0' && *p <= '9' && exponent_digits < 4; ++p, ++exponent_digits) written = written * 10 + (*p - '0');
-    if (exponent_digits == 0) return false;
-    exponent += negative_exponent ? -written : written;
-  }
-  if (p != last || mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
-  double result = static_cast<double>(mantissa);
-  result = exponent < 0 ? result / kPowers[-exponent] : result * kPowers[exponent];
-  value = negative ? -result : result;
-  return true;
-}
-
-}  // namespace
-
-bool parseMpsNumber(std::string_view field, double& value) {
-  const char* first = field.data();
-  const char* last = first + field.size();
-  if (first < last && *first == '+') {
-    ++first;
-    if (first < last && (*first == '+' || *first == '-')) return false;
-  }
-  if (first == last) return false;
-  if (readShortDecimal(first, last, value)) return true;
-  auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-  if (ptr != last) return false;
-  if (ec == std::errc::result_out_of_range) {
-    value = readOutOfRange(std::string_view(first, static_cast<std::size_t>(last - first)));
-    return true;
-  }
-  return ec == std::errc();
-}
 
 bool parseMpsInteger(std::string_view field, std::int64_t& value) {
   const char* first = field.data();

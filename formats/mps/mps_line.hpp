@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/common/decimal_number.hpp"
+
 namespace velorium {
 
 // A line as the MPS reader sees it: up to kMaxFields fields (views into the line's own
@@ -36,7 +38,7 @@ void splitReadableMpsLine(std::string_view text, MpsLine& line);
 // sign, digits with an optional "." and exponent, or "inf", "infinity", "nan" in any case.
 // A field with anything else in it gives false. Magnitudes beyond the double range read as
 // infinity, those below it as zero, with their sign.
-bool parseMpsNumber(std::string_view field, double& value);
+inline bool parseMpsNumber(std::string_view field, double& value) { return readDecimalNumber(field, value); }
 
 // Reads a whole field as a decimal integer with an optional sign; false when the field is not
 // entirely such an integer or does not fit in 64 bits.

@@ -185,12 +185,6 @@ MpsSection MpsReader::endOfFile() {
 // ---------------------------------------------------------------------------------------
 // Names
 
-std::string_view MpsReader::intern(std::string_view name, std::int32_t& id) {
-  VeloriumNamesHolder* pool = get_names_holder();
-  id = static_cast<std::int32_t>(pool->find_or_add_name(name));
-  return pool->name_view(id);
-}
-
 std::int32_t MpsReader::findRowIndex(std::string_view name) const {
   std::int32_t found = rows_by_name_.find(name);
   return found == NameIndex::kMissing ? -1 : found;
@@ -206,12 +200,39 @@ std::int32_t MpsReader::findColumnIndex(std::string_view name) const {
 }
 
 std::int32_t MpsReader::addColumn(std::int32_t name_id) {
+  if (model.variables.size() == model.variables.capacity() && !column_tables_reserved_) reserveColumnTables();
   auto index = static_cast<std::int32_t>(model.variables.size());
   model.variables.push_back(Variable{0, 0.0, kInfinity, name_id});
   bounds_given_.push_back(0);
   described_in_section_.push_back(0);
   column_of_name_id_.set(name_id, index);
   return index;
+}
+
+// Growing the column tables by doubling copies them and touches twice their memory, whose
+// first touch is much of the cost of reading a large file. Once a COLUMNS section has shown
+// how many bytes a column takes, the tables get room for as many columns as the rest of the
+// file would hold at that rate (the later sections count as columns too, so the room is
+// rather more than needed: room never written costs address space only).
+void MpsReader::reserveColumnTables() {
+  constexpr std::size_t kColumnsToMeasure = 4096;
+  const std::size_t seen = model.variables.size() - columns_at_section_start_;
+  const std::uint64_t offset = input_->offset();
+  if (seen < kColumnsToMeasure || offset <= columns_section_offset_ || input_->fileSize() <= offset) return;
+  column_tables_reserved_ = true;
+  const double rate = static_cast<double>(seen) / static_cast<double>(offset - columns_section_offset_);
+  const double more = rate * static_cast<double>(input_->fileSize() - offset);
+  if (more < static_cast<double>(model.variables.size()) * 0.5 || more > 4e9) return;  // doubling does as well
+  const auto columns = model.variables.size() + static_cast<std::size_t>(more);
+  const double objective_share = static_cast<double>(model.objective.linear_terms.size()) / static_cast<double>(model.variables.size());
+  try {
+    model.variables.reserve(columns);
+    bounds_given_.reserve(columns);
+    described_in_section_.reserve(columns);
+    model.objective.linear_terms.reserve(static_cast<std::size_t>(objective_share * static_cast<double>(columns)));
+  } catch (const std::bad_alloc&) {
+    // Only room asked for ahead: the tables grow as they need to.
+  }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -312,46 +333,6 @@ MpsSection MpsReader::readObjectiveSense() {
     if (!applySense(line_.field(0))) {
       return fail("Неизвестное направление оптимизации \"%s\" в секции OBJSENSE\n", std::string(line_.field(0)).c_str());
     }
-  }
-}
-
-// ---------------------------------------------------------------------------------------
-// ROWS
-
-MpsSection MpsReader::readRows() {
-  for (;;) {
-    if (!readLine()) {
-      if (!input_failed_) logLevelFormat(log_, kLogLevelError, "Непредвиденный выход в процессе разбора секции ROWS MPS файла\n");
-      return MpsSection::EndOfReading;
-    }
-    MpsSection section = keywordOfLine();
-    if (section != MpsSection::None) return section;
-    if (line_.field_count < 2) return fail("Неверный формат строки в разделе ROWS\n");
-    std::string_view type = line_.field(0);
-    std::string_view name = line_.field(1);
-    if (findRowIndex(name) != -1) {
-      // A warning by its level, but the reading ends all the same.
-      warn("Линейные ограничения имеют одинаковые имена \"%s\"\n", std::string(name).c_str());
-      return failedAtLine();
-    }
-    if (type == "N" && model.objective.name_id < 0) {
-      std::int32_t id = -1;
-      std::string_view stored = intern(name, id);
-      model.objective.name_id = id;
-      rows_by_name_.insert(stored, -2);
-      continue;
-    }
-    char kind = type.front();
-    if (kind != 'G' && kind != 'E' && kind != 'L' && kind != 'N') {
-      return fail("В разделе ROWS MPS файла найдена сущность типа \"%s\"\n", std::string(type).c_str());
-    }
-    auto index = static_cast<std::int32_t>(model.rows.size());
-    std::int32_t id = -1;
-    std::string_view stored = intern(name, id);
-    model.rows.emplace_back(-kInfinity, kInfinity);
-    model.rows.back().expression.name_id = id;
-    row_specs_.push_back(RowSpec{kind, false, 0.0, 0.0});
-    rows_by_name_.insert(stored, index);
   }
 }
 

@@ -50,6 +50,17 @@ class MpsReader {
     double range = 0.0;
   };
 
+  // A ROWS line waiting to be completed (mps_reader_rows.cpp).
+  struct PendingRow {
+    MpsLineName name;
+    NameIndex::Key key{};
+    std::uint64_t pool_hash = 0;
+    char type = 'N';
+    bool objective = false;
+    std::size_t line_number = 0;
+  };
+  static constexpr std::size_t kPendingRows = 16;
+
   // A step of a COLUMNS line waiting to be completed (mps_reader_columns.cpp).
   struct PendingStep {
     enum class Kind : std::uint8_t { StartColumn, MarkInteger, Pair };
@@ -59,6 +70,7 @@ class MpsReader {
     std::uint64_t name_hash = 0;  // StartColumn: the name's hash in the pool of names
     NameIndex::Key row_key{};
     std::int32_t row = 0;   // Pair: as the row index gives it, or kRowNotLookedUp
+    std::size_t row_slot = 0;  // Pair: where the row index goes on when it gave kCompareRest
     double value = 0.0;
     std::size_t line_number = 0;
   };
@@ -88,17 +100,20 @@ class MpsReader {
   MpsSection endOfFile();
 
   // Names.
-  std::string_view intern(std::string_view name, std::int32_t& id);
   std::int32_t findRowIndex(std::string_view name) const;
   Constraint* findRow(std::string_view name);
   std::int32_t findColumnIndex(std::string_view name) const;
   std::int32_t addColumn(std::int32_t name_id);
+  void reserveColumnTables();
 
   // Sections.
   MpsSection readOutsideSections();
   MpsSection readObjectiveSense();
   bool applySense(std::string_view field);
   MpsSection readRows();
+  MpsSection readRowLines(std::vector<std::int32_t>& name_ids);
+  bool completeOldestRow(std::vector<std::int32_t>& name_ids);
+  bool flushPendingRows(std::vector<std::int32_t>& name_ids);
   MpsSection readColumns();
   bool addColumnEntry(std::string_view row_name, std::string_view value_field);
   bool queueStep(PendingStep*& step);
@@ -138,9 +153,18 @@ class MpsReader {
   std::vector<std::uint32_t> described_in_section_;  // per column: the COLUMNS section that described it
   std::uint32_t columns_sections_ = 0;
 
+  // ROWS: the lines queued for completion.
+  std::array<PendingRow, kPendingRows> pending_rows_;
+  std::size_t pending_rows_first_ = 0;
+  std::size_t pending_rows_count_ = 0;
+  bool objective_declared_ = false;  // by a ROWS line read, completed or not
+
   // COLUMNS: the column that the lines name, and the steps queued for completion.
   MpsLineName current_column_name_;
   std::uint32_t columns_section_stamp_ = 0;
+  std::uint64_t columns_section_offset_ = 0;  // where the section's lines start in the file
+  std::size_t columns_at_section_start_ = 0;
+  bool column_tables_reserved_ = false;       // in this section
   std::array<PendingStep, kPendingDepth> pending_;
   std::size_t pending_first_ = 0;
   std::size_t pending_count_ = 0;

@@ -8,8 +8,11 @@
 // the column's rows, not in per-row memory. So the waits of many steps
 // overlap. Steps are completed in file order, all their messages are written then, and the
 // queue is emptied before any other message or the end of the section, so messages come in
-// the order of the lines they name.
+// the order of the lines they name. A row name longer than the row index keeps in its slots
+// is compared with the stored text only when the step completes, the text asked for when
+// the slot was read.
 
+#include <cmath>
 #include <cstdarg>
 
 #include "core/log/logger.hpp"
@@ -20,6 +23,9 @@ namespace velorium {
 
 MpsSection MpsReader::readColumns() {
   columns_section_stamp_ = ++columns_sections_;
+  columns_section_offset_ = input_->offset();
+  columns_at_section_start_ = model.variables.size();
+  column_tables_reserved_ = false;
   row_entries_.expectRows(model.rows.size());
   bool column_open = false;         // a column line was read in this section
   bool column_marked = false;       // the open column has been made integer on one of its lines
@@ -78,8 +84,8 @@ bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value
     failInColumns("Поле \"%s\" не является числом\n", std::string(value_field).c_str());
     return false;
   }
-  if (const char* refused = refusedValueMessage(value, false)) {
-    failInColumns(refused, std::string(value_field).c_str(), "COLUMNS");
+  if (!std::isfinite(value)) {
+    failInColumns(refusedValueMessage(value, false), std::string(value_field).c_str(), "COLUMNS");
     return false;
   }
   if (value == 0.0) return true;  // dropped before its row is even looked up
@@ -107,7 +113,7 @@ bool MpsReader::queueStep(PendingStep*& step) {
 
 void MpsReader::lookUpRow(PendingStep& step) {
   if (step.kind != PendingStep::Kind::Pair || step.row != kRowNotLookedUp) return;
-  step.row = rows_by_name_.find(step.name.view(), step.row_key);
+  step.row = rows_by_name_.findByHead(step.name.view(), step.row_key, step.row_slot);
 }
 
 bool MpsReader::completeOldestStep() {
@@ -158,6 +164,7 @@ void MpsReader::markColumnInteger() {
 
 bool MpsReader::completePair(PendingStep& step) {
   lookUpRow(step);
+  if (step.row == NameIndex::kCompareRest) step.row = rows_by_name_.findFrom(step.name.view(), step.row_key, step.row_slot);
   const std::int32_t column = resolved_column_;
   auto columnName = [&] {
     return names_pool().names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);

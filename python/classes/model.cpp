@@ -1,5 +1,7 @@
 // Python class Model: the held object is the model holder (python/model_holder.hpp); every
 // method runs as one model operation, so a failure of the log callable ends it.
+#include <limits>
+
 #include "python/model_holder.hpp"
 #include "python/module_registration.hpp"
 
@@ -76,6 +78,13 @@ void register_model(py::module_& module) {
            write_mps_doc.c_str())
       .def("write_lp", method(&Holder::write_lp), text("file_name"), text("name_mapping_file") = "",
            write_lp_doc.c_str())
+      .def("add_variable", method(&Model::add_variable), py::arg("lower_bound") = 0.0,
+           py::arg("upper_bound") = std::numeric_limits<double>::infinity(), py::arg("obj_value") = 0.0,
+           py::arg("var_type") = velorium::variable_type::continuous, py::arg("var_name") = "",
+           "Добавляет переменную в модель с заданными параметрами\n\n        :param lower_bound: нижняя граница "
+           "переменной\n        :param upper_bound: верхняя граница переменной\n        :param obj_value: "
+           "коэффициент к переменной в целевой функции\n        :param var_type: тип переменной\n        :param "
+           "var_name: имя переменной\n        :return: объект новой переменной")
       .def("clear", method(&Model::clear),
            "Очищает модель от всех данных. Все старые переменные и ограничения становятся невалидными")
       .def("set_log_file", method(&Model::set_log_file), text("log_file"),

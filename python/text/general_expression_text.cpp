@@ -56,9 +56,9 @@ bool operand_starts_with_minus(GeneralExpression node) {
       case T::variable: return variable_name(node).starts_with('-');
       case T::multiply:
         if (node.get_expr_count() == 0) return false;
-        node = node.get_expr(0);
+        node = node.child(0);
         break;
-      case T::divide: node = node.get_expr(0); break;
+      case T::divide: node = node.child(0); break;
       default: return false;
     }
   }
@@ -76,7 +76,7 @@ struct Frame {
 class FormulaWriter {
  public:
   std::string write(const GeneralExpression& root, bool as_operand) {
-    open(root, as_operand, false);
+    open(root.reader(), as_operand, false);
     while (!stack_.empty()) {
       Frame& frame = stack_.back();
       if (frame.next == frame.children) {
@@ -87,7 +87,7 @@ class FormulaWriter {
       const int index = frame.next++;
       // `frame` may move once the child is opened: take what is needed first.
       const gen_expr_type type = frame.type;
-      GeneralExpression child = frame.node.get_expr(index);
+      GeneralExpression child = frame.node.child(index);
       write_child(type, index, std::move(child));
     }
     return std::move(out_);

@@ -6,7 +6,7 @@ namespace velorium {
 
 GeneralConstraint::GeneralConstraint(const GeneralExpression& expression, const Variable& variable, const char* name)
     : InterfaceValue(created_constraint(
-          CreateGeneralConstraint(expression.get_interface(), variable.get_interface(), name))) {
+          CreateGeneralConstraint(expression.detached().get_interface(), variable.get_interface(), name))) {
   check();
 }
 

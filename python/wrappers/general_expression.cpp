@@ -1,9 +1,48 @@
 #include "python/wrappers/general_expression.hpp"
 
+#include <cmath>
+
+#include "core/text/message_catalogue.hpp"
+#include "python/wrappers/general_tree_copy.hpp"
+#include "python/wrappers/linear_expression.hpp"
+#include "python/wrappers/quad_expression.hpp"
+
 namespace velorium {
+
+namespace {
+
+constexpr int kRemovedVariableMessage = 407;
+constexpr int kNonFiniteValueMessage = 505;
+
+}  // namespace
+
+GeneralExpression::GeneralExpression(std::shared_ptr<IGeneralExpression> held) noexcept
+    : InterfaceValue(std::move(held)) {}
 
 GeneralExpression::GeneralExpression(IGeneralExpression* node) : InterfaceValue(make_interface_ptr(node)) {
   check();
+}
+
+GeneralExpression GeneralExpression::independent(IGeneralExpression* node) {
+  GeneralExpression value(node);
+  value.independent_ = true;
+  return value;
+}
+
+GeneralExpression::GeneralExpression(const GeneralExpression& other) : InterfaceValue() {
+  if (other.private_chain_) other.settle();
+  reset(other.held());
+  independent_ = other.independent_;
+}
+
+GeneralExpression& GeneralExpression::operator=(const GeneralExpression& other) {
+  if (this != &other) {
+    if (other.private_chain_) other.settle();
+    reset(other.held());
+    independent_ = other.independent_;
+    private_chain_ = false;
+  }
+  return *this;
 }
 
 gen_expr_type GeneralExpression::get_type() const { return call(&IGeneralExpression::GetType); }
@@ -12,34 +51,165 @@ Variable GeneralExpression::get_variable() const { return call_adopt<Variable>(&
 int GeneralExpression::get_expr_count() const { return call(&IGeneralExpression::GetExprCount); }
 int GeneralExpression::get_arity() const { return call(&IGeneralExpression::GetArity); }
 
+GeneralExpression GeneralExpression::child(int index) const {
+  GeneralExpression view = call_adopt<GeneralExpression>(&IGeneralExpression::GetExpr, index);
+  view.check();
+  return view;
+}
+
 GeneralExpression GeneralExpression::get_expr(int index) const {
-  GeneralExpression child = call_adopt<GeneralExpression>(&IGeneralExpression::GetExpr, index);
-  child.check();
-  return child;
+  GeneralExpression view = child(index);
+  // The view reaches into this tree: it is no longer this value's alone.
+  private_chain_ = false;
+  return view;
 }
 
 void GeneralExpression::set_expr(int index, const GeneralExpression& expression) {
-  call(&IGeneralExpression::SetExpr, index, expression.get_interface());
+  const GeneralExpression child_copy = expression.detached();
+  call(&IGeneralExpression::SetExpr, index, child_copy.held().get());
 }
 
 void GeneralExpression::add_expr(const GeneralExpression& expression) {
-  call(&IGeneralExpression::AddExpr, expression.get_interface());
+  const GeneralExpression child_copy = expression.detached();
+  call(&IGeneralExpression::AddExpr, child_copy.held().get());
 }
 
-GeneralExpression GeneralExpression::copy() const { return GeneralExpression(object().CreateFreeCopy()); }
-
-GeneralExpression make_general_expression(const ILinearExpression* expression) {
-  return GeneralExpression(CreateGeneralExpression(expression));
+GeneralExpression GeneralExpression::copy() const {
+  // The library's own copy of a tree without views is the same, and cheaper.
+  if (is_independent()) return independent(object().CreateFreeCopy());
+  GeneralExpression result = copy_general_tree(reader());
+  result.independent_ = true;
+  return result;
 }
 
-GeneralExpression make_general_expression(const IQuadExpression* expression) {
-  return GeneralExpression(CreateGeneralExpression(expression));
+GeneralExpression GeneralExpression::detached() const { return is_independent() ? *this : copy(); }
+
+IGeneralExpression* GeneralExpression::get_interface() const {
+  if (private_chain_) settle();
+  return InterfaceValue::get_interface();
+}
+
+GeneralExpression GeneralExpression::reader() const { return GeneralExpression(held()); }
+
+void GeneralExpression::settle() const {
+  GeneralExpression settled = copy();
+  // Only the holder of a private chain settles it, and nothing else reaches its tree, so the
+  // value changes the node it holds but not what that node stands for.
+  auto& self = const_cast<GeneralExpression&>(*this);
+  self.reset(settled.held());
+  self.independent_ = true;
+  private_chain_ = false;
+}
+
+GeneralExpression GeneralExpression::wrapped_base() const {
+  if (private_chain_) return reader();
+  GeneralExpression holder = independent(CreateGeneralExpression(gen_expr_type::plus));
+  holder.call(&IGeneralExpression::AddExpr, detached().held().get());
+  return holder.child(0);
+}
+
+void GeneralExpression::hold_as_chain(const GeneralExpression& node) {
+  GeneralExpression holder = independent(CreateGeneralExpression(gen_expr_type::plus));
+  holder.call(&IGeneralExpression::AddExpr, node.held().get());
+  GeneralExpression view = holder.child(0);
+  reset(view.held());
+  independent_ = false;
+  private_chain_ = true;
+}
+
+GeneralExpression& GeneralExpression::apply_compound(gen_expr_type op, double c) {
+  const GeneralExpression constant = make_general_expression(c);
+  const bool appends = get_type() == op && get_arity() == -1;
+  if (appends) {
+    call(&IGeneralExpression::AddExpr, constant.held().get());
+    return *this;
+  }
+  const GeneralExpression base = wrapped_base();
+  if (op == gen_expr_type::minus || op == gen_expr_type::divide) {
+    hold_as_chain(GeneralExpression(CreateGeneralExpression(op, base.held().get(), constant.held().get())));
+    return *this;
+  }
+  GeneralExpression node(CreateGeneralExpression(op));
+  node.call(&IGeneralExpression::AddExpr, base.held().get());
+  node.call(&IGeneralExpression::AddExpr, constant.held().get());
+  hold_as_chain(node);
+  return *this;
+}
+
+GeneralExpression& GeneralExpression::operator*=(const GeneralExpression& other) {
+  const GeneralExpression factor = other.detached();
+  if (get_type() == gen_expr_type::multiply) {
+    call(&IGeneralExpression::AddExpr, factor.held().get());
+    return *this;
+  }
+  const GeneralExpression base = wrapped_base();
+  GeneralExpression node(CreateGeneralExpression(gen_expr_type::multiply));
+  node.call(&IGeneralExpression::AddExpr, base.held().get());
+  node.call(&IGeneralExpression::AddExpr, factor.held().get());
+  hold_as_chain(node);
+  return *this;
+}
+
+GeneralExpression& GeneralExpression::operator/=(const GeneralExpression& other) {
+  const GeneralExpression divisor = other.detached();
+  const GeneralExpression base = wrapped_base();
+  hold_as_chain(
+      GeneralExpression(CreateGeneralExpression(gen_expr_type::divide, base.held().get(), divisor.held().get())));
+  return *this;
+}
+
+GeneralExpression GeneralExpression::operator-() const {
+  GeneralExpression result = independent(CreateGeneralExpression(gen_expr_type::multiply));
+  result.add_expr(make_general_expression(-1.0));
+  result.add_expr(*this);
+  return result;
+}
+
+GeneralExpression make_general_expression(double value) {
+  // The library makes no node of a number that is not finite.
+  if (!std::isfinite(value)) throw velorium_exception(-1, get_message(kNonFiniteValueMessage));
+  return GeneralExpression::independent(CreateGeneralExpression(value));
 }
 
 GeneralExpression make_general_expression(const IVariable* variable) {
-  return GeneralExpression(CreateGeneralExpression(variable));
+  // A leaf of a removed variable would be built without complaint; reading the variable
+  // tells whether it is still in its model.
+  if (variable) {
+    const_cast<IVariable*>(variable)->GetType();
+    if (variable->GetErrorCode() != 0) throw velorium_exception(-1, get_message(kRemovedVariableMessage));
+  }
+  return GeneralExpression::independent(CreateGeneralExpression(variable));
 }
 
-GeneralExpression make_general_expression(double value) { return GeneralExpression(CreateGeneralExpression(value)); }
+GeneralExpression make_general_expression(const Variable& variable) {
+  return make_general_expression(static_cast<const IVariable*>(variable.get_interface()));
+}
+
+GeneralExpression make_general_expression(const ILinearExpression* expression) {
+  return GeneralExpression::independent(CreateGeneralExpression(expression));
+}
+
+GeneralExpression make_general_expression(const IQuadExpression* expression) {
+  return GeneralExpression::independent(CreateGeneralExpression(expression));
+}
+
+GeneralExpression make_general_expression(const LinearExpression& expression) {
+  return make_general_expression(static_cast<const ILinearExpression*>(expression.get_interface()));
+}
+
+GeneralExpression make_general_expression(const QuadExpression& expression) {
+  return make_general_expression(static_cast<const IQuadExpression*>(expression.get_interface()));
+}
+
+GeneralExpression make_node(gen_expr_type type, const GeneralExpression& a, const GeneralExpression& b) {
+  const GeneralExpression first = a.detached();
+  const GeneralExpression second = b.detached();
+  return GeneralExpression::independent(CreateGeneralExpression(type, first.get_interface(), second.get_interface()));
+}
+
+GeneralExpression make_node(gen_expr_type type, const GeneralExpression& operand) {
+  const GeneralExpression child = operand.detached();
+  return GeneralExpression::independent(CreateGeneralExpression(type, child.get_interface()));
+}
 
 }  // namespace velorium

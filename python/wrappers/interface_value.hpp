@@ -70,6 +70,11 @@ class InterfaceValue {
   template <class Value, class Operation, class... Args>
   Value call_adopt(Operation operation, Args&&... args) const;
 
+ protected:
+  // For a value class whose operations replace the object it holds.
+  void reset(std::shared_ptr<Interface> held) noexcept { held_ = std::move(held); }
+  const std::shared_ptr<Interface>& held() const noexcept { return held_; }
+
  private:
   std::shared_ptr<Interface> held_;
 };

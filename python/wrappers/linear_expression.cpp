@@ -1,5 +1,6 @@
 #include "python/wrappers/linear_expression.hpp"
 
+#include "python/wrappers/expression_scaling.hpp"
 #include "python/wrappers/quad_expression.hpp"
 
 namespace velorium {
@@ -39,5 +40,45 @@ LinearExpression LinearExpression::copy() const { return adopt<LinearExpression>
 QuadExpression LinearExpression::get_quad_part() const { return adopt<QuadExpression>(object().GetQuadPart()); }
 const char* LinearExpression::get_name() const { return call(&ILinearExpression::GetName); }
 void LinearExpression::set_name(const char* name) { call(&ILinearExpression::SetName, name); }
+
+LinearExpression& LinearExpression::operator+=(double c) {
+  add_constant(c);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator-=(double c) {
+  add_constant(-c);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator+=(const LinearExpression& other) {
+  add_expression(other, 1.0);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator-=(const LinearExpression& other) {
+  add_expression(other, -1.0);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator+=(const Variable& variable) {
+  add_term(variable, 1.0);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator-=(const Variable& variable) {
+  add_term(variable, -1.0);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator*=(double factor) {
+  scale_store(*this, get_quad_part(), Scaling::multiply, factor);
+  return *this;
+}
+
+LinearExpression& LinearExpression::operator/=(double divisor) {
+  scale_store(*this, get_quad_part(), Scaling::divide, divisor);
+  return *this;
+}
 
 }  // namespace velorium

@@ -33,6 +33,18 @@ class LinearExpression : public InterfaceValue<ILinearExpression> {
   QuadExpression get_quad_part() const;
   const char* get_name() const;
   void set_name(const char* name);
+
+  // In place; each returns *this.
+  LinearExpression& operator+=(double c);
+  LinearExpression& operator-=(double c);
+  LinearExpression& operator+=(const LinearExpression& other);
+  LinearExpression& operator-=(const LinearExpression& other);
+  LinearExpression& operator+=(const Variable& variable);
+  LinearExpression& operator-=(const Variable& variable);
+  // Scale the whole store: quadratic terms that it holds too, so that the expression keeps
+  // meaning what it shows. Nothing changes when a scaled number would not be finite.
+  LinearExpression& operator*=(double factor);
+  LinearExpression& operator/=(double divisor);
 };
 
 }  // namespace velorium

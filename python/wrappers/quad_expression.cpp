@@ -1,5 +1,7 @@
 #include "python/wrappers/quad_expression.hpp"
 
+#include "python/wrappers/expression_scaling.hpp"
+
 namespace velorium {
 
 int QuadExpression::get_terms_count() const { return call(&IQuadExpression::GetTermsCount); }
@@ -35,5 +37,35 @@ LinearExpression QuadExpression::get_linear_part() const { return adopt<LinearEx
 QuadExpression QuadExpression::copy() const { return adopt<QuadExpression>(object().CreateFreeCopy()); }
 const char* QuadExpression::get_name() const { return call(&IQuadExpression::GetName); }
 void QuadExpression::set_name(const char* name) { call(&IQuadExpression::SetName, name); }
+
+QuadExpression& QuadExpression::operator+=(double c) {
+  get_linear_part().add_constant(c);
+  return *this;
+}
+
+QuadExpression& QuadExpression::operator-=(double c) {
+  get_linear_part().add_constant(-c);
+  return *this;
+}
+
+QuadExpression& QuadExpression::operator+=(const QuadExpression& other) {
+  add_expression(other, 1.0);
+  return *this;
+}
+
+QuadExpression& QuadExpression::operator-=(const QuadExpression& other) {
+  add_expression(other, -1.0);
+  return *this;
+}
+
+QuadExpression& QuadExpression::operator*=(double factor) {
+  scale_store(get_linear_part(), *this, Scaling::multiply, factor);
+  return *this;
+}
+
+QuadExpression& QuadExpression::operator/=(double divisor) {
+  scale_store(get_linear_part(), *this, Scaling::divide, divisor);
+  return *this;
+}
 
 }  // namespace velorium

@@ -30,6 +30,16 @@ class QuadExpression : public InterfaceValue<IQuadExpression> {
   QuadExpression copy() const;
   const char* get_name() const;
   void set_name(const char* name);
+
+  // In place; each returns *this. The constant is changed through the linear view.
+  QuadExpression& operator+=(double c);
+  QuadExpression& operator-=(double c);
+  QuadExpression& operator+=(const QuadExpression& other);
+  QuadExpression& operator-=(const QuadExpression& other);
+  // Every coefficient of the store once: quadratic terms, linear terms and the constant.
+  // Nothing changes when a scaled number would not be finite.
+  QuadExpression& operator*=(double factor);
+  QuadExpression& operator/=(double divisor);
 };
 
 }  // namespace velorium

@@ -52,7 +52,9 @@ def test_classes_carry_their_names_and_docstrings(name, doc):
 
 
 def test_sum_takes_an_iterable_and_has_its_docstring():
-    assert veloriumpy.sum.__doc__.startswith("sum(iterable: object) -> object\n\n")
+    assert veloriumpy.sum.__doc__.startswith(
+        "sum(iterable: Iterable) -> Union[float, veloriumpy.Variable, veloriumpy.LinearExpression, "
+        "veloriumpy.QuadExpression, veloriumpy.GeneralExpression]\n\n")
     assert veloriumpy.sum.__doc__.endswith("Суммирует переменные и/или линейные выражения\n"
                                            "                   :return: объект выражения\n")
 

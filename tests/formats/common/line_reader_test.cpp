@@ -97,6 +97,28 @@ TEST(LineReader, LinesAroundTheBufferSizeWithASmallBuffer) {
   }
 }
 
+// The offset of the next line in the file, across every seam of a small buffer; the file's
+// size as the system gives it.
+TEST(LineReader, OffsetOfTheNextLineAndTheFileSize) {
+  ScratchDir dir;
+  std::string text;
+  for (std::size_t length = 0; length < 30; ++length) text += letters(length) + (length % 4 == 0 ? "\r\n" : "\n");
+  text += letters(5);
+  const std::string path = dir.write("offsets.txt", text);
+  for (std::size_t buffer_size : {std::size_t{2}, std::size_t{7}, std::size_t{4096}}) {
+    SmallBufferLineReader reader(path, buffer_size);
+    EXPECT_EQ(reader.fileSize(), text.size());
+    std::string_view line;
+    std::size_t expected = 0;
+    while (reader.nextLine(line)) {
+      const std::size_t end = text.find('\n', expected);
+      expected = end == std::string::npos ? text.size() : end + 1;
+      EXPECT_EQ(reader.offset(), expected) << buffer_size;
+    }
+    EXPECT_EQ(reader.offset(), text.size()) << buffer_size;
+  }
+}
+
 TEST(LineReader, CarriageReturnSplitFromItsLineFeedByTheBufferSeam) {
   ScratchDir dir;
   // With 4 data bytes per fill, "abc\r" fills the buffer and its "\n" comes in the next read.

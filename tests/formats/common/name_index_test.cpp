@@ -82,5 +82,32 @@ TEST(NameIndexTest, KeysOfFieldsInALineMatchKeysOfStoredNames) {
   }
 }
 
+// The look-up in two steps gives what the plain one gives, also for long names that share
+// their length and their first bytes (the slot cannot tell them apart; the text must), mixed
+// with short ones across the table's growth.
+TEST(NameIndexTest, LookUpInTwoStepsAgreesWithThePlainOne) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) {
+    names.push_back(i % 3 == 0 ? "s" + std::to_string(i) : "constraint_block_" + std::to_string(100000 + i));
+  }
+  NameIndex index;
+  for (std::size_t i = 0; i < names.size(); ++i) index.insert(names[i], static_cast<std::int32_t>(i));
+  std::vector<std::string> probes = names;
+  probes.push_back("constraint_block_199999");  // a long name that is missing, its head present
+  probes.push_back("s99999");
+  for (const std::string& name : probes) {
+    const NameIndex::Key key = NameIndex::keyOf(name);
+    std::size_t slot = 0;
+    std::int32_t found = index.findByHead(name, key, slot);
+    if (found == NameIndex::kCompareRest) {
+      EXPECT_GT(name.size(), 16u) << name;
+      found = index.findFrom(name, key, slot);
+    }
+    EXPECT_EQ(found, index.find(name)) << name;
+  }
+  EXPECT_EQ(index.find("constraint_block_100001"), 1);
+  EXPECT_EQ(index.find("constraint_block_199999"), NameIndex::kMissing);
+}
+
 }  // namespace
 }  // namespace velorium

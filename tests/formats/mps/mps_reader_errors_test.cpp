@@ -232,6 +232,30 @@ TEST(MpsReaderErrorsTest, ColumnsMessagesComeInLineOrder) {
   }
 }
 
+// ROWS lines are completed some lines after they are read: a repeated name still fails at
+// its own line, before anything that a later line holds is reported.
+TEST(MpsReaderErrorsTest, RowsMessagesComeInLineOrder) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"ROWS\n N obj\n L a\n G a\n X b\nENDATA\n",
+       {"ПРЕДУПРЕЖДЕНИЕ: Линейные ограничения имеют одинаковые имена \"a\"\n", "ОШИБКА: Место ошибки: строка 4 MPS файла @\n"}},
+      {"ROWS\n N obj\n L a\n E obj\n L\nENDATA\n",
+       {"ПРЕДУПРЕЖДЕНИЕ: Линейные ограничения имеют одинаковые имена \"obj\"\n", "ОШИБКА: Место ошибки: строка 4 MPS файла @\n"}},
+      {"ROWS\n N obj\n L a\n L b\n X c\n L a\nENDATA\n",
+       {"ОШИБКА: В разделе ROWS MPS файла найдена сущность типа \"X\"\n", "ОШИБКА: Место ошибки: строка 5 MPS файла @\n"}},
+      {"ROWS\n N obj\n L a\n L a\n",
+       {"ПРЕДУПРЕЖДЕНИЕ: Линейные ограничения имеют одинаковые имена \"a\"\n", "ОШИБКА: Место ошибки: строка 4 MPS файла @\n"}},
+  };
+  for (const auto& [text, messages] : cases) {
+    auto read = readMpsText(text);
+    EXPECT_FALSE(read.model) << text;
+    std::vector<std::string> texts;
+    for (const mps_test::LoggedText& m : read.messages) texts.push_back(m.text);
+    std::vector<std::string> expected;
+    for (const std::string& message : messages) expected.push_back(withPath(message, read.path));
+    EXPECT_EQ(texts, expected) << text;
+  }
+}
+
 TEST(MpsReaderErrorsTest, AFileThatCannotBeOpenedFailsSilently) {
   mps_test::ScratchDir dir;
   auto read = mps_test::readMpsPath(dir.file("missing.mps"));

@@ -1,0 +1,94 @@
+#include "formats/common/decimal_number.hpp"
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+#include <system_error>
+
+namespace velorium {
+
+namespace {
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Fields longer than this are full-precision numbers ("%.17g") as a rule, which the short
+// way would only scan to give up on; no count in a field this short can wrap.
+constexpr std::ptrdiff_t kLongestShortField = 16;
+
+// The short decimals most files hold, read exactly: a mantissa below 2^53 and a decimal
+// exponent within 22 make one multiplication or division by an exact power of ten, which
+// rounds once, as a full conversion does. False (nothing read) for anything else, which the
+// full conversion then reads. The field has at most kLongestShortField bytes.
+bool readShortDecimal(const char* p, const char* last, bool negative, double& value) {
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction_digits = 0;
+  bool point = false;
+  for (; p < last; ++p) {
+    // One test for a digit: a byte below '0' wraps round to a large value.
+    const unsigned digit = static_cast<unsigned char>(*p) - 48u;
+    if (digit < 10u) {
+      mantissa = mantissa * 10 + digit;
+      ++digits;
+      fraction_digits += point ? 1 : 0;
+      continue;
+    }
+    if (*p != '.' || point) break;
+    point = true;
+  }
+  if (digits == 0) return false;
+  int exponent = -fraction_digits;
+  if (p < last) {
+    if (*p != 'e' && *p != 'E') return false;
+    ++p;
+    const bool negative_exponent = p < last && *p == '-';
+    if (p < last && (*p == '-' || *p == '+')) ++p;
+    int written = 0;
+    const char* exponent_digits = p;
+    for (; p < last && *p >= '0' && *p <= '9'; ++p) written = written * 10 + (*p - '0');
+    if (p == exponent_digits || p != last) return false;
+    exponent += negative_exponent ? -written : written;
+  }
+  if (mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
+  double result = static_cast<double>(mantissa);
+  result = exponent < 0 ? result / kExactPowers[-exponent] : result * kExactPowers[exponent];
+  value = negative ? -result : result;
+  return true;
+}
+
+// strtod under the "C" numeric locale; used only for magnitudes outside the double range,
+// whose sign and direction from_chars does not report.
+double readOutOfRange(std::string_view field) {
+  static locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  std::string copy(field);
+  if (c_locale == static_cast<locale_t>(nullptr)) return 0.0;
+  return strtod_l(copy.c_str(), nullptr, c_locale);
+}
+
+}  // namespace
+
+bool readDecimalNumber(std::string_view field, double& value) {
+  const char* first = field.data();
+  const char* last = first + field.size();
+  if (first < last && *first == '+') {
+    ++first;
+    if (first < last && (*first == '+' || *first == '-')) return false;
+  }
+  if (first == last) return false;
+  const bool negative = *first == '-';
+  if (last - first <= kLongestShortField && readShortDecimal(first + (negative ? 1 : 0), last, negative, value)) return true;
+  auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+  if (ptr != last) return false;
+  if (ec == std::errc::result_out_of_range) {
+    value = readOutOfRange(std::string_view(first, static_cast<std::size_t>(last - first)));
+    return true;
+  }
+  return ec == std::errc();
+}
+
+}  // namespace velorium

@@ -1,0 +1,72 @@
+// Decimal numbers must read as a correct conversion reads them, to the bit: the writers print
+// "%.17g" and every value must come back as it was. The reader's own grammar (whole fields,
+// signs, names of infinity) is tested through the MPS reader's number tests.
+#include "formats/common/decimal_number.hpp"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace velorium {
+namespace {
+
+void expectSameAsFullConversion(const std::string& text) {
+  double expected = 0;
+  std::from_chars(text.data(), text.data() + text.size(), expected);
+  double value = 0;
+  ASSERT_TRUE(readDecimalNumber(text, value)) << text;
+  ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text << ": " << value << " against " << expected;
+}
+
+// Decimals of up to 19 digits whose value lies exactly halfway between two doubles, or next
+// to such a point: in the range of 2^63 doubles are 2048 apart.
+TEST(DecimalNumberTest, ValuesAtAndNextToHalfwayPoints) {
+  const std::vector<std::string> texts = {
+      "9007199254740993",    "9007199254740995",    "9007199254740993.0",  "-9007199254740993",
+      "9223372036854776832", "9223372036854776833", "9223372036854776831", "9223372036854778880",
+      "922337203685477683.2", "92233720368547768.32e2", "0.9223372036854776832", "9.223372036854776832e-8",
+      "1.0000000000000002220", "1.0000000000000001110", "1.0000000000000001111", "0.30000000000000004",
+      "123456789012345678.5", "1e23",                 "8.98846567431158e307", "2.2250738585072011e-308",
+  };
+  for (const std::string& text : texts) expectSameAsFullConversion(text);
+}
+
+// Random doubles printed with 15 to 19 significant digits, and random mantissas of up to 19
+// digits with the exponents of the fast ways and just beyond them.
+TEST(DecimalNumberTest, RandomDecimalsReadAsAFullConversionReadsThem) {
+  std::mt19937_64 random(20231);
+  char buffer[64];
+  for (int i = 0; i < 100000; ++i) {
+    const double x = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 140) - 100);
+    std::snprintf(buffer, sizeof buffer, i % 2 ? "%.*g" : "%.*e", 15 + static_cast<int>(random() % 5), i % 3 ? x : -x);
+    expectSameAsFullConversion(buffer);
+    const std::uint64_t mantissa = random() % 10000000000000000000ull;
+    const int exponent = static_cast<int>(random() % 64) - 32;
+    std::snprintf(buffer, sizeof buffer, "%" PRIu64 "e%d", mantissa, exponent);
+    expectSameAsFullConversion(buffer);
+    std::snprintf(buffer, sizeof buffer, "0.%019" PRIu64, mantissa);
+    expectSameAsFullConversion(buffer);
+  }
+}
+
+// Runs of digits far longer than a count in an int must not wrap round into a small exponent.
+TEST(DecimalNumberTest, HugeFieldsOfDigits) {
+  std::string tiny = "0." + std::string(5000, '0') + "1";
+  double value = 1;
+  ASSERT_TRUE(readDecimalNumber(tiny, value));
+  EXPECT_EQ(value, 0.0);
+  std::string long_mantissa = "1" + std::string(400, '0') + ".5";
+  ASSERT_TRUE(readDecimalNumber(long_mantissa, value));
+  EXPECT_EQ(value, std::numeric_limits<double>::infinity());
+  EXPECT_FALSE(readDecimalNumber(std::string(3000, '1') + "x", value));
+}
+
+}  // namespace
+}  // namespace velorium
