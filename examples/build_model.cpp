@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   const std::string lp_file = (folder / "example.lp").string();
   model->Write(mps_file.c_str(), nullptr);  // the format follows the extension
   if (failed(model.get(), "writing the MPS file")) return 1;
-  model->WriteLp(lp_file.c_str());
+  model->WriteLp(lp_file.c_str(), "");
   if (failed(model.get(), "writing the LP file")) return 1;
   std::printf("wrote %s and %s\n", mps_file.c_str(), lp_file.c_str());
 

@@ -83,6 +83,18 @@ class PythonMatrixModel : public PythonModel<velorium::MatrixModel> {
   void write(const char* path);
   void write_mps(const char* path);
   void write_lp(const char* path);
+
+  // The matrix inputs (python/matrix_model_inputs.cpp). Each checks and converts all of its
+  // arguments before the library sees any, so a refused call leaves the model as it was.
+  // P: None, a dense square matrix or a CSR one over the model's variables; q: the linear
+  // coefficients (None, or the single value 0.0: none).
+  void set_objective(py::object P, py::object q, velorium::objective_sense sense);
+  void add_variables(py::object lower_bounds, py::object upper_bounds, py::object obj_values, py::object var_types,
+                     py::int_ count);
+  void add_constraint(py::object P, py::object q, velorium::constraint_sense sense, double r);
+  // One linear row per row of A (dense or CSR, columns = the model's variables); senses and b
+  // hold one value per row, or one value for every row.
+  void add_constraints(py::object A, py::object senses, py::object b);
 };
 
 template <class T>
@@ -153,6 +165,15 @@ auto model_method(Result (Class::*method)(Args...)) {
 template <class Holder, class Result, class Class, class... Args>
 auto model_method(Result (Class::*method)(Args...) const) {
   return model_method_with_signature<Holder, Result, Args...>(method);
+}
+
+// A function of the model (its first parameter) as a Python method of class `Holder`, run as
+// one model operation.
+template <class Holder, class Result, class Model, class... Args>
+auto model_function(Result (*function)(Model&, Args...)) {
+  return [function](Holder& self, Args... args) -> Result {
+    return self.run_logged([&]() -> Result { return function(self, std::forward<Args>(args)...); });
+  };
 }
 
 }  // namespace veloriumpy

@@ -43,7 +43,7 @@ void ModelImpl::read_model_file(const char* file_name, std::uint8_t mode) noexce
   if (!front) return;
   guarded([&] {
     auto fresh = std::make_shared<ModelBuilder>();
-    load_model(*fresh, *front, file_name, mode);
+    load_model(*fresh, *front, file_name, mode, &options.log_options);
     builder->remove_all();
     builder = std::move(fresh);
   });
@@ -54,7 +54,7 @@ void ModelImpl::write_model_file(const char* file_name, std::uint8_t mode, const
   FrontPtr front = get_import_export(*this);
   if (!front) return;
   guarded([&] {
-    write_model(*builder, *front, file_name, mode, name_mapping_file ? name_mapping_file : "");
+    write_model(*builder, *front, file_name, mode, name_mapping_file ? name_mapping_file : "", &options.log_options);
   });
 }
 
@@ -68,9 +68,13 @@ void ModelImpl::Write(const char* file_name, const char* name_mapping_file) {
   write_model_file(file_name, kModelFileByExtension, name_mapping_file);
 }
 
-void ModelImpl::WriteMps(const char* file_name) { write_model_file(file_name, kModelFileMps, nullptr); }
+void ModelImpl::WriteMps(const char* file_name, const char* name_mapping_file) {
+  write_model_file(file_name, kModelFileMps, name_mapping_file);
+}
 
-void ModelImpl::WriteLp(const char* file_name) { write_model_file(file_name, kModelFileLp, nullptr); }
+void ModelImpl::WriteLp(const char* file_name, const char* name_mapping_file) {
+  write_model_file(file_name, kModelFileLp, name_mapping_file);
+}
 
 void ModelImpl::AddMipStartValues(const char* sol_file) {
   guarded([&] {

@@ -336,10 +336,10 @@ class VELORIUM_API IModel : public INamedObject, public IErrorInfo, public IRele
   virtual void ReadMps(const char* file_name) = 0;
   virtual void ReadLp(const char* file_name) = 0;
   // A non-empty name-mapping file makes the written file carry generated names, and records
-  // them in that file.
+  // them in that file; an empty or null one writes the model's own names.
   virtual void Write(const char* file_name, const char* name_mapping_file) = 0;
-  virtual void WriteMps(const char* file_name) = 0;
-  virtual void WriteLp(const char* file_name) = 0;
+  virtual void WriteMps(const char* file_name, const char* name_mapping_file) = 0;
+  virtual void WriteLp(const char* file_name, const char* name_mapping_file) = 0;
   // Options by name and type.
   virtual int GetIntParam(const char* param_name) = 0;
   virtual double GetDblParam(const char* param_name) = 0;

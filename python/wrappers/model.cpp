@@ -1,17 +1,30 @@
 #include "python/wrappers/model.hpp"
 
+#include "core/text/message_catalogue.hpp"
+
 namespace velorium {
 
 namespace {
 
-bool has_text(const char* text) { return text && *text; }
+constexpr int kEmptyConstraint = 155;
 
-// WriteMps and WriteLp of the library take no name-mapping file yet.
-[[noreturn]] void refuse_name_map_for_format() {
-  throw velorium_exception(-1, "Файл соответствия имен при записи в MPS или LP задается только через write");
+void refuse_without_terms(const LinearExpression& linear, const QuadExpression& quadratic) {
+  if (linear.get_terms_count() == 0 && quadratic.get_terms_count() == 0) {
+    throw velorium_exception(-1, get_message(kEmptyConstraint));
+  }
+}
+
+void refuse_without_terms(const LinearExpression& expression) {
+  refuse_without_terms(expression, expression.get_quad_part());
+}
+
+void refuse_without_terms(const QuadExpression& expression) {
+  refuse_without_terms(expression.get_linear_part(), expression);
 }
 
 }  // namespace
+
+void require_terms(const Constraint& constraint) { refuse_without_terms(constraint.get_linear_expression()); }
 
 Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel())) {
   check();
@@ -40,13 +53,11 @@ void Model::write(const char* path, const char* name_mapping_file) {
 }
 
 void Model::write_mps(const char* path, const char* name_mapping_file) {
-  if (has_text(name_mapping_file)) refuse_name_map_for_format();
-  call(&IModel::WriteMps, path);
+  call(&IModel::WriteMps, path, name_mapping_file ? name_mapping_file : "");
 }
 
 void Model::write_lp(const char* path, const char* name_mapping_file) {
-  if (has_text(name_mapping_file)) refuse_name_map_for_format();
-  call(&IModel::WriteLp, path);
+  call(&IModel::WriteLp, path, name_mapping_file ? name_mapping_file : "");
 }
 
 Variable Model::add_variable(double lower_bound, double upper_bound, double obj_value, variable_type type,
@@ -56,11 +67,13 @@ Variable Model::add_variable(double lower_bound, double upper_bound, double obj_
 
 Constraint Model::add_constraint(const LinearExpression& expression, constraint_sense sense, double rhs,
                                  const char* name) {
+  refuse_without_terms(expression);
   return call_adopt<Constraint>(&IModel::AddConstraintLinear1, expression.get_interface(), sense, rhs, name);
 }
 
 Constraint Model::add_constraint(const QuadExpression& expression, constraint_sense sense, double rhs,
                                  const char* name) {
+  refuse_without_terms(expression);
   return call_adopt<Constraint>(&IModel::AddConstraintQuad1, expression.get_interface(), sense, rhs, name);
 }
 
@@ -72,14 +85,17 @@ Constraint Model::add_constraint(const LinearExpression& lhs, constraint_sense s
 }
 
 Constraint Model::add_constraint(const LinearExpression& expression, double lower, double upper, const char* name) {
+  refuse_without_terms(expression);
   return call_adopt<Constraint>(&IModel::AddConstraintLinear2, expression.get_interface(), lower, upper, name);
 }
 
 Constraint Model::add_constraint(const QuadExpression& expression, double lower, double upper, const char* name) {
+  refuse_without_terms(expression);
   return call_adopt<Constraint>(&IModel::AddConstraintQuad2, expression.get_interface(), lower, upper, name);
 }
 
 Constraint Model::add_constraint(const Constraint& constraint, const char* name) {
+  require_terms(constraint);
   return call_adopt<Constraint>(&IModel::AddConstraint, constraint.get_interface(), name);
 }
 
@@ -99,6 +115,12 @@ Constraint Model::get_constraint(const char* name) const {
 void Model::set_objective_sense(objective_sense sense) { call(&IModel::SetObjectiveSense, sense); }
 objective_sense Model::get_objective_sense() const { return object().GetObjectiveSense(); }
 void Model::set_objective_offset(double offset) { call(&IModel::SetObjectiveOffset, offset); }
+
+void Model::set_objective(const Variable& variable, objective_sense sense) {
+  LinearExpression expression = adopt<LinearExpression>(CreateLinearExpression());
+  expression.object().AddTerm(variable.get_interface(), 1.0);
+  set_objective(expression, sense);
+}
 
 void Model::set_objective(const LinearExpression& expression, objective_sense sense) {
   call(&IModel::SetObjectiveLinear, expression.get_interface(), sense);

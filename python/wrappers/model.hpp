@@ -45,6 +45,9 @@ class Model : public InterfaceValue<IModel> {
 
   Variable add_variable(double lower_bound, double upper_bound, double obj_value, variable_type type,
                         const char* name);
+  // A constraint needs a term: an expression without linear and quadratic terms, which would
+  // give no row but a free constraint, is refused (catalogue message 155) before the library
+  // sees it. A null name is a generated one.
   Constraint add_constraint(const LinearExpression& expression, constraint_sense sense, double rhs,
                             const char* name);
   Constraint add_constraint(const QuadExpression& expression, constraint_sense sense, double rhs, const char* name);
@@ -67,6 +70,8 @@ class Model : public InterfaceValue<IModel> {
   // No check: the library cannot fail here.
   objective_sense get_objective_sense() const;
   void set_objective_offset(double offset);
+  // The objective 1.0 * variable.
+  void set_objective(const Variable& variable, objective_sense sense);
   void set_objective(const LinearExpression& expression, objective_sense sense);
   void set_objective(const QuadExpression& expression, objective_sense sense);
   // A view of the objective: changing it changes the model.
@@ -104,6 +109,10 @@ class Model : public InterfaceValue<IModel> {
                                            const char* name);
   void add_general_constraint(const GeneralConstraint& constraint);
 };
+
+// Refuses a constraint whose expression has neither linear nor quadratic terms (catalogue
+// message 155), as Model::add_constraint does.
+void require_terms(const Constraint& constraint);
 
 // The matrix-form face: operations on the IMatrixModel view of the same library model.
 class MatrixModel : public Model {

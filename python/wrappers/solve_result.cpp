@@ -42,4 +42,27 @@ double SolveResult::get_expression_value(const QuadExpression& expression) const
   return call(&ISolveResult::GetExpressionValueQuad, expression.get_interface());
 }
 
+ResultArray MatrixSolveResult::array_of(const double* (ISolveResultEx::*operation)(std::uint64_t*)) const {
+  // Every result of the library has the array face; anything else is refused, not trusted.
+  auto* face = dynamic_cast<ISolveResultEx*>(&object());
+  if (!face) throw_missing_object();
+  ResultArray array;
+  array.values = (face->*operation)(&array.count);
+  check_error(face);
+  if (!array.values) array.count = 0;
+  return array;
+}
+
+ResultArray MatrixSolveResult::get_solution_vector() const { return array_of(&ISolveResultEx::GetValuesArray); }
+
+ResultArray MatrixSolveResult::get_reduced_costs_vector() const {
+  return array_of(&ISolveResultEx::GetReducedCostsArray);
+}
+
+ResultArray MatrixSolveResult::get_dual_values_vector() const { return array_of(&ISolveResultEx::GetDualValuesArray); }
+
+std::shared_ptr<ISolveResult> fetch_solve_result(const char* calc_uid, const char* name_mapping_file) {
+  return make_interface_ptr(CreateSolveResult(calc_uid, name_mapping_file));
+}
+
 }  // namespace velorium

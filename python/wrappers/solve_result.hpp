@@ -43,9 +43,29 @@ class SolveResult : public SolveFigures {
   double get_expression_value(const QuadExpression& expression) const;
 };
 
+// A library array of the result: it belongs to the result object.
+struct ResultArray {
+  const double* values = nullptr;
+  std::uint64_t count = 0;
+};
+
 class MatrixSolveResult : public SolveFigures {
  public:
   using SolveFigures::SolveFigures;
+
+  // The values and reduced costs of all variables, the dual values of all constraints, in the
+  // model's order; none when the result holds no such data (a result fetched by its
+  // calculation's identifier holds none). A failure the result reports throws.
+  ResultArray get_solution_vector() const;
+  ResultArray get_reduced_costs_vector() const;
+  ResultArray get_dual_values_vector() const;
+
+ private:
+  ResultArray array_of(const double* (ISolveResultEx::*operation)(std::uint64_t*)) const;
 };
+
+// The result of an earlier remote calculation (CreateSolveResult): it asks the calculation
+// service at once; a failure shows in the result's outcome, never as an exception.
+std::shared_ptr<ISolveResult> fetch_solve_result(const char* calc_uid, const char* name_mapping_file);
 
 }  // namespace velorium

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "velorium/velorium.hpp"
 
@@ -40,7 +41,7 @@ class FakeVariable : public FakeObject<IVariable> {
   variable_type type = variable_type::continuous;
 };
 
-class FakeSolveResult : public FakeObject<ISolveResult> {
+class FakeSolveResult : public FakeObject<ISolveResultEx> {
  public:
   solve_result GetSolveResult() override { return outcome; }
   solution_status GetSolutionStatus() override { return status; }
@@ -59,12 +60,23 @@ class FakeSolveResult : public FakeObject<ISolveResult> {
   double GetExpressionValueQuad(IQuadExpression*) override { return 0.0; }
   double GetExpressionValueLinear(ILinearExpression*) override { return 0.0; }
   void WriteSolution(const char*) override {}
+  const double* GetValuesArray(std::uint64_t* count) override { return array(values, count); }
+  const double* GetDualValuesArray(std::uint64_t* count) override { return array(duals, count); }
+  const double* GetReducedCostsArray(std::uint64_t* count) override { return array(reduced_costs, count); }
 
+  // Arrays the result holds; empty: none (a null array).
+  std::vector<double> values, duals, reduced_costs;
   solve_result outcome = solve_result::success;
   solution_status status = solution_status::optimal;
   double gap = 0.0;
   double objective = 0.0;
   double bound = 0.0;
+
+ private:
+  static const double* array(const std::vector<double>& held, std::uint64_t* count) {
+    if (count) *count = held.size();
+    return held.empty() ? nullptr : held.data();
+  }
 };
 
 }  // namespace velorium::testing

@@ -59,5 +59,23 @@ TEST(SolveResultText, AResultThatCannotTellItsOutcomeGivesNoText) {
   EXPECT_THROW(report(result), velorium_exception);
 }
 
+TEST(MatrixSolveResultArrays, TheResultsArraysOrNoneWhenItHoldsNone) {
+  FakeSolveResult result;
+  result.values = {1.0, 2.5};
+  result.duals = {-3.0};
+  const MatrixSolveResult matrix_result = adopt<MatrixSolveResult>(&result);
+  const ResultArray values = matrix_result.get_solution_vector();
+  EXPECT_EQ(values.values, result.values.data());
+  EXPECT_EQ(values.count, 2u);
+  EXPECT_EQ(matrix_result.get_dual_values_vector().count, 1u);
+  const ResultArray none = matrix_result.get_reduced_costs_vector();
+  EXPECT_EQ(none.values, nullptr);
+  EXPECT_EQ(none.count, 0u);
+  // A failure that the result reports is raised, not taken for an array.
+  result.error_code = -1;
+  result.error_text = "нет массива";
+  EXPECT_THROW(matrix_result.get_solution_vector(), velorium_exception);
+}
+
 }  // namespace
 }  // namespace velorium::testing

@@ -112,6 +112,41 @@ TEST_F(ModelValues, AConstraintOfTwoSidesHoldsTheirDifferenceAndLeavesThemAlone)
   EXPECT_EQ(rhs.get_constant(), 1.0);
 }
 
+TEST_F(ModelValues, AConstraintNeedsATermOfEitherKind) {
+  const std::string empty = std::string("-1 ") + get_message(155);
+  LinearExpression constant_only = linear(0.0, 0.0, 5.0);
+  EXPECT_EQ(failure_of([&] { model.add_constraint(constant_only, constraint_sense::equal, 1.0, "e"); }), empty);
+  EXPECT_EQ(failure_of([&] { model.add_constraint(constant_only, 0.0, 1.0, "e"); }), empty);
+  EXPECT_EQ(failure_of([&] { model.add_constraint(constant_only, constraint_sense::equal, linear(0, 0, 1), "e"); }),
+            empty);
+  const QuadExpression no_terms = adopt<QuadExpression>(CreateQuadExpression());
+  EXPECT_EQ(failure_of([&] { model.add_constraint(no_terms, constraint_sense::equal, 1.0, "e"); }), empty);
+  EXPECT_EQ(failure_of([&] { model.add_constraint(Constraint(constant_only, constraint_sense::equal, 1.0), "e"); }),
+            empty);
+  EXPECT_EQ(model.get_constraints_count(), 0);
+
+  // Quadratic terms behind a linear view, linear terms behind a quadratic one: rows.
+  QuadExpression product = adopt<QuadExpression>(CreateQuadExpression());
+  product.add_term(x, y, 1.0);
+  model.add_constraint(product.get_linear_part(), constraint_sense::less_equal, 4.0, "p");
+  QuadExpression linear_only = adopt<QuadExpression>(CreateQuadExpression());
+  linear_only.add_expression(linear(1.0, 0.0, 0.0), 1.0);
+  model.add_constraint(linear_only, 0.0, 4.0, "l");
+  EXPECT_EQ(model.get_constraints_count(), 2);
+  EXPECT_EQ(model.get_constraint("p").get_quad_expression().get_terms_count(), 1);
+}
+
+TEST_F(ModelValues, TheObjectiveOfAVariableIsThatVariableOnce) {
+  model.set_objective(linear(2.0, 3.0, 7.0), objective_sense::minimize);
+  model.set_objective(y, objective_sense::maximize);
+  const LinearExpression objective = model.get_objective();
+  ASSERT_EQ(objective.get_terms_count(), 1);
+  EXPECT_STREQ(objective.get_term_variable(0).get_name(), "y");
+  EXPECT_EQ(objective.get_term_coeff(0), 1.0);
+  EXPECT_EQ(objective.get_constant(), 0.0);
+  EXPECT_EQ(model.get_objective_sense(), objective_sense::maximize);
+}
+
 TEST_F(ModelValues, ObjectsTheLibraryCannotMakeAreRefused) {
   RecordingLinearExpression foreign;
   LinearExpression foreign_value(std::shared_ptr<ILinearExpression>(&foreign, [](ILinearExpression*) {}));

@@ -313,8 +313,12 @@ class RecordingModelT : public Face, public CallLog {
   void Write(const char* file_name, const char* name_mapping_file) override {
     record<void>("Write", file_name, name_mapping_file);
   }
-  void WriteMps(const char* file_name) override { record<void>("WriteMps", file_name); }
-  void WriteLp(const char* file_name) override { record<void>("WriteLp", file_name); }
+  void WriteMps(const char* file_name, const char* name_mapping_file) override {
+    record<void>("WriteMps", file_name, name_mapping_file);
+  }
+  void WriteLp(const char* file_name, const char* name_mapping_file) override {
+    record<void>("WriteLp", file_name, name_mapping_file);
+  }
   int GetIntParam(const char* param_name) override {
     return record<int>("GetIntParam", param_name);
   }

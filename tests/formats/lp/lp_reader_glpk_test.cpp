@@ -123,9 +123,11 @@ TEST(LpReaderGlpk, ExamplesWrittenByGlpsol) {
     }
     // Keep the sanitizer build quick: the one very large example (80 MB as LP) is left out.
     if (stem == "huge") continue;
-    run("timeout 30 glpsol " + input + " --wlp '" + lp + "' --check >/dev/null 2>&1", status);
+    // In the scratch folder: some examples write files of their own (graph.mod a graph.eps).
+    const std::string inScratch = "cd '" + dir.path().string() + "' && timeout 30 glpsol ";
+    run(inScratch + input + " --wlp '" + lp + "' --check >/dev/null 2>&1", status);
     if (status != 0 && source.extension() == ".mps") {
-      run("timeout 30 glpsol --mps '" + source.string() + "' --wlp '" + lp + "' --check >/dev/null 2>&1", status);
+      run(inScratch + "--mps '" + source.string() + "' --wlp '" + lp + "' --check >/dev/null 2>&1", status);
     }
     if (status != 0) continue;
     std::shared_ptr<Model> model;

@@ -1,0 +1,185 @@
+"""Solving against the local calculation service: a MIP and an LP through Model, an LP through
+MatrixModel, the asynchronous start, results fetched by identifier, the remote log, a missing
+API key, and Ctrl-C during a solve. Each synchronous solve waits at least one 3-second poll."""
+import base64
+import os
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+
+import veloriumpy as v
+from calc_service_fixture import SOURCE_DIR, calc_service  # noqa: F401 (a fixture)
+
+# Integer optimum x = 4, y = 0, objective 20 (the relaxation's is 21).
+MIP_LP = """Maximize
+ obj: 5 x + 4 y
+Subject To
+ c1: 6 x + 4 y <= 24
+ c2: x + 2 y <= 6
+Generals
+ x y
+End
+"""
+
+# Optimum x = 3, y = 1, objective 11: c1 binds (dual 2), c2 does not, x's upper bound binds
+# (reduced cost 1).
+LP_LP = """Maximize
+ obj: 3 x + 2 y
+Subject To
+ c1: x + y <= 4
+ c2: x + 3 y <= 9
+Bounds
+ x <= 3
+End
+"""
+
+
+def read_model(tmp_path, text):
+    path = tmp_path / "model.lp"
+    path.write_text(text)
+    model = v.Model()
+    model.set_bool_param("log_to_console", False)
+    model.read(str(path))
+    return model
+
+
+def test_a_mip_with_a_name_map_and_start_values(calc_service, tmp_path):
+    model = read_model(tmp_path, MIP_LP)
+    x = model.get_variable("x")
+    model.add_mip_start_values({"x": 3, "y": 1.0})
+    name_map = str(tmp_path / "names.map")
+    assert model.get_calc_uid() == ""
+    result = model.solve_remote(name_map)
+
+    assert result.get_solve_result() == v.solve_result.success
+    assert result.get_solution_status() == v.solution_status.optimal
+    assert (result.get_objective_value(), result.get_best_bound(), result.get_relative_gap()) == (20.0, 20.0, 0.0)
+    assert result.get_variable_value(x) == result.get_variable_value("x") == 4.0
+    assert result.get_variable_value("y") == 0.0
+    assert result.get_expression_value(model.get_objective()) == 20.0
+    assert result.get_expression_value(x * x + 1.0) == 17.0
+    assert isinstance(result.get_nodes_count(), int) and isinstance(result.get_iterations_count(), int)
+    assert result.get_solve_time() >= 0.0
+    assert repr(result) == "Solve is successful.\nGap: 0 %.\nSolution is optimal\nObjective value: 20\nBest bound: 20"
+    # A MIP's result has neither dual values nor reduced costs: it says so.
+    with pytest.raises(v.VeloriumException, match="^Dual values недоступны для данной модели$"):
+        result.get_dual_value("c1")
+    with pytest.raises(v.VeloriumException, match="^Reduced costs недоступны для данной модели$"):
+        result.get_reduced_cost(x)
+
+    calc_uid = model.get_calc_uid()
+    assert calc_uid and "x x0" in open(name_map).read()
+    # The start values went up with the model, under the names the name map gave.
+    bodies = [base64.b64decode(entry["body_base64"] or "") for entry in calc_service.control_client.journal()
+              if entry["endpoint"] == "upload" and entry["calc_uid"] == calc_uid]
+    assert any(b'filename="start.sol"' in body and b"\nx0 3\nx1 1\n" in body for body in bodies)
+    solution_file = str(tmp_path / "result.sol")
+    result.write_solution(solution_file)
+    assert "x 4" in " ".join(open(solution_file).read().split())
+
+    # The same calculation fetched by its identifier, named back through the map.
+    fetched = v.SolveResult(calc_uid, name_map)
+    assert (fetched.get_objective_value(), fetched.get_variable_value("x")) == (20.0, 4.0)
+    assert repr(fetched) == repr(result)
+    matrix_fetched = v.MatrixSolveResult(calc_uid, name_map)
+    assert matrix_fetched.get_objective_value() == 20.0 and matrix_fetched.get_solution_vector().shape == (0,)
+    assert model.get_remote_solve_log(calc_uid)
+
+
+def test_an_lp_gives_dual_values_and_reduced_costs(calc_service, tmp_path):
+    model = read_model(tmp_path, LP_LP)
+    result = model.solve_remote("")
+    assert (result.get_objective_value(), result.get_variable_value("x"), result.get_variable_value("y")) == (11, 3, 1)
+    c1 = model.get_constraint("c1")
+    assert result.get_dual_value(c1) == result.get_dual_value("c1") == pytest.approx(2.0)
+    assert result.get_dual_value("c2") == pytest.approx(0.0)
+    assert result.get_reduced_cost("x") == result.get_reduced_cost(model.get_variable("x")) == pytest.approx(1.0)
+    assert os.listdir(tmp_path) == ["model.lp"], "no name map for an empty path"
+
+
+def test_a_matrix_model_gives_the_services_solution_as_vectors(calc_service):
+    model = v.MatrixModel()
+    model.set_bool_param("log_to_console", False)
+    model.add_variables(upper_bounds=[3.0, v.kVeloriumInf], obj_values=[3.0, 2.0], count=2)
+    model.set_objective(q=[3.0, 2.0], sense=v.objective_sense.maximize)
+    model.add_constraints(np.array([[1.0, 1.0], [1.0, 3.0]]), v.constraint_sense.less_equal, [4.0, 9.0])
+    result = model.solve_remote()
+    assert result.get_solve_result() == v.solve_result.success
+    assert result.get_objective_value() == 11.0
+    np.testing.assert_allclose(result.get_solution_vector(), [3.0, 1.0])
+    np.testing.assert_allclose(result.get_dual_values_vector(), [2.0, 0.0], atol=1e-9)
+    np.testing.assert_allclose(result.get_reduced_costs_vector(), [1.0, 0.0], atol=1e-9)
+    first, second = result.get_solution_vector(), result.get_solution_vector()
+    first[0] = -1.0
+    assert second[0] == 3.0 and result.get_solution_vector()[0] == 3.0
+
+
+def test_an_asynchronous_start_returns_at_once_and_writes_no_name_map(calc_service, tmp_path):
+    model = read_model(tmp_path, LP_LP)
+    assert model.solve_remote_async(str(tmp_path / "unused.map")) is None
+    calc_uid = model.get_calc_uid()
+    assert calc_uid and not (tmp_path / "unused.map").exists()
+    assert any(calc["calc_uid"] == calc_uid for calc in calc_service.control_client.calculations())
+    with pytest.raises(TypeError):
+        model.get_remote_solve_log(calc_uid=calc_uid)
+    with pytest.raises(v.VeloriumException, match="^Ошибка получения лога удаленных расчетов: "):
+        model.get_remote_solve_log("no-such-calculation")
+
+
+def test_without_an_api_key_the_result_says_so(calc_service, tmp_path, monkeypatch):
+    monkeypatch.delenv("X_API_KEY")
+    model = read_model(tmp_path, LP_LP)
+    result = model.solve_remote("")
+    assert result.get_solve_result() == v.solve_result.remote_api_key_not_set
+    assert repr(result) == "Solve is not successful. Reason: X_API_KEY not set"
+
+
+CTRL_C_SCRIPT = """
+import os, signal, sys, threading, time
+sys.path.insert(0, {tools!r})
+import veloriumpy as v
+from calc_service.testing import ControlClient
+
+control = ControlClient({control!r})
+control.hold(30)  # the calculation stays "calculating" until it is cancelled
+model = v.Model()
+model.set_bool_param("log_to_console", False)
+model.read({model!r})
+
+def interrupt_while_calculating():
+    # The client cancels on an interrupt while it waits for the result, from its first poll on.
+    for _ in range(300):
+        if any(c["state"] == "calculating" and c["status_requests"] for c in control.calculations()):
+            os.kill(os.getpid(), signal.SIGINT)
+            return
+        time.sleep(0.1)
+
+threading.Thread(target=interrupt_while_calculating, daemon=True).start()
+start = time.monotonic()
+result = model.solve_remote("")
+print("returned after", round(time.monotonic() - start), "s")
+calc = [c for c in control.calculations() if c["calc_uid"] == model.get_calc_uid()][0]
+print("state", calc["state"], calc["minor"], "cancel requests", calc["cancel_requests"])
+control.hold(0)
+try:
+    os.kill(os.getpid(), signal.SIGINT)
+    time.sleep(5)
+    print("no KeyboardInterrupt")
+except KeyboardInterrupt:
+    print("KeyboardInterrupt")
+"""
+
+
+def test_ctrl_c_during_a_solve_cancels_the_calculation_and_python_keeps_its_handler(calc_service, tmp_path):
+    model_file = tmp_path / "model.lp"
+    model_file.write_text(LP_LP)
+    script = CTRL_C_SCRIPT.format(tools=os.path.join(SOURCE_DIR, "tools"), control=calc_service.control,
+                                  model=str(model_file))
+    finished = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120,
+                              env=dict(os.environ))
+    assert finished.returncode == 0, finished.stderr
+    lines = finished.stdout.splitlines()
+    assert lines[1] == "state error CANCELLED cancel requests 1", finished.stdout
+    assert lines[2] == "KeyboardInterrupt", finished.stdout
