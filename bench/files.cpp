@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/large_model.hpp"
 #include "bench/process_memory.hpp"
 #include "bench/reader_runs.hpp"
 #include "core/log/log_options.hpp"
@@ -35,42 +36,11 @@ namespace {
 
 using namespace velorium;
 
-constexpr std::size_t kColumns = 1'000'000;
-constexpr std::size_t kRows = 500'000;
-constexpr std::size_t kRowLength = 20;
-constexpr std::size_t kNonzeros = kRows * kRowLength;
-
-const Model& largeModel() {
-  static const Model model = [] {
-    Model m;
-    VeloriumNamesHolder& pool = *get_names_holder();
-    std::mt19937_64 random(42);
-    m.variables.reserve(kColumns);
-    for (std::size_t j = 0; j < kColumns; ++j) {
-      Variable v;
-      v.type = j % 10 == 0 ? 2 : 0;
-      v.lower = 0.0;
-      v.upper = j % 5 == 0 ? static_cast<double>(10 + j % 90) : INFINITY;
-      v.name_id = static_cast<std::int32_t>(pool.find_or_add_name("x" + std::to_string(j)));
-      m.variables.push_back(v);
-    }
-    m.rows.reserve(kRows);
-    for (std::size_t i = 0; i < kRows; ++i) {
-      Constraint row(-INFINITY, static_cast<double>(100 + i % 1000));
-      row.expression.name_id = static_cast<std::int32_t>(pool.find_or_add_name("c" + std::to_string(i)));
-      row.expression.linear_terms.reserve(kRowLength);
-      for (std::size_t k = 0; k < kRowLength; ++k) {
-        auto column = static_cast<std::int32_t>(random() % kColumns);
-        double coefficient = k % 2 == 0 ? static_cast<double>(1 + random() % 9) : static_cast<double>(random() % 100000) / 1000.0;
-        row.expression.linear_terms.push_back({column, coefficient});
-      }
-      m.rows.push_back(std::move(row));
-    }
-    for (std::size_t j = 0; j < kColumns; j += 3) m.objective.linear_terms.push_back({static_cast<std::int32_t>(j), 1.5});
-    return m;
-  }();
-  return model;
-}
+using bench::kColumns;
+using bench::kNonzeros;
+using bench::kRowLength;
+using bench::kRows;
+using bench::largeModel;
 
 std::string outputPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 

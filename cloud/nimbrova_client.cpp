@@ -47,7 +47,7 @@ struct LogSink {
 using ClientProgress = SimpleProgressReporter<LogSink>;
 
 void read_solution(const std::string& text, RemoteCalculationResult& result) {
-  if (!readSolutionText(result.solution, text.data(), text.size())) {
+  if (!readSolutionTextInOrder(result.solution, text.data(), text.size())) {
     throw std::runtime_error("the calculation's result cannot be read");
   }
 }

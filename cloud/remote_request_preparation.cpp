@@ -4,15 +4,19 @@
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "cloud/client_log.hpp"
 #include "core/model/model_impl.hpp"
+#include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/export/export_model.hpp"
+#include "formats/export/legal_names.hpp"
 #include "formats/solution/solution_writer.hpp"
 
 namespace velorium::nimbrova {
@@ -23,8 +27,9 @@ constexpr double kUnlimitedTime = 1000000.0;
 constexpr int kWarning = 71;
 constexpr int kVariableMissing = 136;
 
-// The written names of the flat model of `model`'s store, as its writers choose them, with
-// the store-to-flat index table of the variables (empty: the same indices).
+// The flat model of `model`'s store, as its writers write it, with the store-to-flat index
+// table of the variables (empty: the same indices) and, only when the writer changed names,
+// the export copy that tells the written names.
 struct WrittenNames {
   std::shared_ptr<Model> flat;
   std::vector<std::int32_t> variable_map;
@@ -32,10 +37,29 @@ struct WrittenNames {
   std::unique_ptr<ExportModel> copy;
 };
 
+// True when every column and every row is written under its own name: all legal, none twice
+// within its kind. One pass, far cheaper than the export copy that would otherwise tell.
+bool written_unchanged(const Model& flat) {
+  const VeloriumNamesHolder& pool = names_pool();
+  const auto all_kept = [&pool](std::size_t count, auto name_id_at) {
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string_view name = pool.name_view(name_id_at(i));
+      if (!name.data() || !isLegalName(name) || !seen.insert(name).second) return false;
+    }
+    return true;
+  };
+  return all_kept(flat.variables.size(), [&flat](std::size_t i) { return flat.variables[i].name_id; }) &&
+         all_kept(flat.rows.size(), [&flat](std::size_t i) { return flat.rows[i].expression.name_id; });
+}
+
 WrittenNames written_names(cpp_impl::ModelBuilder& store) {
   WrittenNames names;
   store.build_model(names.flat, names.variable_map, names.row_map);
-  names.copy = std::make_unique<ExportModel>(buildExportModel(*names.flat, ExportContent::names_only));
+  if (!written_unchanged(*names.flat)) {
+    names.copy = std::make_unique<ExportModel>(buildExportModel(*names.flat, ExportContent::names_only));
+  }
   return names;
 }
 
@@ -103,8 +127,10 @@ RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::stri
     model_to_written = readNameMap(name_mapping_file, kNameMapModelToGenerated);
   } else {
     written = written_names(store);
-    add_renamed(written->copy->columns, request.written_to_model);
-    add_renamed(written->copy->rows, request.written_to_model);
+    if (written->copy) {
+      add_renamed(written->copy->columns, request.written_to_model);
+      add_renamed(written->copy->rows, request.written_to_model);
+    }
   }
 
   std::unique_ptr<TemporaryFile> start_file;
@@ -120,6 +146,8 @@ RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::stri
       }
       if (index < 0) {
         left_out.push_back(name);
+      } else if (written && !written->copy) {
+        start.values[name] = value;  // written under its own name
       } else if (written) {
         const std::size_t flat =
             written->variable_map.empty() ? static_cast<std::size_t>(index)

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include <boost/asio/ssl/error.hpp>
 #include <openssl/err.h>
@@ -27,24 +28,51 @@ boost::system::error_code last_tls_error() {
           boost::asio::error::get_ssl_category()};
 }
 
-// Adds every PEM certificate that `bio` holds; none at all counts as a failure.
-void add_certificates(X509_STORE* store, BIO* bio, boost::system::error_code& ec) {
+// Reads every PEM certificate that `bio` holds; none at all counts as a failure.
+std::vector<X509Ptr> read_certificates(BIO* bio, boost::system::error_code& ec) {
   ERR_clear_error();
-  int added = 0;
+  std::vector<X509Ptr> certificates;
   while (X509Ptr certificate{PEM_read_bio_X509(bio, nullptr, nullptr, nullptr)}) {
+    certificates.push_back(std::move(certificate));
+  }
+  // The loop ends at the text's end, reported as "no start line"; anything else is a fault.
+  const unsigned long last = ERR_peek_last_error();
+  if (certificates.empty() || (last != 0 && ERR_GET_REASON(last) != PEM_R_NO_START_LINE)) {
+    ec = last_tls_error();
+    certificates.clear();
+  }
+  ERR_clear_error();
+  return certificates;
+}
+
+void add_certificates(X509_STORE* store, const std::vector<X509Ptr>& certificates, boost::system::error_code& ec) {
+  for (const X509Ptr& certificate : certificates) {
     if (X509_STORE_add_cert(store, certificate.get()) != 1) {
       ec = last_tls_error();
       return;
     }
-    ++added;
   }
-  // The loop ends at the text's end, reported as "no start line"; anything else is a fault.
-  const unsigned long last = ERR_peek_last_error();
-  if (added == 0 || (last != 0 && ERR_GET_REASON(last) != PEM_R_NO_START_LINE)) {
-    ec = last_tls_error();
-    return;
-  }
-  ERR_clear_error();
+}
+
+// The bundle, parsed once for the process: every request's fresh trust store gets these
+// certificates (each store takes its own reference), so no request parses the text again.
+struct ParsedBundle {
+  std::vector<X509Ptr> certificates;
+  boost::system::error_code error;
+};
+
+const ParsedBundle& parsed_bundle() {
+  static const ParsedBundle bundle = [] {
+    ParsedBundle parsed;
+    BioPtr text{BIO_new_mem_buf(kRootCertificatesBundle, -1)};
+    if (!text) {
+      parsed.error = last_tls_error();
+    } else {
+      parsed.certificates = read_certificates(text.get(), parsed.error);
+    }
+    return parsed;
+  }();
+  return bundle;
 }
 
 }  // namespace
@@ -60,12 +88,12 @@ bool test_roots_enabled() noexcept {
 void load_root_certificates(SSL_CTX* context, boost::system::error_code& ec) {
   ec.clear();
   X509_STORE* store = SSL_CTX_get_cert_store(context);
-  BioPtr bundle{BIO_new_mem_buf(kRootCertificatesBundle, -1)};
-  if (!store || !bundle) {
-    ec = last_tls_error();
+  const ParsedBundle& bundle = parsed_bundle();
+  if (!store || bundle.error) {
+    ec = store ? bundle.error : last_tls_error();
     return;
   }
-  add_certificates(store, bundle.get(), ec);
+  add_certificates(store, bundle.certificates, ec);
   if (ec) return;
 #ifdef VELORIUM_TEST_TRUST
   // Only builds made for tests reach this: they trust the authority of a local test service.
@@ -75,7 +103,8 @@ void load_root_certificates(SSL_CTX* context, boost::system::error_code& ec) {
       ec = last_tls_error();
       return;
     }
-    add_certificates(store, file.get(), ec);
+    const std::vector<X509Ptr> test_roots = read_certificates(file.get(), ec);
+    if (!ec) add_certificates(store, test_roots, ec);
   }
 #endif
 }

@@ -13,11 +13,11 @@ namespace velorium::nimbrova {
 extern const char kRootCertificatesBundle[];
 extern const std::size_t kRootCertificateCount;
 
-// Adds every certificate of the bundle to the trust store of a TLS context. In a build made
-// for tests (the CMake option VELORIUM_TEST_TRUST), the PEM certificates of the file that the
-// environment variable VELORIUM_TEST_ROOTS names are added as well; any other build never
-// looks at that variable. A certificate that cannot be parsed or added, or a test file that
-// cannot be read, sets `ec`.
+// Adds every certificate of the bundle (parsed once per process) to the trust store of a TLS
+// context. In a build made for tests (the CMake option VELORIUM_TEST_TRUST), the PEM
+// certificates of the file that the environment variable VELORIUM_TEST_ROOTS names are added
+// as well; any other build never looks at that variable. A certificate that cannot be parsed
+// or added, or a test file that cannot be read, sets `ec`.
 void load_root_certificates(SSL_CTX* context, boost::system::error_code& ec);
 
 // Whether this build takes test roots from VELORIUM_TEST_ROOTS.

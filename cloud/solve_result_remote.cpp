@@ -1,5 +1,6 @@
 #include "cloud/solve_result_remote.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "cloud/nimbrova_client.hpp"
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
+#include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/solution/solution_writer.hpp"
@@ -66,6 +68,45 @@ ValueByName renamed(ValueByName& entries, const NameMap& written_to_model) {
   return result;
 }
 
+
+// The store index of the member named `name`, or -1.
+template <class Table>
+std::int32_t find_member(Table& table, const std::string& name) {
+  table.ensure_index(kernel_names_holder());
+  const std::int32_t* found = table.find(name);
+  return found ? *found : -1;
+}
+
+// Puts each (name, number) entry at its member's position in `array`. The service lists the
+// members in the order of the written file, which is the store's order of the live members:
+// an entry whose name is that of the next live member there takes it at once, any other is
+// looked up by name. Where a name occurs twice, the first entry stays; names the model lacks
+// are skipped.
+template <class Table>
+void place_in_file_order(Table& table, const std::vector<std::string>& names, const std::vector<double>& numbers,
+                         std::vector<double>& array) {
+  const VeloriumNamesHolder& pool = kernel_names_holder();
+  std::vector<bool> placed(array.size(), false);
+  const std::int32_t records = table.record_count();
+  std::int32_t next = 0;
+  for (std::size_t k = 0, count = std::min(names.size(), numbers.size()); k < count; ++k) {
+    while (next < records && table.removed[static_cast<std::size_t>(next)]) ++next;
+    std::int32_t index = -1;
+    if (next < records) {
+      const char* text = pool.names_holder_get(name_id_of(table.records[static_cast<std::size_t>(next)]));
+      if (text && names[k] == text) index = next++;
+    }
+    if (index < 0) index = find_member(table, names[k]);
+    if (index < 0) continue;
+    const std::int32_t position = table.position_of[static_cast<std::size_t>(index)];
+    if (position < 0 || static_cast<std::size_t>(position) >= array.size() || placed[static_cast<std::size_t>(position)]) {
+      continue;
+    }
+    array[static_cast<std::size_t>(position)] = numbers[k];
+    placed[static_cast<std::size_t>(position)] = true;
+  }
+}
+
 }  // namespace
 
 SolveResultRemote::SolveResultRemote(const std::string& calc_uid, const std::string& name_map_file) {
@@ -85,9 +126,30 @@ SolveResultRemote::SolveResultRemote(std::shared_ptr<ModelBuilder> store, nimbro
 void SolveResultRemote::apply_name_mapping(const NameMap& written_to_model) {
   if (written_to_model.empty()) return;
   SolutionData& solution = calculation_.solution;
+  if (solution.source) {
+    // Before any look-up by name has built the source's maps.
+    for (std::vector<std::string>* names : {&solution.source->column_names, &solution.source->row_names}) {
+      for (std::string& name : *names) {
+        const auto found = written_to_model.find(name);
+        if (found != written_to_model.end()) name = found->second;
+      }
+    }
+    return;
+  }
   solution.values = renamed(solution.values, written_to_model);
   solution.duals = renamed(solution.duals, written_to_model);
   solution.reduced_costs = renamed(solution.reduced_costs, written_to_model);
+}
+
+const ValueByName& SolveResultRemote::map_of(Part part) {
+  SolutionData& solution = calculation_.solution;
+  if (solution.source) {
+    ensure_solution_index(*solution.source);
+    return part == Part::values ? solution.source->values_by_name
+           : part == Part::duals ? solution.source->duals_by_name
+                                 : solution.source->reduced_costs_by_name;
+  }
+  return part == Part::values ? solution.values : part == Part::duals ? solution.duals : solution.reduced_costs;
 }
 
 solution_status SolveResultRemote::status() const {
@@ -147,14 +209,14 @@ double SolveResultRemote::GetSolveTime() {
 double SolveResultRemote::lookup(Part part, const char* name) {
   return guarded(0.0, [&] {
     if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
-    const SolutionData& solution = calculation_.solution;
     // A result without dual values or reduced costs (a MIP's, or a solver's that gave only one
     // of the two) says so; a value of 0.0 would pass for a real one.
-    if (part == Part::duals && solution.duals.empty()) throw_catalogue_error(kNoDuals);
-    if (part == Part::reduced_costs && solution.reduced_costs.empty()) throw_catalogue_error(kNoReducedCosts);
+    if (part == Part::duals && map_of(Part::duals).empty()) throw_catalogue_error(kNoDuals);
+    if (part == Part::reduced_costs && map_of(Part::reduced_costs).empty()) {
+      throw_catalogue_error(kNoReducedCosts);
+    }
     if (!name) return 0.0;
-    const ValueByName& map =
-        part == Part::values ? solution.values : part == Part::duals ? solution.duals : solution.reduced_costs;
+    const ValueByName& map = map_of(part);
     const auto found = map.find(std::string_view(name));
     return found == map.end() ? 0.0 : found->second;
   });
@@ -210,21 +272,24 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
   if (cache.empty()) {
     try {
       const bool rows = part == Part::duals;
-      const SolutionData& solution = calculation_.solution;
-      const ValueByName& entries =
-          part == Part::values ? solution.values : rows ? solution.duals : solution.reduced_costs;
       const std::vector<std::int32_t>& position_of = rows ? model_->row_table.position_of : model_->column_table.position_of;
       cache.assign(static_cast<std::size_t>(rows ? model_->row_count() : model_->variable_count()), 0.0);
-      for (const auto& [name, value] : entries) {
-        std::int32_t index = -1;
-        try {
-          index = rows ? model_->find_constraint_index(name) : model_->find_variable_index(name);
-        } catch (const velorium_exception&) {
-          continue;  // not a member of the model: skipped
+      if (const std::shared_ptr<SolutionSource>& source = calculation_.solution.source) {
+        const std::vector<double>& numbers =
+            part == Part::values ? source->values : rows ? source->duals : source->reduced_costs;
+        if (rows) {
+          place_in_file_order(model_->row_table, source->row_names, numbers, cache);
+        } else {
+          place_in_file_order(model_->column_table, source->column_names, numbers, cache);
         }
-        const std::int32_t position = position_of[static_cast<std::size_t>(index)];
-        if (position >= 0 && static_cast<std::size_t>(position) < cache.size()) {
-          cache[static_cast<std::size_t>(position)] = value;
+      } else {
+        for (const auto& [name, value] : map_of(part)) {
+          const std::int32_t index = rows ? find_member(model_->row_table, name) : find_member(model_->column_table, name);
+          if (index < 0) continue;  // not a member of the model: skipped
+          const std::int32_t position = position_of[static_cast<std::size_t>(index)];
+          if (position >= 0 && static_cast<std::size_t>(position) < cache.size()) {
+            cache[static_cast<std::size_t>(position)] = value;
+          }
         }
       }
     } catch (...) {

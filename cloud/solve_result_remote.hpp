@@ -56,8 +56,10 @@ class SolveResultRemote final : public SolveResultBase {
  private:
   enum class Part { values, duals, reduced_costs };
 
-  // Re-keys the solution's three maps; an entry the map does not know keeps its name.
+  // Re-keys the solution's entries; an entry the map does not know keeps its name.
   void apply_name_mapping(const NameMap& written_to_model);
+  // The solution's map of one part: its own, or its source's (built on first use).
+  const ValueByName& map_of(Part part);
   double statistic(const char* key) const;
   solution_status status() const;
   double lookup(Part part, const char* name);

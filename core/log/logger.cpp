@@ -82,10 +82,10 @@ std::string makeLogTimeStamp(std::chrono::system_clock::time_point now) {
   const std::time_t seconds_value = static_cast<std::time_t>(whole_seconds.count());
   std::tm local{};
   localtime_r(&seconds_value, &local);
-  return "[" +
-         formatString("%04i-%02i-%02i %02i:%02i:%02i.%03lld", local.tm_year + 1900, local.tm_mon + 1,
-                      local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, millis) +
-         "] ";
+  // The brackets belong to the one format: prepending "[" to the temporary text makes GCC 12
+  // report a false -Wrestrict overlap inside std::string's inlined insert (its bug 105651).
+  return formatString("[%04i-%02i-%02i %02i:%02i:%02i.%03lld] ", local.tm_year + 1900, local.tm_mon + 1,
+                      local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, millis);
 }
 
 void formatLogTimeStamp(std::string& text, std::chrono::system_clock::time_point now) {

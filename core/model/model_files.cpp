@@ -43,7 +43,7 @@ void ModelImpl::read_model_file(const char* file_name, std::uint8_t mode) noexce
   if (!front) return;
   guarded([&] {
     auto fresh = std::make_shared<ModelBuilder>();
-    load_model(*fresh, *front, file_name, mode);
+    load_model(*fresh, *front, file_name, mode, &options.log_options);
     builder->remove_all();
     builder = std::move(fresh);
   });
@@ -54,7 +54,7 @@ void ModelImpl::write_model_file(const char* file_name, std::uint8_t mode, const
   FrontPtr front = get_import_export(*this);
   if (!front) return;
   guarded([&] {
-    write_model(*builder, *front, file_name, mode, name_mapping_file ? name_mapping_file : "");
+    write_model(*builder, *front, file_name, mode, name_mapping_file ? name_mapping_file : "", &options.log_options);
   });
 }
 

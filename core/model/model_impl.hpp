@@ -172,7 +172,9 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   static const VariableImpl* library_variable(const IVariable* var) noexcept;
 
   // Reading and writing model files through the core object's import/export object; mode 0
-  // by the file's extension, 1 MPS, 2 LP. A failed read leaves the model as it was.
+  // by the file's extension, 1 MPS, 2 LP. A failed read leaves the model as it was. The readers
+  // and writers log through the model's own log (file, callback, console), like every other
+  // operation of the model.
   void read_model_file(const char* file_name, std::uint8_t mode) noexcept;
   void write_model_file(const char* file_name, std::uint8_t mode, const char* name_mapping_file) noexcept;
   // The engine's per-run object with the flat model and the start values handed over (which

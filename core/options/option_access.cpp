@@ -99,16 +99,9 @@ std::string_view stripWhitespace(std::string_view text) {
 }  // namespace
 
 OptionStatus getBoolOption(const VeloriumOptions& options, std::string_view name, bool& value) {
-  OptionRecord* record = findRecord(options, name);
-  if (record == nullptr) return OptionStatus::unknown_option;
-  if (record->type == OptionType::Bool) {
-    value = *static_cast<OptionRecordBool*>(record)->value;
-  } else if (record->type == OptionType::Int) {
-    value = *static_cast<OptionRecordInt*>(record)->value != 0;
-  } else {
-    return refuseRead(options, *record);
-  }
-  return OptionStatus::ok;
+  OptionStatus status = OptionStatus::unknown_option;
+  if (auto* record = findOwnType<OptionRecordBool>(options, name, OptionType::Bool, status)) value = *record->value;
+  return status;
 }
 
 OptionStatus getIntOption(const VeloriumOptions& options, std::string_view name, int& value) {

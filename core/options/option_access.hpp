@@ -15,8 +15,9 @@ namespace velorium {
 // was.
 enum class OptionStatus : int { ok = 0, unknown_option = 1, illegal_value = 2 };
 
-// Reading. An int option also reads as a bool (its value not equal to 0); every other pair of
-// types is refused with the message that names the option's own type.
+// Reading. Each reads only options of its own type: any other is refused with the message
+// that names the option's own type (an int option is no bool, even though a bool can be set as
+// an int).
 OptionStatus getBoolOption(const VeloriumOptions& options, std::string_view name, bool& value);
 OptionStatus getIntOption(const VeloriumOptions& options, std::string_view name, int& value);
 OptionStatus getDoubleOption(const VeloriumOptions& options, std::string_view name, double& value);

@@ -91,24 +91,27 @@ void general_constraints_from_records(ModelBuilder& builder) {
 
 }  // namespace
 
-void load_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode) {
-  ErrorRecordingLog log;
-  if (!front.Import(path, mode, log.options()) || front.GetModel() == nullptr) fail_read(path, mode, log.errors());
+void load_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode,
+                const VeloriumLogOptions* log) {
+  ErrorRecordingLog recording(log);
+  if (!front.Import(path, mode, recording.options()) || front.GetModel() == nullptr) {
+    fail_read(path, mode, recording.errors());
+  }
   *builder.model = std::move(*front.GetModel());
   builder.reset_tables();
   general_constraints_from_records(builder);
 }
 
 void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
-                       const std::string& name_map_path) {
+                       const std::string& name_map_path, VeloriumLogOptions* log) {
   bool written = false;
   if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
     // No model file can be written: no map file either.
   } else if (name_map_path.empty()) {
-    written = front.Export(&flat, path, mode, nullptr);
+    written = front.Export(&flat, path, mode, log);
   } else {
     const RenamedModel renamed(&flat, &kernel_names_holder(), name_map_path);
-    written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, nullptr);
+    written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, log);
     // A map without its model file would describe a file that is not there.
     std::error_code ignored;
     if (!written && renamed.nameMapWritten()) std::filesystem::remove(name_map_path, ignored);
@@ -117,12 +120,12 @@ void export_flat_model(IModelImportExport& front, const Model& flat, const char*
 }
 
 void write_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode,
-                 const std::string& name_map_path) {
+                 const std::string& name_map_path, VeloriumLogOptions* log) {
   std::shared_ptr<Model> flat;
   std::vector<std::int32_t> variable_map;
   std::vector<std::int32_t> row_map;
   builder.build_model(flat, variable_map, row_map);
-  export_flat_model(front, *flat, path, mode, name_map_path);
+  export_flat_model(front, *flat, path, mode, name_map_path, log);
 }
 
 }  // namespace velorium::cpp_impl

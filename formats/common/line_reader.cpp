@@ -13,21 +13,27 @@ LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool bi
 
 LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool binary, std::size_t minimum_size) {
   if (minimum_size < 2) minimum_size = 2;
-  capacity_ = buffer_size < minimum_size ? minimum_size : buffer_size;
-  buffer_ = std::make_unique<char[]>(capacity_ + kReadableAfterLine);
-  buffer_[0] = '\0';
-
+  bool regular = false;
   file_ = std::fopen(path.c_str(), binary ? "rb" : "r");
-  if (file_ == nullptr) return;
-  // A directory opens for reading on some systems but can never give data; treat it as a
-  // file that cannot be opened rather than as an empty one.
-  struct stat info {};
-  if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file_);
-    file_ = nullptr;
-  } else if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    file_size_ = static_cast<std::uint64_t>(info.st_size);
+  if (file_ != nullptr) {
+    // A directory opens for reading on some systems but can never give data; treat it as a
+    // file that cannot be opened rather than as an empty one.
+    struct stat info {};
+    if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+      std::fclose(file_);
+      file_ = nullptr;
+    } else if (S_ISREG(info.st_mode)) {
+      regular = true;
+      file_size_ = static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
+    }
   }
+  // A file smaller than the buffer gets a buffer of its size (the bytes and the zero).
+  std::size_t wanted = buffer_size;
+  if (regular && file_size_ < wanted) wanted = static_cast<std::size_t>(file_size_) + 1;
+  capacity_ = wanted < minimum_size ? minimum_size : wanted;
+  // Not zeroed: the data is read into it, and fill() zeroes what may be read behind the data.
+  buffer_ = std::make_unique_for_overwrite<char[]>(capacity_ + kReadableAfterLine);
+  std::memset(buffer_.get(), 0, kReadableAfterLine + 1);
 }
 
 LineReader::~LineReader() {
@@ -38,7 +44,8 @@ void LineReader::fill() {
   const std::size_t wanted = capacity_ - 1 - end_;
   const std::size_t got = std::fread(buffer_.get() + end_, 1, wanted, file_);
   end_ += got;
-  buffer_[end_] = '\0';
+  // The zero behind the data, and defined bytes where scanners read past a line's end.
+  std::memset(buffer_.get() + end_, 0, kReadableAfterLine);
   // fread only comes back short at the end of the file or on an error; either way nothing
   // more will come, and stopping here keeps an unreadable file from spinning.
   if (got < wanted) {
@@ -50,8 +57,9 @@ void LineReader::fill() {
 void LineReader::grow() {
   if (capacity_ > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
   const std::size_t new_capacity = capacity_ * 2;
-  auto bigger = std::make_unique<char[]>(new_capacity + kReadableAfterLine);
-  std::memcpy(bigger.get(), buffer_.get(), end_ + 1);
+  auto bigger = std::make_unique_for_overwrite<char[]>(new_capacity + kReadableAfterLine);
+  std::memcpy(bigger.get(), buffer_.get(), end_);
+  std::memset(bigger.get() + end_, 0, kReadableAfterLine);
   buffer_ = std::move(bigger);
   capacity_ = new_capacity;
 }
@@ -97,12 +105,5 @@ bool LineReader::nextLine(const char*& line, std::size_t& length) {
   }
 }
 
-bool LineReader::nextLine(std::string_view& line) {
-  const char* text = nullptr;
-  std::size_t length = 0;
-  if (!nextLine(text, length)) return false;
-  line = std::string_view(text, length);
-  return true;
-}
 
 }  // namespace velorium

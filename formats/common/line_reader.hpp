@@ -8,6 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "formats/common/word_bytes.hpp"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace velorium {
 
 class LineReader {
@@ -30,7 +36,29 @@ class LineReader {
   // that ends the last line is dropped too). The text stays valid until the next call.
   // Returns false when no line is left; a read error ends the lines as end of file does.
   bool nextLine(const char*& line, std::size_t& length);
-  bool nextLine(std::string_view& line);
+  bool nextLine(std::string_view& line) {
+    // Most lines are short: the line feed that ends one lies within the next few pieces of
+    // 64 bytes. A piece that starts inside the data may be read whole (behind the data come
+    // kReadableAfterLine more bytes).
+    if (started_ && !finished_) {
+      const char* at = buffer_.get() + position_;
+      for (std::size_t piece = 0; piece < kShortLineBytes && position_ + piece < end_; piece += 64) {
+        const std::uint64_t feeds = lineFeedsIn64(at + piece) & lowBitsMask(end_ - position_ - piece);
+        if (feeds != 0) {
+          std::size_t length = piece + static_cast<std::size_t>(__builtin_ctzll(feeds));
+          position_ += length + 1;
+          if (length > 0 && at[length - 1] == '\r') --length;
+          line = std::string_view(at, length);
+          return true;
+        }
+      }
+    }
+    const char* text = nullptr;
+    std::size_t length = 0;
+    if (!nextLine(text, length)) return false;
+    line = std::string_view(text, length);
+    return true;
+  }
 
   bool isOpen() const { return file_ != nullptr; }
   // The bytes of the file handed out so far, line ends included.
@@ -47,6 +75,24 @@ class LineReader {
   LineReader(const std::string& path, std::size_t buffer_size, bool binary, std::size_t minimum_size);
 
  private:
+  static constexpr std::size_t kShortLineBytes = 256;
+
+  // Bit i set when byte i of the 64 at `bytes` is a line feed.
+  static std::uint64_t lineFeedsIn64(const char* bytes) {
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    std::uint64_t bits = 0;
+    for (int piece = 0; piece < 64; piece += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + piece));
+      bits |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, feed)))} << piece;
+    }
+    return bits;
+#else
+    (void)bytes;
+    return 0;  // the general way finds the line
+#endif
+  }
+
   // Reads into the free part of the buffer; marks the end of the input on a short read.
   void fill();
   void grow();

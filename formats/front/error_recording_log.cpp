@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/log/console_output.hpp"
+#include "core/log/logger.hpp"
 #include "core/options/velorium_options.hpp"
 #include "core/text/message_catalogue.hpp"
 
@@ -14,8 +14,15 @@ constexpr int kErrorPrefixMessage = 72;
 constexpr std::string_view kSeparator = "; ";
 }  // namespace
 
-ErrorRecordingLog::ErrorRecordingLog() : defaults_(std::make_unique<VeloriumOptions>()) {
-  options_ = defaults_->log_options;
+ErrorRecordingLog::ErrorRecordingLog(const VeloriumLogOptions* target) {
+  if (target == nullptr) {
+    defaults_ = std::make_unique<VeloriumOptions>();
+    target = &defaults_->log_options;
+  }
+  target_ = *target;
+  // Only the hook: the level prefix is put on here, the time stamp (when the target wants one)
+  // when the text is passed on, so the kept error texts carry none.
+  options_.output_flag = &output_;
   options_.log_hook = &ErrorRecordingLog::hook;
   options_.log_hook_user = this;
   errors_.reserve(kRecordedLimit);
@@ -26,9 +33,8 @@ ErrorRecordingLog::~ErrorRecordingLog() = default;
 void ErrorRecordingLog::hook(int level, const char* text, void* user) {
   auto* self = static_cast<ErrorRecordingLog*>(user);
   if (level == kLogLevelError) self->record(text);
-  // A hook takes the place of the console: show the text there as the default options would.
-  const bool* console = self->options_.log_to_console;
-  if (console != nullptr && *console) writeConsoleText(text);
+  // Already formatted (and cut) with its prefix: passed on as it is.
+  logText(self->target_, level, text);
 }
 
 void ErrorRecordingLog::record(const char* text) noexcept {

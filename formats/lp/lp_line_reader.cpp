@@ -102,6 +102,8 @@ bool LpLineReader::readMore() {
     inputEnded_ = text_.empty();
   }
   end_ += got;
+  // Defined bytes where the scanners read past the data's end.
+  std::memset(buffer_.get() + end_, 0, kRoomBehind);
   return got > 0;
 }
 

@@ -27,7 +27,9 @@ constexpr int kMessageErrorReadingNamedFile = 385;
 template <class OpenLines>
 std::shared_ptr<Model> readLpText(OpenLines openLines) {
   for (bool skipMaximize = false;; skipMaximize = true) {
-    auto model = std::make_shared<Model>();
+    // No room reserved up front: a small file costs little, and a large one's arrays grow in
+    // huge pages as they are filled.
+    auto model = std::make_shared<Model>(Model::NoReservation{});
     LpLineReader lines = openLines();
     LpLexer lexer(lines);
     LpColumnIndex columns;

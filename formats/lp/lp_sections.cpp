@@ -103,8 +103,6 @@ bool LpSectionReader::readAll() {
   if (first.kind != LpTokenKind::section_keyword) {
     throw LpSyntaxError(first.line, describeStray(first) + " (Minimize, Maximize, Subject To, ...): a misspelt keyword?");
   }
-  adviseHugePages(model_.rows);
-  adviseHugePages(model_.variables);
   bool held[static_cast<int>(LpSection::end) + 1] = {};
   bool maximizeRead = false;
   for (;;) {

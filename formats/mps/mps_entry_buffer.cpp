@@ -2,30 +2,11 @@
 
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
+#include "formats/common/fresh_memory.hpp"
 
 namespace velorium {
 
 MpsEntryBuffer::~MpsEntryBuffer() { clear(); }
-
-// Asks the system for the pages of fresh memory at once: faulting them in one by one, as the
-// entries are written, costs much more per page (most of all in a virtual machine). A hint
-// only: older systems refuse it and the pages come as they are written.
-void MpsEntryBuffer::populate(void* memory, std::size_t bytes) {
-#if defined(__linux__)
-  constexpr int kPopulateWrite = 23;  // MADV_POPULATE_WRITE, Linux 5.14
-  static const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
-  const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(memory) + bytes) & ~(page - 1);
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);
-#else
-  (void)memory;
-  (void)bytes;
-#endif
-}
 
 void MpsEntryBuffer::expectRows(std::size_t rows) {
   if (count_ != 0) return;
@@ -49,7 +30,7 @@ void MpsEntryBuffer::addChunk(Block& block) {
   auto* chunk = static_cast<Entry*>(::operator new(kChunkBytes));
   block.chunks.push_back(chunk);
   block.used = 0;
-  populate(chunk, kChunkBytes);
+  populateForWrite(chunk, kChunkBytes);
 }
 
 void MpsEntryBuffer::releaseBlock(Block& block) {

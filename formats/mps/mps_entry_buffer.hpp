@@ -96,7 +96,6 @@ class MpsEntryBuffer {
   }
 
   static void addChunk(Block& block);
-  static void populate(void* memory, std::size_t bytes);
   static void releaseBlock(Block& block);
   void clear();
 

@@ -95,12 +95,37 @@ inline void classify(const char* bytes, std::size_t length, std::uint64_t& white
   nul &= valid;
 }
 
+// For the `size` (at most 64) bytes at `bytes`, behind which 64 more may be read: the blanks
+// in `white`, and true, when the bytes hold no other byte from 0 to 0x20 (most lines: no tab,
+// no control byte); else false. Only the 16-byte pieces the bytes reach are looked at.
+inline bool classifyBlanksOnly(const char* bytes, std::size_t size, std::uint64_t& white) {
+#if defined(__SSE2__)
+  std::uint64_t blanks = 0;
+  std::uint64_t low = 0;  // bytes from 0 to 0x20
+  for (std::size_t piece = 0; piece < size; piece += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + piece));
+    const __m128i space = _mm_set1_epi8(' ');
+    blanks |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, space)))} << piece;
+    low |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(block, space), block)))}
+           << piece;
+  }
+  const std::uint64_t valid = lowBitsMask(size);
+  white = blanks & valid;
+  return (low & valid) == white;
+#else
+  (void)bytes;
+  (void)size;
+  (void)white;
+  return false;
+#endif
+}
+
 // A line of at most 64 bytes with bytes past its end that may be read: one mask of white
 // space, and each field's first and last byte straight from it.
 void splitShortReadableLine(const char* base, std::size_t size, MpsLine& line) {
   std::uint64_t white = 0;
   std::uint64_t nul = 0;
-  classify<true>(base, size, white, nul);
+  if (!classifyBlanksOnly(base, size, white)) classify<true>(base, size, white, nul);
   const std::uint64_t valid = lowBitsMask(size);
   const std::uint64_t field_bits = ~white & valid;
   std::uint64_t starts = field_bits & ~(field_bits << 1);
@@ -133,7 +158,9 @@ void splitLine(std::string_view text, MpsLine& line) {
     const std::uint64_t valid = lowBitsMask(in_block);
     std::uint64_t white = 0;
     std::uint64_t nul = 0;
-    classify<readable_past_end>(base + offset, in_block, white, nul);
+    if (!readable_past_end || !classifyBlanksOnly(base + offset, in_block, white)) {
+      classify<readable_past_end>(base + offset, in_block, white, nul);
+    }
     nul_bits |= nul;
     const std::uint64_t field_bits = ~white & valid;
     // Edges: a field starts where a field byte follows white space, and ends where white

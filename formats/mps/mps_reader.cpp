@@ -108,20 +108,18 @@ MpsReader::MpsReader(const VeloriumLogOptions& log) : log_(log), column_of_name_
 // ---------------------------------------------------------------------------------------
 // Input and messages
 
-bool MpsReader::readLine() {
-  std::string_view text;
-  while (input_->nextLine(text)) {
-    ++line_number_;
-    if (line_number_ == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-    splitReadableMpsLine(text, line_);
-    if (line_.empty() || line_.isComment()) continue;
-    if (line_.has_nul) {
-      fail("Нулевой байт в строке MPS файла\n");
-      input_failed_ = true;
-      return false;
-    }
-    return true;
-  }
+std::string_view MpsReader::withoutByteOrderMark(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+  return text;
+}
+
+bool MpsReader::failNulByte() {
+  fail("Нулевой байт в строке MPS файла\n");
+  input_failed_ = true;
+  return false;
+}
+
+bool MpsReader::inputEnded() {
   if (input_->readFailed()) {
     logLevelFormat(log_, kLogLevelError, "Ошибка чтения MPS файла %s после строки %zu\n", path_.c_str(), line_number_);
     input_failed_ = true;
@@ -185,8 +183,24 @@ MpsSection MpsReader::endOfFile() {
 // ---------------------------------------------------------------------------------------
 // Names
 
+// Lines after ROWS and COLUMNS mostly name rows and columns in the order they were declared
+// (a writer goes down its rows and columns): the one after the member that the last look-up
+// found, and a few more, are compared with their stored names first, which lie next to each
+// other in memory, before a look-up in a large table at a random place.
+namespace {
+constexpr std::size_t kMembersTriedInOrder = 4;
+}
+
 std::int32_t MpsReader::findRowIndex(std::string_view name) const {
+  const VeloriumNamesHolder& pool = names_pool();
+  for (std::size_t row = last_row_found_ + 1; row < model.rows.size() && row <= last_row_found_ + kMembersTriedInOrder; ++row) {
+    if (pool.name_view(model.rows[row].expression.name_id) == name) {
+      last_row_found_ = row;
+      return static_cast<std::int32_t>(row);
+    }
+  }
   std::int32_t found = rows_by_name_.find(name);
+  if (found >= 0) last_row_found_ = static_cast<std::size_t>(found);
   return found == NameIndex::kMissing ? -1 : found;
 }
 
@@ -196,7 +210,18 @@ Constraint* MpsReader::findRow(std::string_view name) {
 }
 
 std::int32_t MpsReader::findColumnIndex(std::string_view name) const {
-  return column_of_name_id_.get(names_pool().find_name(name));
+  const VeloriumNamesHolder& pool = names_pool();
+  // From the column the last look-up found: several lines often name one column.
+  for (std::size_t column = last_column_found_; column < model.variables.size() && column <= last_column_found_ + kMembersTriedInOrder;
+       ++column) {
+    if (pool.name_view(model.variables[column].name_id) == name) {
+      last_column_found_ = column;
+      return static_cast<std::int32_t>(column);
+    }
+  }
+  const std::int32_t found = column_of_name_id_.get(pool.find_name(name));
+  if (found >= 0) last_column_found_ = static_cast<std::size_t>(found);
+  return found;
 }
 
 std::int32_t MpsReader::addColumn(std::int32_t name_id) {

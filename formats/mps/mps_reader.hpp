@@ -12,6 +12,7 @@
 
 #include "core/log/log_options.hpp"
 #include "core/records/model.hpp"
+#include "formats/common/line_reader.hpp"
 #include "formats/mps/mps_entry_buffer.hpp"
 #include "formats/mps/mps_line.hpp"
 #include "formats/mps/mps_line_name.hpp"
@@ -22,7 +23,6 @@
 
 namespace velorium {
 
-class LineReader;
 
 // The model read from `path`, or null when reading failed for any reason (the reason is
 // logged to `log`, except for a file that cannot be opened). Never throws.
@@ -38,7 +38,9 @@ class MpsReader {
   // 0 when ENDATA was reached and the model is complete, non-zero otherwise.
   int readSections(const std::string& path);
 
-  Model model;
+  // Its tables get their room as the file shows how much it needs: rows at the end of each
+  // ROWS section, columns from the size of the file (a small file costs little).
+  Model model{Model::NoReservation{}};
 
  private:
   // What a ROWS line, RHS and RANGES say about a row; its bounds follow from them once the
@@ -82,8 +84,21 @@ class MpsReader {
   static constexpr std::uint8_t kLowerGiven = 1;
   static constexpr std::uint8_t kUpperGiven = 2;
 
-  // Input.
-  bool readLine();
+  // Input: the next line that is neither empty nor a comment, cut into its fields.
+  bool readLine() {
+    std::string_view text;
+    while (input_->nextLine(text)) {
+      ++line_number_;
+      if (line_number_ == 1) text = withoutByteOrderMark(text);
+      splitReadableMpsLine(text, line_);
+      if (line_.empty() || line_.isComment()) continue;
+      return line_.has_nul ? failNulByte() : true;
+    }
+    return inputEnded();
+  }
+  static std::string_view withoutByteOrderMark(std::string_view text);
+  bool failNulByte();
+  bool inputEnded();
   MpsSection keywordOfLine() const;
   std::string lineText() const;
 
@@ -146,6 +161,8 @@ class MpsReader {
   bool input_failed_ = false;  // the input ended by a failure already reported
 
   NameIndex rows_by_name_;  // row index, or -2 for the objective row
+  mutable std::size_t last_row_found_ = static_cast<std::size_t>(-1);  // none yet: the next is row 0
+  mutable std::size_t last_column_found_ = 0;
   MpsPoolIdMap column_of_name_id_;
   std::vector<RowSpec> row_specs_;
   MpsEntryBuffer row_entries_;                       // the rows' COLUMNS entries, in file order

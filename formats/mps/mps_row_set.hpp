@@ -21,7 +21,19 @@ class MpsRowSet {
   }
 
   // Adds `row`; false when it was there already.
-  bool insert(std::int32_t row);
+  bool insert(std::int32_t row) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = slotOf(row, mask);; i = (i + 1) & mask) {
+      Slot& slot = slots_[i];
+      if (slot.generation != generation_) {
+        slot = Slot{row, generation_};
+        ++count_;
+        return true;
+      }
+      if (slot.row == row) return false;
+    }
+  }
 
  private:
   struct Slot {
@@ -29,6 +41,10 @@ class MpsRowSet {
     std::uint32_t generation = 0;  // the slot is in use when it equals the set's generation
   };
 
+  static std::size_t slotOf(std::int32_t row, std::size_t mask) {
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) * 0x9e3779b97f4a7c15ull) >> 32) &
+           mask;
+  }
   void grow();
 
   std::vector<Slot> slots_;

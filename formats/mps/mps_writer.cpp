@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "formats/common/number_text.hpp"
@@ -182,6 +184,32 @@ void writeMpsIndicators(TextOutput& out, const ExportModel& copy) {
   }
 }
 
+namespace {
+
+// Repeated terms of one pair of columns (in either order) summed into the first of them, as a
+// reader sums repeated entries of a section: the file then lists each pair once, so that
+// reading it and writing it again gives the same text, and readers that refuse repeated
+// entries read it too.
+std::vector<QuadTerm> mergedQuadraticTerms(const std::vector<QuadTerm>& terms) {
+  std::vector<QuadTerm> merged;
+  merged.reserve(terms.size());
+  std::unordered_map<std::uint64_t, std::size_t> position_of_pair;
+  position_of_pair.reserve(terms.size());
+  for (const QuadTerm& term : terms) {
+    const auto low = static_cast<std::uint32_t>(std::min(term.variable1, term.variable2));
+    const auto high = static_cast<std::uint32_t>(std::max(term.variable1, term.variable2));
+    const auto [found, added] = position_of_pair.try_emplace((std::uint64_t{low} << 32) | high, merged.size());
+    if (added) {
+      merged.push_back(term);
+    } else {
+      merged[found->second].coefficient += term.coefficient;
+    }
+  }
+  return merged;
+}
+
+}  // namespace
+
 void writeMpsQuadratic(TextOutput& out, const ExportModel& copy, const Expression& expression,
                        const std::string_view* row_name) {
   if (expression.quadratic_terms.empty()) return;
@@ -201,7 +229,7 @@ void writeMpsQuadratic(TextOutput& out, const ExportModel& copy, const Expressio
   };
   std::vector<Entry> entries;
   entries.reserve(expression.quadratic_terms.size() * 2);
-  for (const QuadTerm& term : expression.quadratic_terms) {
+  for (const QuadTerm& term : mergedQuadraticTerms(expression.quadratic_terms)) {
     if (term.coefficient == 0.0) continue;
     double c = row_name ? term.coefficient : term.coefficient * 2.0;
     if (term.variable1 == term.variable2) {
@@ -211,7 +239,10 @@ void writeMpsQuadratic(TextOutput& out, const ExportModel& copy, const Expressio
       entries.push_back({term.variable2, term.variable1, c / 2.0});
     }
   }
-  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.first < b.first; });
+  // Ordered by both columns, so that the text does not depend on the order of the terms, which
+  // a reader keeps in its own way: read and written again, a file gives the same text.
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.first != b.first ? a.first < b.first : a.second < b.second; });
   for (const Entry& entry : entries) {
     writePairLine(out.text(), copy.columns[static_cast<std::size_t>(entry.first)].name,
                   copy.columns[static_cast<std::size_t>(entry.second)].name, entry.value);

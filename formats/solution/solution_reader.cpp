@@ -1,5 +1,10 @@
 #include "formats/solution/solution_reader.hpp"
 
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "core/text/text_utils.hpp"
 #include "formats/common/number_text.hpp"
 #include "formats/common/text_lines.hpp"
@@ -21,14 +26,99 @@ void resetSections(SolutionData& data) {
   data.has_reduced_costs = false;
 }
 
+// Where parsed entries go: the three maps of a SolutionData.
+class MapSections {
+ public:
+  explicit MapSections(SolutionData& data) : data_(data), section_(&data.values) { resetSections(data); }
+  void values(std::size_t) { section_ = &data_.values; }
+  void duals(std::size_t) {
+    section_ = &data_.duals;
+    data_.has_duals = true;
+  }
+  void reduced_costs(std::size_t) {
+    section_ = &data_.reduced_costs;
+    data_.has_reduced_costs = true;
+  }
+  // The first value of a name stays.
+  void add(std::string_view name, std::string_view value) {
+    if (section_->find(name) == section_->end()) section_->emplace(name, parseLeadingDouble(value));
+  }
+
+ private:
+  SolutionData& data_;
+  SolutionValues* section_;
+};
+
+// Or: the names and numbers of each section in the text's order. A section makes room for
+// every line left when it begins, so its entries are never moved while it grows; room it does
+// not use is never touched, so it takes address space, not memory.
+class OrderedSections {
+ public:
+  struct Section {
+    std::vector<std::string> names;
+    std::vector<double> numbers;
+    void reserve(std::size_t lines) {
+      names.reserve(lines);
+      numbers.reserve(lines);
+    }
+  };
+  void values(std::size_t lines_left) { begin(values_, lines_left); }
+  void duals(std::size_t lines_left) {
+    begin(duals_, lines_left);
+    has_duals_ = true;
+  }
+  void reduced_costs(std::size_t lines_left) {
+    begin(reduced_costs_, lines_left);
+    has_reduced_costs_ = true;
+  }
+  void add(std::string_view name, std::string_view value) {
+    section_->names.emplace_back(name);
+    section_->numbers.push_back(parseLeadingDouble(value));
+  }
+  // Into `data` as its source; false (and `data` unchanged) when the reduced costs do not
+  // list the columns of the values in the same order, which a source requires.
+  bool move_into(SolutionData& data) {
+    if (has_reduced_costs_ && reduced_costs_.names != values_.names) return false;
+    resetSections(data);
+    auto source = std::make_shared<SolutionSource>();
+    source->column_names = std::move(values_.names);
+    source->values = std::move(values_.numbers);
+    source->reduced_costs = std::move(reduced_costs_.numbers);
+    source->row_names = std::move(duals_.names);
+    source->duals = std::move(duals_.numbers);
+    data.source = std::move(source);
+    data.has_duals = has_duals_;
+    data.has_reduced_costs = has_reduced_costs_;
+    return true;
+  }
+
+ private:
+  void begin(Section& section, std::size_t lines_left) {
+    section_ = &section;
+    section.reserve(section.names.size() + lines_left);
+  }
+
+  Section values_;
+  Section duals_;
+  Section reduced_costs_;
+  Section* section_ = &values_;
+  bool has_duals_ = false;
+  bool has_reduced_costs_ = false;
+};
+
+template <class Sections>
 class SolutionParser {
  public:
-  explicit SolutionParser(SolutionData& data) : data_(data), section_(&data.values) { resetSections(data); }
+  // `lines` is the number of lines of the text when it is known (0 otherwise).
+  explicit SolutionParser(Sections& sections, std::size_t lines = 0) : sections_(sections), lines_(lines) {}
 
   template <class Lines>
   void parseAll(Lines& lines) {
     std::string_view line;
-    while (lines.nextLine(line)) parseLine(line);
+    while (lines.nextLine(line)) {
+      ++lines_read_;
+      parseLine(line);
+    }
   }
 
  private:
@@ -42,35 +132,35 @@ class SolutionParser {
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
     const std::size_t cut = line.rfind(' ');
     if (cut == std::string_view::npos) return;
-    const std::string_view name = trimSpaces(line.substr(0, cut));
-    // The first value of a name stays.
-    if (section_->find(name) == section_->end()) section_->emplace(name, parseLeadingDouble(line.substr(cut + 1)));
+    sections_.add(trimSpaces(line.substr(0, cut)), line.substr(cut + 1));
   }
 
   void parseComment(std::string_view line) {
+    const std::size_t left = lines_ > lines_read_ ? lines_ - lines_read_ : 0;
     if (line.starts_with("# Dual Solution")) {
-      section_ = &data_.duals;
-      data_.has_duals = true;
+      sections_.duals(left);
     } else if (line.starts_with("# Reduced Costs")) {
-      section_ = &data_.reduced_costs;
-      data_.has_reduced_costs = true;
+      sections_.reduced_costs(left);
     } else if (line.starts_with("# Columns ")) {
-      section_ = &data_.values;
+      sections_.values(left);
     }
   }
 
-  SolutionData& data_;
-  SolutionValues* section_;
+  Sections& sections_;
+  std::size_t lines_;
+  std::size_t lines_read_ = 0;
 };
 }  // namespace
 
 void parseSolutionFile(SolutionData& data, LineReader& reader) {
-  SolutionParser parser(data);
+  MapSections sections(data);
+  SolutionParser parser(sections);
   parser.parseAll(reader);
 }
 
 void parseSolutionText(SolutionData& data, const char* text, std::size_t length) {
-  SolutionParser parser(data);
+  MapSections sections(data);
+  SolutionParser parser(sections);
   TextLines lines(text, length);
   parser.parseAll(lines);
 }
@@ -88,6 +178,15 @@ bool readSolutionFile(SolutionData& data, const std::string& path) {
 
 bool readSolutionText(SolutionData& data, const char* text, std::size_t length) {
   parseSolutionText(data, text, length);
+  return true;
+}
+
+bool readSolutionTextInOrder(SolutionData& data, const char* text, std::size_t length) {
+  OrderedSections sections;
+  SolutionParser parser(sections, static_cast<std::size_t>(std::count(text, text + length, '\n')) + 1);
+  TextLines lines(text, length);
+  parser.parseAll(lines);
+  if (!sections.move_into(data)) parseSolutionText(data, text, length);
   return true;
 }
 

@@ -6,7 +6,7 @@ namespace veloriumpy {
 
 void register_constraint(py::module_& module) {
   py::class_<Constraint>(
-      module, "Constraint",
+      module, "Constraint", kLocalClass,
       "Работа с линейными ограничениями у модели, \n\n    позволяет работать с выражением и границами, а также удалять его")
       .def(py::init([](const LinearExpression& e, velorium::constraint_sense sense, double rhs) {
         return Constraint(e, sense, rhs);

@@ -29,6 +29,13 @@ using velorium::multiply;
 
 inline const py::is_operator kOperator{};
 
+// The expression and constraint classes are registered local to this module. An operator tries
+// its overloads in turn, and pybind11 answers every operand that does not load by asking the
+// operand's class for the attribute of a class local to some module: a class without it raises
+// and clears an AttributeError each time, which made the failed tries of a chain cost more than
+// the operation itself.
+inline const py::module_local kLocalClass{};
+
 // A name argument: None would reach the library as a missing name, which it does not take.
 inline py::arg name_argument(const char* name) { return py::arg(name).none(false); }
 

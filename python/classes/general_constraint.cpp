@@ -5,7 +5,7 @@
 namespace veloriumpy {
 
 void register_general_constraint(py::module_& module) {
-  py::class_<GeneralConstraint>(module, "GeneralConstraint", "Работа с нелинейными ограничениями у модели")
+  py::class_<GeneralConstraint>(module, "GeneralConstraint", kLocalClass, "Работа с нелинейными ограничениями у модели")
       // None for the name gives a constraint without a name.
       .def(py::init([](const GeneralExpression& g, const Variable& x, const char* name) {
         return GeneralConstraint(g, x, name);

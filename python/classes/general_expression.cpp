@@ -15,7 +15,7 @@ GeneralExpression empty_sum() {
 }  // namespace
 
 void register_general_expression(py::module_& module) {
-  py::class_<GeneralExpression> general(module, "GeneralExpression", "Выражение общего вида");
+  py::class_<GeneralExpression> general(module, "GeneralExpression", kLocalClass, "Выражение общего вида");
   general.def(py::init(&empty_sum), "Создает пустое выражение")
       .def("__repr__", &velorium::general_expression_repr)
       .def("get_expr_count", &GeneralExpression::get_expr_count,

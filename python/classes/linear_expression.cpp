@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "python/classes/expression_binding.hpp"
+#include "python/classes/operator_fast_paths.hpp"
 #include "python/text/object_text.hpp"
 
 namespace veloriumpy {
@@ -26,7 +27,7 @@ LinearExpression with_term(const Variable& v, double coeff) {
 }  // namespace
 
 void register_linear_expression(py::module_& module) {
-  py::class_<LinearExpression> linear(module, "LinearExpression",
+  py::class_<LinearExpression> linear(module, "LinearExpression", kLocalClass,
                                       "Обеспечивает работу с линейными выражениями -     добавление/удаление элементов "
                                       "и изменение коэффициентов.    Элемент выражения - переменная * коэффициент.");
   linear
@@ -143,6 +144,7 @@ void register_linear_expression(py::module_& module) {
       .def("__eq__", [](const LinearExpression& e, double c) { return compare(e, Sense::equal, c); }, kOperator);
   linear.def("__le__", [](const LinearExpression& e, double c) { return compare(e, Sense::less_equal, c); },
              kOperator);
+  install_operator_fast_paths();
 }
 
 }  // namespace veloriumpy

@@ -7,7 +7,7 @@ namespace veloriumpy {
 
 void register_quad_expression(py::module_& module) {
   using velorium::new_quad_expression;
-  py::class_<QuadExpression> quadratic(module, "QuadExpression",
+  py::class_<QuadExpression> quadratic(module, "QuadExpression", kLocalClass,
                                        "Обеспечивает работу с нелинейными выражениями -     добавление/удаление "
                                        "элементов и изменение коэффициентов.    Элемент выражения - переменная * "
                                        "переменная * коэффициент.");

@@ -8,16 +8,25 @@ namespace veloriumpy {
 
 namespace {
 
+bool is_instance(py::handle item, const py::handle& type) {
+  return PyObject_TypeCheck(item.ptr(), reinterpret_cast<PyTypeObject*>(type.ptr())) != 0;
+}
+
 PowerResult sum_of(const py::iterable& items) {
+  // The classes are looked up once, not for every item.
+  const py::handle variable = py::type::of<Variable>();
+  const py::handle linear = py::type::of<LinearExpression>();
+  const py::handle quadratic = py::type::of<QuadExpression>();
+  const py::handle general = py::type::of<GeneralExpression>();
   velorium::ExpressionSum sum;
   for (py::handle item : items) {
-    if (py::isinstance<Variable>(item)) {
+    if (is_instance(item, variable)) {
       sum.add(item.cast<const Variable&>());
-    } else if (py::isinstance<LinearExpression>(item)) {
+    } else if (is_instance(item, linear)) {
       sum.add(item.cast<const LinearExpression&>());
-    } else if (py::isinstance<QuadExpression>(item)) {
+    } else if (is_instance(item, quadratic)) {
       sum.add(item.cast<const QuadExpression&>());
-    } else if (py::isinstance<GeneralExpression>(item)) {
+    } else if (is_instance(item, general)) {
       sum.add(item.cast<const GeneralExpression&>());
     } else {
       // Every other item is a number, or the sum fails: nothing is left out unseen.

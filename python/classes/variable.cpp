@@ -9,7 +9,7 @@ namespace veloriumpy {
 void register_variable(py::module_& module) {
   using velorium::variable_type;
   py::class_<Variable> variable(
-      module, "Variable",
+      module, "Variable", kLocalClass,
       "Работа с переменной - чтение/изменение имени,     верхней и нижней границы, типа, а также удаление");
   variable.def("__repr__", &velorium::variable_repr)
       .def("get_name", &Variable::get_name, "Получает имя переменной в модели\n\n        :return: имя переменной")

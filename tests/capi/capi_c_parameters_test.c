@@ -45,6 +45,108 @@ static Outcome outcome_of(VeloriumModel* model, const char* what) {
   return outcome;
 }
 
+/* What a log function saw. */
+typedef struct {
+  int lines;
+  char last[512];
+} LogRecord;
+
+static void record_line(const char* text, void* user) {
+  LogRecord* record = (LogRecord*)user;
+  ++record->lines;
+  snprintf(record->last, sizeof record->last, "%s", text);
+}
+
+/* Every typed read and change against an option of every type. */
+typedef enum { GET_BOOL, GET_INT, GET_DBL, GET_STRING, SET_BOOL, SET_INT, SET_DBL, SET_STRING } ParamOp;
+
+typedef struct {
+  int fails;          /* 408 for a read, 409 for a change, with one logged line */
+  const char* value;  /* a read: what it gives; a change: the option afterwards */
+} TypedOutcome;
+
+typedef struct {
+  ParamOp op;
+  const char* what;
+  TypedOutcome by_type[4]; /* the options below, in their order */
+} TypedRow;
+
+static const char* const typed_options[4] = {"compute_iis", "threads", "time_limit", "presolve"};
+
+/* Option `index` of typed_options read in its own type, as text. */
+static void own_value(VeloriumModel* model, int index, char* out, size_t size) {
+  const char* name = typed_options[index];
+  switch (index) {
+    case 0: snprintf(out, size, "%d", Model_GetBoolParam(model, name)); break;
+    case 1: snprintf(out, size, "%d", Model_GetIntParam(model, name)); break;
+    case 2: snprintf(out, size, "%g", Model_GetDblParam(model, name)); break;
+    default: snprintf(out, size, "%s", Model_GetStringParam(model, name)); break;
+  }
+}
+
+/* Runs `op` on `name`; a read writes what it gives into `out`. */
+static void run_typed(VeloriumModel* model, ParamOp op, const char* name, char* out, size_t size) {
+  const char* text;
+  out[0] = '\0';
+  switch (op) {
+    case GET_BOOL: snprintf(out, size, "%d", Model_GetBoolParam(model, name)); break;
+    case GET_INT: snprintf(out, size, "%d", Model_GetIntParam(model, name)); break;
+    case GET_DBL: snprintf(out, size, "%g", Model_GetDblParam(model, name)); break;
+    case GET_STRING:
+      text = Model_GetStringParam(model, name);
+      snprintf(out, size, "%s", text ? text : "(null)");
+      break;
+    case SET_BOOL: Model_SetBoolParam(model, name, 1); break;
+    case SET_INT: Model_SetIntParam(model, name, 3); break;
+    case SET_DBL: Model_SetDblParam(model, name, 2.5); break;
+    case SET_STRING: Model_SetStringParam(model, name, strcmp(name, "presolve") == 0 ? "off" : "1"); break;
+  }
+}
+
+static void every_typed_operation_against_every_option_type(void) {
+  static const TypedRow rows[] = {
+      {GET_BOOL, "Model_GetBoolParam", {{0, "0"}, {1, "0"}, {1, "0"}, {1, "0"}}},
+      {GET_INT, "Model_GetIntParam", {{1, "0"}, {0, "0"}, {1, "0"}, {1, "0"}}},
+      {GET_DBL, "Model_GetDblParam", {{1, "0"}, {1, "0"}, {0, "inf"}, {1, "0"}}},
+      {GET_STRING, "Model_GetStringParam", {{1, "(null)"}, {1, "(null)"}, {1, "(null)"}, {0, "on"}}},
+      /* A bool and an int are one another's values (0 and 1); nothing else crosses types. */
+      {SET_BOOL, "Model_SetBoolParam 1", {{0, "1"}, {0, "1"}, {1, "inf"}, {1, "on"}}},
+      {SET_INT, "Model_SetIntParam 3", {{0, "1"}, {0, "3"}, {1, "inf"}, {1, "on"}}},
+      {SET_DBL, "Model_SetDblParam 2.5", {{1, "0"}, {1, "0"}, {0, "2.5"}, {1, "on"}}},
+      {SET_STRING, "Model_SetStringParam", {{0, "1"}, {0, "1"}, {0, "1"}, {0, "off"}}},
+  };
+  size_t row;
+  int type;
+  for (row = 0; row < sizeof rows / sizeof rows[0]; ++row) {
+    for (type = 0; type < 4; ++type) {
+      const char* name = typed_options[type];
+      const TypedOutcome* want = &rows[row].by_type[type];
+      const int is_read = rows[row].op <= GET_STRING;
+      VeloriumModel* model = Model_Create();
+      LogRecord log = {0, ""};
+      char what[200];
+      char failure[200];
+      char value[200];
+      Model_SetLogCallbackFn(model, record_line, &log);
+      run_typed(model, rows[row].op, name, value, sizeof value);
+      snprintf(what, sizeof what, "%s of %s", rows[row].what, name);
+      if (want->fails) {
+        snprintf(failure, sizeof failure, "%s [%s]",
+                 is_read ? "Ошибка получения параметра" : "Ошибка изменения параметра", name);
+        CHECK(Model_GetErrorCode(model) == -1, what);
+        CHECK_TEXT(Model_GetErrorText(model), failure, what);
+        CHECK(log.lines == 1, what);
+        CHECK_CONTAINS(log.last, name, what);
+      } else {
+        CHECK(Model_GetErrorCode(model) == 0 && log.lines == 0, what);
+      }
+      if (!is_read) own_value(model, type, value, sizeof value);
+      CHECK_TEXT(value, want->value, what);
+      Model_Release(model);
+    }
+  }
+}
+
 static void unknown_names_wrong_types_and_rejected_values_are_errors(void) {
   const char* read_error = "Ошибка получения параметра [no_such_option]";
   const char* change_error = "Ошибка изменения параметра [no_such_option]";
@@ -89,8 +191,9 @@ static void unknown_names_wrong_types_and_rejected_values_are_errors(void) {
   CHECK_TEXT(Model_GetErrorText(model), "Ошибка изменения параметра [threads]",
              "setting an int option from a double fails with 409");
   Model_SetIntParam(model, "threads", 3);
-  CHECK(Model_GetBoolParam(model, "threads") == 1 && Model_GetErrorCode(model) == 0,
-        "an int option reads as a bool: not 0 is true");
+  CHECK(Model_GetBoolParam(model, "threads") == 0 && Model_GetErrorCode(model) == -1,
+        "an int option of 3 is no bool: the read fails and gives 0");
+  CHECK_TEXT(Model_GetErrorText(model), "Ошибка получения параметра [threads]", "with 408");
   Model_SetIntParam(model, "velorium_debug_level", 9);
   CHECK_TEXT(Model_GetErrorText(model), "Ошибка изменения параметра [velorium_debug_level]",
              "a value above the option's range fails with 409");
@@ -101,17 +204,6 @@ static void unknown_names_wrong_types_and_rejected_values_are_errors(void) {
   Model_Release(model);
 }
 
-/* What a log function saw. */
-typedef struct {
-  int lines;
-  char last[512];
-} LogRecord;
-
-static void record_line(const char* text, void* user) {
-  LogRecord* record = (LogRecord*)user;
-  ++record->lines;
-  snprintf(record->last, sizeof record->last, "%s", text);
-}
 
 /* A logged option failure: the framework logs why the value was rejected. */
 static void log_a_line(VeloriumModel* model) { Model_SetIntParam(model, "velorium_debug_level", 9); }
@@ -180,6 +272,7 @@ static void the_log_file_receives_the_lines(void) {
 int main(void) {
   options_of_every_type_are_set_and_read();
   unknown_names_wrong_types_and_rejected_values_are_errors();
+  every_typed_operation_against_every_option_type();
   a_second_log_function_replaces_the_first();
   the_log_file_receives_the_lines();
   return c_check_summary();

@@ -6,10 +6,10 @@
 #include <limits>
 #include <string>
 
-#include "core/log/log_test_support.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "support/comma_locale.hpp"
 #include "support/scratch_dir.hpp"
+#include "support/stdout_capture.hpp"
 
 namespace velorium::nimbrova {
 namespace {

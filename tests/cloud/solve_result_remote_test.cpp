@@ -10,6 +10,7 @@
 
 #include "core/model/model_impl.hpp"
 #include "core/text/message_catalogue.hpp"
+#include "formats/solution/solution_reader.hpp"
 #include "support/owned.hpp"
 #include "support/scratch_dir.hpp"
 
@@ -206,6 +207,42 @@ TEST_F(SolveResultRemoteTest, WrittenNamesComeBackAsTheModelsOwnAndUnknownOnesAr
   result->WriteSolution(dir.file("out.sol").c_str());
   const std::string written = test::readFileBytes(dir.file("out.sol"));
   EXPECT_NE(written.find("\nx 3\n"), std::string::npos) << written;
+}
+
+TEST_F(SolveResultRemoteTest, AResultReadInOrderFindsEveryMemberWhateverTheOrderAndRemovals) {
+  test::Owned<IVariable> z(model_->AddVariable(0, 10, 1, variable_type::continuous, "z"));
+  test::Owned<IVariable> y(model_->GetVariableByName("y"));
+  model_->RemoveVar(y.get());  // live in the store's order: x, z
+  const std::string texts[] = {
+      "# Columns  4\nx 3\nz 5\nstray 9\nx 7\n",  // the file's order, a stranger, a repeat
+      "# Columns  2\nz 5\nx 3\n",                 // another order
+  };
+  for (const std::string& text : texts) {
+    RemoteCalculationResult record = finished();
+    ASSERT_TRUE(readSolutionTextInOrder(record.solution, text.data(), text.size()));
+    ASSERT_NE(record.solution.source, nullptr);
+    auto result = result_of(record, {{"x", "x"}});
+    std::uint64_t count = 0;
+    const double* values = result->GetValuesArray(&count);
+    ASSERT_EQ(count, 2u) << text;
+    EXPECT_EQ(values[0], 3.0) << text;
+    EXPECT_EQ(values[1], 5.0) << text;
+    EXPECT_EQ(result->GetVariableValueByName("z"), 5.0);
+    EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);  // the first of a repeated name
+  }
+}
+
+TEST_F(SolveResultRemoteTest, NamesReadInOrderAreRenamedBeforeTheyAreLookedUp) {
+  const std::string text = "# Dual Solution\nc0 -2\n# Columns  2\nx0 3\nx1 1\n";
+  RemoteCalculationResult record = finished();
+  ASSERT_TRUE(readSolutionTextInOrder(record.solution, text.data(), text.size()));
+  auto result = result_of(record, {{"x0", "x"}, {"x1", "y"}, {"c0", "c1"}});
+  EXPECT_EQ(result->GetVariableValueByName("y"), 1.0);
+  EXPECT_EQ(result->GetDualValueByName("c1"), -2.0);
+  std::uint64_t count = 0;
+  const double* values = result->GetValuesArray(&count);
+  ASSERT_EQ(count, 2u);
+  EXPECT_EQ(values[0], 3.0);
 }
 
 TEST_F(SolveResultRemoteTest, WritingToAMissingFolderNamesThePath) {

@@ -135,6 +135,32 @@ TEST(MpsWriterReadBack, RowsObjectiveAndQuadraticParts) {
   }
 }
 
+// Terms repeated for one pair of columns (as two quadratic sections of one file give them) are
+// written once, summed, and a section's lines go by both columns whatever the order of the
+// terms: the file read and written again is the same text.
+TEST(MpsWriterReadBack, RepeatedQuadraticPairsAreWrittenOnce) {
+  TestModel m;
+  int x = m.addVariable("x");
+  int y = m.addVariable("y");
+  int q = m.addRow("q", -kInf, 4, {{x, 1}});
+  m.addRowQuadratic(q, {{x, y, 3}, {y, x, 1}, {x, x, 2}});
+  m.setObjective({{x, 1}});
+  m.addObjectiveQuadratic({{y, y, 1.5}, {x, y, 1}, {y, y, 1.5}, {y, x, 2}});
+  MpsWriter writer;
+  const std::string written = writer.writeModelToText(m.model);
+  EXPECT_NE(written.find("QMATRIX\n    x         y         3\n    y         x         3\n    y         y         6\n"),
+            std::string::npos)
+      << written;
+  EXPECT_NE(written.find("QCMATRIX   q\n    x         x         2\n    x         y         2\n    y         x         2\n"),
+            std::string::npos)
+      << written;
+  std::shared_ptr<Model> back = writeAndRead(m.model);
+  EXPECT_EQ(quadraticTerms(back->objective), quadraticTerms(m.model.objective));
+  EXPECT_EQ(quadraticTerms(back->rows[0].expression), quadraticTerms(m.model.rows[0].expression));
+  back->name = m.model.name;  // the reader names a model after its file
+  EXPECT_EQ(writer.writeModelToText(*back), written);
+}
+
 TEST(MpsWriterReadBack, IndicatorsAndGeneralConstraintsUnderLegalNames) {
   TestModel m;
   int x = m.addVariable("x");

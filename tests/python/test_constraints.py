@@ -91,3 +91,32 @@ def test_the_stored_tree_changes_through_its_view_and_never_through_a_copy(ops):
     holder.add_expr(constraint.get_expression())
     constraint.get_expression().get_expr(0).set_expr(0, leaf_x)
     assert (repr(constraint), repr(holder)) == ("c: x == sin(x)+1+2", "(sin(y)+1+2)")
+
+
+def test_a_general_constraint_made_in_python_survives_an_lp_file(tmp_path):
+    if not hasattr(v.Model, "add_general_constraint"):
+        pytest.skip("this build's Model has no add_general_constraint")
+    model = v.Model()
+    model.set_bool_param("log_to_console", False)
+    x, y, z, w = (model.add_variable(1.0, 10.0, var_name=name) for name in ("x", "y", "z", "w"))
+    chain = v.MathFunc.sin(x)
+    chain += 1.0
+    chain -= 2.0
+    model.add_general_constraint(chain, z, "chain")
+    chain += 3.0
+    tree = v.MathFunc.exp(x) * 2.0 + v.MathFunc.pow(y, 2.5) - x / (y + 1.0) + v.MathFunc.log10(x * y)
+    model.add_general_constraint(w == tree)
+    def trees(owner):
+        found = (owner.get_general_constraint(i) for i in range(owner.get_general_constraints_count()))
+        return sorted((c.get_variable().get_name(), repr(c.get_expression())) for c in found)
+
+    texts = trees(model)
+    assert texts[1] == ("z", "(sin(x)+1)-2")
+    assert repr(model.get_general_constraint("chain")) == "chain: z == (sin(x)+1)-2"
+    path = str(tmp_path / "model.lp")
+    model.write_lp(path)
+    back = v.Model()
+    back.set_bool_param("log_to_console", False)
+    back.read_lp(path)
+    assert trees(back) == texts
+    assert repr(back.get_general_constraint("chain")) == "chain: z == (sin(x)+1)-2"

@@ -57,6 +57,21 @@ def test_editing_children(ops):
     assert repr(s) == "sin(y)+cos(x)"
 
 
+def test_the_texts_of_the_sine_of_x(ops):
+    x, y = ops.x, ops.y
+    s = sin(x)
+    product, quotient, difference = sin(x), sin(x), sin(x)
+    product *= 2.0
+    quotient /= 2.0
+    difference -= 2.0
+    in_place = [repr(product), repr(quotient), repr(difference)]
+    texts = [repr(s), repr(-s), repr(s + 1.0), repr(s - 1.0), repr(1.0 - s), repr(s + -2.0),
+             repr(v.MathFunc.pow(x, 2.5)), repr(x / (s - y)), repr(2.0 * s), repr(s ** 2), repr(s ** -1)]
+    assert texts + in_place == ["sin(x)", "-1*sin(x)", "sin(x)+1", "sin(x)-1", "sin(x)*(-1)+1", "sin(x)-2",
+                                "pow(x, 2.5)", "x/(sin(x)-y)", "sin(x)*2", "pow(sin(x), 2)", "pow(sin(x), -1)",
+                                "sin(x)*2", "sin(x)/2", "sin(x)-2"]
+
+
 # x and y of one model, e = 2x + 3, q = x*y + y + 1, g = sin(y).
 OPERATORS = [
     ("g + 1.0", G("sin(y)+1")),

@@ -24,6 +24,18 @@ def test_parameters_round_trip(model):
             model.get_bool_param("log_display_systime")) == (3, 12.5, "", True)
 
 
+@pytest.mark.parametrize("getter", ["get_bool_param", "get_int_param", "get_dbl_param", "get_string_param"])
+def test_an_option_is_read_only_in_its_own_type(quiet_model, getter):
+    own = {"get_bool_param": "compute_iis", "get_int_param": "threads", "get_dbl_param": "time_limit",
+           "get_string_param": "presolve"}
+    for getter_of_name, name in own.items():
+        if getter_of_name == getter:
+            getattr(quiet_model, getter)(name)
+            continue
+        with pytest.raises(v.VeloriumException, match=rf"^Ошибка получения параметра \[{name}\]$"):
+            getattr(quiet_model, getter)(name)
+
+
 def test_read_and_write_with_and_without_a_name_map(quiet_model, lp_file, tmp_path):
     quiet_model.read(lp_file)
     assert quiet_model.is_mip() and not quiet_model.is_nonlinear()

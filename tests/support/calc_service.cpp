@@ -57,7 +57,7 @@ std::string CalcService::script() {
   return std::filesystem::exists(path) ? path : std::string();
 }
 
-CalcService::CalcService(const std::string& api_key) : api_key_(api_key) {
+CalcService::CalcService(const std::string& api_key, const std::vector<std::string>& options) : api_key_(api_key) {
   const std::string path = script();
   if (path.empty()) throw std::runtime_error("this tree has no tools/calc-service");
   const std::string state = folder_.file("state");
@@ -72,6 +72,7 @@ CalcService::CalcService(const std::string& api_key) : api_key_(api_key) {
   environment.push_back(nullptr);
   // The interpreter by its full path: the service starts its solvers with the same one.
   std::vector<std::string> argument_texts{"/usr/bin/python3", path, "--state", state, "--api-key", api_key_, "--idle-exit", "600"};
+  argument_texts.insert(argument_texts.end(), options.begin(), options.end());
   std::vector<char*> arguments;
   for (std::string& text : argument_texts) arguments.push_back(text.data());
   arguments.push_back(nullptr);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <boost/json/array.hpp>
 #include <boost/json/value.hpp>
@@ -26,7 +27,8 @@ class CalcService {
   static bool available() { return !script().empty(); }
 
   // Starts it and waits (at most 30 s) for its ready line; std::runtime_error otherwise.
-  explicit CalcService(const std::string& api_key = "test-key-0123456789");
+  // `options` are further command-line options ("--max-model-bytes", "1000", ...).
+  explicit CalcService(const std::string& api_key = "test-key-0123456789", const std::vector<std::string>& options = {});
   ~CalcService();
   CalcService(const CalcService&) = delete;
   CalcService& operator=(const CalcService&) = delete;

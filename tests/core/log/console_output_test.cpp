@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "core/log/log_test_support.hpp"
+#include "support/stdout_capture.hpp"
 
 namespace velorium {
 namespace {

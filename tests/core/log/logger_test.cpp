@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/log/log_file.hpp"
-#include "core/log/log_test_support.hpp"
+#include "support/stdout_capture.hpp"
 
 namespace velorium {
 namespace {

@@ -15,6 +15,7 @@
 #include "model_test_support.hpp"
 #include "support/kernel_absence.hpp"
 #include "support/scratch_dir.hpp"
+#include "support/stdout_capture.hpp"
 #include "support/test_models.hpp"
 
 namespace velorium::cpp_impl {
@@ -252,6 +253,129 @@ TEST_F(ModelFiles, WriteFailures) {
   model->WriteMps(dir.file("model.txt").c_str(), "");
   expect_ok(model);
   EXPECT_NE(test::readFileBytes(dir.file("model.txt")).find("ENDATA"), std::string::npos);
+}
+
+// Every file operation of the model, made to fail; what its reader or writer logs goes where
+// the model's own lines go.
+class ModelFileLog : public ModelFiles {
+ protected:
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    std::string logged;  // a part of the error line logged; empty: the operation logs nothing
+  };
+
+  std::vector<Case> failing_operations() {
+    add(0, 1, variable_type::continuous, "x");
+    const std::string missing = dir.file("missing.lp");
+    const std::string broken_lp = dir.write("broken.lp", "Minimize\n obj: x <\nEnd\n");
+    const std::string broken_mps = dir.write("broken.mps", "NAME m\nROWS\n N obj\nCOLUMNS\n x obj 1 zz\nENDATA\n");
+    const std::string no_dir = dir.file("no_dir/model");
+    const std::string opened = velorium::testing::catalogue_line(69, "");
+    return {
+        {"Read", [=, this] { model->Read(missing.c_str()); }, opened + missing},
+        {"ReadLp", [=, this] { model->ReadLp(broken_lp.c_str()); }, broken_lp + ":2: "},
+        {"ReadMps", [=, this] { model->ReadMps(broken_mps.c_str()); }, broken_mps},
+        {"Write", [=, this] { model->Write((no_dir + ".lp").c_str(), ""); }, opened + no_dir + ".lp"},
+        {"WriteMps", [=, this] { model->WriteMps((no_dir + ".mps").c_str()); }, opened + no_dir + ".mps"},
+        {"WriteLp", [=, this] { model->WriteLp((no_dir + ".lp").c_str()); }, opened + no_dir + ".lp"},
+        {"AddMipStartValues", [=, this] { model->AddMipStartValues(dir.file("missing.sol").c_str()); }, ""},
+    };
+  }
+
+  // The texts of the error lines in `logged_text`, without prefix and line feed; each line
+  // must be one error line, and one of them must contain `part`.
+  static std::vector<std::string> error_lines(const std::string& logged_text, const std::string& part) {
+    const std::string prefix = get_message(72);
+    std::vector<std::string> lines;
+    bool found = false;
+    for (std::size_t start = 0; start < logged_text.size();) {
+      const std::size_t end = logged_text.find('\n', start);
+      EXPECT_NE(end, std::string::npos) << "every line ends with a line feed: " << logged_text;
+      const std::string line = logged_text.substr(start, end == std::string::npos ? end : end - start);
+      EXPECT_EQ(line.rfind(prefix, 0), 0u) << line;
+      lines.push_back(line.substr(std::min(prefix.size(), line.size())));
+      found = found || line.find(part) != std::string::npos;
+      start = end == std::string::npos ? logged_text.size() : end + 1;
+    }
+    EXPECT_TRUE(found) << "no line holds \"" << part << "\": " << logged_text;
+    return lines;
+  }
+};
+
+TEST_F(ModelFileLog, TheLogCallbackReceivesTheLinesAndTheConsoleNothing) {
+  CollectingCallback callback;
+  model->SetLogCallback(&callback);
+  for (const Case& c : failing_operations()) {
+    SCOPED_TRACE(c.what);
+    callback.lines.clear();
+    test::StdoutCapture console;
+    c.run();
+    EXPECT_EQ(model->GetErrorCode(), -1);
+    EXPECT_EQ(console.finish(), "") << "a callback takes the place of the console";
+    if (c.logged.empty()) {
+      EXPECT_TRUE(callback.lines.empty()) << callback.all();
+      continue;
+    }
+    for (const std::string& line : callback.lines) {
+      EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line a call: " << line;
+    }
+    const std::vector<std::string> lines = error_lines(callback.all(), c.logged);
+    const std::string error = model->GetErrorText();
+    if (error.rfind(velorium::testing::catalogue_text(117, ""), 0) == 0) {
+      // A failed read says why with the very texts the reader logged.
+      for (const std::string& line : lines) EXPECT_NE(error.find(": " + line), std::string::npos) << error;
+    }
+  }
+}
+
+TEST_F(ModelFileLog, TheConsoleAndTheLogFileFollowTheModelsOptions) {
+  const std::string log_path = dir.file("model.log");
+  struct Setting {
+    const char* what;
+    bool console;
+    bool log_file;
+    bool output;
+  };
+  for (const Setting& setting : {Setting{"console off, log file", false, true, true},
+                                 Setting{"console on", true, false, true},
+                                 Setting{"console on, log file", true, true, true},
+                                 Setting{"output off", true, true, false}}) {
+    model->SetLogFile(setting.log_file ? log_path.c_str() : "");
+    model->SetBoolParam("log_to_console", setting.console);
+    model->SetBoolParam("output_flag", setting.output);
+    for (const Case& c : failing_operations()) {
+      SCOPED_TRACE(std::string(setting.what) + ": " + c.what);
+      dir.write("model.log", "");  // emptied; the model appends to it
+      test::StdoutCapture console;
+      c.run();
+      const std::string printed = console.finish();
+      const std::string filed = test::readFileBytes(log_path);
+      EXPECT_EQ(model->GetErrorCode(), -1);
+      if (c.logged.empty() || !setting.output) {
+        EXPECT_EQ(printed, "");
+        EXPECT_EQ(filed, "");
+        continue;
+      }
+      if (setting.console) {
+        error_lines(printed, c.logged);
+      } else {
+        EXPECT_EQ(printed, "");
+      }
+      if (setting.log_file) {
+        if (setting.console) EXPECT_EQ(filed, printed) << "the same lines in both";
+        error_lines(filed, c.logged);
+      } else {
+        EXPECT_EQ(filed, "");
+      }
+    }
+    model->SetLogFile("");
+  }
+  // With the output off, a failed read still says why.
+  model->SetBoolParam("output_flag", false);
+  const std::string broken = dir.write("broken.lp", "Minimize\n obj: x <\nEnd\n");
+  model->ReadLp(broken.c_str());
+  EXPECT_NE(std::string(model->GetErrorText()).find(broken + ":2: "), std::string::npos) << model->GetErrorText();
 }
 
 TEST_F(ModelFiles, WithoutACoreObjectFilesStoreTheFixedText) {

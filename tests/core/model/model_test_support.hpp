@@ -18,6 +18,18 @@ namespace velorium::cpp_impl {
 
 using test::Owned;
 
+// Receives the model's log lines.
+class CollectingCallback : public ILogCallback {
+ public:
+  void LogMessage(const char* text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+  std::string all() const {
+    std::string joined;
+    for (const std::string& line : lines) joined += line;
+    return joined;
+  }
+};
+
 // A fresh model; every object the test takes through `own` is released at the end.
 class ModelFixture : public ::testing::Test {
  protected:

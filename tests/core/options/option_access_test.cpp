@@ -93,9 +93,10 @@ const std::vector<AccessCase>& accessCases() {
       {Op::SetInt, "no_such_option", 1, "", unknown, none(), "<no option>"},
       {Op::SetString, "Presolve", 0, "on", unknown, none(), "<no option>"},
 
-      // Reading by type: an int reads as a bool; every other mismatch names the option's type.
-      {Op::GetBool, "threads", 0, "", ok, none(), "true", "threads", "4"},
-      {Op::GetBool, "threads", 0, "", ok, none(), "false"},
+      // Reading by type: only the option's own type; a mismatch names the option's type.
+      {Op::GetBool, "threads", 0, "", refused, line(107, "threads"), "", "threads", "4"},
+      {Op::GetBool, "threads", 0, "", refused, line(107, "threads"), ""},
+      {Op::GetBool, "compute_iis", 0, "", ok, none(), "true", "compute_iis", "on"},
       {Op::GetInt, "output_flag", 0, "", refused, line(106, "output_flag"), ""},
       {Op::GetDouble, "compute_iis", 0, "", refused, line(106, "compute_iis"), ""},
       {Op::GetString, "compute_iis", 0, "", refused, line(106, "compute_iis"), ""},

@@ -56,11 +56,12 @@ class ModelFileExchangeTest : public ::testing::Test {
   test::ScratchDir dir;
   std::shared_ptr<ModelBuilder> builder = std::make_shared<ModelBuilder>();
   ModelImportExport front;
+  VeloriumLogOptions quiet;  // output off: the readers and writers show nothing
 };
 
 TEST_F(ModelFileExchangeTest, LoadsEveryMemberAndRebuildsGeneralConstraints) {
   const std::string path = dir.write("model.lp", kLpWithEverything);
-  load_model(*builder, front, path.c_str(), 0);
+  load_model(*builder, front, path.c_str(), 0, &quiet);
   EXPECT_EQ(builder->variable_count(), 4);
   EXPECT_EQ(builder->row_count(), 3);
   EXPECT_EQ(builder->find_variable_index("z"), builder->column_table.position_of[builder->find_variable_index("z")])
@@ -84,8 +85,9 @@ TEST_F(ModelFileExchangeTest, LoadsEveryMemberAndRebuildsGeneralConstraints) {
 
 // The read's failure: 117 with the path, then why.
 std::string read_failure(const char* path, std::uint8_t mode, IModelImportExport& front, ModelBuilder& builder) {
+  const VeloriumLogOptions quiet;
   try {
-    load_model(builder, front, path, mode);
+    load_model(builder, front, path, mode, &quiet);
   } catch (const velorium_exception& e) {
     EXPECT_EQ(e.code(), -1);
     return e.what();
@@ -119,7 +121,7 @@ TEST_F(ModelFileExchangeTest, AGeneralConstraintRecordWithoutItsTreeFailsWithIts
     IModelImportExport* prepared = new PreparedFront(model);
     std::string failure;
     try {
-      load_model(*builder, *prepared, "any.lp", 0);
+      load_model(*builder, *prepared, "any.lp", 0, &quiet);
     } catch (const velorium_exception& e) {
       EXPECT_EQ(e.code(), -1);
       failure = e.what();
@@ -144,7 +146,7 @@ TEST_F(ModelFileExchangeTest, LoadedGeneralConstraintsOfOneNameStayFoundByItAfte
   model.general_constraints = {GeneralConstraintRecord{"g", {ExprNodeRecord::constant(1.0, -1)}, 0},
                                GeneralConstraintRecord{"g", {ExprNodeRecord::constant(2.0, -1)}, 0}};
   auto* prepared = new PreparedFront(model);
-  load_model(*builder, *prepared, "any.lp", 0);
+  load_model(*builder, *prepared, "any.lp", 0, &quiet);
   prepared->Release();
   ASSERT_EQ(builder->general_constraint_count(), 2);
   const std::shared_ptr<GeneralConstraint> later = builder->general_constraint_by_name("g");
@@ -155,16 +157,16 @@ TEST_F(ModelFileExchangeTest, LoadedGeneralConstraintsOfOneNameStayFoundByItAfte
 
 TEST_F(ModelFileExchangeTest, ExportWithoutAndWithANameMap) {
   const std::string source = dir.write("model.lp", kLpWithEverything);
-  load_model(*builder, front, source.c_str(), 0);
+  load_model(*builder, front, source.c_str(), 0, &quiet);
   const Model& flat = *builder->model;
 
   const std::string plain = dir.file("plain.lp");
-  export_flat_model(front, flat, plain.c_str(), 0, "");
+  export_flat_model(front, flat, plain.c_str(), 0, "", &quiet);
   EXPECT_NE(test::readFileBytes(plain).find("\nind :"), std::string::npos) << test::readFileBytes(plain);
 
   const std::string mapped = dir.file("mapped.mps");
   const std::string map = dir.file("names.map");
-  export_flat_model(front, flat, mapped.c_str(), 0, map);
+  export_flat_model(front, flat, mapped.c_str(), 0, map, &quiet);
   const std::string text = test::readFileBytes(mapped);
   EXPECT_EQ(text.find("ind"), std::string::npos) << text;
   EXPECT_NE(text.find(" IF c1        x2        1"), std::string::npos) << text;
@@ -175,22 +177,23 @@ TEST_F(ModelFileExchangeTest, ExportWithoutAndWithANameMap) {
 
 TEST_F(ModelFileExchangeTest, AMapThatCannotBeWrittenStopsTheModelFile) {
   const std::string source = dir.write("model.lp", kLpWithEverything);
-  load_model(*builder, front, source.c_str(), 0);
+  load_model(*builder, front, source.c_str(), 0, &quiet);
+  // Writing the loaded model to `path` with the map `map`, as an operation.
+  auto write = [&](const char* path, const std::string& map) {
+    return [&, path, map] { export_flat_model(front, *builder->model, path, path ? 0 : 1, map, &quiet); };
+  };
   const std::string path = dir.file("model_out.lp");
-  EXPECT_TRUE(fails_with(
-      [&] { export_flat_model(front, *builder->model, path.c_str(), 0, dir.file("no_dir/names.map")); }, 118,
-      path.c_str()));
+  EXPECT_TRUE(fails_with(write(path.c_str(), dir.file("no_dir/names.map")), 118, path.c_str()));
   EXPECT_FALSE(std::filesystem::exists(path));
 
   const std::string text = dir.file("model_out.txt");
   const std::string map = dir.file("names.map");
-  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, text.c_str(), 0, map); }, 118, text.c_str()));
+  EXPECT_TRUE(fails_with(write(text.c_str(), map), 118, text.c_str()));
   EXPECT_FALSE(std::filesystem::exists(map)) << "no map beside a model file that cannot be written";
   const std::string unwritable = dir.file("no_dir/model_out.lp");
-  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, unwritable.c_str(), 0, map); }, 118,
-                         unwritable.c_str()));
+  EXPECT_TRUE(fails_with(write(unwritable.c_str(), map), 118, unwritable.c_str()));
   EXPECT_FALSE(std::filesystem::exists(map)) << "the map written first goes again with its model file";
-  EXPECT_TRUE(fails_with([&] { export_flat_model(front, *builder->model, nullptr, 1, ""); }, 118, "null"));
+  EXPECT_TRUE(fails_with(write(nullptr, ""), 118, "null"));
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(MpsRoundTripTest, TheWrittenModelReadsBackUnchanged) {
   m.addRow("ranged", 1, 5, {{box, 1}, {si, 1}});
   m.addRow("freerow", -kInf, kInf, {{fx, 1}, {fr, 1}});
   int q = m.addRow("q", -kInf, 10, {{x, 1}, {i1, 1}, {i3, 1}});
-  m.addRowQuadratic(q, {{x, i1, 1.5}, {x, x, 2}});
+  m.addRowQuadratic(q, {{x, x, 2}, {x, i1, 1.5}});
   m.setIndicator(l, bin, false);
   m.setObjective({{x, 2}, {up, -1}, {i1, 0.125}}, 3, 1);
   m.nameObjective("cost");

@@ -21,6 +21,19 @@ SolutionData readText(const std::string& text) {
   return data;
 }
 
+// The same text read in order, its maps taken from its source when it has one.
+SolutionData readTextInOrder(const std::string& text) {
+  SolutionData data;
+  EXPECT_TRUE(readSolutionTextInOrder(data, text.data(), text.size()));
+  if (data.source) {
+    ensure_solution_index(*data.source);
+    data.values = data.source->values_by_name;
+    data.duals = data.source->duals_by_name;
+    data.reduced_costs = data.source->reduced_costs_by_name;
+  }
+  return data;
+}
+
 TEST(SolutionReader, ParserTable) {
   struct Case {
     const char* title;
@@ -61,13 +74,33 @@ TEST(SolutionReader, ParserTable) {
        {{"big", std::numeric_limits<double>::infinity()}, {"tiny", 0}}, {}, {}, false, false},
   };
   for (const Case& c : cases) {
-    const SolutionData data = readText(c.text);
-    EXPECT_EQ(data.values, c.values) << c.title;
-    EXPECT_EQ(data.duals, c.duals) << c.title;
-    EXPECT_EQ(data.reduced_costs, c.reduced_costs) << c.title;
-    EXPECT_EQ(data.has_duals, c.has_duals) << c.title;
-    EXPECT_EQ(data.has_reduced_costs, c.has_reduced_costs) << c.title;
+    for (const SolutionData& data : {readText(c.text), readTextInOrder(c.text)}) {
+      EXPECT_EQ(data.values, c.values) << c.title;
+      EXPECT_EQ(data.duals, c.duals) << c.title;
+      EXPECT_EQ(data.reduced_costs, c.reduced_costs) << c.title;
+      EXPECT_EQ(data.has_duals, c.has_duals) << c.title;
+      EXPECT_EQ(data.has_reduced_costs, c.has_reduced_costs) << c.title;
+    }
   }
+}
+
+TEST(SolutionReader, InOrderKeepsTheTextsOrderAndFallsBackToMapsWhenColumnsDiffer) {
+  const std::string ordered = "# Dual Solution\nr2 5\nr1 6\n# Reduced Costs\nb 1\na 2\n# Columns  2\nb 3\na 4\n";
+  SolutionData data;
+  ASSERT_TRUE(readSolutionTextInOrder(data, ordered.data(), ordered.size()));
+  ASSERT_NE(data.source, nullptr);
+  EXPECT_EQ(data.source->column_names, (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(data.source->values, (std::vector<double>{3, 4}));
+  EXPECT_EQ(data.source->reduced_costs, (std::vector<double>{1, 2}));
+  EXPECT_EQ(data.source->row_names, (std::vector<std::string>{"r2", "r1"}));
+  EXPECT_TRUE(data.values.empty());
+
+  // Reduced costs of other columns than the values cannot share their names: maps instead.
+  const std::string mixed = "# Reduced Costs\na 2\nb 1\n# Columns  2\nb 3\na 4\n";
+  ASSERT_TRUE(readSolutionTextInOrder(data, mixed.data(), mixed.size()));
+  EXPECT_EQ(data.source, nullptr);
+  EXPECT_EQ(data.values, (SolutionValues{{"a", 4}, {"b", 3}}));
+  EXPECT_EQ(data.reduced_costs, (SolutionValues{{"a", 2}, {"b", 1}}));
 }
 
 TEST(SolutionReader, ReadReplacesSectionsButKeepsTheRest) {

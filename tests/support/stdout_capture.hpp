@@ -1,4 +1,4 @@
-// Helper of the logger tests: a capture of standard output.
+// A capture of standard output, for tests of what reaches the console.
 #pragma once
 
 #include <fcntl.h>

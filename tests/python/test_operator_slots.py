@@ -1,0 +1,71 @@
+"""The operators of Variable and LinearExpression take their commonest operands without walking
+the overload chains: every such case must give exactly what the registered methods give."""
+import operator
+
+import pytest
+
+import veloriumpy as v
+from expression_cases import ops, shape  # noqa: F401
+
+OPERANDS = ["x", "y", "e", "q", "g", "2.5", "3", "True", "10 ** 400", "None", "'s'"]
+BINARY = [(operator.add, "__add__", "__radd__"), (operator.sub, "__sub__", "__rsub__"),
+          (operator.mul, "__mul__", "__rmul__")]
+COMPARISONS = [(operator.le, "__le__", "__ge__"), (operator.ge, "__ge__", "__le__"), (operator.eq, "__eq__", "__eq__")]
+
+
+def by_methods(a, b, name, reflected):
+    """What Python computes from the registered methods alone: a comparison tries the reflected
+    method whatever the types, an arithmetic operator only for another type; == falls back to
+    identity."""
+    comparison = name in ("__le__", "__ge__", "__eq__")
+    result = getattr(a, name)(b) if hasattr(a, name) else NotImplemented
+    if result is NotImplemented and (comparison or type(a) is not type(b)) and hasattr(b, reflected):
+        result = getattr(b, reflected)(a)
+    if result is NotImplemented:
+        if name == "__eq__":
+            return a is b
+        raise TypeError("unsupported")
+    return result
+
+
+def outcome(work):
+    try:
+        return shape(work())
+    except (TypeError, v.VeloriumException) as error:
+        return type(error)
+
+
+@pytest.mark.parametrize("left", ["x", "e"])
+@pytest.mark.parametrize("right", OPERANDS)
+def test_both_orders_give_what_the_methods_give(ops, left, right):
+    names = ops.namespace()
+    for a, b in ((eval(left, names), eval(right, names)), (eval(right, names), eval(left, names))):
+        for function, name, reflected in BINARY + COMPARISONS:
+            expected = outcome(lambda: by_methods(a, b, name, reflected))
+            assert outcome(lambda: function(a, b)) == expected, (function.__name__, a, b)
+
+
+@pytest.mark.parametrize("statement", ["e += 2.5", "e += 3", "e += x", "e += e", "e -= 2.5", "e -= x", "e -= e",
+                                       "e += q", "e -= g", "e += True"])
+def test_in_place_forms_give_what_the_methods_give(ops, statement):
+    target, operand = statement.split(" += " if "+=" in statement else " -= ")
+    name = "__iadd__" if "+=" in statement else "__isub__"
+    expected_ops = type(ops)()
+    expected = getattr(expected_ops.e, name)(eval(operand, expected_ops.namespace()))
+    names = ops.namespace()
+    before = names["e"]
+    exec(statement, names)  # noqa: S102
+    assert shape(names["e"]) == shape(expected)
+    assert (names["e"] is before) == (expected is expected_ops.e)
+
+
+def test_subclasses_take_the_registered_methods(ops):
+    class Scaled(v.LinearExpression):
+        pass
+
+    scaled = Scaled(2.0)
+    scaled += ops.x
+    assert type(scaled) is v.LinearExpression
+    assert shape(Scaled(1.0) + ops.x) == shape(1.0 + ops.x)
+    assert shape(ops.x - Scaled(1.0)) == shape(ops.x - 1.0)
+    assert shape(Scaled(1.0) <= 4.0) == shape(v.LinearExpression(1.0) <= 4.0)
