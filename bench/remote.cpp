@@ -108,7 +108,7 @@ void BM_SolveRemotePhases(benchmark::State& state) {
   for (auto _ : state) {
     const std::string mps = temp.file("alone.mps");
     const Clock::time_point write_start = Clock::now();
-    model->WriteMps(mps.c_str());
+    model->WriteMps(mps.c_str(), "");
     write_alone += seconds_between(write_start, Clock::now());
     std::filesystem::remove(mps);
 

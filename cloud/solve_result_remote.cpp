@@ -152,6 +152,15 @@ const ValueByName& SolveResultRemote::map_of(Part part) {
   return part == Part::values ? solution.values : part == Part::duals ? solution.duals : solution.reduced_costs;
 }
 
+bool SolveResultRemote::holds(Part part) const {
+  const SolutionData& solution = calculation_.solution;
+  if (part == Part::values) return true;
+  if (const SolutionSource* source = solution.source.get()) {
+    return !(part == Part::duals ? source->duals : source->reduced_costs).empty();
+  }
+  return !(part == Part::duals ? solution.duals : solution.reduced_costs).empty();
+}
+
 solution_status SolveResultRemote::status() const {
   const auto found = solution_status_by_name().find(calculation_.solution_status_word);
   return found == solution_status_by_name().end() ? solution_status::invalid_solution : found->second;
@@ -211,10 +220,7 @@ double SolveResultRemote::lookup(Part part, const char* name) {
     if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
     // A result without dual values or reduced costs (a MIP's, or a solver's that gave only one
     // of the two) says so; a value of 0.0 would pass for a real one.
-    if (part == Part::duals && map_of(Part::duals).empty()) throw_catalogue_error(kNoDuals);
-    if (part == Part::reduced_costs && map_of(Part::reduced_costs).empty()) {
-      throw_catalogue_error(kNoReducedCosts);
-    }
+    if (!holds(part)) throw_catalogue_error(part == Part::duals ? kNoDuals : kNoReducedCosts);
     if (!name) return 0.0;
     const ValueByName& map = map_of(part);
     const auto found = map.find(std::string_view(name));
@@ -263,11 +269,8 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
   clear_error();
   if (count) *count = 0;
   if (status() == solution_status::imprecise || std::isnan(statistic("objective")) || !model_) return nullptr;
-  const SolutionData& held = calculation_.solution;
   // No array of zeros for data the result does not hold.
-  if ((part == Part::duals && held.duals.empty()) || (part == Part::reduced_costs && held.reduced_costs.empty())) {
-    return nullptr;
-  }
+  if (!holds(part)) return nullptr;
   std::vector<double>& cache = part == Part::values ? values_array_ : part == Part::duals ? duals_array_ : reduced_costs_array_;
   if (cache.empty()) {
     try {

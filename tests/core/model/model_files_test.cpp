@@ -277,8 +277,8 @@ class ModelFileLog : public ModelFiles {
         {"ReadLp", [=, this] { model->ReadLp(broken_lp.c_str()); }, broken_lp + ":2: "},
         {"ReadMps", [=, this] { model->ReadMps(broken_mps.c_str()); }, broken_mps},
         {"Write", [=, this] { model->Write((no_dir + ".lp").c_str(), ""); }, opened + no_dir + ".lp"},
-        {"WriteMps", [=, this] { model->WriteMps((no_dir + ".mps").c_str()); }, opened + no_dir + ".mps"},
-        {"WriteLp", [=, this] { model->WriteLp((no_dir + ".lp").c_str()); }, opened + no_dir + ".lp"},
+        {"WriteMps", [=, this] { model->WriteMps((no_dir + ".mps").c_str(), ""); }, opened + no_dir + ".mps"},
+        {"WriteLp", [=, this] { model->WriteLp((no_dir + ".lp").c_str(), ""); }, opened + no_dir + ".lp"},
         {"AddMipStartValues", [=, this] { model->AddMipStartValues(dir.file("missing.sol").c_str()); }, ""},
     };
   }
