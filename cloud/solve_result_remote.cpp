@@ -154,11 +154,11 @@ const ValueByName& SolveResultRemote::map_of(Part part) {
 
 bool SolveResultRemote::holds(Part part) const {
   const SolutionData& solution = calculation_.solution;
-  if (solution.source) {
-    const SolutionSource& source = *solution.source;
-    return !(part == Part::values ? source.values : part == Part::duals ? source.duals : source.reduced_costs).empty();
+  if (part == Part::values) return true;
+  if (const SolutionSource* source = solution.source.get()) {
+    return !(part == Part::duals ? source->duals : source->reduced_costs).empty();
   }
-  return !(part == Part::values ? solution.values : part == Part::duals ? solution.duals : solution.reduced_costs).empty();
+  return !(part == Part::duals ? solution.duals : solution.reduced_costs).empty();
 }
 
 solution_status SolveResultRemote::status() const {
@@ -220,8 +220,7 @@ double SolveResultRemote::lookup(Part part, const char* name) {
     if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
     // A result without dual values or reduced costs (a MIP's, or a solver's that gave only one
     // of the two) says so; a value of 0.0 would pass for a real one.
-    if (part == Part::duals && !holds(Part::duals)) throw_catalogue_error(kNoDuals);
-    if (part == Part::reduced_costs && !holds(Part::reduced_costs)) throw_catalogue_error(kNoReducedCosts);
+    if (!holds(part)) throw_catalogue_error(part == Part::duals ? kNoDuals : kNoReducedCosts);
     if (!name) return 0.0;
     const ValueByName& map = map_of(part);
     const auto found = map.find(std::string_view(name));
@@ -271,7 +270,7 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
   if (count) *count = 0;
   if (status() == solution_status::imprecise || std::isnan(statistic("objective")) || !model_) return nullptr;
   // No array of zeros for data the result does not hold.
-  if (part != Part::values && !holds(part)) return nullptr;
+  if (!holds(part)) return nullptr;
   std::vector<double>& cache = part == Part::values ? values_array_ : part == Part::duals ? duals_array_ : reduced_costs_array_;
   if (cache.empty()) {
     try {

@@ -60,7 +60,8 @@ class SolveResultRemote final : public SolveResultBase {
   void apply_name_mapping(const NameMap& written_to_model);
   // The solution's map of one part: its own, or its source's (built on first use).
   const ValueByName& map_of(Part part);
-  // Whether the result holds any entry of that part (a MIP's result has no duals).
+  // Whether the result holds dual values or reduced costs at all (a MIP's holds neither); asks
+  // without building a map by name.
   bool holds(Part part) const;
   double statistic(const char* key) const;
   solution_status status() const;

@@ -168,23 +168,30 @@ TEST_F(SolveResultRemoteTest, DualValuesOrReducedCostsThatTheResultLacksAreRefus
   const struct {
     bool duals, reduced_costs;  // which of the two the result holds
   } cases[] = {{false, false}, {true, false}, {false, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.duals) + " " + std::to_string(c.reduced_costs));
-    RemoteCalculationResult record = finished();
-    if (!c.duals) record.solution.duals.clear();
-    if (!c.reduced_costs) record.solution.reduced_costs.clear();
-    auto result = result_of(record);
-    std::uint64_t count = 7;
-    EXPECT_EQ(result->GetDualValueByName("c1"), c.duals ? -2.0 : 0.0);
-    EXPECT_STREQ(result->GetErrorText(), c.duals ? "" : get_message(389));
-    EXPECT_EQ(result->GetDualValuesArray(&count) != nullptr, c.duals);
-    EXPECT_EQ(count, c.duals ? 1u : 0u);
-    EXPECT_EQ(result->GetReducedCostByName("x"), c.reduced_costs ? 0.5 : 0.0);
-    EXPECT_STREQ(result->GetErrorText(), c.reduced_costs ? "" : get_message(390));
-    EXPECT_EQ(result->GetReducedCostsArray(&count) != nullptr, c.reduced_costs);
-    EXPECT_EQ(count, c.reduced_costs ? 2u : 0u);
-    EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
-    EXPECT_NE(result->GetValuesArray(&count), nullptr);
+  for (const bool in_file_order : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::to_string(in_file_order) + std::to_string(c.duals) + " " + std::to_string(c.reduced_costs));
+      RemoteCalculationResult record = finished();
+      if (!c.duals) record.solution.duals.clear();
+      if (!c.reduced_costs) record.solution.reduced_costs.clear();
+      if (in_file_order) {  // as a calculation's result text is read
+        const std::string text = std::string(c.duals ? "# Dual Solution\nc1 -2\n" : "") +
+                                 (c.reduced_costs ? "# Reduced Costs\nx 0.5\ny 0\n" : "") + "# Columns  2\nx 3\ny 1\n";
+        ASSERT_TRUE(readSolutionTextInOrder(record.solution, text.data(), text.size()));
+      }
+      auto result = result_of(record);
+      std::uint64_t count = 7;
+      EXPECT_EQ(result->GetDualValueByName("c1"), c.duals ? -2.0 : 0.0);
+      EXPECT_STREQ(result->GetErrorText(), c.duals ? "" : get_message(389));
+      EXPECT_EQ(result->GetDualValuesArray(&count) != nullptr, c.duals);
+      EXPECT_EQ(count, c.duals ? 1u : 0u);
+      EXPECT_EQ(result->GetReducedCostByName("x"), c.reduced_costs ? 0.5 : 0.0);
+      EXPECT_STREQ(result->GetErrorText(), c.reduced_costs ? "" : get_message(390));
+      EXPECT_EQ(result->GetReducedCostsArray(&count) != nullptr, c.reduced_costs);
+      EXPECT_EQ(count, c.reduced_costs ? 2u : 0u);
+      EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
+      EXPECT_NE(result->GetValuesArray(&count), nullptr);
+    }
   }
 }
 
