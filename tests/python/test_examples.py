@@ -1,6 +1,6 @@
-"""The Python examples run against the local calculation service; the facility-location
-example's optimum and its relaxation's are checked against cbc on the MPS file it writes (cbc,
-from Debian's coinor-cbc, is an independent oracle only)."""
+"""The examples run against the local calculation service; the optima they print are checked
+against cbc's on the MPS files they write (cbc, from Debian's coinor-cbc, is an independent
+oracle only)."""
 import os
 import re
 import shutil
@@ -22,8 +22,12 @@ def run_example(calc_service, tmp_path_factory):  # noqa: F811 (the fixture)
     def run(name):
         if name not in runs:
             folder = tmp_path_factory.mktemp(name.removesuffix(".py"))
-            finished = subprocess.run([sys.executable, os.path.join(EXAMPLES, name), str(folder)],
-                                      capture_output=True, text=True, timeout=300, env=dict(os.environ))
+            program = [sys.executable, os.path.join(EXAMPLES, name)] if name.endswith(".py") else \
+                [os.path.join(os.environ.get("VELORIUM_BUILD_DIR", "build/release"), "examples", name)]
+            if not os.path.exists(program[-1]):
+                pytest.skip(f"{program[-1]} is not built")
+            finished = subprocess.run(program + [str(folder)], capture_output=True, text=True, timeout=300,
+                                      env=dict(os.environ))
             assert finished.returncode == 0, finished.stdout + finished.stderr
             runs[name] = finished.stdout, folder
         return runs[name]
@@ -36,12 +40,13 @@ def printed_number(pattern, text):
     return float(found.group(1))
 
 
-def cbc_objective(mps_file, command, folder):
-    """cbc's objective for the file: `solve` gives the integer optimum, `initialSolve` the LP
-    relaxation's. Read from its solution file, whose first line is "Optimal - objective value V"."""
-    solution = os.path.join(folder, command + ".txt")
+def cbc_objective(mps_file, commands, folder):
+    """cbc's objective for the file: "solve" gives the integer optimum, "initialSolve" the LP
+    relaxation's ("max" first for a maximum: cbc ignores the file's OBJSENSE). Read from its
+    solution file, whose first line is "Optimal - objective value V"."""
+    solution = os.path.join(folder, "-".join(commands) + ".txt")
     plain = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}  # no sanitizers
-    subprocess.run(["cbc", mps_file, command, "solu", solution], capture_output=True, text=True,
+    subprocess.run(["cbc", mps_file, *commands, "solu", solution], capture_output=True, text=True,
                    timeout=300, check=True, env=plain)
     with open(solution) as file:
         first = file.readline()
@@ -49,11 +54,12 @@ def cbc_objective(mps_file, command, folder):
     return printed_number("objective value", first)
 
 
-# Example, the MPS file it writes, and what it prints beside the cbc command that must agree.
+# Example, the MPS file it writes, and what it prints beside the cbc commands that must agree.
 OBJECTIVES = [
     ("facility_location.py", "facility_location.mps",
-     [("Optimal objective:", "solve"), ("LP relaxation: objective", "initialSolve")]),
-    ("matrix_model.py", "matrix_model.mps", [("Cheapest day:", "initialSolve")]),
+     [("Optimal objective:", ["solve"]), ("LP relaxation: objective", ["initialSolve"])]),
+    ("matrix_model.py", "matrix_model.mps", [("Cheapest day:", ["initialSolve"])]),
+    ("example_c_model", "c_model.mps", [("remote solve: optimal, objective", ["max", "solve"])]),
 ]
 
 
@@ -76,3 +82,9 @@ def test_facility_location_shows_the_relaxation_and_the_log(run_example):
         "the instance would not show the relaxation's gap"
     assert re.search(r"serve_s0: -?[0-9.]+(e[+-]?\d+)? per unit", output), output
     assert len(output.split("The service's log of the MIP:", 1)[1].strip().splitlines()) > 3, output
+
+
+def test_the_cpp_example_solves_the_linear_part_of_its_model(run_example):
+    # Without the quadratic row: x <= 8 (integer), y <= 6, x + y + z <= 10, maximise 3x + 2y - z.
+    output, _ = run_example("example_build_model")
+    assert "remote solve without the ball row: optimal, objective 28; x = 8, y = 2, z = 0" in output, output
