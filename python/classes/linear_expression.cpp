@@ -136,9 +136,10 @@ void register_linear_expression(py::module_& module) {
       .def("__ge__", [](const LinearExpression& e, const Variable& v) { return compare(e, Sense::greater_equal, v); })
       .def("__ge__", [](const LinearExpression& e, double c) { return compare(e, Sense::greater_equal, c); },
            kOperator);
-  // The first overload of == carries no operator mark: an operand of another kind raises
-  // TypeError at once instead of falling back to identity.
-  linear.def("__eq__", [](const LinearExpression& e, const Variable& v) { return compare(e, Sense::equal, v); })
+  // pybind11 reads the operator mark from the first overload of a chain: with it, an operand
+  // of another kind gives NotImplemented, so that == falls back to identity (e == None is False).
+  linear.def("__eq__", [](const LinearExpression& e, const Variable& v) { return compare(e, Sense::equal, v); },
+             kOperator)
       .def("__eq__", [](const LinearExpression& e, const LinearExpression& e2) { return compare(e, Sense::equal, e2); })
       .def("__eq__", [](const LinearExpression& e, const QuadExpression& q) { return compare(q, Sense::equal, e); })
       .def("__eq__", [](const LinearExpression& e, double c) { return compare(e, Sense::equal, c); }, kOperator);

@@ -115,13 +115,14 @@ void register_quad_expression(py::module_& module) {
            [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::greater_equal, e); })
       .def("__ge__", [](const QuadExpression& q, double c) { return compare(q, Sense::greater_equal, c); },
            kOperator);
-  // The first overloads of <= and == carry no operator mark: an operand of another kind raises
-  // TypeError at once.
-  quadratic.def("__le__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::less_equal, v); })
+  // The operator mark goes on the first overload of each chain, where pybind11 reads it.
+  quadratic.def("__le__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::less_equal, v); },
+                kOperator)
       .def("__le__", [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::less_equal, e); })
       .def("__le__", [](const QuadExpression& q, const QuadExpression& q2) { return compare(q, Sense::less_equal, q2); })
       .def("__le__", [](const QuadExpression& q, double c) { return compare(q, Sense::less_equal, c); }, kOperator);
-  quadratic.def("__eq__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::equal, v); })
+  quadratic.def("__eq__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::equal, v); },
+                kOperator)
       .def("__eq__", [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::equal, e); })
       .def("__eq__", [](const QuadExpression& q, const QuadExpression& q2) { return compare(q, Sense::equal, q2); })
       .def("__eq__", [](const QuadExpression& q, double c) { return compare(q, Sense::equal, c); }, kOperator);
