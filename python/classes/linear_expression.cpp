@@ -3,6 +3,7 @@
 // tries its overloads in the order registered here.
 #include <cmath>
 
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/classes/operator_fast_paths.hpp"
 #include "python/text/object_text.hpp"
@@ -27,9 +28,7 @@ LinearExpression with_term(const Variable& v, double coeff) {
 }  // namespace
 
 void register_linear_expression(py::module_& module) {
-  py::class_<LinearExpression> linear(module, "LinearExpression", kLocalClass,
-                                      "Обеспечивает работу с линейными выражениями -     добавление/удаление элементов "
-                                      "и изменение коэффициентов.    Элемент выражения - переменная * коэффициент.");
+  auto linear = declared_class<LinearExpression>(module, "LinearExpression");
   linear
       .def(py::init(&with_constant), py::arg("value") = 0.0,
            "Создает пустое выражение с возможностью задать константу\n\n        :param value: константа в выражении")

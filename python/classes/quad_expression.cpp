@@ -1,5 +1,6 @@
 // Python class QuadExpression: quadratic terms, and through its linear view linear terms and a
 // constant. Each operator name tries its overloads in the order registered here.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/text/object_text.hpp"
 
@@ -7,10 +8,7 @@ namespace veloriumpy {
 
 void register_quad_expression(py::module_& module) {
   using velorium::new_quad_expression;
-  py::class_<QuadExpression> quadratic(module, "QuadExpression", kLocalClass,
-                                       "Обеспечивает работу с нелинейными выражениями -     добавление/удаление "
-                                       "элементов и изменение коэффициентов.    Элемент выражения - переменная * "
-                                       "переменная * коэффициент.");
+  auto quadratic = declared_class<QuadExpression>(module, "QuadExpression");
   quadratic.def(py::init(&new_quad_expression), "Создает пустое выражение")
       .def("__repr__", [](const QuadExpression& q) { return velorium::expression_repr(q.get_linear_part(), q); })
       .def("get_terms_count", &QuadExpression::get_terms_count,
