@@ -12,7 +12,6 @@
 #include "core/base/kernel.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
-#include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/solution/solution_writer.hpp"
 
@@ -24,11 +23,6 @@ constexpr int kImprecise = 518;
 constexpr int kNoDuals = 389;
 constexpr int kNoReducedCosts = 390;
 constexpr int kWriteFailed = 392;
-constexpr int kNotCompleted = 179;
-constexpr int kCurrentStatus = 180;
-
-constexpr std::string_view kErrorOutcome = "error";
-constexpr std::string_view kErrorOutcomePrefix = "error: ";
 
 const std::unordered_map<std::string_view, solution_status>& solution_status_by_name() {
   static const std::unordered_map<std::string_view, solution_status> table = {
@@ -180,18 +174,9 @@ double SolveResultRemote::statistic(const char* key) const {
 solve_result SolveResultRemote::GetSolveResult() {
   clear_error();
   if (status() == solution_status::imprecise) return solve_result::fail;
-  const std::string& outcome = calculation_.outcome_text;
-  const auto found = solve_result_by_outcome().find(outcome);
+  const auto found = solve_result_by_outcome().find(calculation_.outcome_text);
   if (found != solve_result_by_outcome().end()) return found->second;
-  // The service ended the calculation with an error of another reason (CANCELLED, MODEL_...,
-  // or none given): a failure of the remote calculation, whose reason the client log shows.
-  if (outcome == kErrorOutcome || outcome.starts_with(kErrorOutcomePrefix)) return solve_result::remote_fail;
-  // No final outcome: the calculation is unfinished ("queued", "calculating"), or the client
-  // failed to reach it (empty).
-  std::string text = get_message(kNotCompleted);
-  trimChars(text, "\n");  // a log line's break has no place in an error text
-  if (!outcome.empty()) text += std::string(" ") + get_message(kCurrentStatus) + outcome;
-  SetError(text.c_str(), -1);
+  SetError(("The remote calculation gave no result: outcome [" + calculation_.outcome_text + "]").c_str(), -1);
   return solve_result::fail;
 }
 

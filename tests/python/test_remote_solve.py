@@ -136,21 +136,6 @@ def test_without_an_api_key_the_result_says_so(calc_service, tmp_path, monkeypat
     assert repr(result) == "Solve is not successful. Reason: X_API_KEY not set"
 
 
-def test_a_model_the_service_refuses_gives_a_remote_failure(calc_service, tmp_path):
-    # The service ends a calculation of a quadratic constraint in error (MODEL_NOT_SUPPORTED).
-    model = v.Model()
-    model.set_bool_param("log_to_console", False)
-    x = model.add_variable(var_name="x")
-    model.add_constraint(x * x <= 4.0, "c")
-    model.set_objective(x, v.objective_sense.maximize)
-    result = model.solve_remote("")
-    fetched = v.SolveResult(model.get_calc_uid(), "")
-    for each in (result, fetched):
-        assert each.get_solve_result() == v.solve_result.remote_fail
-        assert repr(each) == "Solve is not successful. Reason: Remote solver fail"
-        assert each.get_solution_status() == v.solution_status.invalid_solution
-
-
 CTRL_C_SCRIPT = """
 import os, signal, sys, threading, time
 sys.path.insert(0, {tools!r})
