@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/text/message_catalogue.hpp"
+#include "python/classes/class_declarations.hpp"
 #include "python/module_registration.hpp"
 
 namespace {
@@ -21,6 +22,7 @@ PYBIND11_MODULE(veloriumpy, module) {
   using namespace veloriumpy;
   module.attr("kVeloriumInf") = py::float_(std::numeric_limits<double>::infinity());
   register_enumerations(module);
+  declare_member_classes(module);
   register_solve_result(module);
   register_constraint(module);
   register_general_constraint(module);
@@ -31,6 +33,7 @@ PYBIND11_MODULE(veloriumpy, module) {
   register_model(module);
   register_velorium_exception(module);
   register_sum(module);
+  declare_matrix_classes(module);
   register_matrix_model(module);
   register_matrix_solve_result(module);
   register_math_func(module);

@@ -1,6 +1,7 @@
 // The registration steps of the module, one per enumeration set, class, exception or function.
 // The module entry (module.cpp) calls them in the fixed order of the module's attributes; each
-// class step registers the whole class (constructors, methods, operators) before returning.
+// class step registers the whole class (constructors, methods, operators) before returning, on
+// the class object that classes/class_declarations.hpp created.
 #pragma once
 
 #include <pybind11/pybind11.h>

@@ -1,13 +1,12 @@
 // Python class Constraint: a linear or quadratic constraint, a model row or a free one.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/text/object_text.hpp"
 
 namespace veloriumpy {
 
 void register_constraint(py::module_& module) {
-  py::class_<Constraint>(
-      module, "Constraint", kLocalClass,
-      "Работа с линейными ограничениями у модели, \n\n    позволяет работать с выражением и границами, а также удалять его")
+  declared_class<Constraint>(module, "Constraint")
       .def(py::init([](const LinearExpression& e, velorium::constraint_sense sense, double rhs) {
         return Constraint(e, sense, rhs);
       }))

@@ -1,11 +1,12 @@
 // Python class GeneralConstraint: a variable equal to a general expression.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/text/object_text.hpp"
 
 namespace veloriumpy {
 
 void register_general_constraint(py::module_& module) {
-  py::class_<GeneralConstraint>(module, "GeneralConstraint", kLocalClass, "Работа с нелинейными ограничениями у модели")
+  declared_class<GeneralConstraint>(module, "GeneralConstraint")
       // None for the name gives a constraint without a name.
       .def(py::init([](const GeneralExpression& g, const Variable& x, const char* name) {
         return GeneralConstraint(g, x, name);

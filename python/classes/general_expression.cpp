@@ -1,6 +1,7 @@
 // Python class GeneralExpression: a node of a nonlinear expression tree. Every operator name
 // carries the operator mark, so an operand it has no overload for gives NotImplemented; each
 // tries its overloads in the order registered here.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/text/object_text.hpp"
 
@@ -15,7 +16,7 @@ GeneralExpression empty_sum() {
 }  // namespace
 
 void register_general_expression(py::module_& module) {
-  py::class_<GeneralExpression> general(module, "GeneralExpression", kLocalClass, "Выражение общего вида");
+  auto general = declared_class<GeneralExpression>(module, "GeneralExpression");
   general.def(py::init(&empty_sum), "Создает пустое выражение")
       .def("__repr__", &velorium::general_expression_repr)
       .def("get_expr_count", &GeneralExpression::get_expr_count,

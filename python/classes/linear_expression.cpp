@@ -3,6 +3,7 @@
 // tries its overloads in the order registered here.
 #include <cmath>
 
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/classes/operator_fast_paths.hpp"
 #include "python/text/object_text.hpp"
@@ -27,9 +28,7 @@ LinearExpression with_term(const Variable& v, double coeff) {
 }  // namespace
 
 void register_linear_expression(py::module_& module) {
-  py::class_<LinearExpression> linear(module, "LinearExpression", kLocalClass,
-                                      "Обеспечивает работу с линейными выражениями -     добавление/удаление элементов "
-                                      "и изменение коэффициентов.    Элемент выражения - переменная * коэффициент.");
+  auto linear = declared_class<LinearExpression>(module, "LinearExpression");
   linear
       .def(py::init(&with_constant), py::arg("value") = 0.0,
            "Создает пустое выражение с возможностью задать константу\n\n        :param value: константа в выражении")
@@ -136,9 +135,10 @@ void register_linear_expression(py::module_& module) {
       .def("__ge__", [](const LinearExpression& e, const Variable& v) { return compare(e, Sense::greater_equal, v); })
       .def("__ge__", [](const LinearExpression& e, double c) { return compare(e, Sense::greater_equal, c); },
            kOperator);
-  // The first overload of == carries no operator mark: an operand of another kind raises
-  // TypeError at once instead of falling back to identity.
-  linear.def("__eq__", [](const LinearExpression& e, const Variable& v) { return compare(e, Sense::equal, v); })
+  // pybind11 reads the operator mark from the first overload of a chain: with it, an operand
+  // of another kind gives NotImplemented, so that == falls back to identity (e == None is False).
+  linear.def("__eq__", [](const LinearExpression& e, const Variable& v) { return compare(e, Sense::equal, v); },
+             kOperator)
       .def("__eq__", [](const LinearExpression& e, const LinearExpression& e2) { return compare(e, Sense::equal, e2); })
       .def("__eq__", [](const LinearExpression& e, const QuadExpression& q) { return compare(q, Sense::equal, e); })
       .def("__eq__", [](const LinearExpression& e, double c) { return compare(e, Sense::equal, c); }, kOperator);

@@ -2,6 +2,7 @@
 // holder (python/model_holder.hpp); every method runs as one model operation.
 #include <limits>
 
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/parameter_methods.hpp"
 #include "python/model_holder.hpp"
 #include "python/module_registration.hpp"
@@ -25,7 +26,7 @@ void register_matrix_model(py::module_& module) {
   using velorium::Model;
   using velorium::objective_sense;
   using velorium::variable_type;
-  py::class_<Holder> model_class(module, "MatrixModel", "Создает экземпляр матричной модели");
+  auto model_class = declared_class<Holder>(module, "MatrixModel");
   model_class.def(py::init<>()).def(py::init<const char*>());
   register_parameter_methods(model_class, 13);
   model_class

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/result_figures.hpp"
 #include "python/module_registration.hpp"
 
@@ -28,7 +29,7 @@ py::array_t<double> vector_of(const MatrixSolveResult& result) {
 }  // namespace
 
 void register_matrix_solve_result(py::module_& module) {
-  py::class_<MatrixSolveResult> result_class(module, "MatrixSolveResult", "Результат расчета матричной модели");
+  auto result_class = declared_class<MatrixSolveResult>(module, "MatrixSolveResult");
   register_result_figures(
       result_class,
       "Получает результат ранее выполненного расчета по его идентификатору. Такой результат не "

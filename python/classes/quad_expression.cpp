@@ -1,5 +1,6 @@
 // Python class QuadExpression: quadratic terms, and through its linear view linear terms and a
 // constant. Each operator name tries its overloads in the order registered here.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/text/object_text.hpp"
 
@@ -7,10 +8,7 @@ namespace veloriumpy {
 
 void register_quad_expression(py::module_& module) {
   using velorium::new_quad_expression;
-  py::class_<QuadExpression> quadratic(module, "QuadExpression", kLocalClass,
-                                       "Обеспечивает работу с нелинейными выражениями -     добавление/удаление "
-                                       "элементов и изменение коэффициентов.    Элемент выражения - переменная * "
-                                       "переменная * коэффициент.");
+  auto quadratic = declared_class<QuadExpression>(module, "QuadExpression");
   quadratic.def(py::init(&new_quad_expression), "Создает пустое выражение")
       .def("__repr__", [](const QuadExpression& q) { return velorium::expression_repr(q.get_linear_part(), q); })
       .def("get_terms_count", &QuadExpression::get_terms_count,
@@ -115,13 +113,14 @@ void register_quad_expression(py::module_& module) {
            [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::greater_equal, e); })
       .def("__ge__", [](const QuadExpression& q, double c) { return compare(q, Sense::greater_equal, c); },
            kOperator);
-  // The first overloads of <= and == carry no operator mark: an operand of another kind raises
-  // TypeError at once.
-  quadratic.def("__le__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::less_equal, v); })
+  // The operator mark goes on the first overload of each chain, where pybind11 reads it.
+  quadratic.def("__le__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::less_equal, v); },
+                kOperator)
       .def("__le__", [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::less_equal, e); })
       .def("__le__", [](const QuadExpression& q, const QuadExpression& q2) { return compare(q, Sense::less_equal, q2); })
       .def("__le__", [](const QuadExpression& q, double c) { return compare(q, Sense::less_equal, c); }, kOperator);
-  quadratic.def("__eq__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::equal, v); })
+  quadratic.def("__eq__", [](const QuadExpression& q, const Variable& v) { return compare(q, Sense::equal, v); },
+                kOperator)
       .def("__eq__", [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::equal, e); })
       .def("__eq__", [](const QuadExpression& q, const QuadExpression& q2) { return compare(q, Sense::equal, q2); })
       .def("__eq__", [](const QuadExpression& q, double c) { return compare(q, Sense::equal, c); }, kOperator);

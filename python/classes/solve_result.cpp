@@ -1,5 +1,6 @@
 // Python class SolveResult: the result of a model's calculation, or of an earlier one fetched
 // by its identifier.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/result_figures.hpp"
 #include "python/module_registration.hpp"
 
@@ -11,7 +12,7 @@ void register_solve_result(py::module_& module) {
   using velorium::QuadExpression;
   using velorium::SolveResult;
   using velorium::Variable;
-  py::class_<SolveResult> result_class(module, "SolveResult", "Результат расчета");
+  auto result_class = declared_class<SolveResult>(module, "SolveResult");
   register_result_figures(
       result_class, nullptr,
       {"Получает статус процесса расчетов\n\n        :return: значение статуса",

@@ -1,6 +1,7 @@
 // Python class Variable: a column of a model. It has no constructor: a model makes variables.
 // Its operators build linear, quadratic and general expressions and constraints; each operator
 // name tries its overloads in the order registered here.
+#include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
 #include "python/text/object_text.hpp"
 
@@ -8,9 +9,7 @@ namespace veloriumpy {
 
 void register_variable(py::module_& module) {
   using velorium::variable_type;
-  py::class_<Variable> variable(
-      module, "Variable", kLocalClass,
-      "Работа с переменной - чтение/изменение имени,     верхней и нижней границы, типа, а также удаление");
+  auto variable = declared_class<Variable>(module, "Variable");
   variable.def("__repr__", &velorium::variable_repr)
       .def("get_name", &Variable::get_name, "Получает имя переменной в модели\n\n        :return: имя переменной")
       .def("set_name", &Variable::set_name, name_argument("var_name"),

@@ -146,6 +146,7 @@ TEST(LpWriter, BoundsAndTypeSections) {
   m.addVariable("u", -1.5, 2);
   m.addVariable("b", 0, 1, test::kBinary);
   m.addVariable("k", 0, 0, test::kBinary);
+  m.addVariable("kz", -0.0, -0.0, test::kBinary);
   m.addVariable("i01", 0, 1, test::kInteger);
   m.addVariable("n", 0, 10, test::kInteger);
   m.addVariable("m", -kInf, 5, test::kInteger);
@@ -161,6 +162,7 @@ TEST(LpWriter, BoundsAndTypeSections) {
             "v <= 4\n"
             " -1.5 <= u <= 2\n"
             "k <= 0\n"
+            "kz <= 0\n"
             "n <= 10\n"
             " -inf <= m <= 5\n"
             " 2 <= s <= 10\n"
@@ -169,6 +171,7 @@ TEST(LpWriter, BoundsAndTypeSections) {
             "\nBinaries\n"
             "b\n"
             "k\n"
+            "kz\n"
             "i01\n"
             "\nGenerals\n"
             "n\n"

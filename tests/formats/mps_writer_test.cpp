@@ -146,6 +146,8 @@ TEST(MpsWriter, BoundLinesReadBackAsTheBounds) {
       {"continuous [-1, -0]", -1, -0.0, kExportContinuous, " LO BOUND     x         -1\n UP BOUND     x         0\n"},
       {"continuous [-0, -0]", -0.0, -0.0, kExportContinuous, " FX BOUND     x         0\n"},
       {"integer [-0, 3]", -0.0, 3, kExportInteger, " UI BOUND     x         3\n"},
+      {"integer [0, -0]", 0, -0.0, kExportInteger, " FX BOUND     x         0\n"},
+      {"integer [-0, 1]", -0.0, 1, kExportInteger, " BV BOUND     x       \n"},
       {"semi-continuous [-0, -0]", -0.0, -0.0, kExportSemiContinuous, " SC BOUND     x         0\n LO BOUND     x         0\n"},
   };
   for (const BoundCase& c : cases) {

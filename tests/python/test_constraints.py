@@ -120,3 +120,26 @@ def test_a_general_constraint_made_in_python_survives_an_lp_file(tmp_path):
     back.read_lp(path)
     assert trees(back) == texts
     assert repr(back.get_general_constraint("chain")) == "chain: z == (sin(x)+1)-2"
+
+
+@pytest.mark.parametrize("kind", ["lp", "mps"])
+@pytest.mark.parametrize("name_map", ["", "names.map"])
+def test_general_constraints_of_one_name_stay_apart_in_a_file(tmp_path, kind, name_map):
+    model = v.Model()
+    model.set_bool_param("log_to_console", False)
+    x, y, z = (model.add_variable(1.0, 10.0, var_name=name) for name in ("x", "y", "z"))
+    model.add_general_constraint(v.MathFunc.sin(x), y, "g")
+    model.add_general_constraint(v.MathFunc.exp(x), z, "g")
+    # Both keep the name in the model; the name finds the later one.
+    assert [model.get_general_constraint(i).get_name() for i in range(2)] == ["g", "g"]
+    assert repr(model.get_general_constraint("g")) == "g: z == exp(x)"
+    # The file gives the second a name of its own, so each line stands for one constraint.
+    path = str(tmp_path / f"model.{kind}")
+    getattr(model, f"write_{kind}")(path, str(tmp_path / name_map) if name_map else "")
+    back = v.Model()
+    back.set_bool_param("log_to_console", False)
+    getattr(back, f"read_{kind}")(path)
+    found = [back.get_general_constraint(i) for i in range(back.get_general_constraints_count())]
+    assert [(c.get_name(), c.get_expression().get_type()) for c in found] == [
+        ("g", v.gen_expr_type.func_sin), ("g#1", v.gen_expr_type.func_exp)]
+    assert repr(back.get_general_constraint("g#1")).endswith(" == exp(x)" if not name_map else " == exp(x0)")

@@ -51,6 +51,19 @@ def test_classes_carry_their_names_and_docstrings(name, doc):
     assert cls.__qualname__ == name
 
 
+def test_signatures_name_the_modules_classes():
+    assert veloriumpy.Constraint.__init__.__doc__ == (
+        "__init__(self: veloriumpy.Constraint, arg0: veloriumpy.LinearExpression, arg1: veloriumpy.constraint_sense, "
+        "arg2: float) -> None\n")
+    assert veloriumpy.MatrixModel.solve_remote.__doc__.startswith(
+        "solve_remote(self: veloriumpy.MatrixModel) -> veloriumpy.MatrixSolveResult\n")
+    # No docstring shows a C++ name where a Python class belongs.
+    for name, cls in vars(veloriumpy).items():
+        for attribute, member in [(name, cls)] + list(vars(cls).items() if isinstance(cls, type) else []):
+            doc = getattr(member, "__doc__", None) or ""
+            assert "::" not in doc, (name, attribute, doc)
+
+
 def test_sum_takes_an_iterable_and_has_its_docstring():
     assert veloriumpy.sum.__doc__.startswith(
         "sum(iterable: Iterable) -> Union[float, veloriumpy.Variable, veloriumpy.LinearExpression, "

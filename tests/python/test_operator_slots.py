@@ -69,3 +69,21 @@ def test_subclasses_take_the_registered_methods(ops):
     assert shape(Scaled(1.0) + ops.x) == shape(1.0 + ops.x)
     assert shape(ops.x - Scaled(1.0)) == shape(ops.x - 1.0)
     assert shape(Scaled(1.0) <= 4.0) == shape(v.LinearExpression(1.0) <= 4.0)
+
+
+OPERATOR_METHODS = ["__add__", "__radd__", "__sub__", "__rsub__", "__mul__", "__rmul__", "__truediv__",
+                    "__rtruediv__", "__pow__", "__iadd__", "__isub__", "__imul__", "__itruediv__", "__eq__", "__le__",
+                    "__ge__"]
+
+
+@pytest.mark.parametrize("name", ["x", "e", "q", "g"])
+def test_operators_answer_not_implemented_to_operands_they_do_not_take(ops, name):
+    item = getattr(ops, name)
+    registered = [method for method in OPERATOR_METHODS if method in vars(type(item))]
+    assert {"__add__", "__mul__", "__eq__"} <= set(registered)
+    for stranger in (None, "a", object()):
+        for method in registered:
+            assert getattr(item, method)(stranger) is NotImplemented, (name, method, stranger)
+        assert (item == stranger, stranger == item) == (False, False)
+        assert (item != stranger, stranger != item) == (True, True)
+    assert item in [None, "a", item] and [None, "a"].count(item) == 0

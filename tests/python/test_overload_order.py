@@ -27,7 +27,7 @@ ORDERS = {
 
 
 def operand_kinds(method):
-    found = re.findall(r"arg0: (?:veloriumpy\.|velorium::)?(\w+)", method.__doc__)
+    found = re.findall(r"arg0: (?:veloriumpy\.)?(\w+)", method.__doc__)
     return "".join(KINDS[name] for name in found)
 
 

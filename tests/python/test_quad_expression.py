@@ -88,12 +88,13 @@ OPERATORS = [
     ("5.0 <= q", C(0.0, [("y", 1.0)], -4.0, quadratic=XY)),
     ("5.0 == q", C(0.0, [("y", 1.0)], -4.0, upper=0.0, quadratic=XY)),
     ("q != x", False),
-    # <= and == raise at once for an operand they have no overload for; >= gives NotImplemented.
-    ("q == 's'", TypeError),
+    # An operand that neither side takes: == and != fall back to identity, an order raises.
+    ("q == 's'", False),
     ("q <= 's'", TypeError),
     ("q >= 's'", TypeError),
-    ("q == None", TypeError),
-    ("q == g", TypeError),
+    ("q == None", False),
+    ("q != None", True),
+    ("q == g", False),
     ("q >= g", TypeError),
     ("q < x", TypeError),
     ("q > x", TypeError),

@@ -16,6 +16,9 @@ def test_methods_read_and_change_the_models_variable(ops):
     x.set_upper_bound(7)
     assert repr(x) == "Integer: -2 <= длина <= 7"
     assert repr(same) == "Continuous: 0 <= z <= 10"
+    # A binary's bounds are rounded to 0 or 1, never to minus zero.
+    binary = ops.model.add_variable(-0.4, -0.0, 0.0, v.variable_type.binary, "b")
+    assert repr(binary) == "Binary: 0 <= b <= 0"
     with pytest.raises(TypeError):
         x.set_type(2)
     with pytest.raises(TypeError):

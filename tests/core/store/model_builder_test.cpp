@@ -211,11 +211,15 @@ TEST_F(ModelBuilderTest, BoundsAndTypesOfNewVariables) {
       {-kInf, kInf, kBinary, 0.0, 1.0},      {2.0 + 1e-15, 3.0, kInteger, 2.0 + 1e-15, 3.0},
       {-kInf, kInf, kInteger, -kInf, kInf},  {0.5, 0.7, kContinuous, 0.5, 0.7},
       {-3.0, 4.0, kSemiInteger, -3.0, 4.0},
+      {-0.4, -0.0, kBinary, 0.0, 0.0},       {-0.0, 0.3, kBinary, 0.0, 0.0},
   };
   for (const Case& c : cases) {
     const auto index = store->add_variable(c.lower, c.upper, 0.0, c.type, nullptr, nullptr);
     EXPECT_EQ(store->variable_lower(index), c.stored_lower) << c.lower << " " << c.type;
     EXPECT_EQ(store->variable_upper(index), c.stored_upper) << c.upper << " " << c.type;
+    // Minus zero is equal to zero but shows as "-0": a binary's bounds never hold it.
+    EXPECT_EQ(std::signbit(store->variable_lower(index)), std::signbit(c.stored_lower)) << c.lower << " " << c.type;
+    EXPECT_EQ(std::signbit(store->variable_upper(index)), std::signbit(c.stored_upper)) << c.upper << " " << c.type;
   }
   const auto count = store->variable_count();
   EXPECT_TRUE(fails_with([&] { store->add_variable(0.5, 3.0, 0.0, kInteger, nullptr, nullptr); }, 113, 0.5));
