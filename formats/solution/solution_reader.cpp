@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/text/text_utils.hpp"
+#include "formats/common/huge_pages.hpp"
 #include "formats/common/number_text.hpp"
 #include "formats/common/text_lines.hpp"
 
@@ -53,7 +54,8 @@ class MapSections {
 
 // Or: the names and numbers of each section in the text's order. A section makes room for
 // every line left when it begins, so its entries are never moved while it grows; room it does
-// not use is never touched, so it takes address space, not memory. Names stay views into the
+// not use is never touched, so it takes address space, not memory; the room is advised for huge
+// pages, which cost one fault a 2 MiB page instead of one a 4 KiB page. Names stay views into the
 // text while it is read; only those the source keeps become strings, all at once at the end
 // (the reduced costs' names never do: they only have to be the columns' own).
 class OrderedSections {
@@ -64,6 +66,8 @@ class OrderedSections {
     void reserve(std::size_t lines) {
       names.reserve(lines);
       numbers.reserve(lines);
+      adviseHugePages(names);
+      adviseHugePages(numbers);
     }
   };
   void values(std::size_t lines_left) { begin(values_, lines_left); }
@@ -86,10 +90,10 @@ class OrderedSections {
     if (has_reduced_costs_ && reduced_costs_.names != values_.names) return false;
     resetSections(data, 0);
     auto source = std::make_shared<SolutionSource>();
-    source->column_names.assign(values_.names.begin(), values_.names.end());
+    copy_names(values_.names, source->column_names);
     source->values = std::move(values_.numbers);
     source->reduced_costs = std::move(reduced_costs_.numbers);
-    source->row_names.assign(duals_.names.begin(), duals_.names.end());
+    copy_names(duals_.names, source->row_names);
     source->duals = std::move(duals_.numbers);
     data.source = std::move(source);
     data.has_duals = has_duals_;
@@ -98,6 +102,11 @@ class OrderedSections {
   }
 
  private:
+  static void copy_names(const std::vector<std::string_view>& names, std::vector<std::string>& strings) {
+    strings.reserve(names.size());
+    adviseHugePages(strings);
+    for (std::string_view name : names) strings.emplace_back(name);
+  }
   void begin(Section& section, std::size_t lines_left) {
     section_ = &section;
     section.reserve(section.names.size() + lines_left);
