@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include <boost/json/parse.hpp>
 #include <boost/json/serialize.hpp>
@@ -182,8 +183,9 @@ std::string get_calc_data(const std::string& uid, const std::string& word, const
   CloudRequest first(get_http_proxy(), timeout);
   add_api_key_header(first);
   for (const auto& [name, value] : extra) first.set_field(name, value);
-  const CloudReply reply = http_get(first, calculation_address(uid) + "/" + word);
-  if (reply.result_int() != 302) return reply.body();
+  CloudReply reply = http_get(first, calculation_address(uid) + "/" + word);
+  // A result text runs to tens of megabytes: handed on, not copied.
+  if (reply.result_int() != 302) return std::move(reply.body());
   // The redirect's target is pre-signed: it gets no API key.
   CloudRequest second(get_http_proxy(), timeout);
   for (const auto& [name, value] : extra) second.set_field(name, value);

@@ -93,8 +93,8 @@ void place_in_file_order(Table& table, const std::vector<std::string>& names, co
     while (next < records && table.removed[static_cast<std::size_t>(next)]) ++next;
     std::int32_t index = -1;
     if (next < records) {
-      const char* text = pool.names_holder_get(name_id_of(table.records[static_cast<std::size_t>(next)]));
-      if (text && names[k] == text) index = next++;
+      const std::string_view text = pool.name_view(name_id_of(table.records[static_cast<std::size_t>(next)]));
+      if (text.data() && names[k] == text) index = next++;
     }
     if (index < 0) index = find_member(table, names[k]);
     if (index < 0) continue;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -101,6 +102,22 @@ TEST(SolutionReader, InOrderKeepsTheTextsOrderAndFallsBackToMapsWhenColumnsDiffe
   EXPECT_EQ(data.source, nullptr);
   EXPECT_EQ(data.values, (SolutionValues{{"a", 4}, {"b", 3}}));
   EXPECT_EQ(data.reduced_costs, (SolutionValues{{"a", 2}, {"b", 1}}));
+}
+
+TEST(SolutionReader, InOrderNamesOutliveTheText) {
+  // The text is overwritten and freed before the names are read: they must be copies.
+  auto text = std::make_unique<std::string>(
+      "# Dual Solution\nrow_with_a_long_name_1 5\n# Reduced Costs\ncolumn_with_a_long_name_1 1\n"
+      "# Columns  1\ncolumn_with_a_long_name_1 3\n");
+  SolutionData data;
+  ASSERT_TRUE(readSolutionTextInOrder(data, text->data(), text->size()));
+  std::fill(text->begin(), text->end(), '?');
+  text.reset();
+  ASSERT_NE(data.source, nullptr);
+  EXPECT_EQ(data.source->column_names, (std::vector<std::string>{"column_with_a_long_name_1"}));
+  EXPECT_EQ(data.source->row_names, (std::vector<std::string>{"row_with_a_long_name_1"}));
+  ensure_solution_index(*data.source);
+  EXPECT_EQ(data.source->reduced_costs_by_name, (SolutionValues{{"column_with_a_long_name_1", 1}}));
 }
 
 TEST(SolutionReader, ReadReplacesSectionsButKeepsTheRest) {
