@@ -17,7 +17,7 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Fields longer than this are full-precision numbers ("%.17g") as a rule, which the short
-// way would only scan to give up on; no count in a field this short can wrap.
+// way would only scan to give up on; no mantissa in a field this short can wrap.
 constexpr std::ptrdiff_t kLongestShortField = 16;
 
 // The short decimals most files hold, read exactly: a mantissa below 2^53 and a decimal
@@ -50,7 +50,9 @@ bool readShortDecimal(const char* p, const char* last, bool negative, double& va
     if (p < last && (*p == '-' || *p == '+')) ++p;
     int written = 0;
     const char* exponent_digits = p;
-    for (; p < last && *p >= '0' && *p <= '9'; ++p) written = written * 10 + (*p - '0');
+    // An exponent of many digits would wrap an int; past the exact powers it no longer
+    // matters how far, since the full conversion reads it then.
+    for (; p < last && *p >= '0' && *p <= '9'; ++p) written = written > 1000 ? written : written * 10 + (*p - '0');
     if (p == exponent_digits || p != last) return false;
     exponent += negative_exponent ? -written : written;
   }

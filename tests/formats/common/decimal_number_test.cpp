@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -66,6 +67,26 @@ TEST(DecimalNumberTest, HugeFieldsOfDigits) {
   ASSERT_TRUE(readDecimalNumber(long_mantissa, value));
   EXPECT_EQ(value, std::numeric_limits<double>::infinity());
   EXPECT_FALSE(readDecimalNumber(std::string(3000, '1') + "x", value));
+}
+
+// Exponents of many digits in a field short enough for the fast way (the fuzzer found the
+// first one wrapping an int): each reads as a full conversion reads it.
+TEST(DecimalNumberTest, ExponentsOfManyDigitsInShortFields) {
+  const struct {
+    const char* text;
+    double expected;
+  } cases[] = {
+      {"1e99777777977777", std::numeric_limits<double>::infinity()},
+      {"-1e9999999999999", -std::numeric_limits<double>::infinity()},
+      {"1e-999999999999", 0.0},
+      {"5e+0000000000001", 50.0},
+      {"7e00000000000022", 7e22},
+  };
+  for (const auto& c : cases) {
+    double value = 1;
+    ASSERT_TRUE(readDecimalNumber(c.text, value)) << c.text;
+    EXPECT_EQ(value, c.expected) << c.text;
+  }
 }
 
 }  // namespace
