@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -12,6 +12,7 @@
 
 #include <boost/system/system_error.hpp>
 
+#include "cloud/block_gzip.hpp"
 #include "cloud/calculation_state.hpp"
 #include "cloud/client_clock.hpp"
 #include "cloud/https_exchange.hpp"
@@ -87,10 +88,11 @@ class SourceReader {
       : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), count_(count), reporter_(reporter) {
     if (fd_.get() < 0) throw std::runtime_error(get_message(kErrorOpeningFile) + path);
   }
-  // The next block; empty at the end of the file.
-  std::size_t read(char* buffer) {
+  // The next block of at most `capacity` bytes (and at most kSourceBlock); empty at the end
+  // of the file.
+  std::size_t read(char* buffer, std::size_t capacity = kSourceBlock) {
     for (;;) {
-      const ssize_t got = ::read(fd_.get(), buffer, kSourceBlock);
+      const ssize_t got = ::read(fd_.get(), buffer, std::min(capacity, kSourceBlock));
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) file_failure("cannot read", path_);
       count_ += static_cast<std::uint64_t>(got);
@@ -115,31 +117,11 @@ void write_raw_file_part(BodyWriter& body, SourceReader& source, std::vector<cha
   while (const std::size_t got = source.read(buffer.data())) body.write(buffer.data(), got);
 }
 
-// One gzip member (zlib's default level, window 15, memory level 8, default strategy, no
-// name, modification time 0).
-void write_gzip_file_part(BodyWriter& body, SourceReader& source, std::vector<char>& buffer) {
-  z_stream stream{};
-  if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    throw std::runtime_error("cannot start the gzip compressor");
-  }
-  struct End {
-    z_stream* stream;
-    ~End() { deflateEnd(stream); }
-  } end{&stream};
-  std::vector<unsigned char> out(kSourceBlock);
-  int flush = Z_NO_FLUSH;
-  do {
-    const std::size_t got = source.read(buffer.data());
-    flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
-    stream.next_in = reinterpret_cast<unsigned char*>(buffer.data());
-    stream.avail_in = static_cast<uInt>(got);
-    do {
-      stream.next_out = out.data();
-      stream.avail_out = static_cast<uInt>(out.size());
-      if (deflate(&stream, flush) == Z_STREAM_ERROR) throw std::runtime_error("gzip compression failed");
-      body.write(out.data(), out.size() - stream.avail_out);
-    } while (stream.avail_out == 0);
-  } while (flush != Z_FINISH);
+// One gzip member, compressed in blocks on the machine's processors.
+void write_gzip_file_part(BodyWriter& body, SourceReader& source) {
+  write_gzip_member([&source](char* buffer, std::size_t capacity) { return source.read(buffer, capacity); },
+                    [&body](const unsigned char* data, std::size_t size) { body.write(data, size); },
+                    gzip_workers_for_this_machine());
 }
 
 std::string last_path_component(const std::string& path) {
@@ -187,7 +169,7 @@ void build_multipart_body(MultipartForm& form) {
     write_file_part_header(body, safe_part_name(part_name));
     SourceReader source(entry.file->path(), count, form.preparing_reporter);
     if (entry.gzip) {
-      write_gzip_file_part(body, source, buffer);
+      write_gzip_file_part(body, source);
     } else {
       write_raw_file_part(body, source, buffer);
     }

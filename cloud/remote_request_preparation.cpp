@@ -5,7 +5,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -38,15 +37,19 @@ struct WrittenNames {
 };
 
 // True when every column and every row is written under its own name: all legal, none twice
-// within its kind. One pass, far cheaper than the export copy that would otherwise tell.
+// within its kind. Member names are interned with find_or_add_name, so equal texts share one
+// id and a repeat shows in a table of seen ids, with no hashing of texts; far cheaper than
+// the export copy that would otherwise tell.
 bool written_unchanged(const Model& flat) {
   const VeloriumNamesHolder& pool = names_pool();
-  const auto all_kept = [&pool](std::size_t count, auto name_id_at) {
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(count);
+  std::vector<bool> seen;
+  const auto all_kept = [&pool, &seen](std::size_t count, auto name_id_at) {
+    seen.assign(pool.size(), false);
     for (std::size_t i = 0; i < count; ++i) {
-      const std::string_view name = pool.name_view(name_id_at(i));
-      if (!name.data() || !isLegalName(name) || !seen.insert(name).second) return false;
+      const std::int32_t id = name_id_at(i);
+      const std::string_view name = pool.name_view(id);
+      if (!name.data() || !isLegalName(name) || seen[static_cast<std::size_t>(id)]) return false;
+      seen[static_cast<std::size_t>(id)] = true;
     }
     return true;
   };

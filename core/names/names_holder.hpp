@@ -47,7 +47,9 @@ class VeloriumNamesHolder {
   std::uint32_t find_or_add_name(std::string_view name);
   std::uint32_t find_or_add_name(const HashedName& name);
   // Appends `name` as a new entry without looking for it first. The index keeps the first id
-  // of a text, so a repeated text added here is reachable only by its number.
+  // of a text, so a repeated text added here is reachable only by its number. Never for a
+  // model's member names: the remote solve's check that names are written unchanged counts
+  // on one id per text.
   std::uint32_t add_name(std::string_view name);
   // The id under which `name` is in the index, or -1; never adds.
   std::int32_t find_name(std::string_view name) const;

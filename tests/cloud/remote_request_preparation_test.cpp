@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,43 @@ TEST_F(RemotePreparationTest, StartValuesGoOutUnderTheWrittenNamesOrAreLeftOutWi
     EXPECT_NE(text.find("\nx2 0\n"), std::string::npos) << text;
     EXPECT_EQ(names.at("x0"), "my var");
     EXPECT_EQ(names.at("x2"), "plain");
+  }
+}
+
+// Results come back under the model's own names only if the preparation knows every name the
+// writer changed: an illegal name, and a legal one that its legal form then clashes with;
+// names the model made unique itself, or one name shared by a column and a row, stay.
+TEST_F(RemotePreparationTest, TheNamesTheWriterChangesAreToldAndNoOthers) {
+  struct Case {
+    const char* what;
+    std::vector<const char*> variables;
+    std::vector<const char*> rows;
+    std::map<std::string, std::string> written_to_model;
+  };
+  const Case cases[] = {
+      {"all distinct", {"a", "b"}, {"r1", "r2"}, {}},
+      {"a column and a row share a name", {"a", "b"}, {"a", "b"}, {}},
+      {"the model names a repeated row itself", {"a"}, {"r", "r"}, {}},
+      {"a column's legal form clashes", {"my var", "my_var"}, {"r"}, {{"my_var", "my var"}, {"my_var#1", "my_var"}}},
+      {"a row's legal form clashes", {"a"}, {"r 1", "r_1"}, {{"r_1", "r 1"}, {"r_1#1", "r_1"}}},
+  };
+  for (const Case& c : cases) {
+    model_.reset(static_cast<ModelImpl*>(CreateModel()));
+    model_->SetStringParam("temp_folder_path", dir_.path().string().c_str());
+    model_->SetBoolParam("log_to_console", false);
+    std::vector<test::Owned<IVariable>> variables;
+    for (const char* name : c.variables) variables.emplace_back(add(name));
+    for (const char* name : c.rows) {
+      test::Owned<ILinearExpression> terms(CreateLinearExpression());
+      terms->AddTerm(variables.front().get(), 1.0);
+      test::Owned<IConstraint> row(model_->AddConstraintLinear1(terms.get(), constraint_sense::less_equal, 5.0, name));
+      ASSERT_NE(row.get(), nullptr) << c.what << ": " << model_->GetErrorText();
+    }
+    const RemoteRequest request = prepare_remote_request(*model_, "");
+    ASSERT_NE(request.client, nullptr) << c.what << ": " << model_->GetErrorText();
+    const std::map<std::string, std::string> told(request.written_to_model.begin(), request.written_to_model.end());
+    EXPECT_EQ(told, c.written_to_model) << c.what;
+    fs::remove_all(private_folder());
   }
 }
 
