@@ -1,12 +1,16 @@
 #include "formats/common/decimal_number.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 #include <string>
 #include <system_error>
+
+#include "formats/common/word_bytes.hpp"
 
 namespace velorium {
 
@@ -15,6 +19,35 @@ namespace {
 // Powers of ten that a double holds exactly.
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+constexpr std::uint64_t kTopBits = 0x8080808080808080ull;
+constexpr std::uint64_t kZeroDigits = 0x3030303030303030ull;
+
+// The top bit of every byte of a word that is no decimal digit.
+std::uint64_t nonDigitBytes(std::uint64_t word) {
+  // Per byte, without carries between bytes: below '0' (the byte with its top bit set, less
+  // '0', loses that bit) or above '9' (the low 7 bits plus 0x46 reach the top bit), or a top
+  // bit of its own.
+  const std::uint64_t below = ~((word | kTopBits) - kZeroDigits) & kTopBits;
+  const std::uint64_t above = ((word & ~kTopBits) + 0x4646464646464646ull) & kTopBits;
+  return below | above | (word & kTopBits);
+}
+
+// The top bit of every byte of a word that equals `byte`.
+std::uint64_t bytesEqualTo(std::uint64_t word, char byte) {
+  const std::uint64_t x = word ^ (0x0101010101010101ull * static_cast<unsigned char>(byte));
+  return ~(((x & ~kTopBits) + ~kTopBits) | x | ~kTopBits);
+}
+
+// The value of 8 decimal digits in a word, the first digit in the lowest byte: neighbours
+// combined into pairs, then fours, then the eight, each step by multiplications.
+std::uint32_t valueOfEightDigits(std::uint64_t word) {
+  word -= kZeroDigits;
+  word = word * 10 + (word >> 8);
+  constexpr std::uint64_t kPairs = 0x000000FF000000FFull;
+  word = (((word & kPairs) * 0x000F424000000064ull) + (((word >> 16) & kPairs) * 0x0000271000000001ull)) >> 32;
+  return static_cast<std::uint32_t>(word);
+}
 
 // Fields longer than this are full-precision numbers ("%.17g") as a rule, which the short
 // way would only scan to give up on; no mantissa in a field this short can wrap.
@@ -91,6 +124,48 @@ bool readDecimalNumber(std::string_view field, double& value) {
     return true;
   }
   return ec == std::errc();
+}
+
+bool readDecimalNumberOfLine(std::string_view field, double& value) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const char* p = field.data();
+    std::size_t size = field.size();
+    const bool negative = size > 0 && *p == '-';
+    if (negative) {
+      ++p;
+      --size;
+    }
+    if (size >= 1 && size <= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      const std::uint64_t own = firstBytesMask(size);
+      word &= own;
+      const std::uint64_t others = nonDigitBytes(word) & own & kTopBits;
+      const std::uint64_t points = bytesEqualTo(word, '.') & own & kTopBits;
+      // Digits and at most one point, and at least one digit.
+      if (others == points && (points & (points - 1)) == 0 && !(points != 0 && size == 1)) {
+        std::uint64_t digits = word;
+        std::size_t count = size;
+        std::size_t fraction = 0;
+        if (points != 0) {
+          // The point taken out: the digits behind it moved up to those before it.
+          const auto at = static_cast<std::size_t>(std::countr_zero(points)) / 8;
+          const std::uint64_t behind = at == 7 ? 0 : word >> (8 * (at + 1));
+          digits = (word & firstBytesMask(at)) | (behind << (8 * at));
+          count = size - 1;
+          fraction = size - 1 - at;
+        }
+        // '0's in front of the digits leave their value as it is.
+        if (count < 8) digits = (digits << (8 * (8 - count))) | (kZeroDigits >> (8 * count));
+        // Below 10^8, so exact; one division by an exact power of ten rounds once.
+        const double whole = static_cast<double>(valueOfEightDigits(digits));
+        const double result = fraction == 0 ? whole : whole / kExactPowers[fraction];
+        value = negative ? -result : result;
+        return true;
+      }
+    }
+  }
+  return readDecimalNumber(field, value);
 }
 
 }  // namespace velorium

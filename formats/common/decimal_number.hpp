@@ -12,4 +12,9 @@ namespace velorium {
 // double range read as infinity, those below it as zero, with their sign.
 bool readDecimalNumber(std::string_view field, double& value);
 
+// The same for a field behind whose end at least 8 bytes may be read (a field of a line that
+// LineReader gives out). The short numbers most files hold, of up to 8 digits with or without
+// a point, are read in one word, without a branch per byte.
+bool readDecimalNumberOfLine(std::string_view field, double& value);
+
 }  // namespace velorium

@@ -24,7 +24,7 @@ std::int32_t NameIndex::findFrom(std::string_view name, const Key& key, std::siz
     const Slot& found = probeFrom(name, key, slot);
     if (found.text == nullptr) return kMissing;
     if (name.size() <= kHeadBytes ||
-        std::memcmp(found.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes) == 0) {
+        sameBytes(found.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes)) {
       return found.value;
     }
   }

@@ -26,6 +26,37 @@ inline std::uint64_t wordOfBytes(const char* bytes, std::size_t count) {
   return word;
 }
 
+// Whether the `count` bytes at `a` and at `b` are the same; reads nothing past them. The
+// texts compared are the ends of names, a few bytes as a rule, for which a call into the C
+// library costs more than the comparison: whole words, the last one overlapping the one
+// before where the count is no multiple of eight.
+inline bool sameBytes(const char* a, const char* b, std::size_t count) {
+  auto word = [](const char* bytes) {
+    std::uint64_t value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+  };
+  if (count >= 8) {
+    for (std::size_t i = 0; i + 8 < count; i += 8) {
+      if (word(a + i) != word(b + i)) return false;
+    }
+    return word(a + count - 8) == word(b + count - 8);
+  }
+  if (count >= 4) {
+    std::uint32_t first[2];
+    std::uint32_t last[2];
+    std::memcpy(&first[0], a, 4);
+    std::memcpy(&first[1], b, 4);
+    std::memcpy(&last[0], a + count - 4, 4);
+    std::memcpy(&last[1], b + count - 4, 4);
+    return first[0] == first[1] && last[0] == last[1];
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // The low `count` bits (all 64 from 64 up).
 constexpr std::uint64_t lowBitsMask(std::size_t count) {
   return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;

@@ -39,6 +39,8 @@ void splitReadableMpsLine(std::string_view text, MpsLine& line);
 // A field with anything else in it gives false. Magnitudes beyond the double range read as
 // infinity, those below it as zero, with their sign.
 inline bool parseMpsNumber(std::string_view field, double& value) { return readDecimalNumber(field, value); }
+// The same for a field of a line that LineReader gave out (bytes behind it may be read).
+inline bool parseMpsLineNumber(std::string_view field, double& value) { return readDecimalNumberOfLine(field, value); }
 
 // Reads a whole field as a decimal integer with an optional sign; false when the field is not
 // entirely such an integer or does not fit in 64 bits.

@@ -38,21 +38,25 @@ class MpsLineName {
   // Whether `text`, a field of a line as for assign, equals the name.
   bool equals(std::string_view text) const {
     if (text.size() != length_) return false;
-    if (std::endian::native != std::endian::little || length_ > kShortBytes) return text == view();
-    std::uint64_t mine[2];
-    std::uint64_t theirs[2];
-    std::memcpy(mine, inline_, kShortBytes);
-    std::memcpy(theirs, text.data(), kShortBytes);
-    // Only the name's own bytes count: the first `length_` bytes of the 16.
-    const std::uint64_t low_mask = firstBytesMask(length_);
-    const std::uint64_t high_mask = length_ <= 8 ? 0 : firstBytesMask(length_ - 8);
-    return (((mine[0] ^ theirs[0]) & low_mask) | ((mine[1] ^ theirs[1]) & high_mask)) == 0;
+    if (std::endian::native != std::endian::little || length_ > kInlineBytes) return text == view();
+    std::uint64_t mine[kInlineWords];
+    std::uint64_t theirs[kInlineWords];
+    std::memcpy(mine, inline_, kInlineBytes);
+    std::memcpy(theirs, text.data(), kInlineBytes);
+    // Only the name's own bytes count: the first `length_` bytes of the 32.
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < kInlineWords; ++i) {
+      const std::size_t before = 8 * i;
+      const std::uint64_t mask = length_ <= before ? 0 : firstBytesMask(length_ - before);
+      differ |= (mine[i] ^ theirs[i]) & mask;
+    }
+    return differ == 0;
   }
 
   std::string text() const { return std::string(view()); }
 
  private:
-  static constexpr std::size_t kShortBytes = 16;
+  static constexpr std::size_t kInlineWords = kInlineBytes / 8;
 
   std::size_t length_ = 0;
   char inline_[kInlineBytes] = {};

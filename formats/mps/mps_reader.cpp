@@ -164,7 +164,7 @@ const char* MpsReader::refusedValueMessage(double value, bool bound) {
 }
 
 bool MpsReader::readValue(std::string_view field, MpsSection section, bool bound, double& value) {
-  if (!parseMpsNumber(field, value)) {
+  if (!parseMpsLineNumber(field, value)) {
     failNumber(field);
     return false;
   }
@@ -477,7 +477,7 @@ MpsSection MpsReader::readBounds() {
       column_field = 1;
     } else if (count == 3 && has_value) {
       double probe = 0.0;
-      if (findColumnIndex(line_.field(1)) >= 0 && parseMpsNumber(line_.field(2), probe)) column_field = 1;
+      if (findColumnIndex(line_.field(1)) >= 0 && parseMpsLineNumber(line_.field(2), probe)) column_field = 1;
     }
     std::string_view column_name = line_.field(column_field);
     const std::int32_t column = findColumnIndex(column_name);

@@ -109,7 +109,8 @@ class MpsReader {
   MpsSection failNumber(std::string_view field);
   // Reads a value field that enters the model: false, with the failure logged, when it is no
   // number or NaN, or infinite where only a finite value makes sense (`bound` false: a
-  // coefficient or a constant). Infinite bounds of rows and columns are kept.
+  // coefficient or a constant). Infinite bounds of rows and columns are kept. `field` is a
+  // field of the current line.
   bool readValue(std::string_view field, MpsSection section, bool bound, double& value);
   static const char* refusedValueMessage(double value, bool bound);
   MpsSection endOfFile();

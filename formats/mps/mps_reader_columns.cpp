@@ -80,7 +80,7 @@ MpsSection MpsReader::readColumns() {
 
 bool MpsReader::addColumnEntry(std::string_view row_name, std::string_view value_field) {
   double value = 0.0;
-  if (!parseMpsNumber(value_field, value)) {
+  if (!parseMpsLineNumber(value_field, value)) {
     failInColumns("Поле \"%s\" не является числом\n", std::string(value_field).c_str());
     return false;
   }

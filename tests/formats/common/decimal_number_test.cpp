@@ -89,5 +89,34 @@ TEST(DecimalNumberTest, ExponentsOfManyDigitsInShortFields) {
   }
 }
 
+// A field of a line is read in one word when it is short: it must give what the general way
+// gives, to the bit, the same fields refused, and nothing from the bytes behind it. Fields
+// of the bytes numbers are made of, in every order, each followed by digits and points.
+TEST(DecimalNumberTest, FieldsOfALineReadAsTheGeneralWayReadsThem) {
+  std::vector<std::string> fields = {"0",        "-0",        "7",         "-7",         ".5",       "-.5",
+                                     "5.",       "-5.",       ".",         "-.",         "-",        "",
+                                     "12345678", "-12345678", "1234567.",  ".1234567",   "1234.567", "0.000001",
+                                     "99999999", "123456789", "1.2.3",     "1..2",       "12a",      "1-2",
+                                     "1e5",      "+1",        "--1",       "1234567.8",  "0.0000000", "00000000"};
+  std::mt19937_64 random(977);
+  const std::string alphabet = "0123456789.-+eE x";
+  for (int i = 0; i < 200000; ++i) {
+    std::string field(random() % 11, ' ');
+    // Mostly digits and points; now and then a sign, an exponent or another byte.
+    for (char& c : field) c = alphabet[random() % (random() % 4 == 0 ? alphabet.size() : 11)];
+    fields.push_back(field);
+  }
+  for (const std::string& field : fields) {
+    for (const char* behind : {"99999999", "........", "\0\0\0\0\0\0\0\0"}) {
+      const std::string line = field + std::string(behind, 8);
+      double general = 0;
+      double of_line = 0;
+      const bool general_read = readDecimalNumber(field, general);
+      ASSERT_EQ(readDecimalNumberOfLine(std::string_view(line.data(), field.size()), of_line), general_read) << field;
+      if (general_read) ASSERT_EQ(std::memcmp(&of_line, &general, sizeof general), 0) << field << ": " << of_line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velorium

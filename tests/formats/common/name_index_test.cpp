@@ -41,12 +41,21 @@ TEST(NameIndexTest, LongNamesDifferingBehindTheKeptHead) {
 }
 
 TEST(NameIndexTest, NamesOfEveryLengthAroundTheWordEdges) {
-  // Names of one byte repeated, and the same with the last byte changed: lengths 1 to 40 cross
-  // the 8-byte words and the 16-byte head the index keeps.
+  // Names of one byte repeated, and the same with the last byte, the one before it or the first
+  // past the head changed: lengths 1 to 40 cross the 8-byte words and the 16-byte head the index
+  // keeps, and the bytes past the head are compared in overlapping words.
   std::vector<std::string> names;
   for (std::size_t length = 1; length <= 40; ++length) {
     names.emplace_back(length, 'a');
     names.push_back(std::string(length - 1, 'a') + 'b');
+    if (length >= 3) {
+      names.emplace_back(length, 'a');
+      names.back()[length - 2] = 'c';
+    }
+    if (length >= 18) {
+      names.emplace_back(length, 'a');
+      names.back()[16] = 'd';  // the first byte past the head
+    }
   }
   NameIndex index;
   for (std::size_t i = 0; i < names.size(); ++i) index.insert(names[i], static_cast<std::int32_t>(i));
