@@ -263,8 +263,9 @@ TEST(LpTokens, NamesSurviveTheirLines) {
   EXPECT_EQ(tokens.peek(0).kind, LpTokenKind::end_of_text);
 }
 
-// Names are found by their whole text; names of up to 8 bytes are compared in the slot,
-// longer ones through the pool.
+// Names are found by their whole text (across several growths of the table); names of up to
+// 8 bytes are compared by their bytes, longer ones through the pool. Columns are numbered in
+// the order of insertion.
 TEST(LpColumnIndex, FindsEachNameItsColumn) {
   std::vector<std::string> names = {"x", "x1", "abcdefgh", "abcdefghi", "abcdefghj", "abcdefgh\xC3\xA9", std::string(300, 'n'),
                                     std::string(300, 'n') + "o", std::string(255, 'm'), std::string(256, 'm')};
@@ -274,7 +275,7 @@ TEST(LpColumnIndex, FindsEachNameItsColumn) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     const LpColumnIndex::Key key = LpColumnIndex::keyOf(names[i]);
     ASSERT_EQ(index.find(names[i], key), LpColumnIndex::kMissing) << names[i];
-    index.insert(pool.name_view(static_cast<std::int32_t>(pool.find_or_add_name(names[i]))), key, static_cast<std::int32_t>(i));
+    ASSERT_EQ(index.insert(pool.name_view(static_cast<std::int32_t>(pool.find_or_add_name(names[i]))), key), static_cast<std::int32_t>(i));
   }
   EXPECT_EQ(index.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
