@@ -17,18 +17,19 @@ constexpr const char* kPoolFullText = "The pool of names is full: no more than 2
 
 // Storage for the copies of names: large blocks filled from the front, so that interning
 // costs no allocation per name. Blocks never move or shrink; the first blocks are small so
-// that a pool with few names stays small.
+// that a pool with few names stays small. Blocks are left unfilled: each of the 32 shards has
+// a block in use, and zeroing its unused part would make that memory resident for nothing.
 class TextArena {
  public:
   char* allocate(std::size_t bytes) {
     if (bytes > kLargestBlock) {
       // A very long name fills a block of its own; the current block stays current.
-      blocks_.push_back(std::make_unique<char[]>(bytes));
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes));
       return blocks_.back().get();
     }
     if (bytes > room_) {
       const std::size_t size = std::max(next_block_, bytes);
-      blocks_.push_back(std::make_unique<char[]>(size));
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
       cursor_ = blocks_.back().get();
       room_ = size;
       next_block_ = std::min(next_block_ * 2, kLargestBlock);

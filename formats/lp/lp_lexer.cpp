@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <system_error>
 #include <limits>
+#include <system_error>
 #include <utility>
 
 #include "core/text/number_text.hpp"
@@ -110,6 +110,29 @@ template <bool kReadable>
   return p;
 }
 
+// A mantissa of up to 19 digits times 10^scale (|scale| <= 22) as a double, exactly rounded,
+// for the full-precision numbers (17 digits) that most writers give. In the 64 bits of an
+// x87 long double the mantissa and the power are exact, so one operation rounds the value
+// once to 64 bits; rounding that to the double's 53 bits is the exact rounding unless it lies
+// on a midpoint between two doubles (its 11 lowest bits 10000000000), where the value's side
+// of the midpoint is lost. False then, and where long double is no x87 one.
+[[gnu::always_inline]] inline bool readByExtendedPrecision(std::uint64_t mantissa, long long scale, double& value) {
+  if constexpr (std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10) {
+    static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,
+                                              1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L,
+                                              1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L};
+    const auto whole = static_cast<long double>(mantissa);
+    const long double result = scale < 0 ? whole / kPowers[-scale] : whole * kPowers[scale];
+    std::uint64_t bits;
+    std::memcpy(&bits, &result, sizeof bits);  // the 64-bit significand comes first
+    if ((bits & 0x7FF) == 0x400) return false;
+    value = static_cast<double>(result);
+    return true;
+  } else {
+    return false;
+  }
+}
+
 template <bool kReadable>
 [[gnu::always_inline]] inline std::size_t scanDecimal(const char* begin, const char* end, double& value) {
   const char* p = begin;
@@ -152,6 +175,7 @@ template <bool kReadable>
     value = scale < 0 ? result / kPowersOfTen[-scale] : result * kPowersOfTen[scale];
     return used;
   }
+  if (digits <= kMostExactDigits && scale >= -22 && scale <= 22 && readByExtendedPrecision(mantissa, scale, value)) return used;
   // Longer mantissas and larger powers: the full conversion, which rounds exactly; magnitudes
   // beyond the double range become infinity or zero.
   const auto [end_of_number, error] = std::from_chars(begin, p, value, std::chars_format::general);

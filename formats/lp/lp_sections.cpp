@@ -81,11 +81,12 @@ std::int32_t LpSectionReader::getColumn(const LpToken& name) {
     }
     roomForOneMore(model_.variables);
     model_.variables.push_back(Variable{typeCode(variable_type::continuous), 0.0, kInfinity, id});
-    columns_.insert(pool_.name_view(id), key, static_cast<std::int32_t>(made));
+    // The index numbers its columns in the order they come, as the model does.
+    const std::int32_t added = columns_.insert(pool_.name_view(id), key);
     columnRank_.push_back(rank_);
     if (rank_ < highestRank_) renumber_ = true;
     highestRank_ = std::max<std::uint8_t>(highestRank_, rank_);
-    return static_cast<std::int32_t>(made);
+    return added;
   }
   if (rankMayFall_ && columnRank_[column] > rank_) {
     rankChanges_.push_back(RankChange{column, rank_, model_.variables.size()});
