@@ -10,6 +10,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -156,7 +157,8 @@ class WorkerPool {
   std::vector<std::thread> threads_;
 };
 
-// Reads the next block behind the tail of the one before; returns false at the end.
+// Reads each block behind a copy of the tail of the one before; a block that is not full is
+// the last.
 class BlockReader {
  public:
   explicit BlockReader(const GzipSource& read) : read_(read) {}
@@ -218,19 +220,6 @@ class MemberWriter {
   uLong crc_ = crc32(0, nullptr, 0);
 };
 
-}  // namespace
-
-unsigned gzip_workers_for_this_machine() {
-  cpu_set_t allowed;
-  CPU_ZERO(&allowed);
-  unsigned processors = 0;
-  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) processors = static_cast<unsigned>(CPU_COUNT(&allowed));
-  if (processors == 0) processors = std::thread::hardware_concurrency();
-  return std::clamp(processors, 1u, kMaxWorkers);
-}
-
-namespace {
-
 // Every block on the caller's thread, starting with `first` (already read).
 void compress_on_this_thread(Block& first, BlockReader& reader, MemberWriter& member) {
   Deflater deflater;
@@ -248,25 +237,32 @@ void compress_on_this_thread(Block& first, BlockReader& reader, MemberWriter& me
 
 }  // namespace
 
+unsigned gzip_workers_for_this_machine() {
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  unsigned processors = 0;
+  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) processors = static_cast<unsigned>(CPU_COUNT(&allowed));
+  if (processors == 0) processors = std::thread::hardware_concurrency();
+  return std::clamp(processors, 1u, kMaxWorkers);
+}
+
 void write_gzip_member(const GzipSource& read, const GzipSink& write, unsigned workers) {
   MemberWriter member(write);
   BlockReader reader(read);
   // Twice as many blocks as workers keep every worker busy while the caller reads and writes.
   std::vector<Block> ring(2 * static_cast<std::size_t>(std::max(workers, 1u)));
   reader.fill(ring[0]);
-  if (ring[0].last || workers <= 1) {
-    compress_on_this_thread(ring[0], reader, member);  // one block, or no threads wanted
-    member.finish(reader.total());
-    return;
-  }
-  WorkerPool pool(workers);  // after the ring: joined before the blocks go
-  if (pool.empty()) {
+  // Threads only for more than one block; the pool comes after the ring, so it is joined
+  // before the blocks go.
+  std::optional<WorkerPool> pool;
+  if (!ring[0].last && workers > 1) pool.emplace(workers);
+  if (!pool || pool->empty()) {
     compress_on_this_thread(ring[0], reader, member);
     member.finish(reader.total());
     return;
   }
   std::deque<Block*> in_flight;
-  pool.submit(ring[0]);
+  pool->submit(ring[0]);
   in_flight.push_back(&ring[0]);
   bool ended = false;
   std::size_t next = 1;
@@ -276,11 +272,11 @@ void write_gzip_member(const GzipSource& read, const GzipSink& write, unsigned w
       Block& block = ring[next++ % ring.size()];
       reader.fill(block);
       ended = block.last;
-      pool.submit(block);
+      pool->submit(block);
       in_flight.push_back(&block);
     } else {
       Block& block = *in_flight.front();
-      pool.wait(block);
+      pool->wait(block);
       member.put(block);
       in_flight.pop_front();
     }
