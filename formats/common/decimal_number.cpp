@@ -39,16 +39,6 @@ std::uint64_t bytesEqualTo(std::uint64_t word, char byte) {
   return ~(((x & ~kTopBits) + ~kTopBits) | x | ~kTopBits);
 }
 
-// The value of 8 decimal digits in a word, the first digit in the lowest byte: neighbours
-// combined into pairs, then fours, then the eight, each step by multiplications.
-std::uint32_t valueOfEightDigits(std::uint64_t word) {
-  word -= kZeroDigits;
-  word = word * 10 + (word >> 8);
-  constexpr std::uint64_t kPairs = 0x000000FF000000FFull;
-  word = (((word & kPairs) * 0x000F424000000064ull) + (((word >> 16) & kPairs) * 0x0000271000000001ull)) >> 32;
-  return static_cast<std::uint32_t>(word);
-}
-
 // Fields longer than this are full-precision numbers ("%.17g") as a rule, which the short
 // way would only scan to give up on; no mantissa in a field this short can wrap.
 constexpr std::ptrdiff_t kLongestShortField = 16;
@@ -155,10 +145,8 @@ bool readDecimalNumberOfLine(std::string_view field, double& value) {
           count = size - 1;
           fraction = size - 1 - at;
         }
-        // '0's in front of the digits leave their value as it is.
-        if (count < 8) digits = (digits << (8 * (8 - count))) | (kZeroDigits >> (8 * count));
         // Below 10^8, so exact; one division by an exact power of ten rounds once.
-        const double whole = static_cast<double>(valueOfEightDigits(digits));
+        const double whole = static_cast<double>(valueOfDigits(digits, static_cast<unsigned>(count)));
         const double result = fraction == 0 ? whole : whole / kExactPowers[fraction];
         value = negative ? -result : result;
         return true;

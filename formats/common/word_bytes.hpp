@@ -1,5 +1,5 @@
-// Masks for the bytes of a word loaded from memory, for code that reads names and lines a
-// word at a time.
+// Masks for the bytes of a word loaded from memory, and the value of the digits it holds, for
+// code that reads names, numbers and lines a word at a time.
 #pragma once
 
 #include <cstddef>
@@ -55,6 +55,17 @@ inline bool sameBytes(const char* a, const char* b, std::size_t count) {
     if (a[i] != b[i]) return false;
   }
   return true;
+}
+
+// The value of the first `count` (1 to 8) bytes of `word`, decimal digits with the first in
+// the lowest byte; the bytes behind them do not count. The digits move to the top behind
+// zeros and are combined in pairs, fours and eights, each step by multiplications.
+[[gnu::always_inline]] inline std::uint64_t valueOfDigits(std::uint64_t word, unsigned count) {
+  std::uint64_t value = (word - 0x3030303030303030ull) << (8 * (8 - count));
+  value = (value * 10) + (value >> 8);
+  value = (((value & 0x000000FF000000FFull) * 0x000F424000000064ull) +
+           (((value >> 16) & 0x000000FF000000FFull) * 0x0000271000000001ull)) >> 32;
+  return value;
 }
 
 // The low `count` bits (all 64 from 64 up).

@@ -9,6 +9,7 @@
 
 #include "core/text/number_text.hpp"
 #include "core/text/text_utils.hpp"
+#include "formats/common/word_bytes.hpp"
 
 namespace velorium {
 
@@ -74,16 +75,6 @@ constexpr std::size_t kMostExactDigits = 19;  // a mantissa of 19 digits fits 64
   return other == 0 ? 8 : static_cast<unsigned>(__builtin_ctzll(other)) / 8;
 }
 
-// The value of the first `count` (1 to 8) digits of `word`: they move to the top, behind zeros,
-// and are combined in pairs, fours and eights.
-[[gnu::always_inline]] inline std::uint64_t digitsValue(std::uint64_t word, unsigned count) {
-  std::uint64_t value = (word - 0x3030303030303030ull) << (8 * (8 - count));
-  value = (value * 10) + (value >> 8);
-  value = (((value & 0x000000FF000000FFull) * 0x000F424000000064ull) +
-           (((value >> 16) & 0x000000FF000000FFull) * 0x0000271000000001ull)) >> 32;
-  return value;
-}
-
 // Reads the run of digits at `p`, adding them to `mantissa` while it has room for them, and
 // counting them in `digits`; returns the end of the run. kReadable: 8 bytes may be read from
 // any position before `end`.
@@ -96,7 +87,7 @@ template <bool kReadable>
       unsigned count = leadingDigits(word);
       if (count > static_cast<std::size_t>(end - p)) count = static_cast<unsigned>(end - p);
       if (count == 0) break;
-      if (digits + count <= kMostExactDigits) mantissa = mantissa * kIntegerPowersOfTen[count] + digitsValue(word, count);
+      if (digits + count <= kMostExactDigits) mantissa = mantissa * kIntegerPowersOfTen[count] + valueOfDigits(word, count);
       digits += count;
       p += count;
       if (count < 8) break;
