@@ -2,7 +2,6 @@
 #include "cloud/block_gzip.hpp"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,28 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cloud/support/gunzip.hpp"
+
 namespace velorium::nimbrova {
 namespace {
-
-// The text of exactly one gzip member that fills all of `member`; "<bad>" otherwise.
-std::string gunzip_one_member(const std::string& member) {
-  z_stream stream{};
-  inflateInit2(&stream, 15 + 16);
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data()));
-  stream.avail_in = static_cast<uInt>(member.size());
-  std::string out;
-  std::vector<char> buffer(1 << 16);
-  int status = Z_OK;
-  while (status == Z_OK) {
-    stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
-    stream.avail_out = static_cast<uInt>(buffer.size());
-    status = inflate(&stream, Z_NO_FLUSH);
-    out.append(buffer.data(), buffer.size() - stream.avail_out);
-  }
-  const bool whole = status == Z_STREAM_END && stream.avail_in == 0;
-  inflateEnd(&stream);
-  return whole ? out : "<bad>";
-}
 
 // Lines such as a model file holds, with varied numbers.
 std::string model_like_text(std::size_t size) {
@@ -69,7 +50,7 @@ TEST(BlockGzip, EveryInputSizeGivesOneMemberOfTheSameBytesWhateverTheWorkers) {
     const std::string input = model_like_text(size);
     const std::string alone = compress(input, 1);
     EXPECT_EQ(alone.substr(0, 10), header) << size;
-    EXPECT_EQ(gunzip_one_member(alone), input) << size;
+    EXPECT_EQ(test::gunzip_one_member(alone), input) << size;
     for (const unsigned workers : {2u, 8u}) {
       EXPECT_EQ(compress(input, workers), alone) << size << " bytes, " << workers << " workers";
     }
@@ -87,7 +68,7 @@ TEST(BlockGzip, ABlockFindsMatchesInTheTailOfTheOneBefore) {
   for (char& c : input) c = static_cast<char>(random());
   input += input.substr(B - 16 * 1024);
   const std::string member = compress(input, 4);
-  EXPECT_EQ(gunzip_one_member(member), input);
+  EXPECT_EQ(test::gunzip_one_member(member), input);
   EXPECT_LT(member.size(), B + 8 * 1024);
 }
 

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <memory>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cloud/support/gunzip.hpp"
 #include "cloud/support/recording_reporter.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "support/scratch_dir.hpp"
@@ -20,24 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 const std::string B = kMultipartBoundary;
-
-std::string gunzip(const std::string& compressed) {
-  z_stream stream{};
-  inflateInit2(&stream, 15 + 16);
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
-  stream.avail_in = static_cast<uInt>(compressed.size());
-  std::string out;
-  char buffer[65536];
-  int status = Z_OK;
-  while (status == Z_OK) {
-    stream.next_out = reinterpret_cast<Bytef*>(buffer);
-    stream.avail_out = sizeof buffer;
-    status = inflate(&stream, Z_NO_FLUSH);
-    out.append(buffer, sizeof buffer - stream.avail_out);
-  }
-  inflateEnd(&stream);
-  return status == Z_STREAM_END ? out : "<corrupt>";
-}
 
 class MultipartBodyTest : public ::testing::Test {
  protected:
@@ -76,7 +58,7 @@ TEST_F(MultipartBodyTest, ACompressedPartIsOneGzipMemberOfTheFileNamedDotGz) {
   const std::string tail = "\r\n\r\n--" + B + "\r\n";
   ASSERT_EQ(body.rfind(head, 0), 0u);
   ASSERT_TRUE(body.ends_with(tail));
-  EXPECT_EQ(gunzip(body.substr(head.size(), body.size() - head.size() - tail.size())), model);
+  EXPECT_EQ(test::gunzip_one_member(body.substr(head.size(), body.size() - head.size() - tail.size())), model);
   ASSERT_FALSE(preparing.values.empty());
   EXPECT_EQ(preparing.values.front(), 0u);
   EXPECT_EQ(preparing.values.back(), model.size());  // source bytes, not body bytes
