@@ -38,6 +38,7 @@ using boost::system::error_code;
 
 // The TLS shutdown after a complete reply only tidies up: its wait is short.
 constexpr std::chrono::milliseconds kShutdownTimeout{1000};
+constexpr std::size_t kReadRoom = 65536;
 
 bool is_ip_address(const std::string& host) {
   error_code ec;
@@ -109,6 +110,9 @@ class Exchange {
     http::response_parser<http::string_body> parser;
     parser.header_limit(kReplyHeaderLimit);
     parser.body_limit(kReplyBodyLimit);
+    // Each read takes at most the room the buffer has beyond what it holds (and never less
+    // than 512 bytes): without room for whole TLS records a large body comes in 512-byte steps.
+    buffer_.reserve(kReadRoom);
     while (!parser.is_done()) {
       step("reading the reply", [&](auto done) {
         http::async_read_some(*stream_, buffer_, parser, [done](error_code ec, std::size_t) { done(ec); });
