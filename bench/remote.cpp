@@ -199,7 +199,7 @@ void BM_ReadResultText(benchmark::State& state) {
   state.counters["text_MB"] = static_cast<double>(text.size()) / 1e6;
   model->Release();
 }
-BENCHMARK(BM_ReadResultText)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadResultText)->Unit(benchmark::kMillisecond)->Iterations(12);
 
 }  // namespace
 

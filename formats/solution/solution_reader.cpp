@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "core/text/text_utils.hpp"
+#include "formats/common/decimal_number.hpp"
 #include "formats/common/huge_pages.hpp"
 #include "formats/common/number_text.hpp"
 #include "formats/common/text_lines.hpp"
+#include "formats/common/word_bytes.hpp"
 
 namespace velorium {
 
@@ -27,6 +29,21 @@ void resetSections(SolutionData& data, std::size_t entries = kReservedEntries) {
   }
   data.has_duals = false;
   data.has_reduced_costs = false;
+}
+
+// The service writes plain decimals; anything else is read as atof would.
+double numberOf(std::string_view field) {
+  double value;
+  return readDecimalNumber(field, value) ? value : parseLeadingDouble(field);
+}
+
+// Names are short as a rule: compared in words rather than by a call into the C library each.
+bool sameNames(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].size() != b[i].size() || !sameBytes(a[i].data(), b[i].data(), a[i].size())) return false;
+  }
+  return true;
 }
 
 // Where parsed entries go: the three maps of a SolutionData.
@@ -81,13 +98,13 @@ class OrderedSections {
   }
   void add(std::string_view name, std::string_view value) {
     section_->names.push_back(name);
-    section_->numbers.push_back(parseLeadingDouble(value));
+    section_->numbers.push_back(numberOf(value));
   }
   // Into `data` as its source, while the text is still there; false (and `data` unchanged)
   // when the reduced costs do not list the columns of the values in the same order, which a
   // source requires.
   bool move_into(SolutionData& data) {
-    if (has_reduced_costs_ && reduced_costs_.names != values_.names) return false;
+    if (has_reduced_costs_ && !sameNames(reduced_costs_.names, values_.names)) return false;
     resetSections(data, 0);
     auto source = std::make_shared<SolutionSource>();
     copy_names(values_.names, source->column_names);
@@ -197,7 +214,7 @@ bool readSolutionText(SolutionData& data, const char* text, std::size_t length) 
 
 bool readSolutionTextInOrder(SolutionData& data, const char* text, std::size_t length) {
   OrderedSections sections;
-  SolutionParser parser(sections, static_cast<std::size_t>(std::count(text, text + length, '\n')) + 1);
+  SolutionParser parser(sections, countLineFeeds(text, length) + 1);
   TextLines lines(text, length);
   parser.parseAll(lines);
   if (!sections.move_into(data)) parseSolutionText(data, text, length);

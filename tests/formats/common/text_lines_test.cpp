@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,26 @@ TEST(TextLines, ReadsOnlyTheGivenLength) {
   EXPECT_EQ(collect(cut), (std::vector<std::string>{"ab", "c"}));
   TextLines none(nullptr, 0);
   EXPECT_TRUE(collect(none).empty());
+}
+
+TEST(TextLines, CountsLineFeedsAsACountingLoopDoes) {
+  // Every length around the 16-byte steps, and texts longer than 255 steps, where a byte
+  // counter per lane would wrap; each read from an exactly sized copy, so that the address
+  // sanitizer catches a read past the end.
+  std::vector<std::string> texts;
+  for (std::size_t length = 0; length <= 49; ++length) {
+    std::string text(length, 'x');
+    for (std::size_t i = 0; i < length; i += 3) text[i] = '\n';
+    texts.push_back(text);
+  }
+  texts.push_back(std::string(255 * 16 + 17, '\n'));
+  texts.push_back(std::string(100000, '\n') + "a\rb");
+  for (const std::string& text : texts) {
+    auto exact = std::make_unique<char[]>(text.size());
+    std::copy(text.begin(), text.end(), exact.get());
+    EXPECT_EQ(countLineFeeds(exact.get(), text.size()), static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')))
+        << text.size() << " bytes";
+  }
 }
 
 }  // namespace
