@@ -19,6 +19,19 @@ constexpr std::array<bool, 256> kForbidden = buildForbiddenTable();
 
 constexpr std::size_t kLongestLpKeyword = 15;  // "semi-continuous"
 
+// The letters, in either case, that some LP keyword begins with: most names begin with
+// another and are told at once that they are no keyword.
+constexpr std::array<bool, 256> buildLpKeywordFirstLetters() {
+  std::array<bool, 256> table{};
+  for (std::string_view keyword : kLpKeywords) {
+    const auto lower = static_cast<unsigned char>(keyword.front());
+    table[lower] = true;
+    if (lower >= 'a' && lower <= 'z') table[lower - 'a' + 'A'] = true;
+  }
+  return table;
+}
+constexpr std::array<bool, 256> kLpKeywordFirstLetters = buildLpKeywordFirstLetters();
+
 bool startsWithNoCase(std::string_view text, std::string_view word) {
   if (text.size() < word.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i) {
@@ -32,7 +45,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 bool isLpKeyword(std::string_view text) {
-  if (text.empty() || text.size() > kLongestLpKeyword) return false;
+  if (text.empty() || text.size() > kLongestLpKeyword || !kLpKeywordFirstLetters[static_cast<unsigned char>(text[0])]) return false;
   char lowered[kLongestLpKeyword];
   for (std::size_t i = 0; i < text.size(); ++i) lowered[i] = toLowerAscii(text[i]);
   std::string_view key(lowered, text.size());

@@ -1,12 +1,14 @@
 #include "formats/mps/mps_section.hpp"
 
 #include <array>
+#include <string_view>
 
 namespace velorium {
 
 namespace {
 
-constexpr std::array<const char*, 25> kKeywords = {
+// Views, so that comparing a field with each costs no strlen.
+constexpr std::array<std::string_view, 25> kKeywords = {
     "NAME",     "OBJSENSE",  "MAX",         "MIN",       "ROWS",       "COLUMNS",  "RHS",
     "BOUNDS",   "RANGES",    "QSECTION",    "QMATRIX",   "QUADOBJ",    "QCMATRIX", "CSECTION",
     "DELAYEDROWS", "MODELCUTS", "INDICATORS", "SETS",     "SOS",        "GENCONS",  "PWLOBJ",
@@ -27,7 +29,7 @@ MpsSection findMpsSection(std::string_view field) {
 
 const char* mpsSectionKeyword(MpsSection section) {
   auto code = static_cast<std::size_t>(section);
-  return code < kKeywords.size() ? kKeywords[code] : "";
+  return code < kKeywords.size() ? kKeywords[code].data() : "";
 }
 
 }  // namespace velorium
