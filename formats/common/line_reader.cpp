@@ -105,5 +105,47 @@ bool LineReader::nextLine(const char*& line, std::size_t& length) {
   }
 }
 
+std::size_t LineReader::readBytes(char* out, std::size_t size) {
+  if (file_ == nullptr || finished_) return 0;
+  started_ = true;
+  std::size_t given = end_ - position_ < size ? end_ - position_ : size;
+  std::memcpy(out, buffer_.get() + position_, given);
+  position_ += given;
+  if (given < size && !input_ended_) {
+    // The buffer is empty: a large request goes past it, straight into `out`.
+    const std::size_t wanted = size - given;
+    const std::size_t got = std::fread(out + given, 1, wanted, file_);
+    discarded_ += got;
+    given += got;
+    if (got < wanted) {
+      input_ended_ = true;
+      read_failed_ = std::ferror(file_) != 0;
+    }
+  }
+  return given;
+}
+
+void LineReader::unread(std::string_view bytes) {
+  if (file_ == nullptr || bytes.empty()) return;
+  started_ = true;
+  finished_ = false;
+  if (bytes.size() <= position_) {
+    position_ -= bytes.size();
+    std::memcpy(buffer_.get() + position_, bytes.data(), bytes.size());
+    return;
+  }
+  const std::size_t unread_bytes = end_ - position_;
+  const std::size_t needed = bytes.size() + unread_bytes + 1;
+  const std::size_t new_capacity = needed > capacity_ ? needed : capacity_;
+  auto bigger = std::make_unique_for_overwrite<char[]>(new_capacity + kReadableAfterLine);
+  std::memcpy(bigger.get(), bytes.data(), bytes.size());
+  std::memcpy(bigger.get() + bytes.size(), buffer_.get() + position_, unread_bytes);
+  discarded_ = discarded_ + position_ - bytes.size();
+  position_ = 0;
+  end_ = bytes.size() + unread_bytes;
+  std::memset(bigger.get() + end_, 0, kReadableAfterLine);
+  buffer_ = std::move(bigger);
+  capacity_ = new_capacity;
+}
 
 }  // namespace velorium

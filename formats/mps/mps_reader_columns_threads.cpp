@@ -1,0 +1,503 @@
+// MPS reader: the lines of a large COLUMNS section parsed by several threads.
+//
+// The section is taken from the file in batches of whole lines, each cut into pieces that
+// parsing threads read side by side: the fields, the values, each pair's row in the row index
+// (which nothing changes any more while COLUMNS is read) and the hash of each new column
+// name. A thread records what its lines ask for as compact steps; the reading thread applies
+// the steps in file order just as the single-threaded code completes its own (columns,
+// repeated descriptions, entries, warnings) while the threads parse the next batches. A
+// thread stops its piece at the first line it is not sure of: a line that fails, a marker it
+// cannot place, a section keyword, a byte the format refuses. The reading thread applies the
+// steps before that line, gives the rest of the text back to the input and reads on line by
+// line as before, so every message, and the line it names, is the same either way.
+
+#include <sched.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "core/names/names_holder.hpp"
+#include "formats/mps/mps_reader.hpp"
+
+namespace velorium {
+
+namespace mps_detail {
+
+namespace {
+
+std::mutex threading_lock;
+ColumnsThreading threading_setting;
+
+}  // namespace
+
+void setColumnsThreading(const ColumnsThreading& threading) {
+  std::lock_guard guard(threading_lock);
+  threading_setting = threading;
+}
+
+ColumnsThreading columnsThreading() {
+  std::lock_guard guard(threading_lock);
+  return threading_setting;
+}
+
+// What one line of a piece asks for, or one pair of it.
+struct ParsedStep {
+  enum class Kind : std::uint8_t { NamedLine, UnnamedLine, Pair, MarkerOpen, MarkerClose };
+  static constexpr std::uint8_t kSameUnknown = 2;
+
+  const char* name = nullptr;  // NamedLine: the column's name; Pair: the row's name
+  std::uint32_t name_length = 0;
+  std::uint32_t line = 0;      // within the piece, from 1
+  std::uint64_t payload = 0;   // NamedLine: the name's hash in the pool; Pair: the value's bits
+  std::int32_t row = 0;        // Pair: as the row index gives it
+  Kind kind = Kind::Pair;
+  std::uint8_t same = kSameUnknown;  // NamedLine: 1 when the piece's named line before it names the same column, 0 when another
+
+  std::string_view nameView() const { return {name, name_length}; }
+};
+
+struct ColumnsPiece {
+  const char* text = nullptr;
+  std::size_t begin = 0;  // text[begin, end) is whole lines
+  std::size_t end = 0;
+  std::vector<ParsedStep> steps;
+  std::size_t lines = 0;      // lines parsed
+  std::size_t stop_line = 0;  // 0: all lines parsed; else the first line (from 1) left to the reading thread
+  bool done = false;          // under the workers' lock
+};
+
+namespace {
+
+// Parses one piece. The row index is only read; names are looked up some pairs after their
+// slot was asked for, so that the waits for memory of many pairs overlap.
+class PieceParser {
+ public:
+  PieceParser(const NameIndex& rows, ColumnsPiece& piece) : rows_(rows), piece_(piece) {}
+
+  void run() {
+    std::vector<ParsedStep>& steps = piece_.steps;
+    steps.clear();
+    piece_.lines = 0;
+    piece_.stop_line = 0;
+    const char* text = piece_.text;
+    std::size_t at = piece_.begin;
+    std::uint32_t line_number = 0;
+    MpsLine line;
+    while (at < piece_.end) {
+      const char* start = text + at;
+      const char* feed = static_cast<const char*>(std::memchr(start, '\n', piece_.end - at));
+      std::size_t length = static_cast<std::size_t>(feed - start);
+      at += length + 1;
+      ++line_number;
+      if (length > 0 && start[length - 1] == '\r') --length;
+      splitReadableMpsLine(std::string_view(start, length), line);
+      if (line.empty() || line.isComment()) continue;
+      const std::size_t steps_before = steps.size();
+      if (!parseLine(line, line_number)) {
+        flushLookUps();
+        steps.resize(steps_before);
+        piece_.stop_line = line_number;
+        return;
+      }
+    }
+    flushLookUps();
+    piece_.lines = line_number;
+  }
+
+ private:
+  static constexpr std::size_t kLookUps = 64;
+  static constexpr std::size_t kLookAhead = 32;  // pairs between asking for a slot and reading it
+
+  struct LookUp {
+    std::size_t step = 0;
+    NameIndex::Key key{};
+    std::size_t slot = 0;
+    bool headed = false;
+  };
+
+  bool parseLine(const MpsLine& line, std::uint32_t line_number) {
+    if (line.has_nul) return false;
+    if (!line.indented && findMpsSection(line.field(0)) != MpsSection::None) return false;
+    const std::size_t count = line.field_count;
+    if (count < 2 || count > 5) return false;
+    const std::size_t first_pair = count % 2 == 1 ? 1 : 0;
+    std::vector<ParsedStep>& steps = piece_.steps;
+    if (line.field(first_pair) == "'MARKER'") {
+      const std::string_view marker = line.field(first_pair + 1);
+      ParsedStep& step = steps.emplace_back();
+      step.line = line_number;
+      if (marker == "'INTORG'") {
+        step.kind = ParsedStep::Kind::MarkerOpen;
+      } else if (marker == "'INTEND'") {
+        step.kind = ParsedStep::Kind::MarkerClose;
+      } else {
+        return false;
+      }
+      return true;
+    }
+    ParsedStep& start = steps.emplace_back();
+    start.line = line_number;
+    if (first_pair == 0) {
+      start.kind = ParsedStep::Kind::UnnamedLine;
+    } else {
+      const std::string_view name = line.field(0);
+      start.kind = ParsedStep::Kind::NamedLine;
+      start.name = name.data();
+      start.name_length = static_cast<std::uint32_t>(name.size());
+      start.same = !have_column_ ? ParsedStep::kSameUnknown : name == column_ ? 1 : 0;
+      if (start.same != 1) start.payload = VeloriumNamesHolder::hash_name(name).spread_hash;
+      column_ = name;
+      have_column_ = true;
+    }
+    for (std::size_t pair = first_pair; pair + 1 < count; pair += 2) {
+      double value = 0.0;
+      if (!parseMpsLineNumber(line.field(pair + 1), value) || !std::isfinite(value)) return false;
+      if (value == 0.0) continue;
+      const std::string_view row_name = line.field(pair);
+      const NameIndex::Key key = NameIndex::keyOfReadable(row_name);
+      rows_.prefetch(key);
+      ParsedStep& step = steps.emplace_back();
+      step.kind = ParsedStep::Kind::Pair;
+      step.name = row_name.data();
+      step.name_length = static_cast<std::uint32_t>(row_name.size());
+      step.line = line_number;
+      step.payload = std::bit_cast<std::uint64_t>(value);
+      queueLookUp(steps.size() - 1, key);
+    }
+    return true;
+  }
+
+  void queueLookUp(std::size_t step, const NameIndex::Key& key) {
+    if (count_ == kLookUps) completeOldest();
+    look_ups_[(first_ + count_) % kLookUps] = LookUp{step, key, 0, false};
+    ++count_;
+    if (count_ > kLookAhead) head(look_ups_[(first_ + count_ - 1 - kLookAhead) % kLookUps]);
+  }
+
+  void head(LookUp& look_up) {
+    if (look_up.headed) return;
+    look_up.headed = true;
+    ParsedStep& step = piece_.steps[look_up.step];
+    step.row = rows_.findByHead(step.nameView(), look_up.key, look_up.slot);
+  }
+
+  void completeOldest() {
+    LookUp& look_up = look_ups_[first_];
+    first_ = (first_ + 1) % kLookUps;
+    --count_;
+    head(look_up);
+    ParsedStep& step = piece_.steps[look_up.step];
+    if (step.row == NameIndex::kCompareRest) step.row = rows_.findFrom(step.nameView(), look_up.key, look_up.slot);
+  }
+
+  void flushLookUps() {
+    while (count_ > 0) completeOldest();
+  }
+
+  const NameIndex& rows_;
+  ColumnsPiece& piece_;
+  std::string_view column_;  // the name of the piece's last named line
+  bool have_column_ = false;
+  std::array<LookUp, kLookUps> look_ups_{};
+  std::size_t first_ = 0;
+  std::size_t count_ = 0;
+};
+
+std::size_t allowedProcessors() {
+#if defined(__linux__)
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<std::size_t>(CPU_COUNT(&set));
+#endif
+  return std::thread::hardware_concurrency();
+}
+
+}  // namespace
+
+// Threads that parse the pieces handed to them, in the order handed; they live for one
+// section and are joined on every way out of it.
+class ColumnsWorkers {
+ public:
+  ColumnsWorkers(const NameIndex& rows, std::size_t count) : rows_(rows) {
+    try {
+      for (std::size_t i = 0; i < count; ++i) threads_.emplace_back([this] { run(); });
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for; none at all leaves the section to the reading thread.
+    }
+  }
+  ~ColumnsWorkers() { stop(); }
+  ColumnsWorkers(const ColumnsWorkers&) = delete;
+  ColumnsWorkers& operator=(const ColumnsWorkers&) = delete;
+
+  std::size_t size() const { return threads_.size(); }
+
+  void submit(ColumnsPiece& piece) {
+    {
+      std::lock_guard guard(lock_);
+      piece.done = false;
+      queue_.push_back(&piece);
+    }
+    work_ready_.notify_one();
+  }
+
+  void wait(const ColumnsPiece& piece) {
+    std::unique_lock guard(lock_);
+    piece_done_.wait(guard, [&] { return piece.done; });
+  }
+
+  // Pieces not begun are dropped.
+  void stop() {
+    {
+      std::lock_guard guard(lock_);
+      stopping_ = true;
+      queue_.clear();
+    }
+    work_ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+ private:
+  void run() {
+    for (;;) {
+      ColumnsPiece* piece = nullptr;
+      {
+        std::unique_lock guard(lock_);
+        work_ready_.wait(guard, [&] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        piece = queue_.front();
+        queue_.pop_front();
+      }
+      try {
+        PieceParser(rows_, *piece).run();
+      } catch (...) {
+        // Out of memory for the steps: the reading thread reads the piece itself.
+        piece->steps.clear();
+        piece->stop_line = 1;
+      }
+      {
+        std::lock_guard guard(lock_);
+        piece->done = true;
+      }
+      piece_done_.notify_all();
+    }
+  }
+
+  const NameIndex& rows_;
+  std::vector<std::thread> threads_;
+  std::mutex lock_;
+  std::condition_variable work_ready_;
+  std::condition_variable piece_done_;
+  std::deque<ColumnsPiece*> queue_;
+  bool stopping_ = false;
+};
+
+}  // namespace mps_detail
+
+namespace {
+
+using mps_detail::ColumnsPiece;
+using mps_detail::ParsedStep;
+
+constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+constexpr std::uint64_t kMinimumBytes = std::uint64_t{1} << 22;
+constexpr std::size_t kMaximumWorkers = 7;   // with the reading thread, 8 processors
+constexpr std::size_t kBatchesInFlight = 3;  // one applied, the next ones parsed
+constexpr std::size_t kLongestBatch = std::size_t{1} << 26;  // a longer line is left to the line reader
+constexpr std::size_t kNamesAhead = 16;      // steps between asking for a column name's pool slot and using it
+
+// Whole lines of the section's text, behind which LineReader::kReadableAfterLine bytes may be read.
+struct Batch {
+  std::unique_ptr<char[]> bytes;
+  std::size_t capacity = 0;  // bytes of text it can take
+  std::size_t length = 0;    // bytes of whole lines
+  std::size_t filled = 0;    // bytes read, a part of a line after the whole ones included
+  std::uint64_t offset = 0;  // where its text starts in the file
+  std::vector<ColumnsPiece> pieces;
+
+  void reserve(std::size_t size) {
+    if (size <= capacity) return;
+    const std::size_t new_capacity = std::max(size, capacity * 2);
+    auto bigger = std::make_unique_for_overwrite<char[]>(new_capacity + LineReader::kReadableAfterLine);
+    if (filled > 0) std::memcpy(bigger.get(), bytes.get(), filled);
+    bytes = std::move(bigger);
+    capacity = new_capacity;
+  }
+};
+
+}  // namespace
+
+bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
+  const mps_detail::ColumnsThreading setting = mps_detail::columnsThreading();
+  std::size_t workers = setting.workers;
+  if (!setting.forced) {
+    const std::size_t processors = mps_detail::allowedProcessors();
+    if (processors < 2) return true;
+    if (workers == 0) workers = std::min(processors - 1, kMaximumWorkers);
+  }
+  if (workers == 0) workers = 1;
+  const std::size_t piece_bytes = setting.piece_bytes != 0 ? setting.piece_bytes : kPieceBytes;
+  const std::size_t batch_bytes = setting.batch_bytes != 0 ? setting.batch_bytes : piece_bytes * workers;
+  const std::uint64_t minimum_bytes = setting.forced || setting.minimum_bytes != 0 ? setting.minimum_bytes : kMinimumBytes;
+  const std::uint64_t size = input_->fileSize();
+  const std::uint64_t start = input_->offset();
+  if (size <= start || size - start < minimum_bytes) return true;
+
+  std::deque<std::unique_ptr<Batch>> in_flight;  // in file order
+  std::string carry;                             // the start of a line not yet in a batch
+  std::uint64_t next_offset = start;
+  bool input_over = false;
+  bool text_over = false;
+  mps_detail::ColumnsWorkers threads(rows_by_name_, workers);  // joined before the batches go
+  if (threads.size() == 0) return true;
+
+  // Reads the next batch; false when no whole line is left (what is left stays in `carry`).
+  auto fill = [&](Batch& batch) {
+    batch.offset = next_offset;
+    batch.length = 0;
+    batch.filled = 0;
+    batch.reserve(carry.size() + batch_bytes);
+    std::memcpy(batch.bytes.get(), carry.data(), carry.size());
+    batch.filled = carry.size();
+    carry.clear();
+    std::size_t wanted = batch_bytes;
+    for (;;) {
+      while (batch.filled < wanted && !input_over) {
+        batch.reserve(wanted);
+        const std::size_t got = input_->readBytes(batch.bytes.get() + batch.filled, wanted - batch.filled);
+        if (got == 0) input_over = true;
+        batch.filled += got;
+      }
+      const void* feed = batch.filled > 0 ? memrchr(batch.bytes.get(), '\n', batch.filled) : nullptr;
+      if (feed != nullptr) {
+        batch.length = static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1;
+        break;
+      }
+      if (input_over || wanted >= kLongestBatch) {
+        carry.assign(batch.bytes.get(), batch.filled);
+        return false;
+      }
+      wanted *= 2;  // a line longer than the batch
+    }
+    carry.assign(batch.bytes.get() + batch.length, batch.filled - batch.length);
+    std::memset(batch.bytes.get() + batch.filled, 0, LineReader::kReadableAfterLine);
+    next_offset = batch.offset + batch.length;
+    std::size_t pieces = 0;
+    for (std::size_t begin = 0; begin < batch.length; ++pieces) {
+      if (pieces == batch.pieces.size()) batch.pieces.emplace_back();
+      ColumnsPiece& piece = batch.pieces[pieces];
+      piece.text = batch.bytes.get();
+      piece.begin = begin;
+      const std::size_t from = begin + piece_bytes - 1;
+      const void* feed = from < batch.length ? std::memchr(batch.bytes.get() + from, '\n', batch.length - from) : nullptr;
+      piece.end = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1 : batch.length;
+      begin = piece.end;
+    }
+    batch.pieces.resize(pieces);
+    return true;
+  };
+  auto launch = [&](std::unique_ptr<Batch> batch) {
+    if (text_over || !fill(*batch)) {
+      text_over = true;
+      return;
+    }
+    for (ColumnsPiece& piece : batch->pieces) threads.submit(piece);
+    in_flight.push_back(std::move(batch));
+  };
+  // Ends the threaded reading: the text from `rest` on goes back to the input.
+  auto handBack = [&](std::string_view rest, std::size_t lines_before) {
+    threads.stop();
+    std::string text(rest);
+    for (std::size_t b = 1; b < in_flight.size(); ++b) text.append(in_flight[b]->bytes.get(), in_flight[b]->length);
+    text += carry;
+    input_->unread(text);
+    line_number_ = lines_before;
+    threaded_offset_ = 0;
+  };
+
+  for (std::size_t b = 0; b < kBatchesInFlight; ++b) launch(std::make_unique<Batch>());
+  std::size_t first_line = line_number_;  // the lines before the next piece
+  while (!in_flight.empty()) {
+    Batch& batch = *in_flight.front();
+    for (const ColumnsPiece& piece : batch.pieces) {
+      threads.wait(piece);
+      threaded_offset_ = batch.offset + piece.begin;
+      const std::int64_t left = applyColumnsPiece(piece, state, first_line);
+      if (left < 0) {
+        threads.stop();
+        threaded_offset_ = 0;
+        return false;
+      }
+      if (left > 0) {
+        std::size_t at = piece.begin;
+        for (std::int64_t line = 1; line < left; ++line) {
+          at = static_cast<std::size_t>(static_cast<const char*>(std::memchr(batch.bytes.get() + at, '\n', piece.end - at)) -
+                                        batch.bytes.get()) + 1;
+        }
+        handBack(std::string_view(batch.bytes.get() + at, batch.length - at), first_line + static_cast<std::size_t>(left) - 1);
+        return true;
+      }
+      first_line += piece.lines;
+    }
+    std::unique_ptr<Batch> applied = std::move(in_flight.front());
+    in_flight.pop_front();
+    launch(std::move(applied));
+  }
+  handBack(std::string_view(), first_line);
+  return true;
+}
+
+std::int64_t MpsReader::applyColumnsPiece(const ColumnsPiece& piece, ColumnLineState& state, std::size_t first_line) {
+  const std::vector<ParsedStep>& steps = piece.steps;
+  const VeloriumNamesHolder& pool = names_pool();
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i + kNamesAhead < steps.size()) {
+      const ParsedStep& ahead = steps[i + kNamesAhead];
+      if (ahead.kind == ParsedStep::Kind::NamedLine && ahead.same != 1) pool.prefetch_name({ahead.nameView(), ahead.payload});
+    }
+    const ParsedStep& step = steps[i];
+    switch (step.kind) {
+      case ParsedStep::Kind::MarkerOpen:
+      case ParsedStep::Kind::MarkerClose:
+        if ((step.kind == ParsedStep::Kind::MarkerOpen) == state.integer_block) return step.line;
+        state.integer_block = !state.integer_block;
+        continue;
+      case ParsedStep::Kind::UnnamedLine:
+        if (!state.column_open) return step.line;
+        break;
+      case ParsedStep::Kind::NamedLine: {
+        const std::string_view name = step.nameView();
+        const bool same = step.same == ParsedStep::kSameUnknown ? state.column_open && current_column_name_.equals(name) : step.same == 1;
+        if (!same) {
+          if (!startColumn(name, step.payload, state.integer_block, first_line + step.line)) return -1;
+          current_column_name_.assign(name);
+          state.column_open = true;
+          state.column_marked = state.integer_block;
+        }
+        break;
+      }
+      case ParsedStep::Kind::Pair:
+        if (!applyPair(step.row, std::bit_cast<double>(step.payload), step.nameView(), first_line + step.line)) return -1;
+        continue;
+    }
+    // Inside a marker block every line makes its column integer with bounds [0, 1].
+    if (state.integer_block && !state.column_marked) {
+      markColumnInteger();
+      state.column_marked = true;
+    }
+  }
+  return static_cast<std::int64_t>(piece.stop_line);
+}
+
+}  // namespace velorium
