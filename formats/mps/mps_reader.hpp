@@ -160,6 +160,7 @@ class MpsReader {
   // 0: the piece was applied whole; -1: the reading failed; n > 0: the piece's n-th line is
   // left for the caller (the lines before it were applied).
   std::int64_t applyColumnsPiece(const mps_detail::ColumnsPiece& piece, ColumnLineState& state, std::size_t first_line);
+  std::vector<std::int32_t> segment_columns_;  // the column of each run of a piece's lines
   bool addColumnEntry(std::string_view row_name, std::string_view value_field);
   bool queueStep(PendingStep*& step);
   void lookUpRow(PendingStep& step);
@@ -168,6 +169,10 @@ class MpsReader {
   void markColumnInteger();
   bool completePair(PendingStep& step);
   bool applyPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number);
+  // The checks and messages of a pair of the current column: -1 when the reading fails, 1 when
+  // the pair is an entry of a row still to be kept, 0 otherwise (an unknown row, or the
+  // objective's term, kept here).
+  int admitPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number);
   bool flushPendingSteps();
   MpsSection failInColumns(const char* format, ...) __attribute__((format(printf, 2, 3)));
   MpsSection readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, std::string_view, double));

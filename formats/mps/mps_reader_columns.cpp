@@ -171,6 +171,13 @@ bool MpsReader::completePair(PendingStep& step) {
 }
 
 bool MpsReader::applyPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number) {
+  const int admitted = admitPair(row, value, row_name, line_number);
+  // Dealt out to the rows once the file is read (finish()).
+  if (admitted > 0) row_entries_.push(row, resolved_column_, value);
+  return admitted >= 0;
+}
+
+int MpsReader::admitPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number) {
   const std::int32_t column = resolved_column_;
   auto columnName = [&] {
     return names_pool().names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
@@ -178,20 +185,18 @@ bool MpsReader::applyPair(std::int32_t row, double value, std::string_view row_n
   if (row == NameIndex::kMissing) {
     warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
          std::string(row_name).c_str());
-    return true;
+    return 0;
   }
   if (!resolved_column_rows_.insert(row)) {
     line_number_ = line_number;
     fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), std::string(row_name).c_str());
-    return false;
+    return -1;
   }
   if (row == -2) {
     model.objective.linear_terms.push_back(LinearTerm{column, value});
-  } else {
-    // Dealt out to the rows once the file is read (finish()).
-    row_entries_.push(row, column, value);
+    return 0;
   }
-  return true;
+  return 1;
 }
 
 bool MpsReader::flushPendingSteps() {

@@ -51,7 +51,10 @@ ColumnsThreading columnsThreading() {
   return threading_setting;
 }
 
-// What one line of a piece asks for, or one pair of it.
+// What one line of a piece asks for, or one pair of it. The pairs of a run of lines that
+// name one column are entries the thread keeps itself, unless the reading thread must see
+// them: the runs at the piece's ends (which may continue a column of the piece before or be
+// continued by the one after), pairs of unknown rows, and the objective's.
 struct ParsedStep {
   enum class Kind : std::uint8_t { NamedLine, UnnamedLine, Pair, MarkerOpen, MarkerClose };
   static constexpr std::uint8_t kSameUnknown = 2;
@@ -61,10 +64,18 @@ struct ParsedStep {
   std::uint32_t line = 0;      // within the piece, from 1
   std::uint64_t payload = 0;   // NamedLine: the name's hash in the pool; Pair: the value's bits
   std::int32_t row = 0;        // Pair: as the row index gives it
+  std::uint32_t run = 0;       // Pair: the run of lines it stands in (0: before the piece's first named line)
   Kind kind = Kind::Pair;
   std::uint8_t same = kSameUnknown;  // NamedLine: 1 when the piece's named line before it names the same column, 0 when another
 
   std::string_view nameView() const { return {name, name_length}; }
+};
+
+// An entry of a row kept by a parsing thread; its column is known by its run of lines.
+struct PieceEntry {
+  double value;
+  std::uint32_t run;
+  std::int32_t row;
 };
 
 struct ColumnsPiece {
@@ -72,6 +83,8 @@ struct ColumnsPiece {
   std::size_t begin = 0;  // text[begin, end) is whole lines
   std::size_t end = 0;
   std::vector<ParsedStep> steps;
+  std::vector<PieceEntry> entries;  // by block of rows of the entry buffer, in file order within one
+  std::vector<PieceEntry> unsorted;
   std::size_t lines = 0;      // lines parsed
   std::size_t stop_line = 0;  // 0: all lines parsed; else the first line (from 1) left to the reading thread
   bool done = false;          // under the workers' lock
@@ -80,21 +93,24 @@ struct ColumnsPiece {
 namespace {
 
 // Parses one piece. The row index is only read; names are looked up some pairs after their
-// slot was asked for, so that the waits for memory of many pairs overlap.
+// slot was asked for, so that the waits for memory of many pairs overlap. A row named twice
+// in one run is left to the reading thread, as any line the thread is not sure of.
 class PieceParser {
  public:
-  PieceParser(const NameIndex& rows, ColumnsPiece& piece) : rows_(rows), piece_(piece) {}
+  PieceParser(const NameIndex& rows, unsigned block_shift, ColumnsPiece& piece)
+      : rows_(rows), block_shift_(block_shift), piece_(piece) {}
 
   void run() {
     std::vector<ParsedStep>& steps = piece_.steps;
     steps.clear();
+    piece_.unsorted.clear();
     piece_.lines = 0;
     piece_.stop_line = 0;
     const char* text = piece_.text;
     std::size_t at = piece_.begin;
     std::uint32_t line_number = 0;
     MpsLine line;
-    while (at < piece_.end) {
+    while (at < piece_.end && line_number + 1 < limit_line_) {
       const char* start = text + at;
       const char* feed = static_cast<const char*>(std::memchr(start, '\n', piece_.end - at));
       std::size_t length = static_cast<std::size_t>(feed - start);
@@ -103,21 +119,28 @@ class PieceParser {
       if (length > 0 && start[length - 1] == '\r') --length;
       splitReadableMpsLine(std::string_view(start, length), line);
       if (line.empty() || line.isComment()) continue;
-      const std::size_t steps_before = steps.size();
       if (!parseLine(line, line_number)) {
-        flushLookUps();
-        steps.resize(steps_before);
-        piece_.stop_line = line_number;
-        return;
+        limit_line_ = std::min(limit_line_, line_number);
+        break;
       }
     }
     flushLookUps();
-    piece_.lines = line_number;
+    if (limit_line_ != kNoLimit) {
+      piece_.stop_line = limit_line_;
+      std::size_t kept = steps.size();
+      while (kept > 0 && steps[kept - 1].line >= limit_line_) --kept;
+      steps.resize(kept);
+    } else {
+      piece_.lines = line_number;
+    }
+    keepBoundaryPairs();
+    sortEntries();
   }
 
  private:
   static constexpr std::size_t kLookUps = 64;
   static constexpr std::size_t kLookAhead = 32;  // pairs between asking for a slot and reading it
+  static constexpr std::uint32_t kNoLimit = UINT32_MAX;
 
   struct LookUp {
     std::size_t step = 0;
@@ -144,21 +167,31 @@ class PieceParser {
       } else {
         return false;
       }
+      marker_since_name_ = true;
       return true;
     }
-    ParsedStep& start = steps.emplace_back();
-    start.line = line_number;
     if (first_pair == 0) {
+      ParsedStep& start = steps.emplace_back();
+      start.line = line_number;
       start.kind = ParsedStep::Kind::UnnamedLine;
     } else {
       const std::string_view name = line.field(0);
-      start.kind = ParsedStep::Kind::NamedLine;
-      start.name = name.data();
-      start.name_length = static_cast<std::uint32_t>(name.size());
-      start.same = !have_column_ ? ParsedStep::kSameUnknown : name == column_ ? 1 : 0;
-      if (start.same != 1) start.payload = VeloriumNamesHolder::hash_name(name).spread_hash;
+      const std::uint8_t same = !have_column_ ? ParsedStep::kSameUnknown : name == column_ ? 1 : 0;
+      // A line that goes on with the column of the line before it changes nothing, unless a
+      // marker came between them.
+      if (same != 1 || marker_since_name_) {
+        ParsedStep& start = steps.emplace_back();
+        start.line = line_number;
+        start.kind = ParsedStep::Kind::NamedLine;
+        start.name = name.data();
+        start.name_length = static_cast<std::uint32_t>(name.size());
+        start.same = same;
+        if (same != 1) start.payload = VeloriumNamesHolder::hash_name(name).spread_hash;
+      }
+      if (same != 1) ++run_;
       column_ = name;
       have_column_ = true;
+      marker_since_name_ = false;
     }
     for (std::size_t pair = first_pair; pair + 1 < count; pair += 2) {
       double value = 0.0;
@@ -172,6 +205,7 @@ class PieceParser {
       step.name = row_name.data();
       step.name_length = static_cast<std::uint32_t>(row_name.size());
       step.line = line_number;
+      step.run = run_;
       step.payload = std::bit_cast<std::uint64_t>(value);
       queueLookUp(steps.size() - 1, key);
     }
@@ -192,6 +226,7 @@ class PieceParser {
     step.row = rows_.findByHead(step.nameView(), look_up.key, look_up.slot);
   }
 
+  // Pairs complete in file order: each run's rows are checked for repeats here.
   void completeOldest() {
     LookUp& look_up = look_ups_[first_];
     first_ = (first_ + 1) % kLookUps;
@@ -199,19 +234,75 @@ class PieceParser {
     head(look_up);
     ParsedStep& step = piece_.steps[look_up.step];
     if (step.row == NameIndex::kCompareRest) step.row = rows_.findFrom(step.nameView(), look_up.key, look_up.slot);
+    if (step.line >= limit_line_) return;
+    std::vector<PieceEntry>& entries = piece_.unsorted;
+    if (step.line != entries_line_) {
+      entries_line_ = step.line;
+      entries_at_line_ = entries.size();
+    }
+    if (step.row == NameIndex::kMissing) return;
+    if (step.run != checked_run_) {
+      run_rows_.clear();
+      checked_run_ = step.run;
+    }
+    if (!run_rows_.insert(step.row)) {
+      limit_line_ = step.line;
+      entries.resize(entries_at_line_);
+      return;
+    }
+    if (step.row >= 0) entries.push_back(PieceEntry{std::bit_cast<double>(step.payload), step.run, step.row});
   }
 
   void flushLookUps() {
     while (count_ > 0) completeOldest();
   }
 
+  // Drops the pairs the reading thread need not see: entries of known rows in the runs
+  // inside the piece. The first two runs may go on with the column of the piece before, the
+  // last may go on in the next piece (or in the lines left to the reading thread).
+  void keepBoundaryPairs() {
+    std::vector<ParsedStep>& steps = piece_.steps;
+    std::uint32_t last_run = 0;
+    for (const ParsedStep& step : steps) {
+      if (step.kind == ParsedStep::Kind::NamedLine && step.same != 1) ++last_run;
+    }
+    std::size_t kept = 0;
+    for (const ParsedStep& step : steps) {
+      if (step.kind == ParsedStep::Kind::Pair && step.run > 1 && step.run < last_run && step.row >= 0) continue;
+      steps[kept++] = step;
+    }
+    steps.resize(kept);
+  }
+
+  // Stable counting sort by block of rows.
+  void sortEntries() {
+    const std::vector<PieceEntry>& unsorted = piece_.unsorted;
+    std::vector<PieceEntry>& sorted = piece_.entries;
+    sorted.resize(unsorted.size());
+    if (unsorted.empty()) return;
+    std::vector<std::size_t>& starts = block_starts_;
+    starts.assign((rows_.size() >> block_shift_) + 2, 0);
+    for (const PieceEntry& entry : unsorted) ++starts[(static_cast<std::size_t>(entry.row) >> block_shift_) + 1];
+    for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+    for (const PieceEntry& entry : unsorted) sorted[starts[static_cast<std::size_t>(entry.row) >> block_shift_]++] = entry;
+  }
+
   const NameIndex& rows_;
+  const unsigned block_shift_;
   ColumnsPiece& piece_;
   std::string_view column_;  // the name of the piece's last named line
   bool have_column_ = false;
+  bool marker_since_name_ = false;
+  std::uint32_t run_ = 0;
+  std::uint32_t limit_line_ = kNoLimit;  // lines from here on are left to the reading thread
   std::array<LookUp, kLookUps> look_ups_{};
   std::size_t first_ = 0;
   std::size_t count_ = 0;
+  std::uint32_t checked_run_ = UINT32_MAX;
+  MpsRowSet run_rows_;
+  std::uint32_t entries_line_ = 0;
+  std::size_t entries_at_line_ = 0;
+  std::vector<std::size_t> block_starts_;
 };
 
 std::size_t allowedProcessors() {
@@ -229,7 +320,7 @@ std::size_t allowedProcessors() {
 // section and are joined on every way out of it.
 class ColumnsWorkers {
  public:
-  ColumnsWorkers(const NameIndex& rows, std::size_t count) : rows_(rows) {
+  ColumnsWorkers(const NameIndex& rows, unsigned block_shift, std::size_t count) : rows_(rows), block_shift_(block_shift) {
     try {
       for (std::size_t i = 0; i < count; ++i) threads_.emplace_back([this] { run(); });
     } catch (const std::system_error&) {
@@ -280,10 +371,11 @@ class ColumnsWorkers {
         queue_.pop_front();
       }
       try {
-        PieceParser(rows_, *piece).run();
+        PieceParser(rows_, block_shift_, *piece).run();
       } catch (...) {
         // Out of memory for the steps: the reading thread reads the piece itself.
         piece->steps.clear();
+        piece->entries.clear();
         piece->stop_line = 1;
       }
       {
@@ -295,6 +387,7 @@ class ColumnsWorkers {
   }
 
   const NameIndex& rows_;
+  const unsigned block_shift_;
   std::vector<std::thread> threads_;
   std::mutex lock_;
   std::condition_variable work_ready_;
@@ -309,6 +402,7 @@ namespace {
 
 using mps_detail::ColumnsPiece;
 using mps_detail::ParsedStep;
+using mps_detail::PieceEntry;
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
 constexpr std::uint64_t kMinimumBytes = std::uint64_t{1} << 22;
@@ -359,7 +453,7 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   std::uint64_t next_offset = start;
   bool input_over = false;
   bool text_over = false;
-  mps_detail::ColumnsWorkers threads(rows_by_name_, workers);  // joined before the batches go
+  mps_detail::ColumnsWorkers threads(rows_by_name_, row_entries_.blockShift(), workers);  // joined before the batches go
   if (threads.size() == 0) return true;
 
   // Reads the next batch; false when no whole line is left (what is left stays in `carry`).
@@ -461,6 +555,7 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
 std::int64_t MpsReader::applyColumnsPiece(const ColumnsPiece& piece, ColumnLineState& state, std::size_t first_line) {
   const std::vector<ParsedStep>& steps = piece.steps;
   const VeloriumNamesHolder& pool = names_pool();
+  segment_columns_.assign(1, resolved_column_);  // the lines before the piece's first named line
   for (std::size_t i = 0; i < steps.size(); ++i) {
     if (i + kNamesAhead < steps.size()) {
       const ParsedStep& ahead = steps[i + kNamesAhead];
@@ -477,19 +572,22 @@ std::int64_t MpsReader::applyColumnsPiece(const ColumnsPiece& piece, ColumnLineS
         if (!state.column_open) return step.line;
         break;
       case ParsedStep::Kind::NamedLine: {
+        if (step.same == 1) break;
         const std::string_view name = step.nameView();
-        const bool same = step.same == ParsedStep::kSameUnknown ? state.column_open && current_column_name_.equals(name) : step.same == 1;
-        if (!same) {
+        if (step.same == 0 || !state.column_open || !current_column_name_.equals(name)) {
           if (!startColumn(name, step.payload, state.integer_block, first_line + step.line)) return -1;
           current_column_name_.assign(name);
           state.column_open = true;
           state.column_marked = state.integer_block;
         }
+        segment_columns_.push_back(resolved_column_);
         break;
       }
-      case ParsedStep::Kind::Pair:
-        if (!applyPair(step.row, std::bit_cast<double>(step.payload), step.nameView(), first_line + step.line)) return -1;
+      case ParsedStep::Kind::Pair: {
+        const int admitted = admitPair(step.row, std::bit_cast<double>(step.payload), step.nameView(), first_line + step.line);
+        if (admitted < 0) return -1;
         continue;
+      }
     }
     // Inside a marker block every line makes its column integer with bounds [0, 1].
     if (state.integer_block && !state.column_marked) {
@@ -497,6 +595,8 @@ std::int64_t MpsReader::applyColumnsPiece(const ColumnsPiece& piece, ColumnLineS
       state.column_marked = true;
     }
   }
+  // The entries the thread kept, block by block: a few streams of writes.
+  for (const PieceEntry& entry : piece.entries) row_entries_.push(entry.row, segment_columns_[entry.run], entry.value);
   return static_cast<std::int64_t>(piece.stop_line);
 }
 

@@ -24,7 +24,8 @@ void expectSameEverywhere(const std::string& text, const std::string& what) {
   const MpsRead lines = readMpsPathWith(path, mps_test::noThreads());
   for (std::size_t workers : {1, 3}) {
     for (std::size_t piece : {1, 12, 100000}) {
-      for (std::size_t batch = 1; batch <= 90; ++batch) {
+      for (std::size_t batch = 1; batch <= 91; ++batch) {
+        if (batch == 91) batch = 100000;  // the whole file at once
         const MpsRead threaded = readMpsPathWith(path, forcedThreads(workers, batch, piece));
         expectIdenticalReadings(lines, threaded,
                                 what + ": batch " + std::to_string(batch) + ", piece " + std::to_string(piece) + ", threads " +
@@ -84,6 +85,7 @@ TEST(MpsReaderThreadsTest, TheFirstFailureInTheFileWins) {
   const std::vector<Case> cases = {
       {"a row twice in a column, on the first line", "    x0  r1  1  r1  2\n" + good},
       {"a row twice in a column, on the last line", good + "    x3  r3  5\n"},
+      {"a row twice in a column between others", "    x0  r1  1\n    xa  r1  1   r3  2\n    xa  r3  1\n" + good},
       {"a column described twice, then a bad number", good + "    x1  r3  1\n    x9  r1  one\n"},
       {"a bad number, then a column described twice", "    x9  r1  one\n" + good + "    x1  r3  1\n"},
       {"a NaN after warnings", "    x0  nowhere  1\n" + good + "    x4  r1  nan\n"},
