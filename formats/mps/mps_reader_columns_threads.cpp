@@ -20,6 +20,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -64,12 +65,12 @@ struct ParsedStep {
   std::uint32_t line = 0;      // within the piece, from 1
   std::uint64_t payload = 0;   // NamedLine: the name's hash in the pool; Pair: the value's bits
   std::int32_t row = 0;        // Pair: as the row index gives it
-  std::uint32_t run = 0;       // Pair: the run of lines it stands in (0: before the piece's first named line)
   Kind kind = Kind::Pair;
   std::uint8_t same = kSameUnknown;  // NamedLine: 1 when the piece's named line before it names the same column, 0 when another
 
   std::string_view nameView() const { return {name, name_length}; }
 };
+static_assert(sizeof(ParsedStep) == 32);
 
 // An entry of a row kept by a parsing thread; its column is known by its run of lines.
 struct PieceEntry {
@@ -144,6 +145,7 @@ class PieceParser {
 
   struct LookUp {
     std::size_t step = 0;
+    std::uint32_t run = 0;  // the run of lines the pair stands in (0: before the piece's first named line)
     NameIndex::Key key{};
     std::size_t slot = 0;
     bool headed = false;
@@ -205,7 +207,6 @@ class PieceParser {
       step.name = row_name.data();
       step.name_length = static_cast<std::uint32_t>(row_name.size());
       step.line = line_number;
-      step.run = run_;
       step.payload = std::bit_cast<std::uint64_t>(value);
       queueLookUp(steps.size() - 1, key);
     }
@@ -214,7 +215,7 @@ class PieceParser {
 
   void queueLookUp(std::size_t step, const NameIndex::Key& key) {
     if (count_ == kLookUps) completeOldest();
-    look_ups_[(first_ + count_) % kLookUps] = LookUp{step, key, 0, false};
+    look_ups_[(first_ + count_) % kLookUps] = LookUp{step, run_, key, 0, false};
     ++count_;
     if (count_ > kLookAhead) head(look_ups_[(first_ + count_ - 1 - kLookAhead) % kLookUps]);
   }
@@ -241,16 +242,16 @@ class PieceParser {
       entries_at_line_ = entries.size();
     }
     if (step.row == NameIndex::kMissing) return;
-    if (step.run != checked_run_) {
+    if (look_up.run != checked_run_) {
       run_rows_.clear();
-      checked_run_ = step.run;
+      checked_run_ = look_up.run;
     }
     if (!run_rows_.insert(step.row)) {
       limit_line_ = step.line;
       entries.resize(entries_at_line_);
       return;
     }
-    if (step.row >= 0) entries.push_back(PieceEntry{std::bit_cast<double>(step.payload), step.run, step.row});
+    if (step.row >= 0) entries.push_back(PieceEntry{std::bit_cast<double>(step.payload), look_up.run, step.row});
   }
 
   void flushLookUps() {
@@ -267,8 +268,10 @@ class PieceParser {
       if (step.kind == ParsedStep::Kind::NamedLine && step.same != 1) ++last_run;
     }
     std::size_t kept = 0;
+    std::uint32_t run = 0;
     for (const ParsedStep& step : steps) {
-      if (step.kind == ParsedStep::Kind::Pair && step.run > 1 && step.run < last_run && step.row >= 0) continue;
+      if (step.kind == ParsedStep::Kind::NamedLine && step.same != 1) ++run;
+      if (step.kind == ParsedStep::Kind::Pair && run > 1 && run < last_run && step.row >= 0) continue;
       steps[kept++] = step;
     }
     steps.resize(kept);
@@ -404,10 +407,10 @@ using mps_detail::ColumnsPiece;
 using mps_detail::ParsedStep;
 using mps_detail::PieceEntry;
 
-constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+constexpr std::size_t kPieceBytes = std::size_t{1} << 15;
 constexpr std::uint64_t kMinimumBytes = std::uint64_t{1} << 22;
 constexpr std::size_t kMaximumWorkers = 7;   // with the reading thread, 8 processors
-constexpr std::size_t kBatchesInFlight = 3;  // one applied, the next ones parsed
+constexpr std::size_t kBatches = 2;  // one applied, the next one read and parsed
 constexpr std::size_t kLongestBatch = std::size_t{1} << 26;  // a longer line is left to the line reader
 constexpr std::size_t kNamesAhead = 16;      // steps between asking for a column name's pool slot and using it
 
@@ -432,6 +435,168 @@ struct Batch {
 
 }  // namespace
 
+namespace {
+
+// Reads the section's text into batches of whole lines, cuts them into pieces and hands the
+// pieces to the parsing threads, on a thread of its own, a few batches ahead of the reading
+// thread. While it runs, the input is its alone.
+class BatchFeeder {
+ public:
+  BatchFeeder(LineReader& input, mps_detail::ColumnsWorkers& workers, std::size_t batch_bytes, std::size_t piece_bytes,
+              std::uint64_t start)
+      : input_(input), workers_(workers), batch_bytes_(batch_bytes), piece_bytes_(piece_bytes), next_offset_(start) {}
+  ~BatchFeeder() { stop(); }
+  BatchFeeder(const BatchFeeder&) = delete;
+  BatchFeeder& operator=(const BatchFeeder&) = delete;
+
+  // Throws std::system_error when the thread cannot start.
+  void start(std::vector<std::unique_ptr<Batch>>& batches) {
+    for (auto& batch : batches) free_.push_back(batch.get());
+    thread_ = std::thread([this] { run(); });
+  }
+
+  // The next batch in file order, its pieces handed out; null once no whole line is left.
+  // Rethrows what stopped the feeding thread.
+  Batch* next() {
+    std::unique_lock guard(lock_);
+    changed_.wait(guard, [&] { return !ready_.empty() || finished_; });
+    if (ready_.empty()) {
+      if (failure_) std::rethrow_exception(failure_);
+      return nullptr;
+    }
+    Batch* batch = ready_.front();
+    ready_.pop_front();
+    return batch;
+  }
+
+  void recycle(Batch* batch) {
+    {
+      std::lock_guard guard(lock_);
+      free_.push_back(batch);
+    }
+    changed_.notify_all();
+  }
+
+  void stop() {
+    {
+      std::lock_guard guard(lock_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // Once stopped: the text it read that no batch given out holds, in file order.
+  std::string leftText() const {
+    std::string text;
+    for (const Batch* batch : ready_) text.append(batch->bytes.get(), batch->length);
+    text += carry_;
+    return text;
+  }
+
+ private:
+  void run() {
+    try {
+      for (;;) {
+        Batch* batch = nullptr;
+        {
+          std::unique_lock guard(lock_);
+          changed_.wait(guard, [&] { return stopping_ || !free_.empty(); });
+          if (stopping_) return;
+          batch = free_.back();
+          free_.pop_back();
+        }
+        const bool filled = fill(*batch);
+        {
+          std::lock_guard guard(lock_);
+          if (filled) {
+            ready_.push_back(batch);
+          } else {
+            free_.push_back(batch);
+            finished_ = true;
+          }
+        }
+        changed_.notify_all();
+        if (!filled) return;
+      }
+    } catch (...) {
+      {
+        std::lock_guard guard(lock_);
+        failure_ = std::current_exception();
+        finished_ = true;
+      }
+      changed_.notify_all();
+    }
+  }
+
+  // Reads the next batch and hands out its pieces; false when no whole line is left (what
+  // is left stays in `carry_`).
+  bool fill(Batch& batch) {
+    batch.offset = next_offset_;
+    batch.length = 0;
+    batch.filled = 0;
+    batch.reserve(carry_.size() + batch_bytes_);
+    std::memcpy(batch.bytes.get(), carry_.data(), carry_.size());
+    batch.filled = carry_.size();
+    carry_.clear();
+    std::size_t wanted = batch_bytes_;
+    for (;;) {
+      while (batch.filled < wanted && !input_over_) {
+        batch.reserve(wanted);
+        const std::size_t got = input_.readBytes(batch.bytes.get() + batch.filled, wanted - batch.filled);
+        if (got == 0) input_over_ = true;
+        batch.filled += got;
+      }
+      const void* feed = batch.filled > 0 ? memrchr(batch.bytes.get(), '\n', batch.filled) : nullptr;
+      if (feed != nullptr) {
+        batch.length = static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1;
+        break;
+      }
+      if (input_over_ || wanted >= kLongestBatch) {
+        carry_.assign(batch.bytes.get(), batch.filled);
+        return false;
+      }
+      wanted *= 2;  // a line longer than the batch
+    }
+    carry_.assign(batch.bytes.get() + batch.length, batch.filled - batch.length);
+    std::memset(batch.bytes.get() + batch.filled, 0, LineReader::kReadableAfterLine);
+    next_offset_ = batch.offset + batch.length;
+    std::size_t pieces = 0;
+    for (std::size_t begin = 0; begin < batch.length; ++pieces) {
+      if (pieces == batch.pieces.size()) batch.pieces.emplace_back();
+      ColumnsPiece& piece = batch.pieces[pieces];
+      piece.text = batch.bytes.get();
+      piece.begin = begin;
+      const std::size_t from = begin + piece_bytes_ - 1;
+      const void* feed = from < batch.length ? std::memchr(batch.bytes.get() + from, '\n', batch.length - from) : nullptr;
+      piece.end = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1 : batch.length;
+      begin = piece.end;
+    }
+    batch.pieces.resize(pieces);
+    for (ColumnsPiece& piece : batch.pieces) workers_.submit(piece);
+    return true;
+  }
+
+  LineReader& input_;
+  mps_detail::ColumnsWorkers& workers_;
+  const std::size_t batch_bytes_;
+  const std::size_t piece_bytes_;
+  std::uint64_t next_offset_;
+  std::string carry_;  // the start of a line not yet in a batch
+  bool input_over_ = false;
+
+  std::thread thread_;
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::vector<Batch*> free_;
+  std::deque<Batch*> ready_;  // in file order
+  bool stopping_ = false;
+  bool finished_ = false;
+  std::exception_ptr failure_;
+};
+
+}  // namespace
+
 bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   const mps_detail::ColumnsThreading setting = mps_detail::columnsThreading();
   std::size_t workers = setting.workers;
@@ -448,105 +613,50 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   const std::uint64_t start = input_->offset();
   if (size <= start || size - start < minimum_bytes) return true;
 
-  std::deque<std::unique_ptr<Batch>> in_flight;  // in file order
-  std::string carry;                             // the start of a line not yet in a batch
-  std::uint64_t next_offset = start;
-  bool input_over = false;
-  bool text_over = false;
-  mps_detail::ColumnsWorkers threads(rows_by_name_, row_entries_.blockShift(), workers);  // joined before the batches go
+  // Destroyed in the reverse order: the threads are joined before the batches go.
+  std::vector<std::unique_ptr<Batch>> batches;
+  for (std::size_t b = 0; b < kBatches; ++b) batches.push_back(std::make_unique<Batch>());
+  mps_detail::ColumnsWorkers threads(rows_by_name_, row_entries_.blockShift(), workers);
   if (threads.size() == 0) return true;
+  BatchFeeder feeder(*input_, threads, batch_bytes, piece_bytes, start);
+  try {
+    feeder.start(batches);
+  } catch (const std::system_error&) {
+    return true;  // nothing read yet: the lines are read one by one
+  }
 
-  // Reads the next batch; false when no whole line is left (what is left stays in `carry`).
-  auto fill = [&](Batch& batch) {
-    batch.offset = next_offset;
-    batch.length = 0;
-    batch.filled = 0;
-    batch.reserve(carry.size() + batch_bytes);
-    std::memcpy(batch.bytes.get(), carry.data(), carry.size());
-    batch.filled = carry.size();
-    carry.clear();
-    std::size_t wanted = batch_bytes;
-    for (;;) {
-      while (batch.filled < wanted && !input_over) {
-        batch.reserve(wanted);
-        const std::size_t got = input_->readBytes(batch.bytes.get() + batch.filled, wanted - batch.filled);
-        if (got == 0) input_over = true;
-        batch.filled += got;
-      }
-      const void* feed = batch.filled > 0 ? memrchr(batch.bytes.get(), '\n', batch.filled) : nullptr;
-      if (feed != nullptr) {
-        batch.length = static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1;
-        break;
-      }
-      if (input_over || wanted >= kLongestBatch) {
-        carry.assign(batch.bytes.get(), batch.filled);
-        return false;
-      }
-      wanted *= 2;  // a line longer than the batch
-    }
-    carry.assign(batch.bytes.get() + batch.length, batch.filled - batch.length);
-    std::memset(batch.bytes.get() + batch.filled, 0, LineReader::kReadableAfterLine);
-    next_offset = batch.offset + batch.length;
-    std::size_t pieces = 0;
-    for (std::size_t begin = 0; begin < batch.length; ++pieces) {
-      if (pieces == batch.pieces.size()) batch.pieces.emplace_back();
-      ColumnsPiece& piece = batch.pieces[pieces];
-      piece.text = batch.bytes.get();
-      piece.begin = begin;
-      const std::size_t from = begin + piece_bytes - 1;
-      const void* feed = from < batch.length ? std::memchr(batch.bytes.get() + from, '\n', batch.length - from) : nullptr;
-      piece.end = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1 : batch.length;
-      begin = piece.end;
-    }
-    batch.pieces.resize(pieces);
-    return true;
-  };
-  auto launch = [&](std::unique_ptr<Batch> batch) {
-    if (text_over || !fill(*batch)) {
-      text_over = true;
-      return;
-    }
-    for (ColumnsPiece& piece : batch->pieces) threads.submit(piece);
-    in_flight.push_back(std::move(batch));
-  };
   // Ends the threaded reading: the text from `rest` on goes back to the input.
   auto handBack = [&](std::string_view rest, std::size_t lines_before) {
+    feeder.stop();
     threads.stop();
     std::string text(rest);
-    for (std::size_t b = 1; b < in_flight.size(); ++b) text.append(in_flight[b]->bytes.get(), in_flight[b]->length);
-    text += carry;
+    text += feeder.leftText();
     input_->unread(text);
     line_number_ = lines_before;
     threaded_offset_ = 0;
   };
-
-  for (std::size_t b = 0; b < kBatchesInFlight; ++b) launch(std::make_unique<Batch>());
   std::size_t first_line = line_number_;  // the lines before the next piece
-  while (!in_flight.empty()) {
-    Batch& batch = *in_flight.front();
-    for (const ColumnsPiece& piece : batch.pieces) {
+  while (Batch* batch = feeder.next()) {
+    for (const ColumnsPiece& piece : batch->pieces) {
       threads.wait(piece);
-      threaded_offset_ = batch.offset + piece.begin;
+      threaded_offset_ = batch->offset + piece.begin;
       const std::int64_t left = applyColumnsPiece(piece, state, first_line);
       if (left < 0) {
-        threads.stop();
         threaded_offset_ = 0;
         return false;
       }
       if (left > 0) {
         std::size_t at = piece.begin;
         for (std::int64_t line = 1; line < left; ++line) {
-          at = static_cast<std::size_t>(static_cast<const char*>(std::memchr(batch.bytes.get() + at, '\n', piece.end - at)) -
-                                        batch.bytes.get()) + 1;
+          at = static_cast<std::size_t>(static_cast<const char*>(std::memchr(batch->bytes.get() + at, '\n', piece.end - at)) -
+                                        batch->bytes.get()) + 1;
         }
-        handBack(std::string_view(batch.bytes.get() + at, batch.length - at), first_line + static_cast<std::size_t>(left) - 1);
+        handBack(std::string_view(batch->bytes.get() + at, batch->length - at), first_line + static_cast<std::size_t>(left) - 1);
         return true;
       }
       first_line += piece.lines;
     }
-    std::unique_ptr<Batch> applied = std::move(in_flight.front());
-    in_flight.pop_front();
-    launch(std::move(applied));
+    feeder.recycle(batch);
   }
   handBack(std::string_view(), first_line);
   return true;
