@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <condition_variable>
@@ -27,6 +28,10 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/names/names_holder.hpp"
 #include "formats/mps/mps_reader.hpp"
@@ -88,7 +93,7 @@ struct ColumnsPiece {
   std::vector<PieceEntry> unsorted;
   std::size_t lines = 0;      // lines parsed
   std::size_t stop_line = 0;  // 0: all lines parsed; else the first line (from 1) left to the reading thread
-  bool done = false;          // under the workers' lock
+  std::atomic<bool> done{false};  // set under the workers' lock
 };
 
 namespace {
@@ -339,15 +344,21 @@ class ColumnsWorkers {
   void submit(ColumnsPiece& piece) {
     {
       std::lock_guard guard(lock_);
-      piece.done = false;
+      piece.done.store(false, std::memory_order_relaxed);
       queue_.push_back(&piece);
     }
     work_ready_.notify_one();
   }
 
   void wait(const ColumnsPiece& piece) {
+    // A piece is parsed in a fraction of a millisecond: a short spin saves the reading
+    // thread a sleep and a wake-up.
+    for (int spin = 0; spin < kSpins; ++spin) {
+      if (piece.done.load(std::memory_order_acquire)) return;
+      pause();
+    }
     std::unique_lock guard(lock_);
-    piece_done_.wait(guard, [&] { return piece.done; });
+    piece_done_.wait(guard, [&] { return piece.done.load(std::memory_order_relaxed); });
   }
 
   // Pieces not begun are dropped.
@@ -383,10 +394,18 @@ class ColumnsWorkers {
       }
       {
         std::lock_guard guard(lock_);
-        piece->done = true;
+        piece->done.store(true, std::memory_order_release);
       }
       piece_done_.notify_all();
     }
+  }
+
+  static constexpr int kSpins = 4000;
+
+  static void pause() {
+#if defined(__SSE2__)
+    _mm_pause();
+#endif
   }
 
   const NameIndex& rows_;
@@ -421,7 +440,8 @@ struct Batch {
   std::size_t length = 0;    // bytes of whole lines
   std::size_t filled = 0;    // bytes read, a part of a line after the whole ones included
   std::uint64_t offset = 0;  // where its text starts in the file
-  std::vector<ColumnsPiece> pieces;
+  std::deque<ColumnsPiece> pieces;  // the first `piece_count` are the batch's (a deque: they never move)
+  std::size_t piece_count = 0;
 
   void reserve(std::size_t size) {
     if (size <= capacity) return;
@@ -572,8 +592,8 @@ class BatchFeeder {
       piece.end = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - batch.bytes.get()) + 1 : batch.length;
       begin = piece.end;
     }
-    batch.pieces.resize(pieces);
-    for (ColumnsPiece& piece : batch.pieces) workers_.submit(piece);
+    batch.piece_count = pieces;
+    for (std::size_t k = 0; k < pieces; ++k) workers_.submit(batch.pieces[k]);
     return true;
   }
 
@@ -615,7 +635,19 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
 
   // Destroyed in the reverse order: the threads are joined before the batches go.
   std::vector<std::unique_ptr<Batch>> batches;
-  for (std::size_t b = 0; b < kBatches; ++b) batches.push_back(std::make_unique<Batch>());
+  for (std::size_t b = 0; b < kBatches; ++b) {
+    // Room taken here, from the reading thread's heap, comes back to it when the section is
+    // read, for the rows' term lists; room the other threads took would stay with them.
+    auto batch = std::make_unique<Batch>();
+    batch->reserve(2 * batch_bytes);
+    for (std::size_t k = 0; k < batch_bytes / piece_bytes + 1; ++k) {
+      ColumnsPiece& piece = batch->pieces.emplace_back();
+      piece.steps.reserve(piece_bytes / 12);
+      piece.unsorted.reserve(piece_bytes / 16);
+      piece.entries.reserve(piece_bytes / 16);
+    }
+    batches.push_back(std::move(batch));
+  }
   mps_detail::ColumnsWorkers threads(rows_by_name_, row_entries_.blockShift(), workers);
   if (threads.size() == 0) return true;
   BatchFeeder feeder(*input_, threads, batch_bytes, piece_bytes, start);
@@ -637,7 +669,8 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   };
   std::size_t first_line = line_number_;  // the lines before the next piece
   while (Batch* batch = feeder.next()) {
-    for (const ColumnsPiece& piece : batch->pieces) {
+    for (std::size_t k = 0; k < batch->piece_count; ++k) {
+      const ColumnsPiece& piece = batch->pieces[k];
       threads.wait(piece);
       threaded_offset_ = batch->offset + piece.begin;
       const std::int64_t left = applyColumnsPiece(piece, state, first_line);

@@ -65,6 +65,10 @@ TEST(MpsReaderThreadsTest, EveryCutGivesTheSameModel) {
       "    a_column_name_that_is_longer_than_thirty_two_bytes  r1  1\n"
       "\ta_column_name_that_is_longer_than_thirty_two_bytes\tr3\t-1\n"
       "    M2  'MARKER'  'INTEND'\n"
+      "    v  r1  1\n"
+      "    M3  'MARKER'  'INTORG'\n"
+      "    v  r3  1\n"                                          // a column made integer by a later line
+      "    M4  'MARKER'  'INTEND'\n"
       "    z  nowhere  5   r1  6\n"                              // an unknown row: a warning
       "    z  obj  0.25\n"
       "    RHS  r1  9\n";                                        // an indented column named RHS
