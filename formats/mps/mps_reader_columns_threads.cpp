@@ -328,7 +328,9 @@ std::size_t allowedProcessors() {
 // section and are joined on every way out of it.
 class ColumnsWorkers {
  public:
-  ColumnsWorkers(const NameIndex& rows, unsigned block_shift, std::size_t count) : rows_(rows), block_shift_(block_shift) {
+  // `spin`: whether a waiting thread may spin for a while (a processor to spare).
+  ColumnsWorkers(const NameIndex& rows, unsigned block_shift, std::size_t count, bool spin)
+      : rows_(rows), block_shift_(block_shift), spins_(spin ? kSpins : 0) {
     try {
       for (std::size_t i = 0; i < count; ++i) threads_.emplace_back([this] { run(); });
     } catch (const std::system_error&) {
@@ -353,7 +355,7 @@ class ColumnsWorkers {
   void wait(const ColumnsPiece& piece) {
     // A piece is parsed in a fraction of a millisecond: a short spin saves the reading
     // thread a sleep and a wake-up.
-    for (int spin = 0; spin < kSpins; ++spin) {
+    for (int spin = 0; spin < spins_; ++spin) {
       if (piece.done.load(std::memory_order_acquire)) return;
       pause();
     }
@@ -410,6 +412,7 @@ class ColumnsWorkers {
 
   const NameIndex& rows_;
   const unsigned block_shift_;
+  const int spins_;
   std::vector<std::thread> threads_;
   std::mutex lock_;
   std::condition_variable work_ready_;
@@ -620,8 +623,8 @@ class BatchFeeder {
 bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   const mps_detail::ColumnsThreading setting = mps_detail::columnsThreading();
   std::size_t workers = setting.workers;
+  const std::size_t processors = mps_detail::allowedProcessors();
   if (!setting.forced) {
-    const std::size_t processors = mps_detail::allowedProcessors();
     if (processors < 2) return true;
     if (workers == 0) workers = std::min(processors - 1, kMaximumWorkers);
   }
@@ -648,7 +651,7 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
     }
     batches.push_back(std::move(batch));
   }
-  mps_detail::ColumnsWorkers threads(rows_by_name_, row_entries_.blockShift(), workers);
+  mps_detail::ColumnsWorkers threads(rows_by_name_, row_entries_.blockShift(), workers, processors > 2);
   if (threads.size() == 0) return true;
   BatchFeeder feeder(*input_, threads, batch_bytes, piece_bytes, start);
   try {
