@@ -432,7 +432,7 @@ using mps_detail::PieceEntry;
 constexpr std::size_t kPieceBytes = std::size_t{1} << 15;
 constexpr std::uint64_t kMinimumBytes = std::uint64_t{1} << 22;
 constexpr std::size_t kMaximumWorkers = 7;   // with the reading thread, 8 processors
-constexpr std::size_t kBatches = 2;  // one applied, the next one read and parsed
+constexpr std::size_t kBatches = 3;  // one applied, the next ones read and parsed
 constexpr std::size_t kLongestBatch = std::size_t{1} << 26;  // a longer line is left to the line reader
 constexpr std::size_t kNamesAhead = 16;      // steps between asking for a column name's pool slot and using it
 
