@@ -125,27 +125,19 @@ std::size_t LineReader::readBytes(char* out, std::size_t size) {
   return given;
 }
 
-void LineReader::unread(std::string_view bytes) {
-  if (file_ == nullptr || bytes.empty()) return;
-  started_ = true;
+bool LineReader::seek(std::uint64_t offset) {
+  if (file_ == nullptr || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
+  if (::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+  std::clearerr(file_);
+  started_ = true;  // the next line fills the buffer from `offset`
   finished_ = false;
-  if (bytes.size() <= position_) {
-    position_ -= bytes.size();
-    std::memcpy(buffer_.get() + position_, bytes.data(), bytes.size());
-    return;
-  }
-  const std::size_t unread_bytes = end_ - position_;
-  const std::size_t needed = bytes.size() + unread_bytes + 1;
-  const std::size_t new_capacity = needed > capacity_ ? needed : capacity_;
-  auto bigger = std::make_unique_for_overwrite<char[]>(new_capacity + kReadableAfterLine);
-  std::memcpy(bigger.get(), bytes.data(), bytes.size());
-  std::memcpy(bigger.get() + bytes.size(), buffer_.get() + position_, unread_bytes);
-  discarded_ = discarded_ + position_ - bytes.size();
+  input_ended_ = false;
+  read_failed_ = false;
+  discarded_ = offset;
   position_ = 0;
-  end_ = bytes.size() + unread_bytes;
-  std::memset(bigger.get() + end_, 0, kReadableAfterLine);
-  buffer_ = std::move(bigger);
-  capacity_ = new_capacity;
+  end_ = 0;
+  buffer_[0] = '\0';
+  return true;
 }
 
 }  // namespace velorium

@@ -63,9 +63,9 @@ class LineReader {
   // Hands out up to `size` unread bytes into `out` as they are, lines not cut: those in the
   // buffer first, then straight from the file. Returns how many; 0 once nothing is left.
   std::size_t readBytes(char* out, std::size_t size);
-  // Puts `bytes` back in front of the unread bytes: the next lines start with them, and
-  // offset() goes back by their size.
-  void unread(std::string_view bytes);
+  // Goes on from `offset` in a regular file: the next line starts there. False when the file
+  // cannot be positioned there (nothing changes then).
+  bool seek(std::uint64_t offset);
 
   bool isOpen() const { return file_ != nullptr; }
   // The bytes of the file handed out so far, line ends included.

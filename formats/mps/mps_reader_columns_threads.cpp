@@ -24,6 +24,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -509,13 +510,9 @@ class BatchFeeder {
     if (thread_.joinable()) thread_.join();
   }
 
-  // Once stopped: the text it read that no batch given out holds, in file order.
-  std::string leftText() const {
-    std::string text;
-    for (const Batch* batch : ready_) text.append(batch->bytes.get(), batch->length);
-    text += carry_;
-    return text;
-  }
+  // Where the text of the batches ends: once the last batch is given out, the start of what
+  // no batch holds.
+  std::uint64_t endOffset() const { return next_offset_; }
 
  private:
   void run() {
@@ -660,13 +657,12 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
     return true;  // nothing read yet: the lines are read one by one
   }
 
-  // Ends the threaded reading: the text from `rest` on goes back to the input.
-  auto handBack = [&](std::string_view rest, std::size_t lines_before) {
+  // Ends the threaded reading: the input goes on from `offset`, the start of line
+  // `lines_before` + 1 (read again from the file: the text read ahead may be long).
+  auto handBack = [&](std::uint64_t offset, std::size_t lines_before) {
     feeder.stop();
     threads.stop();
-    std::string text(rest);
-    text += feeder.leftText();
-    input_->unread(text);
+    if (!input_->seek(offset)) throw std::runtime_error("the file cannot be read again from a position it was read at");
     line_number_ = lines_before;
     threaded_offset_ = 0;
   };
@@ -687,14 +683,14 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
           at = static_cast<std::size_t>(static_cast<const char*>(std::memchr(batch->bytes.get() + at, '\n', piece.end - at)) -
                                         batch->bytes.get()) + 1;
         }
-        handBack(std::string_view(batch->bytes.get() + at, batch->length - at), first_line + static_cast<std::size_t>(left) - 1);
+        handBack(batch->offset + at, first_line + static_cast<std::size_t>(left) - 1);
         return true;
       }
       first_line += piece.lines;
     }
     feeder.recycle(batch);
   }
-  handBack(std::string_view(), first_line);
+  handBack(feeder.endOffset(), first_line);
   return true;
 }
 
