@@ -105,5 +105,39 @@ bool LineReader::nextLine(const char*& line, std::size_t& length) {
   }
 }
 
+std::size_t LineReader::readBytes(char* out, std::size_t size) {
+  if (file_ == nullptr || finished_) return 0;
+  started_ = true;
+  std::size_t given = end_ - position_ < size ? end_ - position_ : size;
+  std::memcpy(out, buffer_.get() + position_, given);
+  position_ += given;
+  if (given < size && !input_ended_) {
+    // The buffer is empty: a large request goes past it, straight into `out`.
+    const std::size_t wanted = size - given;
+    const std::size_t got = std::fread(out + given, 1, wanted, file_);
+    discarded_ += got;
+    given += got;
+    if (got < wanted) {
+      input_ended_ = true;
+      read_failed_ = std::ferror(file_) != 0;
+    }
+  }
+  return given;
+}
+
+bool LineReader::seek(std::uint64_t offset) {
+  if (file_ == nullptr || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
+  if (::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+  std::clearerr(file_);
+  started_ = true;  // the next line fills the buffer from `offset`
+  finished_ = false;
+  input_ended_ = false;
+  read_failed_ = false;
+  discarded_ = offset;
+  position_ = 0;
+  end_ = 0;
+  buffer_[0] = '\0';
+  return true;
+}
 
 }  // namespace velorium

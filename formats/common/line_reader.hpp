@@ -60,6 +60,13 @@ class LineReader {
     return true;
   }
 
+  // Hands out up to `size` unread bytes into `out` as they are, lines not cut: those in the
+  // buffer first, then straight from the file. Returns how many; 0 once nothing is left.
+  std::size_t readBytes(char* out, std::size_t size);
+  // Goes on from `offset` in a regular file: the next line starts there. False when the file
+  // cannot be positioned there (nothing changes then).
+  bool seek(std::uint64_t offset);
+
   bool isOpen() const { return file_ != nullptr; }
   // The bytes of the file handed out so far, line ends included.
   std::uint64_t offset() const { return discarded_ + position_; }

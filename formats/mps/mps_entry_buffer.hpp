@@ -43,6 +43,9 @@ class MpsEntryBuffer {
   }
 
   std::size_t size() const { return count_; }
+  // Rows 2^blockShift() apart lie in different blocks; entries pushed block by block are
+  // written as a few streams instead of many.
+  unsigned blockShift() const { return block_shift_; }
 
   // Block by block, in the order of their rows: calls prepare(first_row, counts), where
   // counts[i] is the number of entries of row first_row + i (for the block's rows), then

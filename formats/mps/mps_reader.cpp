@@ -242,7 +242,7 @@ std::int32_t MpsReader::addColumn(std::int32_t name_id) {
 void MpsReader::reserveColumnTables() {
   constexpr std::size_t kColumnsToMeasure = 4096;
   const std::size_t seen = model.variables.size() - columns_at_section_start_;
-  const std::uint64_t offset = input_->offset();
+  const std::uint64_t offset = threaded_offset_ != 0 ? threaded_offset_ : input_->offset();
   if (seen < kColumnsToMeasure || offset <= columns_section_offset_ || input_->fileSize() <= offset) return;
   column_tables_reserved_ = true;
   const double rate = static_cast<double>(seen) / static_cast<double>(offset - columns_section_offset_);

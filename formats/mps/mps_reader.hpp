@@ -23,6 +23,23 @@
 
 namespace velorium {
 
+namespace mps_detail {
+
+// How the lines of a COLUMNS section are shared out among threads. Zero in a field means the
+// reader's own choice; tests force the threaded path on small files with tiny batches.
+struct ColumnsThreading {
+  std::size_t workers = 0;          // parsing threads beside the reading one
+  std::size_t batch_bytes = 0;      // text taken from the file at a time
+  std::size_t piece_bytes = 0;      // text given to one thread at a time
+  std::uint64_t minimum_bytes = 0;  // bytes left in the file for threads to be worth starting
+  bool forced = false;              // use the fields as given, even on one processor
+};
+void setColumnsThreading(const ColumnsThreading& threading);
+ColumnsThreading columnsThreading();
+
+struct ColumnsPiece;
+
+}  // namespace mps_detail
 
 // The model read from `path`, or null when reading failed for any reason (the reason is
 // logged to `log`, except for a file that cannot be opened). Never throws.
@@ -131,13 +148,31 @@ class MpsReader {
   bool completeOldestRow(std::vector<std::int32_t>& name_ids);
   bool flushPendingRows(std::vector<std::int32_t>& name_ids);
   MpsSection readColumns();
+  // What the lines of a COLUMNS section read so far leave for the next line.
+  struct ColumnLineState {
+    bool column_open = false;    // a column line was read in this section
+    bool column_marked = false;  // the open column has been made integer on one of its lines
+    bool integer_block = false;
+  };
+  // Reads the section's lines with parsing threads from the current line on, as far as they
+  // are sure of them; false when the reading failed. The lines left go to the caller.
+  bool readColumnsInParallel(ColumnLineState& state);
+  // 0: the piece was applied whole; -1: the reading failed; n > 0: the piece's n-th line is
+  // left for the caller (the lines before it were applied).
+  std::int64_t applyColumnsPiece(const mps_detail::ColumnsPiece& piece, ColumnLineState& state, std::size_t first_line);
+  std::vector<std::int32_t> segment_columns_;  // the column of each run of a piece's lines
   bool addColumnEntry(std::string_view row_name, std::string_view value_field);
   bool queueStep(PendingStep*& step);
   void lookUpRow(PendingStep& step);
   bool completeOldestStep();
-  bool startColumn(const PendingStep& step);
+  bool startColumn(std::string_view name, std::uint64_t name_hash, bool integer, std::size_t line_number);
   void markColumnInteger();
   bool completePair(PendingStep& step);
+  bool applyPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number);
+  // The checks and messages of a pair of the current column: -1 when the reading fails, 1 when
+  // the pair is an entry of a row still to be kept, 0 otherwise (an unknown row, or the
+  // objective's term, kept here).
+  int admitPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number);
   bool flushPendingSteps();
   MpsSection failInColumns(const char* format, ...) __attribute__((format(printf, 2, 3)));
   MpsSection readRowValues(MpsSection section, bool (MpsReader::*apply)(std::string_view, std::string_view, double));
@@ -181,6 +216,7 @@ class MpsReader {
   MpsLineName current_column_name_;
   std::uint32_t columns_section_stamp_ = 0;
   std::uint64_t columns_section_offset_ = 0;  // where the section's lines start in the file
+  std::uint64_t threaded_offset_ = 0;         // while threads read ahead: where the lines applied end
   std::size_t columns_at_section_start_ = 0;
   bool column_tables_reserved_ = false;       // in this section
   std::array<PendingStep, kPendingDepth> pending_;

@@ -27,10 +27,12 @@ MpsSection MpsReader::readColumns() {
   columns_at_section_start_ = model.variables.size();
   column_tables_reserved_ = false;
   row_entries_.expectRows(model.rows.size());
-  bool column_open = false;         // a column line was read in this section
-  bool column_marked = false;       // the open column has been made integer on one of its lines
-  bool integer_block = false;
+  ColumnLineState state;
+  bool& column_open = state.column_open;
+  bool& column_marked = state.column_marked;
+  bool& integer_block = state.integer_block;
   resolved_column_ = -1;
+  if (!readColumnsInParallel(state)) return MpsSection::EndOfReading;
   for (;;) {
     if (!readLine()) return flushPendingSteps() ? endOfFile() : MpsSection::EndOfReading;
     MpsSection section = keywordOfLine();
@@ -123,7 +125,7 @@ bool MpsReader::completeOldestStep() {
   bool completed = false;
   switch (step.kind) {
     case PendingStep::Kind::StartColumn:
-      completed = startColumn(step);
+      completed = startColumn(step.name.view(), step.name_hash, step.integer, step.line_number);
       break;
     case PendingStep::Kind::MarkInteger:
       markColumnInteger();
@@ -137,21 +139,21 @@ bool MpsReader::completeOldestStep() {
   return completed;
 }
 
-bool MpsReader::startColumn(const PendingStep& step) {
-  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name({step.name.view(), step.name_hash}));
+bool MpsReader::startColumn(std::string_view name, std::uint64_t name_hash, bool integer, std::size_t line_number) {
+  const auto id = static_cast<std::int32_t>(names_pool().find_or_add_name({name, name_hash}));
   std::int32_t column = column_of_name_id_.get(id);
   if (column < 0) column = addColumn(id);
   std::uint32_t& described = described_in_section_[static_cast<std::size_t>(column)];
   if (described == columns_section_stamp_) {
     // The lines of one column must follow each other within a section.
-    line_number_ = step.line_number;
-    fail("Повторение описания переменной [%s]\n", step.name.text().c_str());
+    line_number_ = line_number;
+    fail("Повторение описания переменной [%s]\n", std::string(name).c_str());
     return false;
   }
   described = columns_section_stamp_;
   resolved_column_ = column;
   resolved_column_rows_.clear();
-  if (step.integer) markColumnInteger();
+  if (integer) markColumnInteger();
   return true;
 }
 
@@ -165,27 +167,36 @@ void MpsReader::markColumnInteger() {
 bool MpsReader::completePair(PendingStep& step) {
   lookUpRow(step);
   if (step.row == NameIndex::kCompareRest) step.row = rows_by_name_.findFrom(step.name.view(), step.row_key, step.row_slot);
+  return applyPair(step.row, step.value, step.name.view(), step.line_number);
+}
+
+bool MpsReader::applyPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number) {
+  const int admitted = admitPair(row, value, row_name, line_number);
+  // Dealt out to the rows once the file is read (finish()).
+  if (admitted > 0) row_entries_.push(row, resolved_column_, value);
+  return admitted >= 0;
+}
+
+int MpsReader::admitPair(std::int32_t row, double value, std::string_view row_name, std::size_t line_number) {
   const std::int32_t column = resolved_column_;
   auto columnName = [&] {
     return names_pool().names_holder_get(model.variables[static_cast<std::size_t>(column)].name_id);
   };
-  if (step.row == NameIndex::kMissing) {
+  if (row == NameIndex::kMissing) {
     warn("Столбец \"%s\" ссылается на несуществующую строку \"%s\" в секции COLUMNS MPS файла\n", columnName(),
-         step.name.text().c_str());
-    return true;
+         std::string(row_name).c_str());
+    return 0;
   }
-  if (!resolved_column_rows_.insert(step.row)) {
-    line_number_ = step.line_number;
-    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), step.name.text().c_str());
-    return false;
+  if (!resolved_column_rows_.insert(row)) {
+    line_number_ = line_number;
+    fail("Столбец \"%s\" уже присутствует в строке \"%s\" в секции COLUMNS MPS файла\n", columnName(), std::string(row_name).c_str());
+    return -1;
   }
-  if (step.row == -2) {
-    model.objective.linear_terms.push_back(LinearTerm{column, step.value});
-  } else {
-    // Dealt out to the rows once the file is read (finish()).
-    row_entries_.push(step.row, column, step.value);
+  if (row == -2) {
+    model.objective.linear_terms.push_back(LinearTerm{column, value});
+    return 0;
   }
-  return true;
+  return 1;
 }
 
 bool MpsReader::flushPendingSteps() {

@@ -119,6 +119,35 @@ TEST(LineReader, OffsetOfTheNextLineAndTheFileSize) {
   }
 }
 
+// Bytes taken as they are after some lines, then the lines again from any offset: the bytes
+// are the file's, and the lines from an offset are those the text has from there.
+TEST(LineReader, BytesAsTheyAreAndLinesAgainFromAnOffset) {
+  ScratchDir dir;
+  std::string text;
+  for (std::size_t length = 0; length < 40; ++length) text += letters(length) + (length % 3 == 0 ? "\r\n" : "\n");
+  text += letters(7);
+  const std::string path = dir.write("bytes.txt", text);
+  for (std::size_t buffer_size : {std::size_t{2}, std::size_t{9}, std::size_t{4096}}) {
+    for (std::size_t lines_first : {0, 1, 5}) {
+      for (std::size_t take : {1, 10, 100, 1000}) {
+        SmallBufferLineReader reader(path, buffer_size);
+        std::string_view line;
+        for (std::size_t i = 0; i < lines_first; ++i) ASSERT_TRUE(reader.nextLine(line));
+        const std::size_t start = static_cast<std::size_t>(reader.offset());
+        std::string bytes(take, '\0');
+        bytes.resize(reader.readBytes(bytes.data(), take));
+        EXPECT_EQ(bytes, text.substr(start, take)) << buffer_size << " " << lines_first << " " << take;
+        EXPECT_EQ(reader.offset(), start + bytes.size());
+        for (std::size_t offset : {std::size_t{0}, start + 3, text.size() - 4, text.size()}) {
+          ASSERT_TRUE(reader.seek(offset));
+          EXPECT_EQ(reader.offset(), offset);
+          EXPECT_EQ(readAll(reader), splitLines(text.substr(offset))) << buffer_size << " from " << offset;
+        }
+      }
+    }
+  }
+}
+
 TEST(LineReader, CarriageReturnSplitFromItsLineFeedByTheBufferSeam) {
   ScratchDir dir;
   // With 4 data bytes per fill, "abc\r" fills the buffer and its "\n" comes in the next read.

@@ -51,7 +51,7 @@ long virtualKilobytes() {
   ::setrlimit(RLIMIT_AS, &address_space);
   int outcome = kExceptionEscaped;
   try {
-    auto read = mps_test::readMpsPath(path);
+    auto read = mps_test::readMpsPathOnce(path);
     const bool told = read.log.find("Недостаточно памяти для чтения MPS файла") != std::string::npos;
     outcome = read.model ? kReadDespiteLimit : told ? kFailedWithMessage : kNoMessage;
   } catch (...) {
