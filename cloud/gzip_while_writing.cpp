@@ -45,15 +45,24 @@ void GzipWhileWriting::written(std::string& piece) noexcept {
     // One piece always fits, however large.
     changed_.wait(lock, [this] { return stopped_ || queue_.empty() || queued_ < queue_limit_; });
     if (stopped_) return;
-    std::string spare;
+    const std::size_t size = piece.size();
+    try {
+      queue_.push_back(std::move(piece));
+    } catch (const std::bad_alloc&) {
+      stopped_ = true;  // a member without this piece would be wrong: none is made
+    }
+    if (stopped_) {
+      lock.unlock();
+      changed_.notify_all();
+      return;
+    }
+    queued_ += size;
+    total_ += size;
+    piece.clear();
     if (!spare_.empty()) {
-      spare = std::move(spare_.back());
+      piece.swap(spare_.back());
       spare_.pop_back();
     }
-    queued_ += piece.size();
-    total_ += piece.size();
-    queue_.push_back(std::move(piece));
-    piece = std::move(spare);
   }
   changed_.notify_all();
   // Until the first pieces come back, a new string saves the writer growing one step by step.
