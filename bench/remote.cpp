@@ -1,13 +1,14 @@
 // A model of 10^6 nonzeros solved remotely against the local calculation service, with the
-// time of each phase: preparing (options, writing the MPS file, start of the client), the
-// create request, compressing, uploading, waiting (the service's solve and the 3-second
+// time of each phase: preparing (options, writing the MPS file while its gzip member is made
+// beside it, start of the client), the create request, compressing (what is left of it: the
+// member copied into the upload body), uploading, waiting (the service's solve and the 3-second
 // polls), and reading the result (result and details requests, the solution text, the
 // result object and its values array). The phases are told apart by the client log's texts.
 // The wall time of the create, upload and result phases includes the service's side (the
 // local service is Python); own_s counts the client's own work (see below), own_cpu_s is this
 // process's CPU time outside the wait, every thread's.
-// For comparison: writing the same model as MPS alone, and reading a result text of 2 * 10^6
-// values held in memory.
+// For comparison: writing the same model as MPS alone (nothing compressed), and reading a
+// result text of 2 * 10^6 values held in memory.
 //
 // The model: 10^6 variables in [0, 1] with varied objective coefficients, each bounded again
 // by a row of its own (10^6 nonzeros), maximised: an LP that the service's presolver solves

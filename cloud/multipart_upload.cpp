@@ -16,6 +16,7 @@
 #include "cloud/calculation_state.hpp"
 #include "cloud/client_clock.hpp"
 #include "cloud/https_exchange.hpp"
+#include "cloud/output_file.hpp"
 #include "cloud/service_requests.hpp"
 #include "core/text/message_catalogue.hpp"
 
@@ -32,54 +33,6 @@ constexpr int kUnableToOpenFile = 388;
 [[noreturn]] void file_failure(const std::string& what, const std::string& path) {
   throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
-
-// A file descriptor closed on scope exit unless closed (and checked) before.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // False when the close reported an error (for a written file: data may be lost).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// The body file being written; every write is checked.
-class BodyWriter {
- public:
-  explicit BodyWriter(const std::string& path)
-      : path_(path), fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)) {
-    if (fd_.get() < 0) file_failure("cannot create the upload body", path_);
-  }
-  void write(const void* data, std::size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-      const ssize_t wrote = ::write(fd_.get(), bytes, size);
-      if (wrote < 0 && errno == EINTR) continue;
-      if (wrote <= 0) file_failure("cannot write the upload body", path_);
-      bytes += wrote;
-      size -= static_cast<std::size_t>(wrote);
-    }
-  }
-  void write(const std::string& text) { write(text.data(), text.size()); }
-  void finish() {
-    if (!fd_.close()) file_failure("cannot close the upload body", path_);
-  }
-
- private:
-  std::string path_;
-  Descriptor fd_;
-};
 
 // Reads a source file in blocks, counting the bytes for the preparing reporter.
 class SourceReader {
@@ -108,17 +61,30 @@ class SourceReader {
   IProgressReporter* reporter_;
 };
 
-void write_file_part_header(BodyWriter& body, const std::string& part_name) {
+void write_file_part_header(OutputFile& body, const std::string& part_name) {
   body.write(std::string("--") + kMultipartBoundary + "\r\n" +
              "Content-Disposition: form-data; name=\"file\"; filename=\"" + part_name + "\"\r\n\r\n");
 }
 
-void write_raw_file_part(BodyWriter& body, SourceReader& source, std::vector<char>& buffer) {
+void write_raw_file_part(OutputFile& body, SourceReader& source, std::vector<char>& buffer) {
   while (const std::size_t got = source.read(buffer.data())) body.write(buffer.data(), got);
 }
 
+// The gzip member made while the file was written, copied as it is; false when there is none.
+// The preparing reporter counts the file's own bytes, as if they had been compressed here.
+bool copy_gzip_member(OutputFile& body, const MultipartFileEntry& entry, std::uint64_t& count,
+                      IProgressReporter* reporter, std::vector<char>& buffer) {
+  if (!entry.gzip_member || ::access(entry.gzip_member->path().c_str(), F_OK) != 0) return false;
+  std::uint64_t copied = 0;
+  SourceReader member(entry.gzip_member->path(), copied, nullptr);
+  write_raw_file_part(body, member, buffer);
+  count += get_file_size(entry.file->path());
+  if (reporter) reporter->SetProgress(count);
+  return true;
+}
+
 // One gzip member, compressed in blocks on the machine's processors.
-void write_gzip_file_part(BodyWriter& body, SourceReader& source) {
+void write_gzip_file_part(OutputFile& body, SourceReader& source) {
   write_gzip_member([&source](char* buffer, std::size_t capacity) { return source.read(buffer, capacity); },
                     [&body](const unsigned char* data, std::size_t size) { body.write(data, size); },
                     gzip_workers_for_this_machine());
@@ -156,7 +122,7 @@ void build_multipart_body(MultipartForm& form) {
   form.body_file.reset();
   form.body_folder = std::make_unique<PrivateFolder>("", "velorium-upload-");
   form.body_file = std::make_unique<TemporaryFile>("mltprt", "tmp", form.body_folder->path(), true, true);
-  BodyWriter body(form.body_file->path());
+  OutputFile body(form.body_file->path(), "the upload body");
   for (const auto& [name, value] : form.fields) {
     body.write(std::string("--") + kMultipartBoundary + "\r\n" + "Content-Disposition: form-data; name=\"" + name +
                "\"\r\n\r\n" + value + "\r\n");
@@ -167,6 +133,7 @@ void build_multipart_body(MultipartForm& form) {
     std::string part_name = entry.part_name.empty() ? last_path_component(entry.file->path()) : entry.part_name;
     if (entry.gzip) part_name += ".gz";
     write_file_part_header(body, safe_part_name(part_name));
+    if (entry.gzip && copy_gzip_member(body, entry, count, form.preparing_reporter, buffer)) continue;
     SourceReader source(entry.file->path(), count, form.preparing_reporter);
     if (entry.gzip) {
       write_gzip_file_part(body, source);
@@ -191,10 +158,11 @@ CloudReply post_multipart(CloudFileRequest& request, MultipartForm& form, const 
 }
 
 void upload_file(const CalculationInfo& calculation, std::unique_ptr<TemporaryFile> file, bool gzip,
-                 IProgressReporter* preparing, IProgressReporter* uploading) {
+                 IProgressReporter* preparing, IProgressReporter* uploading,
+                 std::unique_ptr<TemporaryFile> gzip_member) {
   MultipartForm form;
   form.fields.assign(calculation.upload_fields.begin(), calculation.upload_fields.end());
-  form.files.push_back({std::move(file), std::string(), gzip});
+  form.files.push_back({std::move(file), std::string(), gzip, std::move(gzip_member)});
   form.preparing_reporter = preparing;
   build_multipart_body(form);
   if (uploading) uploading->SetTotal(get_file_size(form.body_file->path()));

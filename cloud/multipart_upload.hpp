@@ -30,6 +30,9 @@ struct MultipartFileEntry {
   std::unique_ptr<TemporaryFile> file;
   std::string part_name;  // empty: the last component of the file's path
   bool gzip = false;
+  // The file's gzip member made beforehand (while the file was written); when null or
+  // missing on disk, the file is compressed as the body is built.
+  std::unique_ptr<TemporaryFile> gzip_member;
 };
 
 // One upload. Every temporary file it holds (the uploaded files and the body) is deleted when
@@ -45,9 +48,10 @@ struct MultipartForm {
 // Uploads `file` (taking it over) to the calculation's upload address with its form fields.
 // The body is built once (a failure there leaves at once); then up to 3 attempts, 300 and
 // 600 ms apart. `preparing` receives the source bytes read, `uploading` the bytes sent; both
-// are optional.
+// are optional. `gzip_member` (optional, taken over): the file's member made beforehand.
 void upload_file(const CalculationInfo& calculation, std::unique_ptr<TemporaryFile> file, bool gzip,
-                 IProgressReporter* preparing, IProgressReporter* uploading);
+                 IProgressReporter* preparing, IProgressReporter* uploading,
+                 std::unique_ptr<TemporaryFile> gzip_member = nullptr);
 
 // Writes the form's body file unless it has one. A source that cannot be opened fails with
 // catalogue message 366 and the path; any failure to read a source or to write or close the

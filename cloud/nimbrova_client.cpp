@@ -77,10 +77,12 @@ void report_cloud_error(const std::string& text, std::string& outcome) {
 }
 
 Client::Client(std::unique_ptr<TemporaryFile> model_file, const RemoteParameters& parameters,
-               std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder)
+               std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder,
+               std::unique_ptr<TemporaryFile> model_gzip_member)
     : operation_lock_(remote_operation_mutex()),
       folder_(std::move(folder)),
       model_file_(std::move(model_file)),
+      model_gzip_member_(std::move(model_gzip_member)),
       initial_solution_file_(std::move(initial_solution_file)) {
   set_remote_parameters(parameters);
   clear_current_calculation();
@@ -136,14 +138,15 @@ void Client::init_calculation() {
   log_line("UID: " + current_calc_uid() + "\n");
   log_message(kStartingUpload);
   const std::int64_t interval_ms = client_log_file_open() ? 1000 : 100;
-  const auto upload = [&](std::unique_ptr<TemporaryFile>& file, int preparing_caption, int uploading_caption, bool gzip) {
+  const auto upload = [&](std::unique_ptr<TemporaryFile>& file, int preparing_caption, int uploading_caption, bool gzip,
+                          std::unique_ptr<TemporaryFile> gzip_member) {
     if (!file) return;
     ClientProgress preparing(LogSink(), get_file_size(file->path()), get_message(preparing_caption), interval_ms);
     ClientProgress uploading(LogSink(), 0, get_message(uploading_caption), interval_ms);
-    upload_file(current_calculation_copy(), std::move(file), gzip, &preparing, &uploading);
+    upload_file(current_calculation_copy(), std::move(file), gzip, &preparing, &uploading, std::move(gzip_member));
   };
-  upload(initial_solution_file_, kPreparingStart, kUploadingStart, false);
-  upload(model_file_, kPreparingModel, kUploadingModel, true);
+  upload(initial_solution_file_, kPreparingStart, kUploadingStart, false, nullptr);
+  upload(model_file_, kPreparingModel, kUploadingModel, true, std::move(model_gzip_member_));
 }
 
 RemoteCalculationResult Client::wait_for_result() {

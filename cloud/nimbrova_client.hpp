@@ -36,12 +36,15 @@ void report_cloud_error(const std::string& text, std::string& outcome);
 
 class Client {
  public:
-  // Takes over the files (either may be null) and the folder that holds them (may be null),
+  // Takes over the files (any may be null) and the folder that holds them (may be null),
   // copies `parameters` into the process-wide set, clears the current calculation, sets the
   // client log's output from "log_to_console" (true when absent) and "log_file", and lets
   // NIMBROVA_TEST_SERVER_ADDRESS replace the calculations address (logged).
+  // `model_gzip_member`: the model file's gzip member made while it was written; without it
+  // the model file is compressed when it is uploaded.
   Client(std::unique_ptr<TemporaryFile> model_file, const RemoteParameters& parameters,
-         std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder = nullptr);
+         std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder = nullptr,
+         std::unique_ptr<TemporaryFile> model_gzip_member = nullptr);
   ~Client();
   Client(const Client&) = delete;
   Client& operator=(const Client&) = delete;
@@ -67,6 +70,7 @@ class Client {
   std::unique_lock<std::mutex> operation_lock_;
   std::unique_ptr<PrivateFolder> folder_;  // before the files: it goes after them
   std::unique_ptr<TemporaryFile> model_file_;
+  std::unique_ptr<TemporaryFile> model_gzip_member_;
   std::unique_ptr<TemporaryFile> initial_solution_file_;
 };
 

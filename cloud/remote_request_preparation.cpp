@@ -8,12 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "cloud/block_gzip.hpp"
 #include "cloud/client_log.hpp"
+#include "cloud/gzip_while_writing.hpp"
 #include "core/model/model_impl.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
+#include "formats/common/text_output.hpp"
 #include "formats/export/export_model.hpp"
 #include "formats/export/legal_names.hpp"
 #include "formats/solution/solution_writer.hpp"
@@ -114,10 +117,16 @@ RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::stri
   fill_remote_parameters(model);
   auto folder = std::make_unique<PrivateFolder>(model.GetStringParamCopy("temp_folder_path"), "velorium-remote-");
   const char* model_name = model.GetName();
-  auto model_file = std::make_unique<TemporaryFile>(remote_model_file_name(model_name ? model_name : ""), "",
-                                                    folder->path(), true, false);
+  const std::string file_name = remote_model_file_name(model_name ? model_name : "");
+  auto model_file = std::make_unique<TemporaryFile>(file_name, "", folder->path(), true, false);
   RemoteRequest request;
-  model.Write(model_file->path().c_str(), name_mapping_file.c_str());
+  // Compressed as it is written; the rest of the preparation runs beside the last blocks.
+  GzipWhileWriting compressing(std::make_unique<TemporaryFile>(file_name + ".gz", "", folder->path(), true, false),
+                               gzip_workers_for_this_machine());
+  {
+    const ScopedTextOutputTap tap(model_file->path(), compressing);
+    model.Write(model_file->path().c_str(), name_mapping_file.c_str());
+  }
   if (model.GetErrorCode() != 0) return request;
 
   // Where the writer changed names, results must come back under the model's own and start
@@ -167,8 +176,9 @@ RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::stri
       throw std::runtime_error("cannot write the start values to " + start_file->path());
     }
   }
+  std::unique_ptr<TemporaryFile> model_member = compressing.finish(model_file->path());
   request.client = std::make_unique<Client>(std::move(model_file), model.remote_parameters(), std::move(start_file),
-                                            std::move(folder));
+                                            std::move(folder), std::move(model_member));
   for (const std::string& name : left_out) {
     log_line(get_message(kWarning) + formatString(get_message(kVariableMissing), name.c_str()) + "\n");
   }

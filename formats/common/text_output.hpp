@@ -7,6 +7,30 @@
 
 namespace velorium {
 
+// Sees the pieces of one file as they are written to it, so that a caller can use the text
+// (compress it, say) while the rest is still being made.
+class TextOutputTap {
+ public:
+  virtual ~TextOutputTap() = default;
+  // The next piece written to the file, in order. The tap may keep the text by swapping
+  // `piece` with a string of its own (its content does not matter), which the writer then
+  // empties and fills again.
+  virtual void written(std::string& piece) noexcept = 0;
+};
+
+// Shows `tap` every piece written to a file opened at exactly `path` on this thread while the
+// scope lasts; files of other paths or threads are not shown. Scopes do not nest.
+class ScopedTextOutputTap {
+ public:
+  ScopedTextOutputTap(const std::string& path, TextOutputTap& tap);
+  ~ScopedTextOutputTap();
+  ScopedTextOutputTap(const ScopedTextOutputTap&) = delete;
+  ScopedTextOutputTap& operator=(const ScopedTextOutputTap&) = delete;
+
+ private:
+  std::string path_;
+};
+
 class TextOutput {
  public:
   TextOutput() = default;
@@ -29,6 +53,7 @@ class TextOutput {
   void flush();
 
   std::FILE* file_ = nullptr;
+  TextOutputTap* tap_ = nullptr;
   std::string text_;
   bool failed_ = false;
 };

@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cloud/calculation_state.hpp"
 #include "cloud/client_log.hpp"
+#include "cloud/support/gunzip.hpp"
+#include "cloud/support/process_limits.hpp"
 #include "core/model/model_impl.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "support/owned.hpp"
@@ -103,6 +106,9 @@ TEST_F(RemotePreparationTest, TheFilesLiveInAPrivateFolderThatGoesWithTheClient)
     ASSERT_EQ(::stat(folder.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     EXPECT_TRUE(fs::exists(folder / "Plan.mps"));
+    // Compressed as it was written, for the upload.
+    EXPECT_EQ(test::gunzip_one_member(test::readFileBytes((folder / "Plan.mps.gz").string())),
+              test::readFileBytes((folder / "Plan.mps").string()));
     EXPECT_EQ(test::readFileBytes((folder / "start.sol").string()),
               "# Velorium Solution File Version 1.1\n\n# Columns  1\nx 0\n");
   }
@@ -117,8 +123,10 @@ TEST_F(RemotePreparationTest, HostileModelNamesStayInsideThePrivateFolder) {
     RemoteRequest request = prepare_remote_request(*model_, "");
     ASSERT_NE(request.client, nullptr) << name << ": " << model_->GetErrorText();
     const fs::path folder = private_folder();
-    EXPECT_TRUE(fs::exists(folder / remote_model_file_name(name))) << name;
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << name;
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{remote_model_file_name(name), remote_model_file_name(name) + ".gz"}))
+        << name;
   }
   EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape.mps"));
   EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape"));
@@ -210,6 +218,28 @@ TEST_F(RemotePreparationTest, AFolderThatCannotBeMadeOrAModelThatCannotBeWritten
   RemoteRequest request = prepare_remote_request(*model_, dir_.file("missing/names.map"));
   EXPECT_EQ(request.client, nullptr);
   EXPECT_EQ(model_->GetErrorCode(), -1);
+}
+
+TEST_F(RemotePreparationTest, AModelFileThatFailsMidwayStopsTheCompressingTooAndLeavesNothing) {
+  constexpr std::int32_t kCount = 60000;  // a file of some megabytes
+  const double lower = 0.0;
+  const double upper = 1.0;
+  const std::vector<double> objective(kCount, 1.0);
+  const std::int32_t type = 0;
+  model_->AddVariables(kCount, &lower, 1, &upper, 1, objective.data(), objective.size(), &type, 1);
+  ASSERT_EQ(model_->GetErrorCode(), 0) << model_->GetErrorText();
+  const double one = 1.0;
+  for (std::int32_t j = 0; j < kCount; ++j) model_->AddConstraintLinearSparse(&one, &j, 1, constraint_sense::less_equal, 1);
+  const int threads_before = test::thread_count();
+  {
+    // Files may not grow past 1 MiB: the model file's writes fail part of the way through.
+    const test::ScopedFileSizeLimit limit(1 << 20);
+    const RemoteRequest request = prepare_remote_request(*model_, "");
+    EXPECT_EQ(request.client, nullptr);
+  }
+  EXPECT_EQ(model_->GetErrorCode(), -1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 0);
+  EXPECT_LE(test::thread_count(), threads_before);
 }
 
 TEST(ModelStringParamCopy, CopiesTheTextOrStores408) {
