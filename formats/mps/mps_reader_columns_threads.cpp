@@ -432,6 +432,7 @@ using mps_detail::PieceEntry;
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 15;
 constexpr std::uint64_t kMinimumBytes = std::uint64_t{1} << 22;
+constexpr std::size_t kFewestProcessors = 3;
 constexpr std::size_t kMaximumWorkers = 7;   // with the reading thread, 8 processors
 constexpr std::size_t kBatches = 3;  // one applied, the next ones read and parsed
 constexpr std::size_t kLongestBatch = std::size_t{1} << 26;  // a longer line is left to the line reader
@@ -622,7 +623,9 @@ bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   std::size_t workers = setting.workers;
   const std::size_t processors = mps_detail::allowedProcessors();
   if (!setting.forced) {
-    if (processors < 2) return true;
+    // Two processors read no faster than one (the reading thread's own work bounds it) and
+    // spend half as much work again: three are the fewest that gain.
+    if (processors < kFewestProcessors) return true;
     if (workers == 0) workers = std::min(processors - 1, kMaximumWorkers);
   }
   if (workers == 0) workers = 1;
