@@ -1,6 +1,5 @@
 #include "cloud/block_gzip.hpp"
 
-#include <sched.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -15,6 +14,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "core/base/allowed_processors.hpp"
 
 namespace velorium::nimbrova {
 
@@ -238,12 +239,7 @@ void compress_on_this_thread(Block& first, BlockReader& reader, MemberWriter& me
 }  // namespace
 
 unsigned gzip_workers_for_this_machine() {
-  cpu_set_t allowed;
-  CPU_ZERO(&allowed);
-  unsigned processors = 0;
-  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) processors = static_cast<unsigned>(CPU_COUNT(&allowed));
-  if (processors == 0) processors = std::thread::hardware_concurrency();
-  return std::clamp(processors, 1u, kMaxWorkers);
+  return static_cast<unsigned>(std::min<std::size_t>(allowedProcessors(), kMaxWorkers));
 }
 
 void write_gzip_member(const GzipSource& read, const GzipSink& write, unsigned workers) {

@@ -11,8 +11,6 @@
 // steps before that line, gives the rest of the text back to the input and reads on line by
 // line as before, so every message, and the line it names, is the same either way.
 
-#include <sched.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -34,6 +32,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/base/allowed_processors.hpp"
 #include "core/names/names_holder.hpp"
 #include "formats/mps/mps_reader.hpp"
 
@@ -313,15 +312,6 @@ class PieceParser {
   std::size_t entries_at_line_ = 0;
   std::vector<std::size_t> block_starts_;
 };
-
-std::size_t allowedProcessors() {
-#if defined(__linux__)
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<std::size_t>(CPU_COUNT(&set));
-#endif
-  return std::thread::hardware_concurrency();
-}
 
 }  // namespace
 
@@ -621,7 +611,7 @@ class BatchFeeder {
 bool MpsReader::readColumnsInParallel(ColumnLineState& state) {
   const mps_detail::ColumnsThreading setting = mps_detail::columnsThreading();
   std::size_t workers = setting.workers;
-  const std::size_t processors = mps_detail::allowedProcessors();
+  const std::size_t processors = allowedProcessors();
   if (!setting.forced) {
     // Two processors read no faster than one (the reading thread's own work bounds it) and
     // spend half as much work again: three are the fewest that gain.
