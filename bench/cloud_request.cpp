@@ -5,11 +5,10 @@
 #include <benchmark/benchmark.h>
 #include <openssl/ssl.h>
 
-#include <time.h>
-
 #include <memory>
 #include <string>
 
+#include "bench/cpu_time.hpp"
 #include "cloud/calculation_state.hpp"
 #include "cloud/client_log.hpp"
 #include "cloud/root_certificates.hpp"
@@ -64,14 +63,8 @@ void BM_StatusRequest(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusRequest)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
-double thread_cpu_seconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // Receiving a large reply (15 MB of result text; a solve of 10^6 variables and rows brings
-// back 60): the calling thread's CPU time per reply and per MB. The service sends the
+// back 60): the process's CPU time per reply and per MB. The service sends the
 // text as a scripted reply, so its own time to make a result is not in the wall time either.
 void BM_LargeReply(benchmark::State& state) {
   if (!service_available(state)) return;
@@ -83,9 +76,9 @@ void BM_LargeReply(benchmark::State& state) {
       {"endpoint", "result"}, {"action", "status"}, {"code", 200}, {"body", text}}});
   double cpu = 0;
   for (auto _ : state) {
-    const double start = thread_cpu_seconds();
+    const double start = bench::process_cpu_seconds();
     const auto reply = nimbrova::get_calc_data(uid, "result", {}, nimbrova::kFetchTimeout);
-    cpu += thread_cpu_seconds() - start;
+    cpu += bench::process_cpu_seconds() - start;
     if (reply.size() != text.size()) state.SkipWithError("the reply is not the text sent");
   }
   const double runs = static_cast<double>(state.iterations());

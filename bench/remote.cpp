@@ -15,8 +15,6 @@
 // at once, whose result holds 10^6 values, 10^6 dual values and 10^6 reduced costs.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -24,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/cpu_time.hpp"
 #include "cloud/client_log.hpp"
 #include "cloud/remote_calculation_result.hpp"
 #include "cloud/root_certificates.hpp"
@@ -63,18 +62,11 @@ IModel* remote_bench_model(const std::string& temp_folder) {
   return model;
 }
 
-// The CPU time of the whole process (every thread) in seconds.
-double process_cpu_seconds() {
-  timespec now{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 // A moment: wall clock and the process's CPU time.
 struct Moment {
   Clock::time_point wall{};
   double cpu = 0;
-  static Moment now() { return {Clock::now(), process_cpu_seconds()}; }
+  static Moment now() { return {Clock::now(), bench::process_cpu_seconds()}; }
   bool unset() const { return wall == Clock::time_point{}; }
 };
 
