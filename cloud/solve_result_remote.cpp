@@ -72,8 +72,9 @@ ValueByName renamed(ValueByName& entries, const NameMap& written_to_model) {
 // The store index of the member named `name`, or -1.
 template <class Table>
 std::int32_t find_member(Table& table, const std::string& name) {
-  table.ensure_index(kernel_names_holder());
-  const std::int32_t* found = table.find(name);
+  const VeloriumNamesHolder& pool = kernel_names_holder();
+  table.ensure_index(pool);
+  const std::int32_t* found = table.find(pool, name);
   return found ? *found : -1;
 }
 

@@ -2,89 +2,57 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 #include "core/names/fnv1a_hash.hpp"
 
 namespace velorium {
 
-namespace {
-std::uint32_t hash_of(std::string_view name) noexcept {
-  return static_cast<std::uint32_t>(spread_hash_bits(fnv1a_hash(name)));
+std::size_t NameIndexMap::home_of(std::uint32_t name_id) const noexcept {
+  constexpr std::uint32_t kInNeighbourhood = (1u << kNeighbourhoodBits) - 1;
+  const std::uint64_t neighbourhood = spread_hash_bits(name_id >> kNeighbourhoodBits);
+  return static_cast<std::size_t>((neighbourhood << kNeighbourhoodBits) | (name_id & kInNeighbourhood)) &
+         (capacity_ - 1);
 }
 
-template <class Word>
-Word load_word(const char* bytes) noexcept {
-  Word word;
-  std::memcpy(&word, bytes, sizeof word);
-  return word;
-}
-
-// Whether the `size` bytes at `a` and `b` are equal, for sizes up to 16, in a few fixed-size
-// loads: two overlapping words cover every size between one word and two.
-bool same_short_bytes(const char* a, const char* b, std::size_t size) noexcept {
-  if (size >= 8) {
-    return ((load_word<std::uint64_t>(a) ^ load_word<std::uint64_t>(b)) |
-            (load_word<std::uint64_t>(a + size - 8) ^ load_word<std::uint64_t>(b + size - 8))) == 0;
-  }
-  if (size >= 4) {
-    return ((load_word<std::uint32_t>(a) ^ load_word<std::uint32_t>(b)) |
-            (load_word<std::uint32_t>(a + size - 4) ^ load_word<std::uint32_t>(b + size - 4))) == 0;
-  }
-  if (size == 0) return true;
-  return a[0] == b[0] && a[size / 2] == b[size / 2] && a[size - 1] == b[size - 1];
-}
-
-}  // namespace
-
-bool NameIndexMap::same_text(const Slot& slot, std::string_view name) noexcept {
-  // Look-ups are bound by the wait for the slot's memory; the fewer instructions each one
-  // takes, the more of those waits the processor overlaps, so short names avoid a call.
-  if (name.size() <= kHeadBytes) return same_short_bytes(slot.head, name.data(), name.size());
-  return std::memcmp(slot.head, name.data(), kHeadBytes) == 0 &&
-         std::memcmp(slot.text + kHeadBytes, name.data() + kHeadBytes, name.size() - kHeadBytes) == 0;
-}
-
-[[gnu::always_inline]] inline std::size_t NameIndexMap::find_slot(std::string_view name,
-                                                                   std::uint32_t hash) const noexcept {
-  if (capacity_ == 0) return 0;
+std::size_t NameIndexMap::find_slot(std::uint32_t name_id) const noexcept {
   const std::size_t mask = capacity_ - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+  const std::uint32_t key = name_id + 1;
+  for (std::size_t at = home_of(name_id);; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (!slot.text) return capacity_;
-    if (slot.hash == hash && slot.length == name.size() && same_text(slot, name)) return at;
+    if (slot.id_plus_one == key) return at;
+    if (slot.id_plus_one == 0) return capacity_;
   }
 }
 
-const std::int32_t* NameIndexMap::find(std::string_view name) const noexcept {
+const std::int32_t* NameIndexMap::find(std::uint32_t name_id) const noexcept {
   if (used_ == 0) return nullptr;
-  const std::size_t at = find_slot(name, hash_of(name));
+  const std::size_t at = find_slot(name_id);
   return at == capacity_ ? nullptr : &slots_[at].value;
 }
 
 void NameIndexMap::rehash(std::size_t capacity) {
-  auto grown = allocate_table<Slot>(capacity);
-  const std::size_t mask = capacity - 1;
-  for (std::size_t i = 0; i < capacity_; ++i) {
-    if (!slots_[i].text) continue;
-    std::size_t at = slots_[i].hash & mask;
-    while (grown[at].text) at = (at + 1) & mask;
-    grown[at] = slots_[i];
-  }
-  slots_ = std::move(grown);
+  TableArray<Slot> old = allocate_table<Slot>(capacity);
+  old.swap(slots_);
+  const std::size_t old_capacity = capacity_;
   capacity_ = capacity;
+  const std::size_t mask = capacity - 1;
+  for (std::size_t i = 0; i < old_capacity; ++i) {
+    if (old[i].id_plus_one == 0) continue;
+    std::size_t at = home_of(old[i].id_plus_one - 1);
+    while (slots_[at].id_plus_one != 0) at = (at + 1) & mask;
+    slots_[at] = old[i];
+  }
 }
 
 void NameIndexMap::reserve(std::size_t count) {
-  // At most half full, so a miss stops after a couple of probes.
-  const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(8, count * 2));
+  // At most half full, so a miss stops after a few probes.
+  const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(std::size_t{1} << kNeighbourhoodBits, count * 2));
   if (wanted > capacity_) rehash(wanted);
 }
 
-void NameIndexMap::assign(std::string_view name, std::int32_t value) {
-  const std::uint32_t hash = hash_of(name);
+void NameIndexMap::assign(std::uint32_t name_id, std::int32_t value) {
   if (used_ != 0) {
-    const std::size_t at = find_slot(name, hash);
+    const std::size_t at = find_slot(name_id);
     if (at != capacity_) {
       slots_[at].value = value;
       return;
@@ -92,11 +60,9 @@ void NameIndexMap::assign(std::string_view name, std::int32_t value) {
   }
   reserve(used_ + 1);
   const std::size_t mask = capacity_ - 1;
-  std::size_t at = hash & mask;
-  while (slots_[at].text) at = (at + 1) & mask;
-  Slot& slot = slots_[at];
-  slot = {name.data() ? name.data() : "", static_cast<std::uint32_t>(name.size()), hash, value, {}};
-  if (!name.empty()) std::memcpy(slot.head, name.data(), std::min(name.size(), kHeadBytes));
+  std::size_t at = home_of(name_id);
+  while (slots_[at].id_plus_one != 0) at = (at + 1) & mask;
+  slots_[at] = {name_id + 1, value};
   ++used_;
 }
 
@@ -105,28 +71,28 @@ void NameIndexMap::remove_at(std::size_t at) noexcept {
   // between their home slot and where they sit.
   const std::size_t mask = capacity_ - 1;
   std::size_t hole = at;
-  for (std::size_t next = (hole + 1) & mask; slots_[next].text; next = (next + 1) & mask) {
-    const std::size_t home = slots_[next].hash & mask;
+  for (std::size_t next = (hole + 1) & mask; slots_[next].id_plus_one != 0; next = (next + 1) & mask) {
+    const std::size_t home = home_of(slots_[next].id_plus_one - 1);
     if (((next - home) & mask) >= ((next - hole) & mask)) {
       slots_[hole] = slots_[next];
       hole = next;
     }
   }
-  slots_[hole].text = nullptr;
+  slots_[hole].id_plus_one = 0;
   --used_;
 }
 
-bool NameIndexMap::erase(std::string_view name) noexcept {
+bool NameIndexMap::erase(std::uint32_t name_id) noexcept {
   if (used_ == 0) return false;
-  const std::size_t at = find_slot(name, hash_of(name));
+  const std::size_t at = find_slot(name_id);
   if (at == capacity_) return false;
   remove_at(at);
   return true;
 }
 
-bool NameIndexMap::erase_if_maps_to(std::string_view name, std::int32_t value) noexcept {
+bool NameIndexMap::erase_if_maps_to(std::uint32_t name_id, std::int32_t value) noexcept {
   if (used_ == 0) return false;
-  const std::size_t at = find_slot(name, hash_of(name));
+  const std::size_t at = find_slot(name_id);
   if (at == capacity_ || slots_[at].value != value) return false;
   remove_at(at);
   return true;
@@ -138,6 +104,6 @@ void NameIndexMap::clear() noexcept {
   used_ = 0;
 }
 
-int erase_name(NameIndexMap& map, std::string_view name) noexcept { return map.erase(name) ? 1 : 0; }
+int erase_name(NameIndexMap& map, std::uint32_t name_id) noexcept { return map.erase(name_id) ? 1 : 0; }
 
 }  // namespace velorium

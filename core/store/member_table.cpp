@@ -30,6 +30,11 @@ bool split_generated_name(std::string_view name, std::string_view& base, std::ui
   return true;
 }
 
+// Whether `name_id` names a text of the pool: the ids the name index keeps.
+bool is_pooled(const VeloriumNamesHolder& pool, std::int32_t name_id) noexcept {
+  return pool.names_holder_get(name_id) != nullptr;
+}
+
 }  // namespace
 
 template <class Record>
@@ -92,23 +97,33 @@ void MemberTable<Record>::build_index(const VeloriumNamesHolder& pool) {
   name_index.clear();
   name_index.reserve(active.size());
   for (const std::int32_t store_index : active) {
-    const std::string_view name = pool.name_view(name_id_of(records[static_cast<std::size_t>(store_index)]));
-    if (name.data()) name_index.assign(name, store_index);
+    const std::int32_t name_id = name_id_of(records[static_cast<std::size_t>(store_index)]);
+    if (is_pooled(pool, name_id)) name_index.assign(static_cast<std::uint32_t>(name_id), store_index);
   }
   name_index_built.store(true, std::memory_order_release);
 }
 
 template <class Record>
-bool MemberTable<Record>::has_name(const VeloriumNamesHolder& pool, std::string_view name) {
-  ensure_index(pool);
-  return find(name) != nullptr;
+const std::int32_t* MemberTable<Record>::find(const VeloriumNamesHolder& pool, std::string_view name) const {
+  // A text the pool does not hold is no member's name.
+  return find_id(pool.find_name(name));
 }
 
 template <class Record>
-void MemberTable<Record>::index_erase(std::string_view name, std::int32_t store_index) noexcept {
+bool MemberTable<Record>::has_name(const VeloriumNamesHolder& pool, std::string_view name) {
+  ensure_index(pool);
+  return find(pool, name) != nullptr;
+}
+
+template <class Record>
+void MemberTable<Record>::index_erase(const VeloriumNamesHolder& pool, std::int32_t name_id,
+                                      std::int32_t store_index) noexcept {
   // With duplicate names the index may point at another member of the same name; that
   // member keeps the name.
-  if (name_index.erase_if_maps_to(name, store_index)) forget_taken_number(name);
+  if (!is_pooled(pool, name_id)) return;
+  if (name_index.erase_if_maps_to(static_cast<std::uint32_t>(name_id), store_index)) {
+    forget_taken_number(pool.name_view(name_id));
+  }
 }
 
 template <class Record>
@@ -133,9 +148,8 @@ std::int32_t MemberTable<Record>::append(Record record_to_add, std::int32_t name
   reserve_one_more(removed);
   reserve_one_more(position_of);
   reserve_one_more(active);
-  if (name_index_built.load(std::memory_order_relaxed)) {
-    const std::string_view name = pool.name_view(name_id);
-    if (name.data()) name_index.assign(name, store_index);
+  if (name_index_built.load(std::memory_order_relaxed) && is_pooled(pool, name_id)) {
+    name_index.assign(static_cast<std::uint32_t>(name_id), store_index);
   }
   // Nothing below can fail.
   name_id_of(record_to_add) = name_id;
@@ -151,10 +165,8 @@ void MemberTable<Record>::rename(std::int32_t store_index, std::int32_t name_id,
   Record& renamed = record(store_index);
   if (name_index_built.load(std::memory_order_relaxed)) {
     name_index.reserve(name_index.size() + 1);  // so the insertion below cannot fail after the erasure
-    const std::string_view old_name = pool.name_view(name_id_of(renamed));
-    if (old_name.data()) index_erase(old_name, store_index);
-    const std::string_view new_name = pool.name_view(name_id);
-    if (new_name.data()) name_index.assign(new_name, store_index);
+    index_erase(pool, name_id_of(renamed), store_index);
+    if (is_pooled(pool, name_id)) name_index.assign(static_cast<std::uint32_t>(name_id), store_index);
   }
   name_id_of(renamed) = name_id;
   default_names_only = false;
@@ -164,10 +176,7 @@ template <class Record>
 void MemberTable<Record>::remove(std::int32_t store_index, const VeloriumNamesHolder& pool) {
   if (is_removed_checked(store_index)) return;
   const auto index = static_cast<std::size_t>(store_index);
-  if (name_index_built.load(std::memory_order_relaxed)) {
-    const std::string_view name = pool.name_view(name_id_of(records[index]));
-    if (name.data()) index_erase(name, store_index);
-  }
+  if (name_index_built.load(std::memory_order_relaxed)) index_erase(pool, name_id_of(records[index]), store_index);
   removed[index] = 1;
   ++removed_count;
   const std::int32_t position = position_of[index];
@@ -198,7 +207,7 @@ std::string MemberTable<Record>::make_unique_name(const VeloriumNamesHolder& poo
     k = taken.first_unmarked_from(static_cast<std::uint32_t>(k));
     candidate.resize(stem);
     appendDecimal(candidate, k);
-    if (!find(candidate) && !(also_taken && also_taken(candidate))) return candidate;
+    if (!find(pool, candidate) && !(also_taken && also_taken(candidate))) return candidate;
     taken.mark(static_cast<std::uint32_t>(k));
   }
 }

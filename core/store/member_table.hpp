@@ -39,8 +39,10 @@ struct MemberTable {
   MemberTable(const MemberTable&) = delete;
   MemberTable& operator=(const MemberTable&) = delete;
 
-  // The name index: pooled name -> store index; built on first use, then kept up by every
-  // change. With duplicate names (files may hold them) it holds the last member of a name.
+  // The name index: pool id of a name -> store index; built on first use, then kept up by
+  // every change. With duplicate names (files may hold them) it holds the last member of a
+  // name. Keyed on ids, as every member's name id is the pool's id of its text (the pool's
+  // find_or_add_name), so a name costs one look-up of its text in the pool.
   NameIndexMap name_index;
   std::atomic<bool> name_index_built{false};
   std::mutex name_index_lock;
@@ -73,8 +75,13 @@ struct MemberTable {
   void ensure_index(const VeloriumNamesHolder& pool) {
     if (!name_index_built.load(std::memory_order_acquire)) build_index(pool);
   }
-  // After ensure_index: the store index of a live member named `name`, or null.
-  const std::int32_t* find(std::string_view name) const noexcept { return name_index.find(name); }
+  // After ensure_index: the store index of the live member named `name`, or null.
+  const std::int32_t* find(const VeloriumNamesHolder& pool, std::string_view name) const;
+  // After ensure_index: the store index of the live member whose name has the pool id
+  // `name_id`, or null (also for a negative id).
+  const std::int32_t* find_id(std::int32_t name_id) const noexcept {
+    return name_id < 0 ? nullptr : name_index.find(static_cast<std::uint32_t>(name_id));
+  }
   bool has_name(const VeloriumNamesHolder& pool, std::string_view name);
 
   // Appends a record named `name_id`; returns its store index.
@@ -96,7 +103,7 @@ struct MemberTable {
 
  private:
   void build_index(const VeloriumNamesHolder& pool);
-  void index_erase(std::string_view name, std::int32_t store_index) noexcept;
+  void index_erase(const VeloriumNamesHolder& pool, std::int32_t name_id, std::int32_t store_index) noexcept;
 
   // Per base and kind of test: the numbers known to be taken. Dropped with the index.
   std::unordered_map<std::string, TakenNumbers, Fnv1aHash, std::equal_to<>> taken_numbers_;

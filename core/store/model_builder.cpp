@@ -63,8 +63,9 @@ void ModelBuilder::ensure_member_index(MemberTable<Record>& table) {
 namespace {
 template <class Record>
 std::int32_t find_member(MemberTable<Record>& table, std::string_view name, int missing_message) {
-  table.ensure_index(kernel_names_holder());
-  const std::int32_t* found = table.find(name);
+  const VeloriumNamesHolder& pool = kernel_names_holder();
+  table.ensure_index(pool);
+  const std::int32_t* found = table.find(pool, name);
   if (!found || *found < 0 || *found >= table.record_count()) throw_catalogue_error(missing_message, std::string(name).c_str());
   return *found;
 }
@@ -145,30 +146,31 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
   std::vector<LinearTerm>& objective_terms = model->objective.linear_terms;
   const bool objective_term_wanted = std::fabs(objective_coefficient) > kZeroTolerance;
 
-  if (!given.empty() && variable_exists(given)) {
-    const std::int32_t existing = *column_table.find(given);
-    if (log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 23, name);
-    const auto term = std::find_if(objective_terms.begin(), objective_terms.end(),
-                                   [existing](const LinearTerm& t) { return t.variable == existing; });
-    const bool has_term = term != objective_terms.end();
-    if (has_term) {
-      term->coefficient = objective_coefficient;
-    } else if (objective_term_wanted) {
-      // The coefficient is kept even when the variable had no objective term before.
-      objective_terms.push_back({existing, objective_coefficient});
-    }
-    Variable& replaced = column_table.records[static_cast<std::size_t>(existing)];
-    replaced.type = type;
-    replaced.lower = lower;
-    replaced.upper = upper;
-    return existing;
-  }
-
   std::int32_t name_id;
   if (given.empty()) {
     name_id = default_member_name_id(column_table, "x");
   } else {
+    // The name is interned first and looked up in the table by its id: one look-up of the text.
     name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
+    column_table.ensure_index(pool);
+    if (const std::int32_t* found = column_table.find_id(name_id)) {
+      const std::int32_t existing = *found;
+      if (log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 23, name);
+      const auto term = std::find_if(objective_terms.begin(), objective_terms.end(),
+                                     [existing](const LinearTerm& t) { return t.variable == existing; });
+      const bool has_term = term != objective_terms.end();
+      if (has_term) {
+        term->coefficient = objective_coefficient;
+      } else if (objective_term_wanted) {
+        // The coefficient is kept even when the variable had no objective term before.
+        objective_terms.push_back({existing, objective_coefficient});
+      }
+      Variable& replaced = column_table.records[static_cast<std::size_t>(existing)];
+      replaced.type = type;
+      replaced.lower = lower;
+      replaced.upper = upper;
+      return existing;
+    }
     column_table.default_names_only = false;
   }
   if (objective_term_wanted) reserve_one_more(objective_terms);
@@ -182,9 +184,29 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
   const std::string_view given = text_or_empty(name);
   if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
   if (!given.empty() && !row_exists(given)) return std::string(given);
+  return generated_constr_name(given, log_options, prefix);
+}
+
+std::int32_t ModelBuilder::new_row_name_id(const char* name, const VeloriumLogOptions* log_options) {
+  const std::string_view given = text_or_empty(name);
+  if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
+  VeloriumNamesHolder& pool = kernel_names_holder();
+  if (!given.empty()) {
+    // Interned first and tested by its id: one look-up of the text for a free name.
+    const auto name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
+    row_table.ensure_index(pool);
+    if (!row_table.find_id(name_id)) return name_id;
+  }
+  return static_cast<std::int32_t>(pool.find_or_add_name(generated_constr_name(given, log_options, "C")));
+}
+
+std::string ModelBuilder::generated_constr_name(std::string_view given, const VeloriumLogOptions* log_options,
+                                                std::string_view prefix) {
   // Rows and general constraints draw generated names from one namespace.
   std::string result = make_unique_name(row_table, given.empty() ? prefix : given, true);
-  if (!given.empty() && log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 24, name, result.c_str());
+  if (!given.empty() && log_options) {
+    logCatalogueMessage(*log_options, kLogLevelWarning, 24, std::string(given).c_str(), result.c_str());
+  }
   return result;
 }
 
@@ -207,9 +229,8 @@ std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, d
     }
     refuse_non_finite(term.coefficient);
   }
-  const std::string row_name = get_constr_name(name, log_options, "C");
+  const std::int32_t name_id = new_row_name_id(name, log_options);
   Constraint row(lower, upper, expression);
-  const auto name_id = static_cast<std::int32_t>(kernel_names_holder().find_or_add_name(row_name));
   row_table.default_names_only = false;
   return append_row(std::move(row), name_id);
 }
@@ -268,8 +289,9 @@ void ModelBuilder::set_variable_name(std::int32_t store_index, const char* name)
   if (name[0] == ' ') throw_catalogue_error(126, ' ');
   variable_record(store_index);
   VeloriumNamesHolder& pool = kernel_names_holder();
-  if (variable_exists(name)) {
-    if (*column_table.find(name) == store_index) return;
+  column_table.ensure_index(pool);
+  if (const std::int32_t* found = column_table.find(pool, name)) {
+    if (*found == store_index) return;
     throw_catalogue_error(127, name);
   }
   column_table.rename(store_index, static_cast<std::int32_t>(pool.find_or_add_name(name)), pool);
@@ -277,8 +299,10 @@ void ModelBuilder::set_variable_name(std::int32_t store_index, const char* name)
 
 void ModelBuilder::rename_row(std::int32_t store_index, const char* name) {
   const std::string_view new_name = text_or_empty(name);
-  if (row_exists(new_name)) {
-    if (*row_table.find(new_name) == store_index) return;
+  const VeloriumNamesHolder& pool = kernel_names_holder();
+  row_table.ensure_index(pool);
+  if (const std::int32_t* found = row_table.find(pool, new_name)) {
+    if (*found == store_index) return;
     throw_catalogue_error(140, std::string(new_name).c_str());
   }
   set_row_name(store_index, name);

@@ -173,9 +173,15 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   // among the rows, else a generated one (warning 24 when a given name was taken). 137 for a
   // name that starts with a blank.
   std::string get_constr_name(const char* name, const VeloriumLogOptions* log_options, std::string_view prefix);
+  // The pool id of the name a new row gets, as get_constr_name with the prefix "C" decides it.
+  std::int32_t new_row_name_id(const char* name, const VeloriumLogOptions* log_options);
 
  private:
   bool general_constraint_named(std::string_view name) const { return gc_index_by_name.count(name) != 0; }
+  // The generated name of a new row or general constraint whose given name is empty or taken
+  // (warning 24 for a taken one).
+  std::string generated_constr_name(std::string_view given, const VeloriumLogOptions* log_options,
+                                    std::string_view prefix);
   // Drops the look-up entry of the general constraint at `index` named `name`; another general
   // constraint of that name, when there is one, takes the entry over.
   void forget_general_constraint_name(const std::string& name, std::int32_t index);

@@ -2,104 +2,106 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <cstdint>
 #include <random>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace velorium {
 namespace {
 
+// Every id of `ids` is found in `map` with its number in `reference`, or not at all.
+void expect_same_entries(const NameIndexMap& map, const std::unordered_map<std::uint32_t, std::int32_t>& reference,
+                         const std::vector<std::uint32_t>& ids) {
+  EXPECT_EQ(map.size(), reference.size());
+  for (const std::uint32_t id : ids) {
+    const auto it = reference.find(id);
+    const std::int32_t* found = map.find(id);
+    if (it == reference.end()) {
+      EXPECT_EQ(found, nullptr) << id;
+    } else {
+      ASSERT_NE(found, nullptr) << id;
+      EXPECT_EQ(*found, it->second) << id;
+    }
+  }
+}
+
 TEST(NameIndexMap, AssignsFindsAndErases) {
   NameIndexMap map;
-  EXPECT_EQ(map.find("a"), nullptr);
-  EXPECT_EQ(erase_name(map, "a"), 0);
-  map.assign("a", 3);
-  map.assign("", 4);
-  ASSERT_NE(map.find("a"), nullptr);
-  EXPECT_EQ(*map.find("a"), 3);
-  EXPECT_EQ(*map.find(""), 4);
-  map.assign("a", 9);
-  EXPECT_EQ(*map.find("a"), 9) << "assign overwrites";
+  EXPECT_EQ(map.find(0), nullptr);
+  EXPECT_EQ(erase_name(map, 0), 0);
+  map.assign(5, 3);
+  map.assign(0, 4);
+  ASSERT_NE(map.find(5), nullptr);
+  EXPECT_EQ(*map.find(5), 3);
+  EXPECT_EQ(*map.find(0), 4);
+  EXPECT_EQ(map.find(1), nullptr);
+  map.assign(5, 9);
+  EXPECT_EQ(*map.find(5), 9) << "assign overwrites";
   EXPECT_EQ(map.size(), 2u);
-  EXPECT_EQ(erase_name(map, "a"), 1);
-  EXPECT_EQ(map.find("a"), nullptr);
-  EXPECT_EQ(erase_name(map, "a"), 0);
+  EXPECT_EQ(erase_name(map, 5), 1);
+  EXPECT_EQ(map.find(5), nullptr);
+  EXPECT_EQ(erase_name(map, 5), 0);
+  map.assign(0x7FFFFFFE, 1);
+  EXPECT_EQ(*map.find(0x7FFFFFFE), 1) << "the largest id the pool hands out";
   map.clear();
   EXPECT_EQ(map.size(), 0u);
-  EXPECT_EQ(map.find(""), nullptr);
+  EXPECT_EQ(map.find(0), nullptr);
 }
 
-TEST(NameIndexMap, ErasesOnlyWhileTheNameMapsToTheGivenValue) {
+TEST(NameIndexMap, ErasesOnlyWhileTheIdMapsToTheGivenValue) {
   NameIndexMap map;
-  map.assign("dup", 7);
-  EXPECT_FALSE(map.erase_if_maps_to("dup", 2));
-  EXPECT_EQ(*map.find("dup"), 7);
-  EXPECT_TRUE(map.erase_if_maps_to("dup", 7));
-  EXPECT_EQ(map.find("dup"), nullptr);
-  EXPECT_FALSE(map.erase_if_maps_to("dup", 7));
+  map.assign(17, 7);
+  EXPECT_FALSE(map.erase_if_maps_to(17, 2));
+  EXPECT_EQ(*map.find(17), 7);
+  EXPECT_TRUE(map.erase_if_maps_to(17, 7));
+  EXPECT_EQ(map.find(17), nullptr);
+  EXPECT_FALSE(map.erase_if_maps_to(17, 7));
 }
 
-// The first bytes of a name are kept in the map's slot and compared there; names must still
-// be told apart by every byte, wherever they differ and however long they are.
-TEST(NameIndexMap, TellsApartNamesThatDifferInAnyByte) {
-  const std::string long_base = "a_rather_long_common_head_of_names";
-  const std::vector<std::string> names = {
-      "", "a", "b", "ab", "ba", "abc", "abd", "xbc",                   // shorter than a word
-      "abcd", "abce", "xbcd", "abcdefg", "abcdefh", "xbcdefg",         // four to seven bytes
-      "abcdefgh", "abcdefgi", "xbcdefgh", "abcdefghijkl", "abcdefghijkm",  // eight to twelve
-      "abcdefghijkx", "abcdefghijklm", "abcdefghijkln", "abcdefghijkxm",   // just past twelve
-      long_base, long_base + "1", long_base + "2", "x" + long_base.substr(1),
-      std::string("nul\0a", 5), std::string("nul\0b", 5), std::string("\0\0\0\0\0\0\0\0\0", 9),
-      std::string("\0\0\0\0\0\0\0\0\0\0\0\0\0", 13)};
+// Ids come in runs (a model's names interned one after another), which share neighbourhoods
+// of slots, and scattered (names pooled earlier by other models); runs that collide must
+// stay apart, through growth and removals.
+TEST(NameIndexMap, KeepsRunsAndScatteredIdsApartThroughGrowthAndRemovals) {
+  std::vector<std::uint32_t> ids;
+  for (std::uint32_t id = 0; id < 5000; ++id) ids.push_back(id);            // one long run
+  for (std::uint32_t id = 1u << 20; id < (1u << 20) + 3000; ++id) ids.push_back(id);  // a run of the same low bits
+  std::mt19937 random(7);
+  for (int i = 0; i < 3000; ++i) ids.push_back(static_cast<std::uint32_t>(random() % 0x7FFFFFFFu) | (1u << 21));
   NameIndexMap map;
-  for (std::size_t i = 0; i < names.size(); ++i) map.assign(names[i], static_cast<std::int32_t>(i));
-  EXPECT_EQ(map.size(), names.size());
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::int32_t* found = map.find(names[i]);
-    ASSERT_NE(found, nullptr) << i;
-    EXPECT_EQ(*found, static_cast<std::int32_t>(i)) << i;
+  std::unordered_map<std::uint32_t, std::int32_t> reference;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    map.assign(ids[i], static_cast<std::int32_t>(i));
+    reference[ids[i]] = static_cast<std::int32_t>(i);
   }
-  // Names absent from the map, each one byte or one length away from a present one.
-  for (const std::string absent : {"c", "abcdefghijk", "abcdefghijklmn", "abcdefghijklx", "abcdefgj",
-                                   "a_rather_long_common_head_of_names3", "a_rather_long_common_head_of_nameZ"}) {
-    EXPECT_EQ(map.find(absent), nullptr) << absent;
+  for (std::size_t i = 0; i < ids.size(); i += 3) {
+    EXPECT_EQ(map.erase(ids[i]), reference.erase(ids[i]) == 1);
   }
-  EXPECT_EQ(map.find(std::string_view("nul\0c", 5)), nullptr);
-  EXPECT_EQ(map.find(std::string(12, '\0')), nullptr);
-  EXPECT_EQ(map.find(std::string_view()), map.find("")) << "a null view is the empty name";
+  expect_same_entries(map, reference, ids);
+  EXPECT_EQ(map.find(5000), nullptr);
+  EXPECT_EQ(map.find((1u << 20) + 3000), nullptr);
 }
 
 // Random insertions, overwrites and removals, checked against a standard map: removal must
 // keep every other key reachable (the probe runs are repaired, not tombstoned).
 TEST(NameIndexMap, AgreesWithAStandardMapUnderRandomChanges) {
-  std::deque<std::string> texts;  // keys must outlive the map's views
-  for (int i = 0; i < 3000; ++i) texts.push_back("k" + std::to_string(i));
   NameIndexMap map;
-  std::unordered_map<std::string, int> reference;
+  std::unordered_map<std::uint32_t, std::int32_t> reference;
   std::mt19937 random(42);
   for (int step = 0; step < 200000; ++step) {
-    const std::string& key = texts[random() % texts.size()];
+    // Ids from a few runs, so that neighbourhoods fill and empty again.
+    const std::uint32_t id = static_cast<std::uint32_t>(random() % 3000) + (random() % 2 == 0 ? 0u : 40000u);
     if (random() % 3 == 0) {
-      EXPECT_EQ(map.erase(key), reference.erase(key) == 1);
+      EXPECT_EQ(map.erase(id), reference.erase(id) == 1);
     } else {
-      const int value = static_cast<int>(random() % 1000);
-      map.assign(key, value);
-      reference[key] = value;
+      const auto value = static_cast<std::int32_t>(random() % 1000);
+      map.assign(id, value);
+      reference[id] = value;
     }
   }
-  EXPECT_EQ(map.size(), reference.size());
-  for (const std::string& key : texts) {
-    auto it = reference.find(key);
-    const std::int32_t* found = map.find(key);
-    if (it == reference.end()) {
-      EXPECT_EQ(found, nullptr) << key;
-    } else {
-      ASSERT_NE(found, nullptr) << key;
-      EXPECT_EQ(*found, it->second) << key;
-    }
-  }
+  std::vector<std::uint32_t> every_id(43000);
+  for (std::uint32_t id = 0; id < 43000; ++id) every_id[id] = id;
+  expect_same_entries(map, reference, every_id);
 }
 
 }  // namespace

@@ -72,6 +72,35 @@ TEST(NamesHolder, KeepsEmbeddedNulsInTheView) {
   EXPECT_NE(pool.find_or_add_name("a"), static_cast<std::uint32_t>(id));
 }
 
+// The model's name indexes key on the pool's ids, so the pool alone tells names apart: by
+// every byte, wherever they differ and however long they are.
+TEST(NamesHolder, TellsApartNamesThatDifferInAnyByte) {
+  const std::string long_base = "a_rather_long_common_head_of_names";
+  const std::vector<std::string> names = {
+      "", "a", "b", "ab", "ba", "abc", "abd", "xbc",                   // shorter than a word
+      "abcd", "abce", "xbcd", "abcdefg", "abcdefh", "xbcdefg",         // four to seven bytes
+      "abcdefgh", "abcdefgi", "xbcdefgh", "abcdefghijkl", "abcdefghijkm",  // eight to twelve
+      "abcdefghijkx", "abcdefghijklm", "abcdefghijkln", "abcdefghijkxm",   // just past twelve
+      long_base, long_base + "1", long_base + "2", "x" + long_base.substr(1),
+      std::string("nul\0a", 5), std::string("nul\0b", 5), std::string("\0\0\0\0\0\0\0\0\0", 9),
+      std::string("\0\0\0\0\0\0\0\0\0\0\0\0\0", 13)};
+  VeloriumNamesHolder pool;
+  for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(pool.find_or_add_name(names[i]), i) << i;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(pool.find_name(names[i]), static_cast<std::int32_t>(i)) << i;
+    EXPECT_EQ(pool.find_or_add_name(names[i]), i) << i;
+  }
+  // Names absent from the pool, each one byte or one length away from a present one.
+  for (const std::string absent : {"c", "abcdefghijk", "abcdefghijklmn", "abcdefghijklx", "abcdefgj",
+                                   "a_rather_long_common_head_of_names3", "a_rather_long_common_head_of_nameZ"}) {
+    EXPECT_EQ(pool.find_name(absent), -1) << absent;
+  }
+  EXPECT_EQ(pool.find_name(std::string_view("nul\0c", 5)), -1);
+  EXPECT_EQ(pool.find_name(std::string(12, '\0')), -1);
+  EXPECT_EQ(pool.find_name(std::string_view()), pool.find_name("")) << "a null view is the empty name";
+  EXPECT_EQ(pool.size(), names.size());
+}
+
 TEST(NamesHolder, StoresNamesOfABlockSizeAndLongerWhole) {
   VeloriumNamesHolder pool;
   const auto before = static_cast<std::int32_t>(pool.find_or_add_name("before"));
