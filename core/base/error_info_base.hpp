@@ -2,13 +2,34 @@
 // protocol of interface operations.
 #pragma once
 
+#include <cstring>
 #include <exception>
-#include <string>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "velorium/velorium.hpp"
 
 namespace velorium::cpp_impl {
+
+// The text of the last failure. Nothing is allocated while there is none, so an object that
+// never fails (as most of the millions of handles a large model hands out) carries one
+// pointer for it.
+class ErrorText {
+ public:
+  const char* c_str() const noexcept { return text_ ? text_.get() : ""; }
+  // Copies `text`; when that memory cannot be had the text is left empty.
+  void assign(const char* text) noexcept {
+    const std::size_t length = std::strlen(text);
+    std::unique_ptr<char[]> copy(length == 0 ? nullptr : new (std::nothrow) char[length + 1]);
+    if (copy) std::memcpy(copy.get(), text, length + 1);
+    text_ = std::move(copy);
+  }
+  void clear() noexcept { text_.reset(); }
+
+ private:
+  std::unique_ptr<char[]> text_;
+};
 
 // Sits between a public interface and its implementation class:
 //   class VariableImpl : public ErrorInfoBase<IVariable> { ... };
@@ -23,11 +44,7 @@ class ErrorInfoBase : public Interface {
 
   // Stores a failure; never throws (an unstorable text leaves the text empty).
   void SetError(const char* text, int code) noexcept {
-    try {
-      error_text.assign(text ? text : "");
-    } catch (...) {
-      error_text.clear();
-    }
+    error_text.assign(text ? text : "");
     error_code = code;
   }
 
@@ -74,7 +91,7 @@ class ErrorInfoBase : public Interface {
     }
   }
 
-  std::string error_text;
+  ErrorText error_text;
   int error_code = 0;
 };
 

@@ -14,6 +14,9 @@
 
 namespace velorium::cpp_impl {
 
+static_assert(sizeof(void*) != 8 || sizeof(ConstraintImpl) == 72, "the size the handles' memory is laid out for");
+
+
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -38,31 +41,30 @@ void apply_sense(Constraint& row, constraint_sense sense, double rhs) noexcept {
 }
 
 ConstraintImpl::ConstraintImpl(std::shared_ptr<ModelBuilder> model, std::int32_t row_index) noexcept
-    : model_(std::move(model)), row_index_(row_index), is_model_row_(true) {}
+    : row_index_(row_index), model_(std::move(model)) {}
 
 ConstraintImpl::ConstraintImpl(std::shared_ptr<FreeRow> row) noexcept : free_data_(std::move(row)) {}
 
 ConstraintImpl::~ConstraintImpl() = default;
 
 Constraint& ConstraintImpl::resolve_row() {
-  if (!is_model_row_) return free_data_->record;
+  if (free_data_) return free_data_->record;
   return model_->row_record(row_index_);
 }
 
 std::shared_ptr<expr_data> ConstraintImpl::view_store() {
-  if (is_model_row_) return expr_data::make_row_view(model_, row_index_);
+  if (!free_data_) return expr_data::make_row_view(model_, row_index_);
   return expr_data::make_free_row_view(free_data_);
 }
 
 void ConstraintImpl::Remove() {
   guarded([&] {
-    if (!is_model_row_) return;
+    if (free_data_) return;
     auto snapshot = std::make_shared<FreeRow>(model_, resolve_row());
     model_->remove_row(row_index_);
     // From here on the handle shows its copy; changes no longer reach the model.
     free_data_ = std::move(snapshot);
     row_index_ = -1;
-    is_model_row_ = false;
   });
 }
 

@@ -6,12 +6,15 @@
 
 namespace velorium::cpp_impl {
 
+static_assert(sizeof(void*) != 8 || sizeof(VariableImpl) == 56, "the size the handles' memory is laid out for");
+
+
 std::uint32_t normalize_variable_type(int type) noexcept {
   return type >= 0 && type <= 4 ? static_cast<std::uint32_t>(type) : 0u;
 }
 
 VariableImpl::VariableImpl(std::shared_ptr<ModelBuilder> model, std::int32_t store_index) noexcept
-    : model_(std::move(model)), index_(store_index) {}
+    : index_(store_index), model_(std::move(model)) {}
 
 VariableImpl::~VariableImpl() = default;
 
