@@ -13,11 +13,14 @@ namespace velorium {
 // already (an addition interns its name, a look-up asks the pool first), so a name costs one
 // hash look-up of its text in all, and the map compares 4-byte ids, never texts.
 //
-// Open addressing with linear probing and backward-shift removal, so look-ups, insertions and
-// removals are O(1) amortised and removals leave no tombstones. Eight consecutive ids share
-// one neighbourhood of eight slots (one cache line when the table is aligned), placed by a
-// hash of id / 8: the names of a model that are interned one after another get consecutive
-// ids, so adding them writes the table line by line instead of at a random place each.
+// Open addressing and backward-shift removal, so look-ups, insertions and removals are O(1)
+// amortised and removals leave no tombstones. The slots form blocks of eight (a cache line
+// when the table is aligned): eight consecutive ids share a home block, placed by a hash of
+// id / 8, each at its own place in it (the id's rest rotated by that hash). The names of a
+// model that are interned one after another get consecutive ids, so adding them writes the
+// table block by block instead of at a random place each. A probe steps nine slots at a time,
+// to the next place of the next block: it stays near home, and as every step is odd it visits
+// every slot, with the short runs of probing by a hash per id.
 class NameIndexMap {
  public:
   NameIndexMap() = default;
@@ -39,7 +42,9 @@ class NameIndexMap {
   std::size_t size() const noexcept { return used_; }
 
  private:
-  static constexpr unsigned kNeighbourhoodBits = 3;
+  static constexpr unsigned kBlockBits = 3;
+  static constexpr std::size_t kBlock = std::size_t{1} << kBlockBits;
+  static constexpr std::size_t kStep = kBlock + 1;
 
   struct Slot {
     std::uint32_t id_plus_one;  // 0 for an empty slot
@@ -48,7 +53,10 @@ class NameIndexMap {
   static_assert(sizeof(Slot) == 8);
 
   std::size_t home_of(std::uint32_t name_id) const noexcept;
-  std::size_t find_slot(std::uint32_t name_id) const noexcept;  // capacity_ when absent
+  // The number of probe steps from slot `from` forward to slot `to`.
+  std::size_t steps(std::size_t from, std::size_t to) const noexcept;
+  // The slot of `name_id`, or the empty slot where it would go.
+  std::size_t find_slot(std::uint32_t name_id) const noexcept;
   void remove_at(std::size_t at) noexcept;
   void rehash(std::size_t capacity);
 

@@ -32,7 +32,11 @@ TableArray<T> allocate_table(std::size_t count) {
   static_assert(std::is_trivially_destructible_v<T>);
   if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
   T* elements = static_cast<T*>(allocate_table_bytes(count * sizeof(T)));
-  for (std::size_t i = 0; i < count; ++i) ::new (static_cast<void*>(elements + i)) T();
+  // The bytes are zero already, which is what value-initialising a trivial type writes: large
+  // tables were written twice over.
+  if constexpr (!std::is_trivial_v<T>) {
+    for (std::size_t i = 0; i < count; ++i) ::new (static_cast<void*>(elements + i)) T();
+  }
   return TableArray<T>(elements);
 }
 

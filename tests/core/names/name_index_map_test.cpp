@@ -59,13 +59,15 @@ TEST(NameIndexMap, ErasesOnlyWhileTheIdMapsToTheGivenValue) {
   EXPECT_FALSE(map.erase_if_maps_to(17, 7));
 }
 
-// Ids come in runs (a model's names interned one after another), which share neighbourhoods
-// of slots, and scattered (names pooled earlier by other models); runs that collide must
-// stay apart, through growth and removals.
+// Ids come in runs (a model's names interned one after another), which share blocks of
+// slots, in strides (names of several kinds interned in turns: every eighth id alone has the
+// same rest of 8) and scattered (names pooled earlier by other models); they must stay apart,
+// through growth and removals.
 TEST(NameIndexMap, KeepsRunsAndScatteredIdsApartThroughGrowthAndRemovals) {
   std::vector<std::uint32_t> ids;
   for (std::uint32_t id = 0; id < 5000; ++id) ids.push_back(id);            // one long run
   for (std::uint32_t id = 1u << 20; id < (1u << 20) + 3000; ++id) ids.push_back(id);  // a run of the same low bits
+  for (std::uint32_t id = 1u << 22; id < (1u << 22) + 8 * 3000; id += 8) ids.push_back(id);  // every eighth id
   std::mt19937 random(7);
   for (int i = 0; i < 3000; ++i) ids.push_back(static_cast<std::uint32_t>(random() % 0x7FFFFFFFu) | (1u << 21));
   NameIndexMap map;
