@@ -91,7 +91,7 @@ void place_in_file_order(Table& table, const std::vector<std::string>& names, co
   const std::int32_t records = table.record_count();
   std::int32_t next = 0;
   for (std::size_t k = 0, count = std::min(names.size(), numbers.size()); k < count; ++k) {
-    while (next < records && table.removed[static_cast<std::size_t>(next)]) ++next;
+    while (next < records && table.is_removed(next)) ++next;
     std::int32_t index = -1;
     if (next < records) {
       const std::string_view text = pool.name_view(name_id_of(table.records[static_cast<std::size_t>(next)]));
@@ -99,7 +99,7 @@ void place_in_file_order(Table& table, const std::vector<std::string>& names, co
     }
     if (index < 0) index = find_member(table, names[k]);
     if (index < 0) continue;
-    const std::int32_t position = table.position_of[static_cast<std::size_t>(index)];
+    const std::int32_t position = table.position_of_index(index);
     if (position < 0 || static_cast<std::size_t>(position) >= array.size() || placed[static_cast<std::size_t>(position)]) {
       continue;
     }
@@ -276,7 +276,6 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
   if (cache.empty()) {
     try {
       const bool rows = part == Part::duals;
-      const std::vector<std::int32_t>& position_of = rows ? model_->row_table.position_of : model_->column_table.position_of;
       cache.assign(static_cast<std::size_t>(rows ? model_->row_count() : model_->variable_count()), 0.0);
       if (const std::shared_ptr<SolutionSource>& source = calculation_.solution.source) {
         const std::vector<double>& numbers =
@@ -290,7 +289,8 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
         for (const auto& [name, value] : map_of(part)) {
           const std::int32_t index = rows ? find_member(model_->row_table, name) : find_member(model_->column_table, name);
           if (index < 0) continue;  // not a member of the model: skipped
-          const std::int32_t position = position_of[static_cast<std::size_t>(index)];
+          const std::int32_t position =
+              rows ? model_->row_table.position_of_index(index) : model_->column_table.position_of_index(index);
           if (position >= 0 && static_cast<std::size_t>(position) < cache.size()) {
             cache[static_cast<std::size_t>(position)] = value;
           }

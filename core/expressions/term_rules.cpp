@@ -29,7 +29,7 @@ bool variable_removed_in(const ModelBuilder* model, std::int32_t variable) noexc
   if (!model) return false;
   const auto& table = model->column_table;
   if (variable < 0 || variable >= table.record_count()) return true;
-  return table.removed[static_cast<std::size_t>(variable)] != 0;
+  return table.is_removed(variable);
 }
 
 IVariable* term_variable_handle(const expr_data& store, std::int32_t variable) {

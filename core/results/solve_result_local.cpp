@@ -176,12 +176,11 @@ const double* SolveResultLocal::array_of(Part part, std::uint64_t* count) {
 
 void SolveResultLocal::build_array(Part part, std::vector<double>& cache) {
   const bool rows = part == Part::duals;
-  const std::vector<std::int32_t>& position_of =
-      rows ? store_->row_table.position_of : store_->column_table.position_of;
   cache.assign(static_cast<std::size_t>(rows ? store_->row_count() : store_->variable_count()), 0.0);
   for (const auto& [name, value] : map_of(part)) {
     const std::int32_t index = rows ? store_->find_constraint_index(name) : store_->find_variable_index(name);
-    const std::int32_t position = position_of[static_cast<std::size_t>(index)];
+    const std::int32_t position =
+        rows ? store_->row_table.position_of_index(index) : store_->column_table.position_of_index(index);
     // A live member has a position inside the array; anything else is never written.
     if (position >= 0 && static_cast<std::size_t>(position) < cache.size()) {
       cache[static_cast<std::size_t>(position)] = value;

@@ -39,16 +39,14 @@ bool is_pooled(const VeloriumNamesHolder& pool, std::int32_t name_id) noexcept {
 
 template <class Record>
 void MemberTable<Record>::reset() {
-  const std::size_t count = records.size();
-  removed.assign(count, 0);
   removed_count = 0;
+  removed.clear();
+  active.clear();
+  position_of.clear();
   name_index.clear();
   name_index_built.store(false, std::memory_order_release);
-  default_names_only = count == 0;
+  default_names_only = records.empty();
   default_prefix.clear();
-  active.resize(count);
-  std::iota(active.begin(), active.end(), 0);
-  position_of = active;
   taken_numbers_.clear();
   taken_numbers_with_test_.clear();
 }
@@ -69,13 +67,22 @@ void MemberTable<Record>::remove_all() {
 template <class Record>
 std::int32_t MemberTable<Record>::at_position(std::int32_t position) const {
   if (position < 0 || position >= live_count()) throw_catalogue_error(110, position);
-  return active[static_cast<std::size_t>(position)];
+  return removed_count == 0 ? position : active[static_cast<std::size_t>(position)];
+}
+
+template <class Record>
+void MemberTable<Record>::reserve_more_members(std::size_t count) {
+  reserve_more(records, count);
+  if (removed_count == 0) return;
+  reserve_more(removed, count);
+  reserve_more(position_of, count);
+  reserve_more(active, count);
 }
 
 template <class Record>
 Record& MemberTable<Record>::record(std::int32_t store_index) {
   if (store_index < 0 || store_index >= record_count()) throw_catalogue_error(110, store_index);
-  if (removed[static_cast<std::size_t>(store_index)]) throw_catalogue_error(111, store_index);
+  if (is_removed(store_index)) throw_catalogue_error(111, store_index);
   return records[static_cast<std::size_t>(store_index)];
 }
 
@@ -87,7 +94,7 @@ const Record& MemberTable<Record>::record(std::int32_t store_index) const {
 template <class Record>
 bool MemberTable<Record>::is_removed_checked(std::int32_t store_index) const {
   if (store_index < 0 || store_index >= record_count()) throw_catalogue_error(110, store_index);
-  return removed[static_cast<std::size_t>(store_index)] != 0;
+  return is_removed(store_index);
 }
 
 template <class Record>
@@ -95,8 +102,9 @@ void MemberTable<Record>::build_index(const VeloriumNamesHolder& pool) {
   std::lock_guard guard(name_index_lock);
   if (name_index_built.load(std::memory_order_relaxed)) return;
   name_index.clear();
-  name_index.reserve(active.size());
-  for (const std::int32_t store_index : active) {
+  name_index.reserve(static_cast<std::size_t>(live_count()));
+  for (std::int32_t position = 0; position < live_count(); ++position) {
+    const std::int32_t store_index = at_position(position);
     const std::int32_t name_id = name_id_of(records[static_cast<std::size_t>(store_index)]);
     if (is_pooled(pool, name_id)) name_index.assign(static_cast<std::uint32_t>(name_id), store_index);
   }
@@ -145,18 +153,22 @@ std::int32_t MemberTable<Record>::append(Record record_to_add, std::int32_t name
   }
   const auto store_index = record_count();
   reserve_one_more(records);
-  reserve_one_more(removed);
-  reserve_one_more(position_of);
-  reserve_one_more(active);
+  if (removed_count != 0) {
+    reserve_one_more(removed);
+    reserve_one_more(position_of);
+    reserve_one_more(active);
+  }
   if (name_index_built.load(std::memory_order_relaxed) && is_pooled(pool, name_id)) {
     name_index.assign(static_cast<std::uint32_t>(name_id), store_index);
   }
   // Nothing below can fail.
   name_id_of(record_to_add) = name_id;
   records.push_back(std::move(record_to_add));
-  removed.push_back(0);
-  position_of.push_back(live_count());
-  active.push_back(store_index);
+  if (removed_count != 0) {
+    removed.push_back(0);
+    position_of.push_back(live_count() - 1);
+    active.push_back(store_index);
+  }
   return store_index;
 }
 
@@ -176,6 +188,16 @@ template <class Record>
 void MemberTable<Record>::remove(std::int32_t store_index, const VeloriumNamesHolder& pool) {
   if (is_removed_checked(store_index)) return;
   const auto index = static_cast<std::size_t>(store_index);
+  if (removed_count == 0) {
+    // The first removal: the tables of live members now differ from the identity.
+    const std::size_t count = records.size();
+    std::vector<std::uint8_t> no_removals(count, 0);
+    std::vector<std::int32_t> identity(count);
+    std::iota(identity.begin(), identity.end(), 0);
+    position_of = identity;
+    active = std::move(identity);
+    removed = std::move(no_removals);
+  }
   if (name_index_built.load(std::memory_order_relaxed)) index_erase(pool, name_id_of(records[index]), store_index);
   removed[index] = 1;
   ++removed_count;

@@ -33,6 +33,10 @@ inline std::int32_t name_id_of(const Constraint& record) { return record.express
 // A store index is a member's place in `records`, fixed for its life; a position is its place
 // among the live members (`active`). Removing a member moves the last live member into its
 // position. Failures are velorium_exception with code -1 and a catalogue text.
+//
+// Until the first removal every position is its member's store index and `removed`, `active`
+// and `position_of` stay empty: a model that is only added to pays nothing for them. The first
+// removal fills them (once, O(records)); the accessors below answer in both states.
 template <class Record>
 struct MemberTable {
   explicit MemberTable(std::vector<Record>& table_records) : records(table_records) { reset(); }
@@ -49,8 +53,9 @@ struct MemberTable {
   // Every member so far got a generated default name in one uninterrupted run.
   bool default_names_only = true;
   std::string default_prefix;  // the prefix of that run ("x" or "C"); empty until its first member
-  std::vector<std::uint8_t> removed;    // per store index: 1 removed, 0 live
   std::int32_t removed_count = 0;
+  // Filled while removed_count is not 0 (see above):
+  std::vector<std::uint8_t> removed;      // per store index: 1 removed, 0 live
   std::vector<std::int32_t> active;       // position -> store index, live members only
   std::vector<std::int32_t> position_of;  // store index -> position; -1 when removed
   std::vector<Record>& records;
@@ -60,10 +65,21 @@ struct MemberTable {
   // Marks every record removed; the records stay, every store index fails with 111 afterwards.
   void remove_all();
 
-  std::int32_t live_count() const noexcept { return static_cast<std::int32_t>(active.size()); }
+  std::int32_t live_count() const noexcept { return record_count() - removed_count; }
   std::int32_t record_count() const noexcept { return static_cast<std::int32_t>(records.size()); }
   // The store index at a live position (110 outside the live positions).
   std::int32_t at_position(std::int32_t position) const;
+  // For a store index inside the records: whether it is removed, and its position (-1 when removed).
+  bool is_removed(std::int32_t store_index) const noexcept {
+    return removed_count != 0 && removed[static_cast<std::size_t>(store_index)] != 0;
+  }
+  std::int32_t position_of_index(std::int32_t store_index) const noexcept {
+    return removed_count == 0 ? store_index : position_of[static_cast<std::size_t>(store_index)];
+  }
+  // The store indices of the live positions, or null while every position is its store index.
+  const std::int32_t* live_store_indices() const noexcept { return removed_count == 0 ? nullptr : active.data(); }
+  // Room for `count` more members, so that as many appends cannot fail half-way through.
+  void reserve_more_members(std::size_t count);
   // The record of a live store index (110 out of range, 111 removed).
   Record& record(std::int32_t store_index);
   const Record& record(std::int32_t store_index) const;

@@ -13,11 +13,12 @@ namespace velorium::cpp_impl {
 namespace {
 
 // `map` per old index: the new index, or -1 for a removed member.
-std::vector<std::int32_t> old_to_new(const std::vector<std::uint8_t>& removed) {
-  std::vector<std::int32_t> map(removed.size(), -1);
+template <class Record>
+std::vector<std::int32_t> old_to_new(const MemberTable<Record>& table) {
+  std::vector<std::int32_t> map(static_cast<std::size_t>(table.record_count()), -1);
   std::int32_t next = 0;
-  for (std::size_t i = 0; i < removed.size(); ++i) {
-    if (!removed[i]) map[i] = next++;
+  for (std::int32_t i = 0; i < table.record_count(); ++i) {
+    if (!table.is_removed(i)) map[static_cast<std::size_t>(i)] = next++;
   }
   return map;
 }
@@ -84,8 +85,8 @@ void ModelBuilder::build_model(std::shared_ptr<Model>& out, std::vector<std::int
   flat->source_path = working.source_path;
   flat->objective_sense = working.objective_sense;
 
-  std::vector<std::int32_t> new_variables = old_to_new(column_table.removed);
-  std::vector<std::int32_t> new_rows = old_to_new(row_table.removed);
+  std::vector<std::int32_t> new_variables = old_to_new(column_table);
+  std::vector<std::int32_t> new_rows = old_to_new(row_table);
 
   flat->variables.reserve(static_cast<std::size_t>(variable_count()));
   for (std::size_t i = 0; i < working.variables.size(); ++i) {

@@ -102,10 +102,7 @@ bool ModelBuilder::add_variables(const double* lower, std::uint64_t lower_count,
 
   // Room for everything first, so that the appends below do not fail half-way.
   VeloriumNamesHolder& pool = kernel_names_holder();
-  reserve_more(model->variables, n);
-  reserve_more(column_table.removed, n);
-  reserve_more(column_table.position_of, n);
-  reserve_more(column_table.active, n);
+  column_table.reserve_more_members(n);
   if (column_table.name_index_built.load(std::memory_order_relaxed)) {
     column_table.name_index.reserve(column_table.name_index.size() + n);
   }
@@ -193,11 +190,12 @@ std::int32_t ModelBuilder::add_row_linear_sparse(const double* values, const std
   std::vector<LinearTerm> linear;
   if (values) linear.reserve(count);
   // The hot loop of bulk row building: the position look-up of variable_at_position, inline.
-  const std::vector<std::int32_t>& live = column_table.active;
+  const std::int32_t live_count = column_table.live_count();
+  const std::int32_t* live = column_table.live_store_indices();
   for (std::uint64_t k = 0; k < count; ++k) {
     const std::int32_t position = positions[k];
-    if (position < 0 || static_cast<std::size_t>(position) >= live.size()) throw_catalogue_error(110, position);
-    const std::int32_t variable = live[static_cast<std::size_t>(position)];
+    if (position < 0 || position >= live_count) throw_catalogue_error(110, position);
+    const std::int32_t variable = live ? live[position] : position;
     if (!values) continue;
     refuse_non_finite(values[k]);
     if (makes_term(values[k])) linear.push_back({variable, values[k]});

@@ -426,6 +426,51 @@ TEST_F(ModelBuilderTest, DefaultNameRunFollowsStoreIndices) {
   EXPECT_EQ(variable_name(add_unnamed()), "x#4");
 }
 
+// Until the first removal the live-member tables are not kept (every position is its store
+// index); the positions, the removed flags and the name look-ups must read the same before,
+// at and after that switch, for additions and removals in any order.
+TEST_F(ModelBuilderTest, PositionsAgreeWithAReferenceBeforeAndAfterTheFirstRemoval) {
+  std::vector<std::int32_t> reference;  // position -> store index, the removal rule done by hand
+  std::vector<bool> removed;
+  std::mt19937 random(11);
+  const auto check = [&](int step) {
+    ASSERT_EQ(store->variable_count(), static_cast<std::int32_t>(reference.size())) << step;
+    ASSERT_EQ(live_variables(), reference) << step;
+    const MemberTable<Variable>& table = store->column_table;
+    for (std::int32_t i = 0; i < table.record_count(); ++i) {
+      ASSERT_EQ(table.is_removed(i), removed[static_cast<std::size_t>(i)]) << step << " " << i;
+      const std::int32_t position = table.position_of_index(i);
+      if (removed[static_cast<std::size_t>(i)]) {
+        ASSERT_EQ(position, -1) << step;
+      } else {
+        ASSERT_EQ(reference[static_cast<std::size_t>(position)], i) << step;
+        ASSERT_EQ(store->find_variable_index("p" + std::to_string(i)), i) << step;
+      }
+    }
+  };
+  for (int step = 0; step < 300; ++step) {
+    if (step < 20 || random() % 3 != 0 || reference.empty()) {
+      const std::int32_t index = add_named(("p" + std::to_string(removed.size())).c_str());
+      reference.push_back(index);
+      removed.push_back(false);
+    } else {
+      const std::size_t position = random() % reference.size();
+      const std::int32_t index = reference[position];
+      store->remove_variable(index);
+      reference[position] = reference.back();
+      reference.pop_back();
+      removed[static_cast<std::size_t>(index)] = true;
+      store->remove_variable(index);  // a second removal changes nothing
+    }
+    check(step);
+  }
+  EXPECT_TRUE(fails_with([&] { store->variable_at_position(static_cast<std::int32_t>(reference.size())); }, 110,
+                         static_cast<std::int32_t>(reference.size())));
+  store->remove_all();
+  EXPECT_EQ(store->variable_count(), 0);
+  EXPECT_TRUE(fails_with([&] { store->variable_record(0); }, 111, 0));
+}
+
 TEST_F(ModelBuilderTest, IndexIsBuiltOnceWhenManyThreadsLookUpFirst) {
   for (int i = 0; i < 2000; ++i) add_named(("v" + std::to_string(i)).c_str());
   store->reset_tables();  // drops the index

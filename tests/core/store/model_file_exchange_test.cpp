@@ -64,7 +64,7 @@ TEST_F(ModelFileExchangeTest, LoadsEveryMemberAndRebuildsGeneralConstraints) {
   load_model(*builder, front, path.c_str(), 0, &quiet);
   EXPECT_EQ(builder->variable_count(), 4);
   EXPECT_EQ(builder->row_count(), 3);
-  EXPECT_EQ(builder->find_variable_index("z"), builder->column_table.position_of[builder->find_variable_index("z")])
+  EXPECT_EQ(builder->find_variable_index("z"), builder->column_table.position_of_index(builder->find_variable_index("z")))
       << "positions are store indices after a load";
   const Constraint& indicator = builder->row_record(builder->find_constraint_index("ind"));
   EXPECT_EQ(indicator.indicator_variable, builder->find_variable_index("b"));
