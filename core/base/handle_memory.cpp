@@ -12,13 +12,9 @@ namespace velorium::cpp_impl {
 
 namespace {
 
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it, and the pages come on first touch
-#endif
-
 constexpr std::size_t kHeaderBytes = 64;
 
-// The slab's memory at its own alignment: twice the size mapped, the rest given back.
+// A slab's memory at its own alignment: twice the size mapped, the rest given back.
 void* map_aligned(std::size_t bytes) {
   void* region = ::mmap(nullptr, 2 * bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (region == MAP_FAILED) throw std::bad_alloc();
@@ -75,11 +71,12 @@ void HandleMemory::unlink(Shard& shard, Slab& slab) noexcept {
 HandleMemory::Slab* HandleMemory::map_slab(Shard& shard) {
   static_assert(sizeof(Slab) <= kHeaderBytes);
   void* memory = map_aligned(kSlabBytes);
-  // A shard that filled a slab before is building something large: its next slabs get their
-  // pages in one call rather than one fault per page.
-  if (shard.slabs > 0) ::madvise(memory, kSlabBytes, MADV_POPULATE_WRITE);
-  auto* slab = ::new (memory) Slab(&shard, static_cast<std::uint32_t>((kSlabBytes - kHeaderBytes) / block_size_));
-  ASAN_POISON_MEMORY_REGION(slab->blocks(), kSlabBytes - kHeaderBytes);
+  // A shard that filled a slab before is building something large.
+  const bool large = shard.slabs > 0;
+  if (large) ::madvise(memory, kSlabBytes, MADV_HUGEPAGE);  // advice: ordinary pages where declined
+  const std::size_t used = large ? kSlabBytes : kFirstSlabBytes;
+  auto* slab = ::new (memory) Slab(&shard, static_cast<std::uint32_t>((used - kHeaderBytes) / block_size_));
+  ASAN_POISON_MEMORY_REGION(slab->blocks(), used - kHeaderBytes);
   ++shard.slabs;
   link_first(shard, *slab);
   return slab;
@@ -120,7 +117,7 @@ void HandleMemory::release(void* block) noexcept {
     // Other slabs have room: this one goes back to the system.
     unlink(shard, *slab);
     --shard.slabs;
-    ASAN_UNPOISON_MEMORY_REGION(slab->blocks(), kSlabBytes - kHeaderBytes);
+    ASAN_UNPOISON_MEMORY_REGION(slab->blocks(), std::size_t{slab->capacity} * block_size_);
     ::munmap(slab, kSlabBytes);
   }
 }

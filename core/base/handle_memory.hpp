@@ -10,8 +10,12 @@
 
 namespace velorium::cpp_impl {
 
-// Blocks of `block_size` bytes (a multiple of 8), 8-byte aligned. Slabs of kSlabBytes are
-// mapped from the system at their own alignment, so a block finds its slab by its address.
+// Blocks of `block_size` bytes (a multiple of 8), 8-byte aligned. Every slab is mapped from
+// the system at an alignment of kSlabBytes, so a block finds its slab by its address. A
+// shard's first slab uses kFirstSlabBytes of it in ordinary pages, so that a program with few
+// handles keeps little; the slabs after it use all of it in a huge page, where the system
+// grants one: fresh memory costs a page fault per page, and one per 2 MiB is far cheaper than
+// 512 (on a virtual machine above all, where the host backs each page on first touch).
 // Thread-safe: a thread takes its blocks from one of kShards shards (each with a lock of its
 // own), and a block goes back to the shard of its slab, whichever thread releases it.
 //
@@ -21,7 +25,8 @@ namespace velorium::cpp_impl {
 // host's exit handler) still find it, and it owns nothing the system does not reclaim at exit.
 class HandleMemory {
  public:
-  static constexpr std::size_t kSlabBytes = std::size_t{256} << 10;
+  static constexpr std::size_t kSlabBytes = std::size_t{2} << 20;
+  static constexpr std::size_t kFirstSlabBytes = std::size_t{256} << 10;
   static constexpr unsigned kShards = 8;
 
   explicit constexpr HandleMemory(std::size_t block_size) noexcept : block_size_(block_size) {}

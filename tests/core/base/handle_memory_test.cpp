@@ -19,13 +19,14 @@ namespace velorium::cpp_impl {
 namespace {
 
 constexpr std::size_t kBlock = 56;
+constexpr std::size_t kInFirstSlab = (HandleMemory::kFirstSlabBytes - 64) / kBlock;
 constexpr std::size_t kPerSlab = (HandleMemory::kSlabBytes - 64) / kBlock;
 
-// Blocks of several slabs, released in creation order, in reverse and at random: every block
-// is distinct, aligned and whole, and the slabs go back to the system as they empty, but for
-// the one the shard keeps to hand out from.
+// Blocks of several slabs (a shard's first one small, the others large), released in creation
+// order, in reverse and at random: every block is distinct, aligned and whole, and the slabs
+// go back to the system as they empty, but for the one the shard keeps to hand out from.
 TEST(HandleMemory, HandsOutDistinctBlocksAndGivesEmptySlabsBack) {
-  const std::size_t count = 3 * kPerSlab + 10;
+  const std::size_t count = kInFirstSlab + 2 * kPerSlab + 10;
   for (const char* order : {"creation", "reverse", "random"}) {
     HandleMemory memory(kBlock);
     std::vector<void*> blocks;
@@ -70,7 +71,7 @@ TEST(HandleMemory, ReusesReleasedBlocks) {
 TEST(HandleMemory, ThreadsShareItSafely) {
   HandleMemory memory(kBlock);
   constexpr int kThreads = 6;
-  constexpr std::size_t kEach = kPerSlab + 500;
+  constexpr std::size_t kEach = kInFirstSlab + 500;
   std::vector<std::vector<void*>> taken(kThreads);
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
