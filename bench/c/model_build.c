@@ -23,12 +23,18 @@
  * Memory is the growth of the resident set over the case's start (the names' texts of the
  * program itself and the handle array made before it): "kept" with every handle held, "held"
  * once the handles are released (what the model and its pooled names hold), "peak" the
- * highest point. Goals: 0.3 us per named member, 120 bytes per variable, 200 per row. */
+ * highest point. Goals: 0.3 us per named member, 120 bytes per variable, 200 per row.
+ *
+ * The processor time beside the wall time shows how much of a run was spent waiting for a
+ * processor; the cost of fresh memory, measured at the start and at the end, how much of it
+ * went to the pages the model needed (on a virtual machine they may cost ten times as much as
+ * on a quiet real one). */
 #define _GNU_SOURCE
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -40,20 +46,37 @@ enum case_kind { VARIABLES_NAMED, VARIABLES_UNNAMED, ROWS_NAMED, ROWS_UNNAMED, E
 static const char* const case_labels[CASE_COUNT] = {"variables, named", "variables, unnamed", "rows, named",
                                                     "rows, unnamed", "expressions only"};
 
+/* Wall and processor time (the process's; it runs one thread). */
+struct elapsed {
+  double wall, cpu;
+};
+
 /* What a child reports through its pipe. */
 struct report {
   int ok;
-  double seconds;       /* additions and releases of the first model */
-  double again_seconds; /* the same in a second model of the same process */
+  struct elapsed seconds;       /* additions and releases of the first model */
+  struct elapsed again_seconds; /* the same in a second model of the same process */
   double kept_bytes;    /* resident growth with every handle held */
   double held_bytes;    /* after the handles are released */
   double peak_bytes;    /* highest resident growth */
 };
 
-static double now_seconds(void) {
+static double clock_seconds(clockid_t clock) {
   struct timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
+  clock_gettime(clock, &t);
   return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+static struct elapsed now(void) {
+  struct elapsed t = {clock_seconds(CLOCK_MONOTONIC), clock_seconds(CLOCK_PROCESS_CPUTIME_ID)};
+  return t;
+}
+
+/* Adds the time from `start` until now to `spent`. */
+static void add_since(struct elapsed* spent, struct elapsed start) {
+  const struct elapsed end = now();
+  spent->wall += end.wall - start.wall;
+  spent->cpu += end.cpu - start.cpu;
 }
 
 /* A field of /proc/self/status given in kB, in bytes. */
@@ -119,31 +142,29 @@ static int add_rows(VeloriumModel* model, VeloriumVariable** x, char** names, si
 
 /* One model's additions, timed, with the memory figures taken around them. */
 static int build_once(enum case_kind kind, size_t count, char** variable_names, char** row_names,
-                      VeloriumVariable** handles, double* seconds, struct report* memory) {
+                      VeloriumVariable** handles, struct elapsed* spent, struct report* memory) {
   const int rows = kind == ROWS_NAMED || kind == ROWS_UNNAMED || kind == EXPRESSIONS_ONLY;
   VeloriumModel* model = Model_Create();
   int ok = model != NULL;
-  double base = 0, start;
+  double base = 0;
+  struct elapsed start;
+  spent->wall = spent->cpu = 0;
   if (rows) ok = ok && add_variables(model, variable_names, count + 1, handles);
   if (memory) {
     base = status_bytes("VmRSS:");
     reset_peak();
   }
-  start = now_seconds();
+  start = now();
   if (!rows) {
     ok = ok && add_variables(model, kind == VARIABLES_NAMED ? variable_names : NULL, count, handles);
-    if (memory) {
-      *seconds = now_seconds() - start; /* the handles' release is timed, not the reading below */
-      memory->kept_bytes = status_bytes("VmRSS:") - base;
-      start = now_seconds();
-    } else {
-      *seconds = 0;
-    }
+    add_since(spent, start); /* the handles' release is timed, not the reading below */
+    if (memory) memory->kept_bytes = status_bytes("VmRSS:") - base;
+    start = now();
     release_variables(handles, count);
-    *seconds += now_seconds() - start;
+    add_since(spent, start);
   } else {
     ok = ok && add_rows(model, handles, kind == ROWS_NAMED ? row_names : NULL, count, kind != EXPRESSIONS_ONLY);
-    *seconds = now_seconds() - start;
+    add_since(spent, start);
     if (memory) memory->kept_bytes = status_bytes("VmRSS:") - base;
   }
   if (memory) {
@@ -156,7 +177,7 @@ static int build_once(enum case_kind kind, size_t count, char** variable_names, 
 }
 
 static struct report run_case(enum case_kind kind, size_t count) {
-  struct report result = {0, 0, 0, 0, 0, 0};
+  struct report result = {0, {0, 0}, {0, 0}, 0, 0, 0};
   int channel[2];
   pid_t child;
   if (pipe(channel) != 0) return result;
@@ -165,7 +186,7 @@ static struct report run_case(enum case_kind kind, size_t count) {
     char** variable_names = make_names("v", count + 1);
     char** row_names = make_names("c", count);
     VeloriumVariable** handles = malloc((count + 1) * sizeof *handles);
-    struct report report = {0, 0, 0, 0, 0, 0};
+    struct report report = {0, {0, 0}, {0, 0}, 0, 0, 0};
     close(channel[0]);
     if (variable_names && row_names && handles) {
       report.ok = build_once(kind, count, variable_names, row_names, handles, &report.seconds, &report) &&
@@ -181,6 +202,26 @@ static struct report run_case(enum case_kind kind, size_t count) {
   }
   close(channel[0]);
   return result;
+}
+
+/* The cost of fresh memory now, in ns a byte: the first touch of 64 MiB mapped anew, in 4 KiB
+ * pages and advised for huge pages. Much of a cold build's time is this (every page the process
+ * takes costs a fault, and on a virtual machine the host may back it only then), so the figure
+ * says how far a run's times are the machine's. */
+static void fresh_memory_cost(double* small_pages, double* huge_pages) {
+  const size_t bytes = (size_t)64 << 20;
+  for (int huge = 0; huge < 2; ++huge) {
+    char* memory = mmap(NULL, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    struct elapsed start;
+    double* cost = huge ? huge_pages : small_pages;
+    *cost = 0;
+    if (memory == MAP_FAILED) continue;
+    madvise(memory, bytes, huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
+    start = now();
+    for (size_t i = 0; i < bytes; i += 4096) memory[i] = 1;
+    *cost = (now().wall - start.wall) * 1e9 / (double)bytes;
+    munmap(memory, bytes);
+  }
 }
 
 static int compare_doubles(const void* a, const void* b) {
@@ -214,13 +255,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   static struct report reports[CASE_COUNT][100];
+  double fresh_small, fresh_huge;
   getloadavg(loads, 3);
-  printf("%zu members a case, %d rounds; load average at the start %.2f %.2f %.2f\n", count, rounds, loads[0], loads[1],
-         loads[2]);
+  fresh_memory_cost(&fresh_small, &fresh_huge);
+  printf("%zu members a case, %d rounds; load average at the start %.2f %.2f %.2f; fresh memory %.2f ns a byte in "
+         "4 KiB pages, %.2f in huge pages\n",
+         count, rounds, loads[0], loads[1], loads[2], fresh_small, fresh_huge);
   for (int round = 0; round < rounds; ++round) {
     for (int c = 0; c < CASE_COUNT; ++c) {
       if (only >= 0 && c != only) {
-        reports[c][round] = (struct report){1, 0, 0, 0, 0, 0};
+        reports[c][round] = (struct report){1, {0, 0}, {0, 0}, 0, 0, 0};
         continue;
       }
       reports[c][round] = run_case((enum case_kind)c, count);
@@ -231,15 +275,19 @@ int main(int argc, char** argv) {
     }
   }
   getloadavg(loads, 3);
-  printf("load average at the end %.2f %.2f %.2f\n\n", loads[0], loads[1], loads[2]);
-  printf("| Case | us each (median) | lowest | again | bytes each, handles kept | handles released | peak |\n");
-  printf("|---|---:|---:|---:|---:|---:|---:|\n");
+  fresh_memory_cost(&fresh_small, &fresh_huge);
+  printf("load average at the end %.2f %.2f %.2f; fresh memory %.2f ns a byte in 4 KiB pages, %.2f in huge pages\n\n",
+         loads[0], loads[1], loads[2], fresh_small, fresh_huge);
+  printf("| Case | us each (median) | lowest | processor us | again | bytes each, handles kept | handles released "
+         "| peak |\n");
+  printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
   double time_median[CASE_COUNT], held_median[CASE_COUNT];
   for (int c = 0; c < CASE_COUNT; ++c) {
-    double seconds[100], again[100], kept[100], held[100], peak[100];
+    double seconds[100], cpu[100], again[100], kept[100], held[100], peak[100];
     for (int r = 0; r < rounds; ++r) {
-      seconds[r] = reports[c][r].seconds;
-      again[r] = reports[c][r].again_seconds;
+      seconds[r] = reports[c][r].seconds.wall;
+      cpu[r] = reports[c][r].seconds.cpu;
+      again[r] = reports[c][r].again_seconds.wall;
       kept[r] = reports[c][r].kept_bytes;
       held[r] = reports[c][r].held_bytes;
       peak[r] = reports[c][r].peak_bytes;
@@ -248,8 +296,8 @@ int main(int argc, char** argv) {
     const double low = lowest(seconds, rounds);
     time_median[c] = median(seconds, rounds) * per;
     held_median[c] = median(held, rounds) / (double)count;
-    printf("| %s | %.3f | %.3f | %.3f | %.0f | %.0f | %.0f |\n", case_labels[c], time_median[c], low * per,
-           median(again, rounds) * per, median(kept, rounds) / (double)count, held_median[c],
+    printf("| %s | %.3f | %.3f | %.3f | %.3f | %.0f | %.0f | %.0f |\n", case_labels[c], time_median[c], low * per,
+           median(cpu, rounds) * per, median(again, rounds) * per, median(kept, rounds) / (double)count, held_median[c],
            median(peak, rounds) / (double)count);
   }
   const double row_named = time_median[ROWS_NAMED] - time_median[EXPRESSIONS_ONLY];
