@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <new>
 
 #include "core/names/fnv1a_hash.hpp"
 
@@ -41,6 +42,7 @@ std::size_t NameIndexMap::find_slot(std::uint32_t name_id) const noexcept {
 }
 
 const std::int32_t* NameIndexMap::find(std::uint32_t name_id) const noexcept {
+  if (const std::int32_t* number = in_run(name_id)) return *number == kAbsent ? nullptr : number;
   if (used_ == 0) return nullptr;
   const Slot& slot = slots_[find_slot(name_id)];
   return slot.id_plus_one == 0 ? nullptr : &slot.value;
@@ -56,20 +58,59 @@ void NameIndexMap::rehash(std::size_t capacity) {
   }
 }
 
-void NameIndexMap::reserve(std::size_t count) {
+void NameIndexMap::reserve_hashed(std::size_t count) {
   // At most half full, so a miss stops after a few probes.
   const std::size_t wanted = std::bit_ceil(std::max(kBlock, count * 2));
   if (wanted > capacity_) rehash(wanted);
 }
 
-void NameIndexMap::assign(std::uint32_t name_id, std::int32_t value) {
-  reserve(used_ + 1);  // first, so that the slot found below stays valid
-  Slot& slot = slots_[find_slot(name_id)];
-  if (slot.id_plus_one == 0) {
-    slot.id_plus_one = name_id + 1;
-    ++used_;
+void NameIndexMap::reserve(std::size_t count) {
+  // Whatever the run cannot take goes to the hashed part, which then must not grow.
+  if (count > size()) reserve_hashed(used_ + (count - size()));
+}
+
+bool NameIndexMap::stretch_run_to(std::uint32_t name_id) noexcept {
+  if (run_.empty()) {
+    run_first_ = name_id;
+  } else if (name_id < run_first_) {
+    return false;
   }
-  slot.value = value;
+  const std::size_t end = run_first_ + std::size_t{run_.size()};  // the first id past the range
+  const std::size_t length = std::size_t{name_id} - run_first_ + 1;
+  if (length > kRunSpread * (run_used_ + 1)) return false;
+  if (used_ != 0 && hashed_highest_ >= end && hashed_lowest_ <= name_id) return false;
+  try {
+    run_.resize(length, kAbsent);
+  } catch (const std::bad_alloc&) {
+    return false;  // the hashed part takes it
+  }
+  return true;
+}
+
+void NameIndexMap::assign(std::uint32_t name_id, std::int32_t value) {
+  if (std::int32_t* number = in_run(name_id)) {
+    if (*number == kAbsent) ++run_used_;
+    *number = value;
+    return;
+  }
+  if (used_ != 0) {
+    Slot& slot = slots_[find_slot(name_id)];
+    if (slot.id_plus_one != 0) {
+      slot.value = value;
+      return;
+    }
+  }
+  if (stretch_run_to(name_id)) {
+    run_[name_id - run_first_] = value;
+    ++run_used_;
+    return;
+  }
+  reserve_hashed(used_ + 1);  // first, so that the slot found below stays valid
+  Slot& slot = slots_[find_slot(name_id)];
+  slot = {name_id + 1, value};
+  ++used_;
+  hashed_lowest_ = std::min(hashed_lowest_, name_id);
+  hashed_highest_ = std::max(hashed_highest_, name_id);
 }
 
 void NameIndexMap::remove_at(std::size_t at) noexcept {
@@ -89,6 +130,12 @@ void NameIndexMap::remove_at(std::size_t at) noexcept {
 }
 
 bool NameIndexMap::erase(std::uint32_t name_id) noexcept {
+  if (std::int32_t* number = in_run(name_id)) {
+    if (*number == kAbsent) return false;
+    *number = kAbsent;
+    --run_used_;
+    return true;
+  }
   if (used_ == 0) return false;
   const std::size_t at = find_slot(name_id);
   if (slots_[at].id_plus_one == 0) return false;
@@ -97,17 +144,19 @@ bool NameIndexMap::erase(std::uint32_t name_id) noexcept {
 }
 
 bool NameIndexMap::erase_if_maps_to(std::uint32_t name_id, std::int32_t value) noexcept {
-  if (used_ == 0) return false;
-  const std::size_t at = find_slot(name_id);
-  if (slots_[at].id_plus_one == 0 || slots_[at].value != value) return false;
-  remove_at(at);
-  return true;
+  const std::int32_t* number = find(name_id);
+  return number && *number == value && erase(name_id);
 }
 
 void NameIndexMap::clear() noexcept {
+  run_ = std::vector<std::int32_t>();
+  run_first_ = 0;
+  run_used_ = 0;
   slots_.reset();
   capacity_ = 0;
   used_ = 0;
+  hashed_lowest_ = UINT32_MAX;
+  hashed_highest_ = 0;
 }
 
 int erase_name(NameIndexMap& map, std::uint32_t name_id) noexcept { return map.erase(name_id) ? 1 : 0; }

@@ -102,7 +102,6 @@ void MemberTable<Record>::build_index(const VeloriumNamesHolder& pool) {
   std::lock_guard guard(name_index_lock);
   if (name_index_built.load(std::memory_order_relaxed)) return;
   name_index.clear();
-  name_index.reserve(static_cast<std::size_t>(live_count()));
   for (std::int32_t position = 0; position < live_count(); ++position) {
     const std::int32_t store_index = at_position(position);
     const std::int32_t name_id = name_id_of(records[static_cast<std::size_t>(store_index)]);

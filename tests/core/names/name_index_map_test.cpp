@@ -84,6 +84,40 @@ TEST(NameIndexMap, KeepsRunsAndScatteredIdsApartThroughGrowthAndRemovals) {
   EXPECT_EQ(map.find((1u << 20) + 3000), nullptr);
 }
 
+// Ids that follow each other are held in a run, the others hashed; an id must be in one part
+// only, whichever part took it first: a run never stretches over hashed ids, nor below its
+// start, nor when it would be less than a quarter full.
+TEST(NameIndexMap, RunAndHashedPartsHoldEachIdOnce) {
+  std::vector<std::uint32_t> order = {10, 30, 9, 5};  // 10 starts the run; 30 too far, 9 and 5 below it
+  for (std::uint32_t id = 11; id <= 45; ++id) order.push_back(id);  // up to 29 the run, then past a hashed id
+  for (std::uint32_t id = 1000; id > 990; --id) order.push_back(id);  // descending
+  NameIndexMap map;
+  std::unordered_map<std::uint32_t, std::int32_t> reference;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    map.assign(order[i], static_cast<std::int32_t>(i));
+    reference[order[i]] = static_cast<std::int32_t>(i);
+  }
+  std::vector<std::uint32_t> every_id(1100);
+  for (std::uint32_t id = 0; id < 1100; ++id) every_id[id] = id;
+  expect_same_entries(map, reference, every_id);
+  for (const std::uint32_t id : {10u, 30u, 20u, 45u, 995u}) {  // both parts, then the same ids again
+    EXPECT_TRUE(map.erase(id));
+    reference.erase(id);
+  }
+  expect_same_entries(map, reference, every_id);
+  for (const std::uint32_t id : {10u, 30u, 20u, 45u, 995u, 46u, 2u}) {
+    map.assign(id, 7);
+    reference[id] = 7;
+    map.assign(id, 8);  // an overwrite stays in the part that took the id
+    reference[id] = 8;
+  }
+  expect_same_entries(map, reference, every_id);
+  map.reserve(map.size() + 3);
+  map.assign(5000, 1);
+  map.assign(6000, 2);
+  EXPECT_EQ(*map.find(6000), 2);
+}
+
 // Random insertions, overwrites and removals, checked against a standard map: removal must
 // keep every other key reachable (the probe runs are repaired, not tombstoned).
 TEST(NameIndexMap, AgreesWithAStandardMapUnderRandomChanges) {
