@@ -12,47 +12,76 @@ namespace velorium {
 
 namespace {
 
-// Fixed text: the catalogue has no message for an exhausted pool.
+// Fixed texts: the catalogue has no message for an exhausted pool.
 constexpr const char* kPoolFullText = "The pool of names is full: no more than 2^31 names can be stored";
+constexpr const char* kTextsFullText = "The pool of names is full: no more room for the texts of names";
 
 // Storage for the copies of names: large blocks filled from the front, so that interning
 // costs no allocation per name. Blocks never move or shrink; the first blocks are small so
 // that a pool with few names stays small. Blocks are left unfilled: each of the 32 shards has
 // a block in use, and zeroing its unused part would make that memory resident for nothing.
+//
+// A copy is also known by a 32-bit locator (its block and its place in it; never 0), which the
+// index keeps: a look-up goes from the index slot to the text directly.
 class TextArena {
  public:
-  char* allocate(std::size_t bytes) {
+  struct Copy {
+    char* bytes;
+    std::uint32_t locator;
+  };
+
+  Copy allocate(std::size_t bytes) {
     if (bytes > kLargestBlock) {
       // A very long name fills a block of its own; the current block stays current.
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes));
-      return blocks_.back().get();
+      return {new_block(bytes), locator_of(blocks_.size() - 1, 0)};
     }
     if (bytes > room_) {
       const std::size_t size = std::max(next_block_, bytes);
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-      cursor_ = blocks_.back().get();
+      cursor_ = new_block(size);
+      current_ = blocks_.size() - 1;
+      used_ = 0;
       room_ = size;
       next_block_ = std::min(next_block_ * 2, kLargestBlock);
     }
-    char* result = cursor_;
+    const Copy copy{cursor_, locator_of(current_, used_)};
     cursor_ += bytes;
+    used_ += bytes;
     room_ -= bytes;
-    return result;
+    return copy;
+  }
+
+  const char* at(std::uint32_t locator) const noexcept {
+    return blocks_[(locator >> kOffsetBits) - 1].get() + (locator & ((1u << kOffsetBits) - 1));
   }
 
  private:
   static constexpr std::size_t kLargestBlock = 0x40000;
+  static constexpr unsigned kOffsetBits = 18;  // a place inside a block of kLargestBlock
+  static constexpr std::size_t kMostBlocks = (std::size_t{1} << (32 - kOffsetBits)) - 1;
+
+  static std::uint32_t locator_of(std::size_t block, std::size_t offset) noexcept {
+    return static_cast<std::uint32_t>(((block + 1) << kOffsetBits) | offset);
+  }
+  char* new_block(std::size_t size) {
+    if (blocks_.size() >= kMostBlocks) throw velorium_exception(-1, kTextsFullText);
+    blocks_.reserve(blocks_.size() + 1);  // so that push_back cannot fail with the block made
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    return blocks_.back().get();
+  }
+
   std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t current_ = 0;  // the block being filled
   char* cursor_ = nullptr;
+  std::size_t used_ = 0;
   std::size_t room_ = 0;
   std::size_t next_block_ = 4096;
 };
 
 // One slot of a shard's open-addressing index: the low 32 bits of the name's spread hash
-// (which also give its home slot) and the id plus one (0 = empty slot).
+// (which also give its home slot) and the locator of the stored copy (0 = empty slot).
 struct IndexSlot {
   std::uint32_t hash;
-  std::uint32_t id_plus_one;
+  std::uint32_t text;
 };
 
 }  // namespace
@@ -77,9 +106,9 @@ struct alignas(64) VeloriumNamesHolder::Shard {
     const std::uint32_t new_mask = mask * 2 + 1;
     auto grown = allocate_table<IndexSlot>(std::size_t{new_mask} + 1);
     for (std::uint32_t i = 0; i <= mask; ++i) {
-      if (slots[i].id_plus_one == 0) continue;
+      if (slots[i].text == 0) continue;
       std::uint32_t at = slots[i].hash & new_mask;
-      while (grown[at].id_plus_one != 0) at = (at + 1) & new_mask;
+      while (grown[at].text != 0) at = (at + 1) & new_mask;
       grown[at] = slots[i];
     }
     slots = std::move(grown);
@@ -109,17 +138,22 @@ VeloriumNamesHolder::Shard& VeloriumNamesHolder::shard_of(std::uint64_t spread_h
 namespace {
 
 // Finds `name` in a shard's slots: its id plus one, or 0 with `*free_slot` set to the slot
-// where it would go.
-template <class TextOf>
+// where it would go. A stored copy holds its length and its id ahead of the text.
 std::uint32_t probe(const IndexSlot* slots, std::uint32_t mask, std::uint32_t hash, std::string_view name,
-                    TextOf text_of, std::uint32_t* free_slot) {
+                    const TextArena& texts, std::uint32_t* free_slot) {
   for (std::uint32_t at = hash & mask;; at = (at + 1) & mask) {
     const IndexSlot& slot = slots[at];
-    if (slot.id_plus_one == 0) {
+    if (slot.text == 0) {
       if (free_slot) *free_slot = at;
       return 0;
     }
-    if (slot.hash == hash && text_of(slot.id_plus_one - 1) == name) return slot.id_plus_one;
+    if (slot.hash != hash) continue;
+    const char* stored = texts.at(slot.text);
+    std::uint32_t length, id;
+    std::memcpy(&length, stored, sizeof length);
+    std::memcpy(&id, stored + sizeof length, sizeof id);
+    const char* bytes = stored + sizeof length + sizeof id;
+    if (length == name.size() && (length == 0 || std::memcmp(bytes, name.data(), length) == 0)) return id + 1;
   }
 }
 
@@ -139,20 +173,22 @@ std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view nam
                                               bool index_it, const std::uint32_t* known_free_slot) {
   // Everything that can fail comes before the id is taken, so a failure leaves no hole.
   if (index_it && shard.make_room()) known_free_slot = nullptr;
-  if (name.size() > 0xFFFFFFFEu - kLengthPrefix) throw std::bad_alloc();
+  if (name.size() > 0xFFFFFFFEu - kPrefix) throw std::bad_alloc();
   const auto length = static_cast<std::uint32_t>(name.size());
-  char* stored = shard.texts.allocate(kLengthPrefix + name.size() + 1);
+  const TextArena::Copy copy = shard.texts.allocate(kPrefix + name.size() + 1);
   const std::uint32_t id = reserve_id();
 
+  char* stored = copy.bytes;
   std::memcpy(stored, &length, sizeof length);
-  if (!name.empty()) std::memcpy(stored + kLengthPrefix, name.data(), name.size());
-  stored[kLengthPrefix + name.size()] = '\0';
+  std::memcpy(stored + sizeof length, &id, sizeof id);
+  if (!name.empty()) std::memcpy(stored + kPrefix, name.data(), name.size());
+  stored[kPrefix + name.size()] = '\0';
   entries_.store(id, stored);
 
   if (index_it) {
     std::uint32_t free_slot = known_free_slot ? *known_free_slot : 0;
     if (known_free_slot || find_locked(shard, name, spread_hash, &free_slot) == 0) {
-      shard.slots[free_slot] = {static_cast<std::uint32_t>(spread_hash), id + 1};
+      shard.slots[free_slot] = {static_cast<std::uint32_t>(spread_hash), copy.locator};
       ++shard.used;
     }
   }
@@ -161,8 +197,7 @@ std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view nam
 
 std::uint32_t VeloriumNamesHolder::find_locked(const Shard& shard, std::string_view name,
                                                std::uint64_t spread_hash, std::uint32_t* free_slot) const {
-  auto text_of = [this](std::uint32_t known) { return name_view(static_cast<std::int32_t>(known)); };
-  return probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread_hash), name, text_of, free_slot);
+  return probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread_hash), name, shard.texts, free_slot);
 }
 
 VeloriumNamesHolder::HashedName VeloriumNamesHolder::hash_name(std::string_view name) noexcept {

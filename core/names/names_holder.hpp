@@ -65,7 +65,7 @@ class VeloriumNamesHolder {
   const char* names_holder_get(std::int32_t id) const noexcept {
     if (id < 0 || static_cast<std::uint32_t>(id) >= count_.load(std::memory_order_acquire)) return nullptr;
     const char* stored = entries_.load(static_cast<std::uint32_t>(id));
-    return stored ? stored + kLengthPrefix : nullptr;
+    return stored ? stored + kPrefix : nullptr;
   }
   // The same text with its length (embedded NULs included); an empty view with a null data
   // pointer for a negative or unknown id.
@@ -73,7 +73,7 @@ class VeloriumNamesHolder {
     const char* text = names_holder_get(id);
     if (!text) return {};
     std::uint32_t length;
-    std::memcpy(&length, text - kLengthPrefix, sizeof length);
+    std::memcpy(&length, text - kPrefix, sizeof length);
     return {text, length};
   }
 
@@ -85,7 +85,8 @@ class VeloriumNamesHolder {
   std::uint32_t size() const noexcept { return count_.load(std::memory_order_acquire); }
 
  private:
-  static constexpr std::size_t kLengthPrefix = sizeof(std::uint32_t);
+  // A stored copy: its length (32 bits), its id (32 bits), the bytes and a NUL.
+  static constexpr std::size_t kPrefix = 2 * sizeof(std::uint32_t);
   static constexpr unsigned kShardBits = 5;
 
   struct Shard;
@@ -103,7 +104,7 @@ class VeloriumNamesHolder {
 
   const std::uint32_t max_names_;
   std::atomic<std::uint32_t> count_{0};
-  // id -> stored copy: a 32-bit length, the bytes and a NUL; the id's text starts behind the length.
+  // id -> stored copy; the id's text starts behind the prefix.
   AppendOnlyTable<const char*> entries_;
   std::unique_ptr<Shard[]> shards_;
   std::unique_ptr<GeneratedNameCache[]> generated_;
