@@ -209,10 +209,11 @@ void MemberTable<Record>::remove(std::int32_t store_index, const VeloriumNamesHo
 }
 
 template <class Record>
-std::string MemberTable<Record>::make_unique_name(const VeloriumNamesHolder& pool, std::string_view base,
-                                                  const std::function<bool(std::string_view)>& also_taken) {
+template <class Claim>
+void MemberTable<Record>::claim_unique_name(const VeloriumNamesHolder& pool, std::string_view base, bool with_test,
+                                            Claim&& claim) {
   ensure_index(pool);
-  auto& memories = also_taken ? taken_numbers_with_test_ : taken_numbers_;
+  auto& memories = with_test ? taken_numbers_with_test_ : taken_numbers_;
   const auto start = static_cast<std::uint32_t>(live_count());
   auto found = memories.find(base);
   if (found == memories.end()) found = memories.emplace(std::string(base), TakenNumbers(start)).first;
@@ -228,9 +229,36 @@ std::string MemberTable<Record>::make_unique_name(const VeloriumNamesHolder& poo
     k = taken.first_unmarked_from(static_cast<std::uint32_t>(k));
     candidate.resize(stem);
     appendDecimal(candidate, k);
-    if (!find(pool, candidate) && !(also_taken && also_taken(candidate))) return candidate;
+    if (claim(candidate)) return;
     taken.mark(static_cast<std::uint32_t>(k));
   }
+}
+
+template <class Record>
+std::string MemberTable<Record>::make_unique_name(const VeloriumNamesHolder& pool, std::string_view base,
+                                                  const std::function<bool(std::string_view)>& also_taken) {
+  std::string result;
+  claim_unique_name(pool, base, static_cast<bool>(also_taken), [&](const std::string& candidate) {
+    if (find(pool, candidate) || (also_taken && also_taken(candidate))) return false;
+    result = candidate;
+    return true;
+  });
+  return result;
+}
+
+template <class Record>
+std::int32_t MemberTable<Record>::make_unique_name_id(VeloriumNamesHolder& pool, std::string_view base,
+                                                      const std::function<bool(std::string_view)>& also_taken) {
+  std::int32_t result = -1;
+  claim_unique_name(pool, base, static_cast<bool>(also_taken), [&](const std::string& candidate) {
+    // Interned only once the second test has passed: a name taken by a member is pooled already.
+    if (also_taken && also_taken(candidate)) return false;
+    const auto name_id = static_cast<std::int32_t>(pool.find_or_add_name(candidate));
+    if (find_id(name_id)) return false;
+    result = name_id;
+    return true;
+  });
+  return result;
 }
 
 template struct MemberTable<Variable>;

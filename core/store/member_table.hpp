@@ -113,12 +113,19 @@ struct MemberTable {
   // found taken are remembered per base and forgotten when a name of that form is freed.
   std::string make_unique_name(const VeloriumNamesHolder& pool, std::string_view base,
                                const std::function<bool(std::string_view)>& also_taken = {});
+  // The same name, interned: its pool id.
+  std::int32_t make_unique_name_id(VeloriumNamesHolder& pool, std::string_view base,
+                                   const std::function<bool(std::string_view)>& also_taken = {});
   // A name of the form base#k was freed outside this table (a general constraint's, which
   // `also_taken` reports): k is worth a look again.
   void forget_taken_number(std::string_view name) noexcept;
 
  private:
   void build_index(const VeloriumNamesHolder& pool);
+  // Offers base#k, k from the live count on (numbers known to be taken skipped), to `claim`
+  // until it takes one; numbers it refuses are remembered as taken.
+  template <class Claim>
+  void claim_unique_name(const VeloriumNamesHolder& pool, std::string_view base, bool with_test, Claim&& claim);
   void index_erase(const VeloriumNamesHolder& pool, std::int32_t name_id, std::int32_t store_index) noexcept;
 
   // Per base and kind of test: the numbers known to be taken. Dropped with the index.

@@ -184,30 +184,29 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
   const std::string_view given = text_or_empty(name);
   if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
   if (!given.empty() && !row_exists(given)) return std::string(given);
-  return generated_constr_name(given, log_options, prefix);
+  // Rows and general constraints draw generated names from one namespace.
+  std::string result = make_unique_name(row_table, given.empty() ? prefix : given, true);
+  if (!given.empty() && log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 24, name, result.c_str());
+  return result;
 }
 
 std::int32_t ModelBuilder::new_row_name_id(const char* name, const VeloriumLogOptions* log_options) {
   const std::string_view given = text_or_empty(name);
   if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
   VeloriumNamesHolder& pool = kernel_names_holder();
+  row_table.ensure_index(pool);
   if (!given.empty()) {
     // Interned first and tested by its id: one look-up of the text for a free name.
     const auto name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
-    row_table.ensure_index(pool);
     if (!row_table.find_id(name_id)) return name_id;
   }
-  return static_cast<std::int32_t>(pool.find_or_add_name(generated_constr_name(given, log_options, "C")));
-}
-
-std::string ModelBuilder::generated_constr_name(std::string_view given, const VeloriumLogOptions* log_options,
-                                                std::string_view prefix) {
-  // Rows and general constraints draw generated names from one namespace.
-  std::string result = make_unique_name(row_table, given.empty() ? prefix : given, true);
+  const std::int32_t name_id = row_table.make_unique_name_id(
+      pool, given.empty() ? std::string_view("C") : given,
+      [this](std::string_view candidate) { return general_constraint_named(candidate); });
   if (!given.empty() && log_options) {
-    logCatalogueMessage(*log_options, kLogLevelWarning, 24, std::string(given).c_str(), result.c_str());
+    logCatalogueMessage(*log_options, kLogLevelWarning, 24, name, pool.names_holder_get(name_id));
   }
-  return result;
+  return name_id;
 }
 
 std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, double upper, const char* name,

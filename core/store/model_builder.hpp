@@ -178,10 +178,6 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
 
  private:
   bool general_constraint_named(std::string_view name) const { return gc_index_by_name.count(name) != 0; }
-  // The generated name of a new row or general constraint whose given name is empty or taken
-  // (warning 24 for a taken one).
-  std::string generated_constr_name(std::string_view given, const VeloriumLogOptions* log_options,
-                                    std::string_view prefix);
   // Drops the look-up entry of the general constraint at `index` named `name`; another general
   // constraint of that name, when there is one, takes the entry over.
   void forget_general_constraint_name(const std::string& name, std::int32_t index);
