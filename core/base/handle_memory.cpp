@@ -34,11 +34,15 @@ struct HandleMemory::Slab {
   std::uint32_t live = 0;       // blocks handed out and not released
   std::uint32_t untouched = 0;  // the first block never handed out
   std::uint32_t capacity;
-  bool listed = false;  // in the owner's slabs with room
+  std::uint32_t used_bytes;  // of the mapping, the header included
+  bool listed = false;       // in the owner's slabs with room
   Slab* previous = nullptr;
   Slab* next = nullptr;
 
-  Slab(Shard* shard, std::uint32_t blocks) noexcept : owner(shard), capacity(blocks) {}
+  Slab(Shard* shard, std::size_t bytes, std::size_t block_size) noexcept
+      : owner(shard),
+        capacity(static_cast<std::uint32_t>((bytes - kHeaderBytes) / block_size)),
+        used_bytes(static_cast<std::uint32_t>(bytes)) {}
   char* blocks() noexcept { return reinterpret_cast<char*>(this) + kHeaderBytes; }
   bool full() const noexcept { return released == nullptr && untouched == capacity; }
 };
@@ -74,9 +78,8 @@ HandleMemory::Slab* HandleMemory::map_slab(Shard& shard) {
   // A shard that filled a slab before is building something large.
   const bool large = shard.slabs > 0;
   if (large) ::madvise(memory, kSlabBytes, MADV_HUGEPAGE);  // advice: ordinary pages where declined
-  const std::size_t used = large ? kSlabBytes : kFirstSlabBytes;
-  auto* slab = ::new (memory) Slab(&shard, static_cast<std::uint32_t>((used - kHeaderBytes) / block_size_));
-  ASAN_POISON_MEMORY_REGION(slab->blocks(), used - kHeaderBytes);
+  auto* slab = ::new (memory) Slab(&shard, large ? kSlabBytes : kFirstSlabBytes, block_size_);
+  ASAN_POISON_MEMORY_REGION(slab->blocks(), slab->used_bytes - kHeaderBytes);
   ++shard.slabs;
   link_first(shard, *slab);
   return slab;
@@ -117,7 +120,7 @@ void HandleMemory::release(void* block) noexcept {
     // Other slabs have room: this one goes back to the system.
     unlink(shard, *slab);
     --shard.slabs;
-    ASAN_UNPOISON_MEMORY_REGION(slab->blocks(), std::size_t{slab->capacity} * block_size_);
+    ASAN_UNPOISON_MEMORY_REGION(slab->blocks(), slab->used_bytes - kHeaderBytes);
     ::munmap(slab, kSlabBytes);
   }
 }
