@@ -28,7 +28,9 @@ class expr_data;
 //
 // Every operation clears the error information first, stores its failure there (catalogue
 // text and -1, or the code of a caught velorium_exception) and returns its neutral value.
-// Store additions are called without log options: nothing is logged for them.
+// Store additions log through the model's own log: a repeated variable name (23, the variable
+// is changed in place) and a repeated constraint name (24, the new row gets another name) are
+// warnings the modeller must see.
 class ModelImpl : public ErrorInfoBase<IMatrixModel> {
  public:
   ModelImpl();
