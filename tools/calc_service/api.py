@@ -297,7 +297,8 @@ class HttpsFront(BackgroundServer):
             except RequestError as error:
                 entry = context.journal.add(method=None, target=None, endpoint=None,
                                             calc_uid=None, attempt=None, headers=[],
-                                            body_length=0, body_sha256=None, body_base64=None,
+                                            api_key=None, body_length=0, body_sha256=None,
+                                            body_base64=None,
                                             reply_status=error.status,
                                             fault=None if error.status else "incomplete",
                                             error=str(error))

@@ -23,6 +23,8 @@ class Context:
         self.started = time.monotonic()
         self.state = os.path.abspath(options.state)
         self.api_key = options.api_key
+        # Only the user who started the service can read it (in DIR/service.json).
+        self.control_token = secrets.token_hex(32)
         self.max_upload_bytes = options.max_upload_bytes
         self.idle_exit = options.idle_exit
         self.last_activity = time.monotonic()
@@ -102,7 +104,7 @@ def main(argv=None):
     from .journal import Journal
     from .relay import Relay
 
-    context.journal = Journal(context.started)
+    context.journal = Journal(context.started, options.api_key)
     context.faults = FaultScript()
     context.calculations = Calculations(context.state, context.started, options.workers,
                                         options.max_solve_seconds, options.max_model_bytes)
@@ -122,7 +124,8 @@ def main(argv=None):
              "relay_port": relay.port, "ca": paths["ca.pem"], "api_key": options.api_key,
              "pid": os.getpid(), "state": context.state}
     service_json = os.path.join(context.state, "service.json")
-    _write_json_atomically(service_json, ready)
+    # The control token goes only into this file of mode 0600, never to stdout.
+    _write_json_atomically(service_json, dict(ready, control_token=context.control_token))
     sys.stdout.write(json.dumps(ready) + "\n")
     sys.stdout.flush()
 
