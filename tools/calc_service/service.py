@@ -10,6 +10,8 @@ import tempfile
 import threading
 import time
 
+from .state_folder import private_folder
+
 DEFAULT_IDLE_EXIT = 1800
 DEFAULT_MAX_UPLOAD = 256 << 20
 DEFAULT_MAX_MODEL = 2 << 30
@@ -32,7 +34,7 @@ class Context:
         self.stop_reason = None
         self.port = None
         self.scratch = os.path.join(self.state, "incoming")
-        os.makedirs(self.scratch, exist_ok=True)
+        private_folder(self.scratch)
 
     def touch(self):
         self.last_activity = time.monotonic()
@@ -88,8 +90,10 @@ def _write_json_atomically(path, value):
 
 def main(argv=None):
     options = parse_options(sys.argv[1:] if argv is None else argv)
+    # Everything the service and its solver processes write is the user's alone.
+    os.umask(0o077)
     try:
-        os.makedirs(options.state, exist_ok=True)
+        private_folder(options.state)
         context = Context(options)
         from .certificates import create_certificates
         paths = create_certificates(context.state)
