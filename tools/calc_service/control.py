@@ -7,7 +7,7 @@ import http.server
 import json
 import math
 
-from .background_server import BackgroundServer
+from .background_server import BackgroundServer, CappedThreading
 from .faults import FaultError
 
 TOKEN_HEADER = "X-Control-Token"
@@ -46,6 +46,10 @@ class _ControlHandler(http.server.BaseHTTPRequestHandler):
         raise AttributeError(name)
 
 
+class _ControlHttpServer(CappedThreading, http.server.HTTPServer):
+    pass
+
+
 def _status_entries(entries):
     if not isinstance(entries, list):
         raise ValueError("'statuses' is a list")
@@ -60,8 +64,7 @@ def _status_entries(entries):
 class ControlServer(BackgroundServer):
     def __init__(self, context):
         self.context = context
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _ControlHandler)
-        server.daemon_threads = True
+        server = _ControlHttpServer(("127.0.0.1", 0), _ControlHandler)
         server.control = self
         super().__init__(server, "control")
 

@@ -22,7 +22,6 @@ class Relay(BackgroundServer):
 
     def serve(self, client):
         self.context.touch()
-        client.settimeout(IDLE_SECONDS)
         try:
             head, rest = read_head(client)
             request = parse_head(head)

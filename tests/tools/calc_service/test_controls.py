@@ -12,17 +12,7 @@ import pytest
 
 from calc_service.testing import PYTHON, SCRIPT, ControlError, running_service
 from models import ACCEPTANCE_MPS
-from reference_client import Client, request
-
-
-def wait_for(predicate, seconds=20):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.02)
-    raise TimeoutError("condition not met in time")
+from reference_client import Client, request, wait_for
 
 
 def record_of(service, uid):
