@@ -347,7 +347,13 @@ class HttpsFront(BackgroundServer):
     def _screen(self, request, first_bytes, complete):
         if classify(request.method, request.path)[0] != "upload":
             return True
-        return self.api.screen_upload(request, first_bytes, complete)
+        try:
+            return self.api.screen_upload(request, first_bytes, complete)
+        except EarlyReply:
+            raise
+        except Exception as error:  # a fault of the service: say so, keep serving
+            traceback.print_exc(file=sys.stderr)
+            raise EarlyReply(500, f"internal error of the local service: {error!r}") from None
 
     def _answer(self, connection, request):
         context = self.context
