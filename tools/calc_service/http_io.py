@@ -201,18 +201,19 @@ def drain(connection, count, seconds):
     a body refused early then reads the reply, instead of a reset, before the connection
     closes."""
     deadline = time.monotonic() + seconds
+    buffer = memoryview(bytearray(1 << 16))
     while count > 0:
         left = deadline - time.monotonic()
         if left <= 0:
             return
         connection.settimeout(left)
         try:
-            chunk = connection.recv(min(1 << 20, count))
+            got = connection.recv_into(buffer, min(len(buffer), count))
         except OSError:
             return
-        if not chunk:
+        if not got:
             return
-        count -= len(chunk)
+        count -= got
 
 
 def reply_bytes(status, body=b"", headers=(), content_type="application/json"):

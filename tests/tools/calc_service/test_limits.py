@@ -69,6 +69,20 @@ def test_a_wrong_upload_form_is_refused_before_the_file_is_stored(client, change
     assert client.wait(uid)["status"] == "done"
 
 
+def test_a_client_that_writes_a_refused_body_whole_still_reads_the_reply(client):
+    service = client.service
+    form = client.create().json()["upload"]
+    service.control_client.clear_journal()
+    body = multipart_body(without(form["fields"], "key"), "model.mps", os.urandom(16 << 20),
+                          False)
+    reply = client.call("POST", form["url"], [
+        ("Content-Type", f"multipart/form-data; boundary={BOUNDARY}")], body)
+    assert reply.status == 400 and "key" in reply.json()["error"]
+    [entry] = service.control_client.journal()
+    assert entry["body_length"] < len(body)  # the rest was dropped unread by the form check
+    assert os.listdir(os.path.join(service.state, "incoming")) == []
+
+
 def thread_count(pid):
     with open(f"/proc/{pid}/status", encoding="ascii") as status:
         for line in status:
