@@ -18,14 +18,16 @@ from reference_client import (BOUNDARY, Client, multipart_body, request, tls_con
 
 DECLARED_BODY = 200 << 20  # under the default upload limit of 256 MiB
 SENT_FILE_BYTES = 256 << 10
+MULTIPART = f"multipart/form-data; boundary={BOUNDARY}"
 
 
-def form_head(fields, content_type_boundary=BOUNDARY):
+def form_head(fields):
+    """The body of an upload up to the file's first byte."""
     head = bytearray()
     for name, value in fields.items():
-        head += (f'--{content_type_boundary}\r\nContent-Disposition: form-data; name="{name}"'
-                 f'\r\n\r\n{value}\r\n').encode()
-    head += (f'--{content_type_boundary}\r\nContent-Disposition: form-data; name="file"; '
+        head += (f'--{BOUNDARY}\r\nContent-Disposition: form-data; name="{name}"\r\n\r\n'
+                 f'{value}\r\n').encode()
+    head += (f'--{BOUNDARY}\r\nContent-Disposition: form-data; name="file"; '
              'filename="model.mps.gz"\r\n\r\n').encode()
     return bytes(head)
 
@@ -35,12 +37,10 @@ def without(fields, name):
 
 
 @pytest.mark.parametrize("change, content_type, status", [
-    (lambda f: without(f, "key"), "multipart/form-data; boundary=" + BOUNDARY, 400),
-    (lambda f: without(f, "x-amz-signature"), "multipart/form-data; boundary=" + BOUNDARY, 400),
-    (lambda f: dict(f, **{"x-amz-signature": "0" * 64}),
-     "multipart/form-data; boundary=" + BOUNDARY, 403),
-    (lambda f: dict(f, policy=f["policy"][:-4] + "AAAA"),
-     "multipart/form-data; boundary=" + BOUNDARY, 403),
+    (lambda f: without(f, "key"), MULTIPART, 400),
+    (lambda f: without(f, "x-amz-signature"), MULTIPART, 400),
+    (lambda f: dict(f, **{"x-amz-signature": "0" * 64}), MULTIPART, 403),
+    (lambda f: dict(f, policy=f["policy"][:-4] + "AAAA"), MULTIPART, 403),
     (lambda f: f, "application/octet-stream", 400),
 ], ids=["keyless", "unsigned", "bad-signature", "altered-policy", "not-multipart"])
 def test_a_wrong_upload_form_is_refused_before_the_file_is_stored(client, change, content_type,
@@ -75,8 +75,7 @@ def test_a_client_that_writes_a_refused_body_whole_still_reads_the_reply(client)
     service.control_client.clear_journal()
     body = multipart_body(without(form["fields"], "key"), "model.mps", os.urandom(16 << 20),
                           False)
-    reply = client.call("POST", form["url"], [
-        ("Content-Type", f"multipart/form-data; boundary={BOUNDARY}")], body)
+    reply = client.call("POST", form["url"], [("Content-Type", MULTIPART)], body)
     assert reply.status == 400 and "key" in reply.json()["error"]
     [entry] = service.control_client.journal()
     assert entry["body_length"] < len(body)  # the rest was dropped unread by the form check
@@ -116,7 +115,7 @@ def test_a_connection_flood_waits_beyond_the_cap_without_a_thread_each(flood_ser
                                      headers=[("X-API-KEY", service.api_key)], ca=service.ca,
                                      timeout=30).status
 
-    later = threading.Thread(target=queued_request)
+    later = threading.Thread(target=queued_request, daemon=True)
     try:
         wait_for(lambda: thread_count(pid) >= idle + MAX_CONNECTIONS)
         if port_name == "port":
@@ -151,9 +150,9 @@ def test_a_model_beyond_the_model_size_is_refused_unread(tmp_path, file_name, ma
         client = Client(service)
         created = client.create({"time_limit": 30}).json()
         uid = created["calc_uid"]
-        reply = client.call("POST", created["upload"]["url"], [
-            ("Content-Type", f"multipart/form-data; boundary={BOUNDARY}")],
-            multipart_body(created["upload"]["fields"], file_name, make_data(), False))
+        reply = client.call("POST", created["upload"]["url"], [("Content-Type", MULTIPART)],
+                            multipart_body(created["upload"]["fields"], file_name, make_data(),
+                                           False))
         assert reply.status == 204, reply.body
         status = client.wait(uid)
         assert (status["status"], status["minor"]) == ("error", "MODEL_TOO_LARGE")
