@@ -140,9 +140,9 @@ CTRL_C_SCRIPT = """
 import os, signal, sys, threading, time
 sys.path.insert(0, {tools!r})
 import veloriumpy as v
-from calc_service.testing import ControlClient
+from calc_service.testing import ControlClient, read_control_token
 
-control = ControlClient({control!r})
+control = ControlClient({control!r}, read_control_token({state!r}))
 control.hold(30)  # the calculation stays "calculating" until it is cancelled
 model = v.Model()
 model.set_bool_param("log_to_console", False)
@@ -176,7 +176,7 @@ def test_ctrl_c_during_a_solve_cancels_the_calculation_and_python_keeps_its_hand
     model_file = tmp_path / "model.lp"
     model_file.write_text(LP_LP)
     script = CTRL_C_SCRIPT.format(tools=os.path.join(SOURCE_DIR, "tools"), control=calc_service.control,
-                                  model=str(model_file))
+                                  state=calc_service.state, model=str(model_file))
     finished = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120,
                               env=dict(os.environ))
     assert finished.returncode == 0, finished.stderr

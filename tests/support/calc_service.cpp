@@ -118,6 +118,15 @@ CalcService::CalcService(const std::string& api_key, const std::vector<std::stri
   relay_port_ = static_cast<int>(fields.at("relay_port").to_number<std::int64_t>());
   const std::string control_address = json::value_to<std::string>(fields.at("control"));
   control_port_ = std::atoi(control_address.c_str() + control_address.rfind(':') + 1);
+  // The service writes service.json before its ready line.
+  const std::string facts = readFileBytes(json::value_to<std::string>(fields.at("state")) + "/service.json");
+  const json::value start_up = json::parse(facts, ec);
+  if (ec || !start_up.is_object() || !start_up.as_object().contains("control_token")) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    throw std::runtime_error("the calculation service's service.json has no control token: " + facts);
+  }
+  control_token_ = json::value_to<std::string>(start_up.at("control_token"));
 }
 
 CalcService::~CalcService() {
@@ -153,6 +162,7 @@ json::value CalcService::control(const std::string& method, const std::string& p
   }
   const std::string content = body.is_null() ? std::string() : json::serialize(body);
   const std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" +
+                              "X-Control-Token: " + control_token_ + "\r\n" +
                               "Content-Type: application/json\r\nContent-Length: " + std::to_string(content.size()) +
                               "\r\n\r\n" + content;
   for (std::size_t sent = 0; sent < request.size();) {

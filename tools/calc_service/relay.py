@@ -16,13 +16,12 @@ IDLE_SECONDS = 60
 class Relay(BackgroundServer):
     def __init__(self, context):
         self.context = context
-        self.journal = Journal(context.started)
+        self.journal = Journal(context.started, context.api_key)
         super().__init__(ThreadingServer(("127.0.0.1", 0), connection_handler(self.serve)),
                          "relay")
 
     def serve(self, client):
         self.context.touch()
-        client.settimeout(IDLE_SECONDS)
         try:
             head, rest = read_head(client)
             request = parse_head(head)
@@ -31,7 +30,7 @@ class Relay(BackgroundServer):
                              bytes_down=0, error=str(error))
             return
         entry = self.journal.add(method=request.method, target=request.target,
-                                 headers=[list(h) for h in request.headers], outcome=None,
+                                 headers=self.journal.headers(request.headers), outcome=None,
                                  bytes_up=0, bytes_down=0)
         if request.method != "CONNECT":
             entry["outcome"] = "bad_request"

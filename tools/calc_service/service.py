@@ -10,6 +10,8 @@ import tempfile
 import threading
 import time
 
+from .state_folder import private_folder
+
 DEFAULT_IDLE_EXIT = 1800
 DEFAULT_MAX_UPLOAD = 256 << 20
 DEFAULT_MAX_MODEL = 2 << 30
@@ -23,6 +25,8 @@ class Context:
         self.started = time.monotonic()
         self.state = os.path.abspath(options.state)
         self.api_key = options.api_key
+        # Only the user who started the service can read it (in DIR/service.json).
+        self.control_token = secrets.token_hex(32)
         self.max_upload_bytes = options.max_upload_bytes
         self.idle_exit = options.idle_exit
         self.last_activity = time.monotonic()
@@ -30,7 +34,7 @@ class Context:
         self.stop_reason = None
         self.port = None
         self.scratch = os.path.join(self.state, "incoming")
-        os.makedirs(self.scratch, exist_ok=True)
+        private_folder(self.scratch)
 
     def touch(self):
         self.last_activity = time.monotonic()
@@ -86,8 +90,10 @@ def _write_json_atomically(path, value):
 
 def main(argv=None):
     options = parse_options(sys.argv[1:] if argv is None else argv)
+    # Everything the service and its solver processes write is the user's alone.
+    os.umask(0o077)
     try:
-        os.makedirs(options.state, exist_ok=True)
+        private_folder(options.state)
         context = Context(options)
         from .certificates import create_certificates
         paths = create_certificates(context.state)
@@ -102,7 +108,7 @@ def main(argv=None):
     from .journal import Journal
     from .relay import Relay
 
-    context.journal = Journal(context.started)
+    context.journal = Journal(context.started, options.api_key)
     context.faults = FaultScript()
     context.calculations = Calculations(context.state, context.started, options.workers,
                                         options.max_solve_seconds, options.max_model_bytes)
@@ -122,7 +128,8 @@ def main(argv=None):
              "relay_port": relay.port, "ca": paths["ca.pem"], "api_key": options.api_key,
              "pid": os.getpid(), "state": context.state}
     service_json = os.path.join(context.state, "service.json")
-    _write_json_atomically(service_json, ready)
+    # The control token goes only into this file of mode 0600, never to stdout.
+    _write_json_atomically(service_json, dict(ready, control_token=context.control_token))
     sys.stdout.write(json.dumps(ready) + "\n")
     sys.stdout.flush()
 
