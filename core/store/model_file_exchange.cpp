@@ -1,11 +1,5 @@
 #include "core/store/model_file_exchange.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -18,6 +12,7 @@
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/common/general_constraint_check.hpp"
+#include "formats/common/unreadable_file.hpp"
 #include "formats/front/error_recording_log.hpp"
 #include "formats/front/model_file_format.hpp"
 #include "formats/namemap/renamed_model.hpp"
@@ -28,21 +23,6 @@ namespace {
 
 constexpr const char* kNullPath = "null";
 constexpr const char* kUnreadableGeneralConstraint = "Не удалось прочитать ограничение %s\n";
-
-// Why the system cannot read `path`: its text, "Is a directory" for a folder, "" for a file
-// that opens.
-std::string system_reason(const char* path) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0) {
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
-    ::close(fd);
-  }
-  if (error == 0) return std::string();
-  char buffer[256];
-  return ::strerror_r(error, buffer, sizeof buffer);
-}
 
 // 117 with the path, and behind it why: what the reader logged as errors, then the system's
 // reason when the file cannot be opened, or the extension when it chooses no format.
@@ -56,7 +36,7 @@ std::string system_reason(const char* path) {
         while (!more.empty() && more.back() == '\n') more.pop_back();
       }
     } else {
-      more = system_reason(path);
+      more = unreadableFileReason(path);
     }
     if (!more.empty()) reason += reason.empty() ? more : ": " + more;
   }
