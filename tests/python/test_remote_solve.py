@@ -147,6 +147,13 @@ def test_an_asynchronous_start_returns_at_once_and_writes_its_name_map(calc_serv
     with pytest.raises(v.VeloriumException, match=r"^Ошибка получения лога удаленных расчетов: the calculation "
                                                   r"identifier \[\.\./x\] is not valid: "):
         model.get_remote_solve_log("../x")
+    # An identifier is data: one that would write a request of its own is refused, nothing sent.
+    calc_service.control_client.clear_journal()
+    hostile = v.SolveResult("X/status HTTP/1.1\r\nHost: h\r\n\r\nPATCH /api/v1/calculations/VICTIM HTTP/1.1\r\nX-Pad: ", "")
+    refused = r"^Ошибка: the calculation identifier \[X/status HTTP/1\.1\?\?Host: h\?\?\?\?PATCH "
+    with pytest.raises(v.VeloriumException, match=refused):
+        hostile.get_solve_result()
+    assert calc_service.control_client.journal() == []
 
     # Fetched later with the same map, every member reads under the model's own name; without
     # it, under the uploaded file's; and a name neither holds is refused, never 0.
