@@ -85,7 +85,7 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   IQuadExpression* GetQuadObjective() override;
   ISolveResult* Solve() override;
   ISolveResult* SolveRemote(const char* name_mapping_file) override;
-  void SolveRemoteAsync() override;
+  void SolveRemoteAsync(const char* name_mapping_file) override;
   const char* GetRemoteSolveLog(const char* calc_uid) override;
   IComputeIisResult* ComputeIis() override;
   void RemoveGeneralConstraint(IGeneralConstraint* gc) override;

@@ -1,10 +1,6 @@
 #include "core/store/model_file_exchange.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -30,19 +26,6 @@ namespace {
 constexpr const char* kNullPath = "null";
 constexpr const char* kUnreadableGeneralConstraint = "Не удалось прочитать ограничение %s\n";
 constexpr const char* kNoFormatToWrite = "Расширение [%s] не выбирает формат записи: .lp, .ilp или .mps";
-
-// Why the system cannot read `path`: its text, "Is a directory" for a folder, "" for a file
-// that opens.
-std::string system_reason(const char* path) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0) {
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
-    ::close(fd);
-  }
-  return systemErrorText(error);
-}
 
 // The extension of a path that chooses no format, in the text `format` ("" for another mode).
 std::string extension_reason(const char* path, std::uint8_t mode, const char* format) {
@@ -70,7 +53,7 @@ std::string extension_reason(const char* path, std::uint8_t mode, const char* fo
     if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
       reason = extension_reason(path, mode, get_message(384));
     } else if (reason.empty()) {
-      reason = system_reason(path);
+      reason = unreadableFileReason(path);
     }
   }
   fail_with_reason(formatString(get_message(117), path ? path : kNullPath), reason);

@@ -1,5 +1,10 @@
 #include "formats/common/file_failures.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "core/log/logger.hpp"
@@ -28,6 +33,17 @@ std::string systemErrorText(int error) {
   char buffer[256];
   // The GNU strerror_r: the text may be in the buffer or a static string.
   return ::strerror_r(error, buffer, sizeof buffer);
+}
+
+std::string unreadableFileReason(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
+    ::close(fd);
+  }
+  return systemErrorText(error);
 }
 
 void logUnopenedFile(const VeloriumLogOptions& log, const std::string& path, int error) {

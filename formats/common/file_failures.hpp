@@ -12,6 +12,10 @@ namespace velorium {
 // The system's text of an errno value; "" for 0.
 std::string systemErrorText(int error);
 
+// The system's text for why `path` does not open for reading ("No such file or directory",
+// "Permission denied"), "Is a directory" for a folder, and "" for a file that opens.
+std::string unreadableFileReason(const char* path);
+
 // Logs catalogue message 69 ("Unable to open file %s") for `path` as an error, with the text of
 // `error` (an errno value; 0 for none) behind it, as one line.
 void logUnopenedFile(const VeloriumLogOptions& log, const std::string& path, int error);

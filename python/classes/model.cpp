@@ -227,7 +227,6 @@ void register_model(py::module_& module) {
            "установить переменную окружения X_API_KEY.\n\n        :param name_mapping_file путь к файлу, который "
            "будет записан и будет содержать соответствие оригинальных имен модели и анонимизированных         "
            ":return: объект с результатом оптимизации")
-      // The asynchronous calculation writes no name map: the argument is taken and not used.
       .def("solve_remote_async", method(&Model::solve_remote_async), text_arg("name_mapping_file"),
            "Стартует оптимизацию модели на удаленном сервере         в асинхронном режиме без ожидания результата."
            "         Предварительно необходимо установить переменную окружения X_API_KEY.n\n        :param "

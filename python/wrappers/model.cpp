@@ -132,7 +132,9 @@ void Model::set_objective(const QuadExpression& expression, objective_sense sens
 
 LinearExpression Model::get_objective() const { return call_adopt<LinearExpression>(&IModel::GetObjective); }
 
-void Model::solve_remote_async(const char*) { call(&IModel::SolveRemoteAsync); }
+void Model::solve_remote_async(const char* name_mapping_file) {
+  call(&IModel::SolveRemoteAsync, name_mapping_file);
+}
 
 const char* Model::get_remote_solve_log(const char* calc_uid) { return call(&IModel::GetRemoteSolveLog, calc_uid); }
 

@@ -77,7 +77,7 @@ class Model : public InterfaceValue<IModel> {
   // A view of the objective: changing it changes the model.
   LinearExpression get_objective() const;
 
-  // The library's asynchronous solve takes no name map: the argument is not used.
+  // Writes the name map the caller names, as solve_remote does (an empty path writes none).
   void solve_remote_async(const char* name_mapping_file);
   // The text belongs to the model, valid until the next call.
   const char* get_remote_solve_log(const char* calc_uid);
