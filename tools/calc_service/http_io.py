@@ -11,7 +11,7 @@ MAX_HEADER_BYTES = 65536
 SMALL_BODY_BYTES = 65536
 REASONS = {200: "OK", 201: "Created", 204: "No Content", 206: "Partial Content",
            302: "Found", 400: "Bad Request", 401: "Unauthorized", 403: "Forbidden",
-           404: "Not Found", 405: "Method Not Allowed", 409: "Conflict",
+           404: "Not Found", 405: "Method Not Allowed", 408: "Request Timeout", 409: "Conflict",
            411: "Length Required", 413: "Content Too Large", 416: "Range Not Satisfiable",
            431: "Request Header Fields Too Large", 500: "Internal Server Error",
            501: "Not Implemented", 502: "Bad Gateway", 503: "Service Unavailable"}
@@ -69,16 +69,26 @@ class Request:
             self.body_path = None
 
 
-def read_head(connection):
-    """The bytes up to the empty line, and what was read after it."""
+def read_head(connection, deadline):
+    """The bytes up to the empty line, and what was read after it; 408 when they have not
+    arrived by the deadline (a HeaderDeadline)."""
     data = b""
-    while b"\r\n\r\n" not in data:
-        if len(data) > MAX_HEADER_BYTES:
-            raise RequestError(431, "request header too large")
-        chunk = connection.recv(16384)
-        if not chunk:
-            raise RequestError(None, "connection closed before the header was complete")
-        data += chunk
+    try:
+        while b"\r\n\r\n" not in data:
+            if len(data) > MAX_HEADER_BYTES:
+                raise RequestError(431, "request header too large")
+            try:
+                deadline.arm(connection)
+                chunk = connection.recv(16384)
+            except TimeoutError:
+                if deadline.passed():
+                    raise RequestError(408, deadline.message()) from None
+                raise
+            if not chunk:
+                raise RequestError(None, "connection closed before the header was complete")
+            data += chunk
+    finally:
+        deadline.met(connection)
     head, _, rest = data.partition(b"\r\n\r\n")
     if len(head) > MAX_HEADER_BYTES:
         raise RequestError(431, "request header too large")
@@ -99,15 +109,16 @@ def parse_head(head):
     return Request(parts[0], parts[1], parts[2], headers)
 
 
-def read_request(connection, scratch_folder, max_body, body_limit_for, screen=None):
-    """Reads one request. body_limit_for(request) gives the largest body allowed for it.
+def read_request(connection, deadline, scratch_folder, max_body, body_limit_for, screen=None):
+    """Reads one request, its header by the deadline (a HeaderDeadline). body_limit_for(request)
+    gives the largest body allowed for it.
 
     screen(request, first_bytes, complete), when given, sees the body's first bytes before
     any of it is written to disk, each time more arrive: it returns False while it needs more
     (complete: no more will come before it decides), True to take the rest, or raises
     EarlyReply, which stops the reading: the request comes back with `early_reply` set and
     only the bytes read so far."""
-    head, rest = read_head(connection)
+    head, rest = read_head(connection, deadline)
     request = parse_head(head)
     if request.header("Transfer-Encoding") is not None:
         raise RequestError(501, "transfer codings are not supported; send a Content-Length")

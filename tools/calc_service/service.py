@@ -10,6 +10,7 @@ import tempfile
 import threading
 import time
 
+from .header_deadline import DEFAULT_HEADER_SECONDS
 from .state_folder import private_folder
 
 DEFAULT_IDLE_EXIT = 1800
@@ -28,6 +29,7 @@ class Context:
         # Only the user who started the service can read it (in DIR/service.json).
         self.control_token = secrets.token_hex(32)
         self.max_upload_bytes = options.max_upload_bytes
+        self.header_seconds = options.header_timeout
         self.idle_exit = options.idle_exit
         self.last_activity = time.monotonic()
         self.stop_event = threading.Event()
@@ -59,6 +61,13 @@ def _non_negative_float(text):
     return value
 
 
+def _positive_float(text):
+    value = float(text)
+    if not 0 < value < float("inf"):
+        raise argparse.ArgumentTypeError("must be a number of seconds above 0")
+    return value
+
+
 def parse_options(argv):
     parser = argparse.ArgumentParser(prog="calc-service",
                                      description="Local calculation service (for tests).")
@@ -70,6 +79,9 @@ def parse_options(argv):
     parser.add_argument("--max-solve-seconds", type=_non_negative_float,
                         default=DEFAULT_MAX_SOLVE)
     parser.add_argument("--workers", type=_positive_int, default=2)
+    parser.add_argument("--header-timeout", type=_positive_float,
+                        default=DEFAULT_HEADER_SECONDS,
+                        help="seconds from a connection's accept for its request header")
     parser.add_argument("--exit-with-parent", action="store_true",
                         help="exit when the process that started it ends")
     options = parser.parse_args(argv)

@@ -147,14 +147,16 @@ def stop_process(process, seconds=STOP_SECONDS):
 
 @contextlib.contextmanager
 def running_service(folder, api_key=None, idle_exit=300, max_upload_bytes=None,
-                    max_model_bytes=None, max_solve_seconds=60, workers=None):
+                    max_model_bytes=None, max_solve_seconds=60, workers=None,
+                    header_timeout=None):
     folder = os.fspath(folder)
     os.makedirs(folder, exist_ok=True)
     command = [PYTHON, SCRIPT, "--state", os.path.join(folder, "state"),
                "--idle-exit", str(idle_exit), "--max-solve-seconds", str(max_solve_seconds),
                "--exit-with-parent"]
     for option, value in (("--api-key", api_key), ("--max-upload-bytes", max_upload_bytes),
-                          ("--max-model-bytes", max_model_bytes), ("--workers", workers)):
+                          ("--max-model-bytes", max_model_bytes), ("--workers", workers),
+                          ("--header-timeout", header_timeout)):
         if value is not None:
             command += [option, str(value)]
     with open(os.path.join(folder, "service-stderr.txt"), "wb") as stderr:
