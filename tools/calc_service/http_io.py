@@ -9,6 +9,7 @@ import time
 
 MAX_HEADER_BYTES = 65536
 SMALL_BODY_BYTES = 65536
+READ_BUFFER_BYTES = 1 << 16  # a TLS read gives at most 16 KiB
 REASONS = {200: "OK", 201: "Created", 204: "No Content", 206: "Partial Content",
            302: "Found", 400: "Bad Request", 401: "Unauthorized", 403: "Forbidden",
            404: "Not Found", 405: "Method Not Allowed", 408: "Request Timeout", 409: "Conflict",
@@ -136,6 +137,8 @@ def read_request(connection, deadline, scratch_folder, max_body, body_limit_for,
         connection.sendall(b"HTTP/1.1 100 Continue\r\n\r\n")
     body = _Body(request, scratch_folder)
     screened = screen is None
+    # One buffer for every read of the body: a new block per read costs more than the read.
+    buffer = memoryview(bytearray(READ_BUFFER_BYTES))
     try:
         chunk = rest[:length]
         while True:
@@ -150,10 +153,11 @@ def read_request(connection, deadline, scratch_folder, max_body, body_limit_for,
                     break
             if body.received >= length:
                 break
-            chunk = connection.recv(min(1 << 20, length - body.received))
-            if not chunk:
+            got = connection.recv_into(buffer, min(len(buffer), length - body.received))
+            if not got:
                 raise RequestError(None, f"connection closed after {body.received} of"
                                    f" {length} body bytes")
+            chunk = buffer[:got]
     finally:
         body.finish()
     return request
@@ -212,7 +216,7 @@ def drain(connection, count, seconds):
     a body refused early then reads the reply, instead of a reset, before the connection
     closes."""
     deadline = time.monotonic() + seconds
-    buffer = memoryview(bytearray(1 << 16))
+    buffer = memoryview(bytearray(READ_BUFFER_BYTES))
     while count > 0:
         left = deadline - time.monotonic()
         if left <= 0:
