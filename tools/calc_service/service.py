@@ -17,6 +17,9 @@ DEFAULT_IDLE_EXIT = 1800
 DEFAULT_MAX_UPLOAD = 256 << 20
 DEFAULT_MAX_MODEL = 2 << 30
 DEFAULT_MAX_SOLVE = 600
+# Where a launcher gives the API key: a process's environment is readable only by its user,
+# its command line by every local user.
+API_KEY_VARIABLE = "CALC_SERVICE_API_KEY"
 
 
 class Context:
@@ -72,7 +75,9 @@ def parse_options(argv):
     parser = argparse.ArgumentParser(prog="calc-service",
                                      description="Local calculation service (for tests).")
     parser.add_argument("--state", required=True, help="folder for everything it writes")
-    parser.add_argument("--api-key", default=None)
+    parser.add_argument("--api-key", default=None,
+                        help=f"the API key (visible to every local user on the command line:"
+                        f" prefer {API_KEY_VARIABLE} in the environment)")
     parser.add_argument("--idle-exit", type=_non_negative_float, default=DEFAULT_IDLE_EXIT)
     parser.add_argument("--max-upload-bytes", type=_positive_int, default=DEFAULT_MAX_UPLOAD)
     parser.add_argument("--max-model-bytes", type=_positive_int, default=DEFAULT_MAX_MODEL)
@@ -85,8 +90,14 @@ def parse_options(argv):
     parser.add_argument("--exit-with-parent", action="store_true",
                         help="exit when the process that started it ends")
     options = parser.parse_args(argv)
+    # Taken out of the environment, so that the solver processes do not inherit it.
+    environment_key = os.environ.pop(API_KEY_VARIABLE, None)
+    if options.api_key is None:
+        options.api_key = environment_key
     if options.api_key is None:
         options.api_key = secrets.token_hex(16)
+    elif not options.api_key:
+        parser.error(f"the API key (--api-key or {API_KEY_VARIABLE}) must not be empty")
     if options.max_solve_seconds <= 0:
         parser.error("--max-solve-seconds must be above 0")
     return options
