@@ -96,7 +96,7 @@ void BM_SolveRemotePhases(benchmark::State& state) {
     return;
   }
   test::ScratchDir temp;
-  test::CalcService service("bench-key", {"--max-solve-seconds", "600"});
+  test::CalcService service({}, {"--max-solve-seconds", "600"});
   const auto environment = service.client_environment();
   IModel* model = remote_bench_model(temp.path().string());
 

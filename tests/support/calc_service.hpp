@@ -29,8 +29,10 @@ class CalcService {
   static bool available() { return !script().empty(); }
 
   // Starts it and waits (at most 30 s) for its ready line; std::runtime_error otherwise.
-  // `options` are further command-line options ("--max-model-bytes", "1000", ...).
-  explicit CalcService(const std::string& api_key = "test-key-0123456789", const std::vector<std::string>& options = {});
+  // An empty `api_key` lets the service make a random one; a key given reaches it through its
+  // environment, never its command line (which every local user can read). `options` are
+  // further command-line options ("--max-model-bytes", "1000", ...).
+  explicit CalcService(const std::string& api_key = {}, const std::vector<std::string>& options = {});
   ~CalcService();
   CalcService(const CalcService&) = delete;
   CalcService& operator=(const CalcService&) = delete;

@@ -16,6 +16,7 @@ import traceback
 from . import multipart
 from .background_server import BackgroundServer, ThreadingServer, connection_handler
 from .gunzip import GunzipError, gunzip_file
+from .header_deadline import HeaderDeadline
 from .http_io import EarlyReply, RequestError, drain, read_request, reply_bytes
 
 API_PREFIX = "/api/v1/calculations/"
@@ -304,7 +305,9 @@ class HttpsFront(BackgroundServer):
     def serve(self, raw):
         context = self.context
         context.touch()
+        deadline = HeaderDeadline(context.header_seconds)
         try:
+            deadline.arm(raw)  # the handshake too
             connection = self.tls.wrap_socket(raw, server_side=True)
         except (ssl.SSLError, OSError) as error:
             print(f"calc-service: TLS handshake failed: {error}", file=sys.stderr, flush=True)
@@ -312,8 +315,8 @@ class HttpsFront(BackgroundServer):
         request = None
         try:
             try:
-                request = read_request(connection, context.scratch, context.max_upload_bytes,
-                                       self._body_limit, self._screen)
+                request = read_request(connection, deadline, context.scratch,
+                                       context.max_upload_bytes, self._body_limit, self._screen)
             except RequestError as error:
                 entry = context.journal.add(method=None, target=None, endpoint=None,
                                             calc_uid=None, attempt=None, headers=[],

@@ -4,17 +4,55 @@ user who started the service can read, from DIR/service.json."""
 
 import hmac
 import http.server
+import io
 import json
 import math
 
 from .background_server import BackgroundServer, CappedThreading
 from .faults import FaultError
+from .header_deadline import HeaderDeadline
 
 TOKEN_HEADER = "X-Control-Token"
 
 
+class _DeadlineReader(io.RawIOBase):
+    """The connection's bytes, each read bounded by the header deadline as well."""
+
+    def __init__(self, connection, deadline):
+        super().__init__()
+        self.connection, self.deadline = connection, deadline
+        self.header_late = False
+
+    def readable(self):
+        return True
+
+    def readinto(self, buffer):
+        try:
+            self.deadline.arm(self.connection)
+            return self.connection.recv_into(buffer)
+        except TimeoutError:
+            self.header_late = self.deadline.passed()
+            raise
+
+
 class _ControlHandler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+
+    def setup(self):
+        super().setup()
+        self.deadline = HeaderDeadline(self.server.control.context.header_seconds)
+        self.reader = _DeadlineReader(self.connection, self.deadline)
+        self.rfile.close()
+        self.rfile = io.BufferedReader(self.reader)
+
+    def handle_one_request(self):
+        super().handle_one_request()  # gives up, without a reply, on a read that times out
+        if self.reader.header_late:
+            self.deadline.met(self.connection)
+            try:
+                self._send(408, {"error": self.deadline.message()})
+            except OSError:
+                pass
 
     def log_message(self, *args):
         pass
@@ -69,6 +107,7 @@ class ControlServer(BackgroundServer):
         super().__init__(server, "control")
 
     def dispatch(self, handler, method):
+        handler.deadline.met(handler.connection)
         context = self.context
         token = handler.headers.get(TOKEN_HEADER)
         if token is None or not hmac.compare_digest(token.encode("utf-8", "replace"),

@@ -9,9 +9,10 @@ import time
 
 MAX_HEADER_BYTES = 65536
 SMALL_BODY_BYTES = 65536
+READ_BUFFER_BYTES = 1 << 16  # a TLS read gives at most 16 KiB
 REASONS = {200: "OK", 201: "Created", 204: "No Content", 206: "Partial Content",
            302: "Found", 400: "Bad Request", 401: "Unauthorized", 403: "Forbidden",
-           404: "Not Found", 405: "Method Not Allowed", 409: "Conflict",
+           404: "Not Found", 405: "Method Not Allowed", 408: "Request Timeout", 409: "Conflict",
            411: "Length Required", 413: "Content Too Large", 416: "Range Not Satisfiable",
            431: "Request Header Fields Too Large", 500: "Internal Server Error",
            501: "Not Implemented", 502: "Bad Gateway", 503: "Service Unavailable"}
@@ -69,16 +70,26 @@ class Request:
             self.body_path = None
 
 
-def read_head(connection):
-    """The bytes up to the empty line, and what was read after it."""
+def read_head(connection, deadline):
+    """The bytes up to the empty line, and what was read after it; 408 when they have not
+    arrived by the deadline (a HeaderDeadline)."""
     data = b""
-    while b"\r\n\r\n" not in data:
-        if len(data) > MAX_HEADER_BYTES:
-            raise RequestError(431, "request header too large")
-        chunk = connection.recv(16384)
-        if not chunk:
-            raise RequestError(None, "connection closed before the header was complete")
-        data += chunk
+    try:
+        while b"\r\n\r\n" not in data:
+            if len(data) > MAX_HEADER_BYTES:
+                raise RequestError(431, "request header too large")
+            try:
+                deadline.arm(connection)
+                chunk = connection.recv(16384)
+            except TimeoutError:
+                if deadline.passed():
+                    raise RequestError(408, deadline.message()) from None
+                raise
+            if not chunk:
+                raise RequestError(None, "connection closed before the header was complete")
+            data += chunk
+    finally:
+        deadline.met(connection)
     head, _, rest = data.partition(b"\r\n\r\n")
     if len(head) > MAX_HEADER_BYTES:
         raise RequestError(431, "request header too large")
@@ -99,15 +110,16 @@ def parse_head(head):
     return Request(parts[0], parts[1], parts[2], headers)
 
 
-def read_request(connection, scratch_folder, max_body, body_limit_for, screen=None):
-    """Reads one request. body_limit_for(request) gives the largest body allowed for it.
+def read_request(connection, deadline, scratch_folder, max_body, body_limit_for, screen=None):
+    """Reads one request, its header by the deadline (a HeaderDeadline). body_limit_for(request)
+    gives the largest body allowed for it.
 
     screen(request, first_bytes, complete), when given, sees the body's first bytes before
     any of it is written to disk, each time more arrive: it returns False while it needs more
     (complete: no more will come before it decides), True to take the rest, or raises
     EarlyReply, which stops the reading: the request comes back with `early_reply` set and
     only the bytes read so far."""
-    head, rest = read_head(connection)
+    head, rest = read_head(connection, deadline)
     request = parse_head(head)
     if request.header("Transfer-Encoding") is not None:
         raise RequestError(501, "transfer codings are not supported; send a Content-Length")
@@ -125,6 +137,8 @@ def read_request(connection, scratch_folder, max_body, body_limit_for, screen=No
         connection.sendall(b"HTTP/1.1 100 Continue\r\n\r\n")
     body = _Body(request, scratch_folder)
     screened = screen is None
+    # One buffer for every read of the body: a new block per read costs more than the read.
+    buffer = memoryview(bytearray(READ_BUFFER_BYTES))
     try:
         chunk = rest[:length]
         while True:
@@ -139,10 +153,11 @@ def read_request(connection, scratch_folder, max_body, body_limit_for, screen=No
                     break
             if body.received >= length:
                 break
-            chunk = connection.recv(min(1 << 20, length - body.received))
-            if not chunk:
+            got = connection.recv_into(buffer, min(len(buffer), length - body.received))
+            if not got:
                 raise RequestError(None, f"connection closed after {body.received} of"
                                    f" {length} body bytes")
+            chunk = buffer[:got]
     finally:
         body.finish()
     return request
@@ -201,7 +216,7 @@ def drain(connection, count, seconds):
     a body refused early then reads the reply, instead of a reset, before the connection
     closes."""
     deadline = time.monotonic() + seconds
-    buffer = memoryview(bytearray(1 << 16))
+    buffer = memoryview(bytearray(READ_BUFFER_BYTES))
     while count > 0:
         left = deadline - time.monotonic()
         if left <= 0:

@@ -6,6 +6,7 @@ import socket
 import time
 
 from .background_server import BackgroundServer, ThreadingServer, connection_handler
+from .header_deadline import HeaderDeadline
 from .http_io import RequestError, parse_head, read_head, reply_bytes
 from .journal import Journal
 
@@ -23,7 +24,7 @@ class Relay(BackgroundServer):
     def serve(self, client):
         self.context.touch()
         try:
-            head, rest = read_head(client)
+            head, rest = read_head(client, HeaderDeadline(self.context.header_seconds))
             request = parse_head(head)
         except (RequestError, OSError) as error:
             self.journal.add(target=None, headers=[], outcome="bad_request", bytes_up=0,

@@ -18,6 +18,7 @@ import urllib.error
 import urllib.request
 
 from .control import TOKEN_HEADER
+from .service import API_KEY_VARIABLE
 
 SCRIPT = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                       "calc-service")
@@ -147,19 +148,29 @@ def stop_process(process, seconds=STOP_SECONDS):
 
 @contextlib.contextmanager
 def running_service(folder, api_key=None, idle_exit=300, max_upload_bytes=None,
-                    max_model_bytes=None, max_solve_seconds=60, workers=None):
+                    max_model_bytes=None, max_solve_seconds=60, workers=None,
+                    header_timeout=None, options=()):
+    """Without api_key the service makes a random one; either way its ready line gives it.
+    A key given goes through the service's environment, never its command line. `options`
+    are further command-line options."""
     folder = os.fspath(folder)
     os.makedirs(folder, exist_ok=True)
     command = [PYTHON, SCRIPT, "--state", os.path.join(folder, "state"),
                "--idle-exit", str(idle_exit), "--max-solve-seconds", str(max_solve_seconds),
                "--exit-with-parent"]
-    for option, value in (("--api-key", api_key), ("--max-upload-bytes", max_upload_bytes),
-                          ("--max-model-bytes", max_model_bytes), ("--workers", workers)):
+    for option, value in (("--max-upload-bytes", max_upload_bytes),
+                          ("--max-model-bytes", max_model_bytes), ("--workers", workers),
+                          ("--header-timeout", header_timeout)):
         if value is not None:
             command += [option, str(value)]
+    command += list(options)
+    environment = {name: value for name, value in os.environ.items()
+                   if name != API_KEY_VARIABLE}
+    if api_key is not None:
+        environment[API_KEY_VARIABLE] = api_key
     with open(os.path.join(folder, "service-stderr.txt"), "wb") as stderr:
         process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                   stderr=stderr)
+                                   stderr=stderr, env=environment)
     try:
         handle = ServiceHandle(process, _read_ready_line(process, READY_SECONDS))
         yield handle

@@ -1,10 +1,14 @@
 """What any local process can ask of the service is bounded: an upload with a wrong form is
-refused before its file is stored, connections beyond the cap wait without a thread each,
-and a model larger than --max-model-bytes is refused without being read whole."""
+refused before its file is stored, connections beyond the cap wait without a thread each, a
+request header must arrive within the header time, and a model larger than --max-model-bytes
+is refused without being read whole."""
 
 import gzip
+import json
 import os
+import select
 import socket
+import ssl
 import threading
 import time
 
@@ -131,6 +135,122 @@ def test_a_connection_flood_waits_beyond_the_cap_without_a_thread_each(flood_ser
         assert answered.get("status") == 404
     wait_for(lambda: thread_count(pid) == idle)
     assert service.control_client.journal() is not None  # the control port answers again
+
+
+HEADER_SECONDS = 1
+
+
+@pytest.fixture(scope="module")
+def hurried_service(tmp_path_factory):
+    with running_service(tmp_path_factory.mktemp("hurried"),
+                         header_timeout=HEADER_SECONDS) as handle:
+        yield handle
+
+
+def connect(service, port_name, tls=True):
+    port = int(service.control.rstrip("/").rsplit(":", 1)[1]) if port_name == "control" \
+        else getattr(service, port_name)
+    raw = socket.create_connection(("127.0.0.1", port), timeout=20)
+    if port_name == "port" and tls:
+        return tls_context(service.ca).wrap_socket(raw, server_hostname="127.0.0.1")
+    return raw
+
+
+def read_to_end(connection):
+    data = b""
+    while True:
+        try:
+            chunk = connection.recv(65536)
+        except (OSError, ssl.SSLError):
+            return data
+        if not chunk:
+            return data
+        data += chunk
+
+
+def wait_for_answer(connection, data, drip, seconds=20):
+    """Sends data, at once or a byte every 0.1 s (far within the socket timeout), until the
+    service answers or closes the connection; what it answered."""
+    deadline = time.monotonic() + seconds
+    if not drip:
+        connection.sendall(data)
+    for position in range(len(data) + int(seconds * 10)):
+        if time.monotonic() > deadline:
+            break
+        if drip and position < len(data):
+            try:
+                connection.sendall(data[position:position + 1])
+            except OSError:
+                return b""
+        if select.select([connection], [], [], 0.1)[0]:
+            return read_to_end(connection)
+    raise AssertionError(f"the connection is still open after {seconds} s")
+
+
+NEVER_ENDING = b"X-Slow: " + b"a" * 400  # no empty line ever ends this header
+HEADS = {"port": b"GET /api/v1/calculations/x/status HTTP/1.1\r\n",
+         "control": b"GET /journal HTTP/1.1\r\n",
+         "relay_port": b"CONNECT 127.0.0.1:1 HTTP/1.1\r\n"}
+
+
+@pytest.mark.parametrize("port_name, how, answer", [
+    ("port", "dripping", None), ("port", "stalled", b"HTTP/1.1 408 "),
+    ("port", "silent", b""),  # a TLS handshake that never starts
+    ("control", "dripping", None), ("control", "stalled", b"HTTP/1.1 408 "),
+    ("relay_port", "dripping", b""),
+], ids=["https-dripping", "https-stalled", "https-handshake", "control-dripping",
+        "control-stalled", "relay-dripping"])
+def test_a_header_not_complete_in_time_ends_the_connection(hurried_service, port_name, how,
+                                                           answer):
+    """Dripping a byte now and then does not hold a connection beyond the header time. The
+    reply (408, on the ports that answer HTTP) reaches a client that stopped sending; one
+    still sending may see the connection reset instead, its bytes left unread."""
+    service = hurried_service
+    service.control_client.clear_journal()
+    started = time.monotonic()
+    silent = how == "silent"
+    with connect(service, port_name, tls=not silent) as connection:
+        reply = wait_for_answer(connection, b"" if silent else HEADS[port_name] + NEVER_ENDING,
+                                drip=how == "dripping")
+    assert time.monotonic() - started >= HEADER_SECONDS
+    message = f"the request header did not arrive within {HEADER_SECONDS} s"
+    if answer is None:
+        assert reply == b"" or reply.startswith(b"HTTP/1.1 408 "), reply
+    else:
+        assert reply.startswith(answer), reply
+    if reply:
+        assert message in json.loads(reply.partition(b"\r\n\r\n")[2])["error"]
+    journal = service.control_client.journal()
+    if port_name == "port" and not silent:
+        [entry] = journal
+        assert (entry["method"], entry["reply_status"], entry["error"]) == (None, 408, message)
+    else:
+        assert journal == []
+    if port_name == "relay_port":
+        entry = service.control_client.relay_journal()[-1]
+        assert (entry["outcome"], entry["error"]) == ("bad_request", message)
+
+
+def test_the_header_time_bounds_the_header_alone(hurried_service):
+    """A header that arrives in time leaves the body (and a slow reader) the socket timeout."""
+    service = hurried_service
+    body = b'{"time_limit": 5}'
+    with connect(service, "port") as connection:
+        connection.sendall(f"POST /api/v1/calculations/ HTTP/1.1\r\nX-API-KEY: {service.api_key}"
+                           f"\r\nContent-Length: {len(body)}\r\n\r\n".encode())
+        time.sleep(HEADER_SECONDS + 0.5)
+        connection.sendall(body)
+        assert read_to_end(connection).startswith(b"HTTP/1.1 201 ")
+    hold = b'{"seconds": 0}'
+    with connect(service, "control") as connection:
+        head = (f"POST /hold HTTP/1.1\r\nX-Control-Token: {service.control_token}\r\n"
+                f"Content-Length: {len(hold)}\r\n\r\n").encode()
+        for start in range(0, len(head), 20):  # a header in pieces, complete in time
+            connection.sendall(head[start:start + 20])
+            time.sleep(0.02)
+        time.sleep(HEADER_SECONDS + 0.5)
+        connection.sendall(hold)
+        assert read_to_end(connection).startswith(b"HTTP/1.1 200 ")
 
 
 def gzip_bomb():

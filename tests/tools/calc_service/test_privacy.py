@@ -1,20 +1,23 @@
 """The service is private to the user who started it: the control port needs the token of
-service.json, the journal never holds the API key, and the state folder and its files are
-the user's alone."""
+service.json, the journal never holds the API key, no command line shows the key unless a
+person put it there, and the state folder and its files are the user's alone."""
 
 import http.client
 import json
 import os
+import re
+import secrets
 import socket
 import stat
 import subprocess
 
 import pytest
 
+from calc_service.service import API_KEY_VARIABLE
 from calc_service.state_folder import StateFolderError, private_folder, write_private_file
 from calc_service.testing import PYTHON, SCRIPT, running_service
 from models import ACCEPTANCE_MPS
-from reference_client import request
+from reference_client import Client, request, wait_for
 
 
 def control_exchange(service, method, path, headers, body=b""):
@@ -85,6 +88,64 @@ def test_the_journal_records_whether_the_key_was_right_never_its_value(client):
     assert control.relay_journal()[-1]["headers"] == [["X-API-KEY", "present"]]
     for path in ("/journal", "/relay-journal", "/calculations", "/faults"):
         assert key not in json.dumps(control.request("GET", path)), path
+
+
+def shown_to_others(pid):
+    """The command line of a process, as any local user reads it."""
+    with open(f"/proc/{pid}/cmdline", "rb") as source:
+        return source.read()
+
+
+def child_processes(pid):
+    children = []
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/children", encoding="ascii") as source:
+            children += [int(child) for child in source.read().split()]
+    return children
+
+
+@pytest.mark.parametrize("how", ["made", "environment", "command line"])
+def test_the_api_key_is_on_no_command_line_unless_a_person_put_it_there(tmp_path, how):
+    chosen = "chosen-" + secrets.token_hex(12)
+    arguments = {"made": {}, "environment": {"api_key": chosen},
+                 "command line": {"options": ["--api-key", chosen]}}[how]
+    with running_service(tmp_path, **arguments) as service:
+        key = service.api_key
+        if how == "made":
+            assert re.fullmatch("[0-9a-f]{32}", key), key
+        else:
+            assert key == chosen
+        assert (key.encode() in shown_to_others(service.process.pid)) == (how == "command line")
+        for sent, status in ((key, 404), (key + "0", 403), (chosen[:-1], 403)):
+            assert request(service.base + "nosuch/status", headers=[("X-API-KEY", sent)],
+                           ca=service.ca).status == status
+        # The solver processes have the key neither on their command line nor in their
+        # environment (read once the solver runs: a child's environment before its exec is
+        # still the service's).
+        client = Client(service)
+        service.control_client.hold(30)
+        uid = client.start(ACCEPTANCE_MPS)
+        try:
+            wait_for(lambda: b"Held for" in client.poll(uid, "log").body)
+            [solver] = child_processes(service.process.pid)
+            with open(f"/proc/{solver}/environ", "rb") as source:
+                environment = source.read()
+            assert b"calc_service.solve_worker" in shown_to_others(solver)
+            assert key.encode() not in shown_to_others(solver) + environment
+            assert API_KEY_VARIABLE.encode() not in environment
+        finally:
+            service.control_client.hold(0)
+            client.cancel(uid)
+
+
+@pytest.mark.parametrize("options, environment", [
+    (["--api-key", ""], {}), ([], {API_KEY_VARIABLE: ""})], ids=["option", "environment"])
+def test_an_empty_api_key_is_refused_at_start(tmp_path, options, environment):
+    completed = subprocess.run([PYTHON, SCRIPT, "--state", str(tmp_path / "state"), *options],
+                               env=dict(os.environ, **environment), capture_output=True,
+                               text=True, timeout=30)
+    assert completed.returncode == 2 and completed.stdout == ""
+    assert "must not be empty" in completed.stderr, completed.stderr
 
 
 def modes_under(folder):
