@@ -45,11 +45,6 @@ py::list binary_variable_list(Model& model, const py::list& indices, const char*
   return add_variable_list(model, indices, Bound(0.0), Bound(1.0), variable_type::binary, prefix);
 }
 
-// The one text argument of get_remote_solve_log has no keyword name: None matches no overload.
-const char* remote_solve_log(Model& model, const std::string& calc_uid) {
-  return model.get_remote_solve_log(calc_uid.c_str());
-}
-
 constexpr const char* kNameMapDoc =
     "\n        :param name_mapping_file путь к файлу, который будет содержать             соответствие между "
     "именами модели при анонимизации (если пустой - запись             без анонимизации)";
@@ -228,12 +223,13 @@ void register_model(py::module_& module) {
            "будет записан и будет содержать соответствие оригинальных имен модели и анонимизированных         "
            ":return: объект с результатом оптимизации")
       // The asynchronous calculation writes no name map: the argument is taken and not used.
-      .def("solve_remote_async", method(&Model::solve_remote_async), text_arg("name_mapping_file"),
+      .def("solve_remote_async", method(&Holder::solve_remote_async), text_arg("name_mapping_file"),
            "Стартует оптимизацию модели на удаленном сервере         в асинхронном режиме без ожидания результата."
            "         Предварительно необходимо установить переменную окружения X_API_KEY.n\n        :param "
            "name_mapping_file путь к файлу, который будет записан и будет содержать соответствие оригинальных имен "
            "модели и анонимизированных")
-      .def("get_remote_solve_log", function(&remote_solve_log),
+      // The one text argument has no keyword name, and None matches no overload.
+      .def("get_remote_solve_log", method(&Holder::get_remote_solve_log),
            "Получает лог удалённого расчета \n\n        :param calc_uid : идентификатор удалённого расчета\n        "
            ":return: лог удалённого расчета")
       .def("get_calc_uid", method(&Model::get_calc_uid),

@@ -26,7 +26,7 @@ void refuse_without_terms(const QuadExpression& expression) {
 
 void require_terms(const Constraint& constraint) { refuse_without_terms(constraint.get_linear_expression()); }
 
-Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel())) {
+Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel()), ModelUse::new_model_use()) {
   check();
   if (name) object().SetName(name);
 }
@@ -179,12 +179,12 @@ GeneralConstraint Model::add_general_constraint(const GeneralExpression& express
 
 GeneralConstraint Model::add_general_constraint(const QuadExpression& expression, const Variable& variable,
                                                 const char* name) {
-  return add_general_constraint(make_general_expression(expression.get_interface()), variable, name);
+  return add_general_constraint(make_general_expression(expression), variable, name);
 }
 
 GeneralConstraint Model::add_general_constraint(const LinearExpression& expression, const Variable& variable,
                                                 const char* name) {
-  return add_general_constraint(make_general_expression(expression.get_interface()), variable, name);
+  return add_general_constraint(make_general_expression(expression), variable, name);
 }
 
 void Model::add_general_constraint(const GeneralConstraint& constraint) {
