@@ -8,8 +8,15 @@
 // ints, what the first matching overload does, by calling the same C++ operation. Every other
 // call goes on as Python's own slot for these classes would: to the registered __add__,
 // __radd__, __iadd__, __le__, ... (which stay the definition, and what x.__add__(e) calls).
+//
+// The comparison slot, which QuadExpression takes as well, also refuses `==` and `!=` between a
+// linear or quadratic expression and a general expression, either way round: that pair makes
+// no constraint (a general constraint equates a variable), and Python's fallback would compare
+// identities and give False, so that a model built from it would lose the constraint without a
+// word.
 #include "python/classes/operator_fast_paths.hpp"
 
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -21,6 +28,8 @@ namespace {
 
 py::detail::type_info* variable_info = nullptr;
 py::detail::type_info* linear_info = nullptr;
+py::detail::type_info* quadratic_info = nullptr;
+py::detail::type_info* general_info = nullptr;
 
 // The value of an instance of exactly `info`'s class; null for anything else.
 template <class Value>
@@ -240,7 +249,25 @@ PyObject* in_place_subtract_slot(PyObject* a, PyObject* b) {
   return call_method(a, "__isub__", b);
 }
 
+// The class name of `object`, without its module.
+const char* class_name(PyObject* object) {
+  const char* name = Py_TYPE(object)->tp_name;
+  const char* dot = std::strrchr(name, '.');
+  return dot ? dot + 1 : name;
+}
+
+// Sets TypeError for a linear or quadratic expression compared by == or != with a general one.
+bool refused_general_equality(PyObject* a, PyObject* b, int op) {
+  if (op != Py_EQ && op != Py_NE) return false;
+  if (!PyObject_TypeCheck(a, linear_info->type) && !PyObject_TypeCheck(a, quadratic_info->type)) return false;
+  if (!PyObject_TypeCheck(b, general_info->type)) return false;
+  PyErr_Format(PyExc_TypeError, "unsupported operand type(s) for %s: '%s' and '%s'", op == Py_EQ ? "==" : "!=",
+               class_name(a), class_name(b));
+  return true;
+}
+
 PyObject* compare_slot(PyObject* a, PyObject* b, int op) {
+  if (refused_general_equality(a, b, op)) return nullptr;
   if (Outcome fast = fast_compare(a, b, op)) return *fast;
   static const char* const names[] = {"__lt__", "__le__", "__eq__", "__ne__", "__gt__", "__ge__"};
   return call_method(a, names[op], b);
@@ -251,6 +278,8 @@ PyObject* compare_slot(PyObject* a, PyObject* b, int op) {
 void install_operator_fast_paths() {
   variable_info = py::detail::get_type_info(typeid(Variable));
   linear_info = py::detail::get_type_info(typeid(LinearExpression));
+  quadratic_info = py::detail::get_type_info(typeid(QuadExpression));
+  general_info = py::detail::get_type_info(typeid(GeneralExpression));
   for (PyTypeObject* type : {variable_info->type, linear_info->type}) {
     type->tp_as_number->nb_add = &add_slot;
     type->tp_as_number->nb_subtract = &subtract_slot;
@@ -260,5 +289,7 @@ void install_operator_fast_paths() {
   linear_info->type->tp_as_number->nb_inplace_add = &in_place_add_slot;
   linear_info->type->tp_as_number->nb_inplace_subtract = &in_place_subtract_slot;
 }
+
+void install_quadratic_comparison() { quadratic_info->type->tp_richcompare = &compare_slot; }
 
 }  // namespace veloriumpy
