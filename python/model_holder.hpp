@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "python/exception.hpp"
+#include "python/number_conversion.hpp"
 #include "python/wrappers/model.hpp"
 #include "python/wrappers/solve_result.hpp"
 
@@ -102,7 +103,7 @@ class PythonMatrixModel : public PythonModel<velorium::MatrixModel> {
   // coefficients (None, or the single value 0.0: none).
   void set_objective(py::object P, py::object q, velorium::objective_sense sense);
   void add_variables(py::object lower_bounds, py::object upper_bounds, py::object obj_values, py::object var_types,
-                     py::int_ count);
+                     IndexArgument count);
   void add_constraint(py::object P, py::object q, velorium::constraint_sense sense, double r);
   // One linear row per row of A (dense or CSR, columns = the model's variables); senses and b
   // hold one value per row, or one value for every row.
