@@ -146,7 +146,7 @@ void register_model(py::module_& module) {
            py::arg("lhs"), py::arg("sense"), py::arg("rhs"), py::arg("constr_name"),
            "Добавляет ограничение в модель с заданными параметрами\n\n        :param lhs: выражение для ограничения "
            "(левая часть)\n        :param sense: переменная знака ограничения ( <=, >= , == )\n        :param rhs: "
-           "выражение для ограничения (правая часть)\n        :param constr_name: имя ограничения\n        "
+           "константное значение в правой части ограничения\n        :param constr_name: имя ограничения\n        "
            ":return: объект нового ограничения")
       .def("add_constraint",
            method(py::overload_cast<const LinearExpression&, double, double, const char*>(&Model::add_constraint)),
@@ -156,7 +156,7 @@ void register_model(py::module_& module) {
            py::arg("expr"), py::arg("lower_bound"), py::arg("upper_bound"), py::arg("constr_name"), add_range_doc)
       .def("add_constraint", method(py::overload_cast<const Constraint&, const char*>(&Model::add_constraint)),
            py::arg("constr"), py::arg("constr_name"),
-           "Добавляет уже существующее ограничение в модель\n\n        :param constr: объект ограничения\n"
+           "Добавляет уже существующее ограничение в модель\n\n        :param constr: выражение для ограничения\n"
            "        :param constr_name: имя ограничения\n        :return: объект нового ограничения")
       .def("remove", method(py::overload_cast<const Constraint&>(&Model::remove)), py::arg("constr"),
            "Удаляет ограничение из модели\n\n        :param constr: ограничение")
