@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "python/classes/model_fast_methods.hpp"
 #include "python/classes/parameter_methods.hpp"
 #include "python/model_bulk_additions.hpp"
 #include "python/model_holder.hpp"
@@ -285,6 +286,7 @@ void register_model(py::module_& module) {
            "ограничения")
       .def("remove", method(py::overload_cast<const GeneralConstraint&>(&Model::remove)), py::arg("constr"),
            "Удаляет общее ограничение из модели\n\n        :param constr: общее ограничение");
+  install_model_fast_methods(model_class);
 }
 
 }  // namespace veloriumpy

@@ -21,69 +21,32 @@
 #include <utility>
 
 #include "python/classes/expression_binding.hpp"
+#include "python/classes/value_objects.hpp"
+#include "python/number_conversion.hpp"
 
 namespace veloriumpy {
 
 namespace {
 
-py::detail::type_info* variable_info = nullptr;
 py::detail::type_info* linear_info = nullptr;
 py::detail::type_info* quadratic_info = nullptr;
 py::detail::type_info* general_info = nullptr;
 
-// The value of an instance of exactly `info`'s class; null for anything else.
-template <class Value>
-Value* exact(PyObject* object, py::detail::type_info* info) {
-  if (Py_TYPE(object) != info->type) return nullptr;
-  py::detail::type_caster_generic caster(info);
-  if (!caster.load(object, false)) return nullptr;
-  return static_cast<Value*>(caster.value);
-}
-
-Variable* variable(PyObject* object) { return exact<Variable>(object, variable_info); }
-LinearExpression* linear(PyObject* object) { return exact<LinearExpression>(object, linear_info); }
-
-// A Python float or int, as the float overloads take it; nothing else.
-bool plain_number(PyObject* object, double& value) {
-  if (PyFloat_CheckExact(object)) {
-    value = PyFloat_AS_DOUBLE(object);
-    return true;
-  }
-  if (PyLong_CheckExact(object)) {
-    value = PyLong_AsDouble(object);
-    if (value == -1.0 && PyErr_Occurred()) {
-      PyErr_Clear();  // too large for a double: the registered overloads refuse it
-      return false;
-    }
-    return true;
-  }
-  return false;
-}
+Variable* variable(PyObject* object) { return exact_value<Variable>(object); }
+LinearExpression* linear(PyObject* object) { return exact_value<LinearExpression>(object); }
 
 // A result of the fast path (a new reference, or null with the Python error set); empty when
 // the operands are not a case of it.
 using Outcome = std::optional<PyObject*>;
 
-// Runs `work`, which gives its result as a C++ value (or self); a C++ failure becomes the
-// Python error that the module's functions raise for it.
 template <class Work>
 Outcome run(Work&& work) {
-  try {
-    return std::forward<Work>(work)();
-  } catch (py::error_already_set& error) {
-    error.restore();
-  } catch (...) {
-    if (!py::detail::apply_exception_translators(py::detail::get_local_internals().registered_exception_translators) &&
-        !py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators)) {
-      PyErr_SetString(PyExc_SystemError, "Exception escaped from default exception translator!");
-    }
-  }
-  return nullptr;
+  return translated(std::forward<Work>(work));
 }
 
 template <class Value>
 PyObject* new_object(Value&& value) {
-  return py::cast(std::forward<Value>(value)).release().ptr();
+  return new_value_object(std::forward<Value>(value));
 }
 
 PyObject* same_object(PyObject* self) {
@@ -276,11 +239,10 @@ PyObject* compare_slot(PyObject* a, PyObject* b, int op) {
 }  // namespace
 
 void install_operator_fast_paths() {
-  variable_info = py::detail::get_type_info(typeid(Variable));
-  linear_info = py::detail::get_type_info(typeid(LinearExpression));
-  quadratic_info = py::detail::get_type_info(typeid(QuadExpression));
-  general_info = py::detail::get_type_info(typeid(GeneralExpression));
-  for (PyTypeObject* type : {variable_info->type, linear_info->type}) {
+  linear_info = class_info<LinearExpression>();
+  quadratic_info = class_info<QuadExpression>();
+  general_info = class_info<GeneralExpression>();
+  for (PyTypeObject* type : {class_info<Variable>()->type, linear_info->type}) {
     type->tp_as_number->nb_add = &add_slot;
     type->tp_as_number->nb_subtract = &subtract_slot;
     type->tp_as_number->nb_multiply = &multiply_slot;

@@ -7,7 +7,7 @@ namespace velorium {
 GeneralConstraint::GeneralConstraint(const GeneralExpression& expression, const Variable& variable, const char* name)
     : InterfaceValue(created_constraint(
           CreateGeneralConstraint(expression.detached().get_interface(), variable.get_interface(), name))) {
-  const std::shared_ptr<ModelUse>& model = reached_model(expression.use());
+  const UseRef& model = reached_model(expression.use());
   set_use(model ? model : reached_model(variable.use()));
   check();
 }

@@ -16,15 +16,15 @@ constexpr int kNonFiniteValueMessage = 505;
 
 }  // namespace
 
-GeneralExpression::GeneralExpression(std::shared_ptr<IGeneralExpression> held, std::shared_ptr<ModelUse> use) noexcept
+GeneralExpression::GeneralExpression(std::shared_ptr<IGeneralExpression> held, UseRef use) noexcept
     : InterfaceValue(std::move(held), std::move(use)) {}
 
-GeneralExpression::GeneralExpression(IGeneralExpression* node, std::shared_ptr<ModelUse> use)
+GeneralExpression::GeneralExpression(IGeneralExpression* node, UseRef use)
     : InterfaceValue(make_interface_ptr(node), std::move(use)) {
   check();
 }
 
-GeneralExpression GeneralExpression::independent(IGeneralExpression* node, std::shared_ptr<ModelUse> use) {
+GeneralExpression GeneralExpression::independent(IGeneralExpression* node, UseRef use) {
   GeneralExpression value(node, std::move(use));
   value.independent_ = true;
   return value;
@@ -181,7 +181,7 @@ GeneralExpression make_general_expression(double value) {
   return GeneralExpression::independent(CreateGeneralExpression(value));
 }
 
-GeneralExpression make_general_expression(const IVariable* variable, std::shared_ptr<ModelUse> use) {
+GeneralExpression make_general_expression(const IVariable* variable, UseRef use) {
   // A leaf of a removed variable would be built without complaint; reading the variable
   // tells whether it is still in its model.
   if (variable) {
@@ -195,11 +195,11 @@ GeneralExpression make_general_expression(const Variable& variable) {
   return make_general_expression(static_cast<const IVariable*>(variable.get_interface()), reached_model(variable.use()));
 }
 
-GeneralExpression make_general_expression(const ILinearExpression* expression, std::shared_ptr<ModelUse> use) {
+GeneralExpression make_general_expression(const ILinearExpression* expression, UseRef use) {
   return GeneralExpression::independent(CreateGeneralExpression(expression), std::move(use));
 }
 
-GeneralExpression make_general_expression(const IQuadExpression* expression, std::shared_ptr<ModelUse> use) {
+GeneralExpression make_general_expression(const IQuadExpression* expression, UseRef use) {
   return GeneralExpression::independent(CreateGeneralExpression(expression), std::move(use));
 }
 
@@ -215,8 +215,8 @@ GeneralExpression make_general_expression(const QuadExpression& expression) {
 
 namespace {
 
-const std::shared_ptr<ModelUse>& reached_model_of_either(const GeneralExpression& a, const GeneralExpression& b) {
-  const std::shared_ptr<ModelUse>& first = reached_model(a.use());
+const UseRef& reached_model_of_either(const GeneralExpression& a, const GeneralExpression& b) {
+  const UseRef& first = reached_model(a.use());
   return first ? first : reached_model(b.use());
 }
 

@@ -29,11 +29,11 @@ class GeneralExpression : public InterfaceValue<IGeneralExpression> {
  public:
   GeneralExpression() = default;
   // A foreign node reaching what `use` stands for (model_use.hpp); no check.
-  explicit GeneralExpression(std::shared_ptr<IGeneralExpression> held, std::shared_ptr<ModelUse> use = nullptr) noexcept;
+  explicit GeneralExpression(std::shared_ptr<IGeneralExpression> held, UseRef use = nullptr) noexcept;
   // Adopts a foreign node that the library just returned, then checks it.
-  explicit GeneralExpression(IGeneralExpression* node, std::shared_ptr<ModelUse> use = nullptr);
+  explicit GeneralExpression(IGeneralExpression* node, UseRef use = nullptr);
   // Adopts a node that the library just made from independent nodes, then checks it.
-  static GeneralExpression independent(IGeneralExpression* node, std::shared_ptr<ModelUse> use = nullptr);
+  static GeneralExpression independent(IGeneralExpression* node, UseRef use = nullptr);
 
   // A copy shares the node; a private chain is settled first, so that both see one tree.
   GeneralExpression(const GeneralExpression& other);
@@ -107,9 +107,9 @@ GeneralExpression make_general_expression(const Variable& variable);
 GeneralExpression make_general_expression(const LinearExpression& expression);
 GeneralExpression make_general_expression(const QuadExpression& expression);
 // The same from the library's objects, reaching what `use` stands for.
-GeneralExpression make_general_expression(const ILinearExpression* expression, std::shared_ptr<ModelUse> use = nullptr);
-GeneralExpression make_general_expression(const IQuadExpression* expression, std::shared_ptr<ModelUse> use = nullptr);
-GeneralExpression make_general_expression(const IVariable* variable, std::shared_ptr<ModelUse> use = nullptr);
+GeneralExpression make_general_expression(const ILinearExpression* expression, UseRef use = nullptr);
+GeneralExpression make_general_expression(const IQuadExpression* expression, UseRef use = nullptr);
+GeneralExpression make_general_expression(const IVariable* variable, UseRef use = nullptr);
 
 // A two-child node (minus, divide, func_pow, func_signpow) over the two nodes, and a
 // one-child function node over `operand`; independent when the operands are.

@@ -39,7 +39,7 @@ class InterfaceValue {
   using interface_type = Interface;
 
   InterfaceValue() = default;
-  explicit InterfaceValue(std::shared_ptr<Interface> held, std::shared_ptr<ModelUse> use = nullptr) noexcept
+  explicit InterfaceValue(std::shared_ptr<Interface> held, UseRef use = nullptr) noexcept
       : held_(std::move(held)), use_(std::move(use)) {}
   // A copy shares the object and what it reaches (a free use is made for both first when the
   // object reaches nothing yet, so that a model the one takes is seen through the other).
@@ -72,10 +72,10 @@ class InterfaceValue {
   }
 
   // What the object can reach (may be null).
-  const std::shared_ptr<ModelUse>& use() const noexcept { return use_; }
+  const UseRef& use() const noexcept { return use_; }
   // The same for values that will share the object: a free use is made first when there is
   // none.
-  const std::shared_ptr<ModelUse>& shared_use() const {
+  const UseRef& shared_use() const {
     if (!use_) use_ = ModelUse::new_free_use();
     return use_;
   }
@@ -83,7 +83,7 @@ class InterfaceValue {
   // model too, unless it reaches one already (the library keeps a store's first model).
   template <class Other>
   void take_model_of(const InterfaceValue<Other>& source) {
-    const std::shared_ptr<ModelUse>& model = reached_model(source.use());
+    const UseRef& model = reached_model(source.use());
     if (!model) return;
     if (!use_) {
       use_ = model;
@@ -120,23 +120,23 @@ class InterfaceValue {
   // For a value class whose operations replace the object it holds.
   void reset(std::shared_ptr<Interface> held) noexcept { held_ = std::move(held); }
   const std::shared_ptr<Interface>& held() const noexcept { return held_; }
-  void set_use(std::shared_ptr<ModelUse> use) noexcept { use_ = std::move(use); }
+  void set_use(UseRef use) noexcept { use_ = std::move(use); }
 
  private:
   std::shared_ptr<Interface> held_;
-  mutable std::shared_ptr<ModelUse> use_;
+  mutable UseRef use_;
 };
 
 // A value of class `Value` adopting an object that the library just returned, reaching what
 // `use` stands for; no check.
 template <class Value>
-Value adopt(typename Value::interface_type* raw, std::shared_ptr<ModelUse> use = nullptr) {
+Value adopt(typename Value::interface_type* raw, UseRef use = nullptr) {
   return Value(make_interface_ptr(raw), std::move(use));
 }
 
 // The same, followed by the error check on the adopted object (an adopted null fails it).
 template <class Value>
-Value adopt_checked(typename Value::interface_type* raw, std::shared_ptr<ModelUse> use = nullptr) {
+Value adopt_checked(typename Value::interface_type* raw, UseRef use = nullptr) {
   Value value = adopt<Value>(raw, std::move(use));
   check_error(value.get_interface());
   return value;

@@ -95,8 +95,13 @@ Constraint Model::add_constraint(const QuadExpression& expression, double lower,
 }
 
 Constraint Model::add_constraint(const Constraint& constraint, const char* name) {
-  require_terms(constraint);
-  return call_adopt<Constraint>(&IModel::AddConstraint, constraint.get_interface(), name);
+  // The library gives a free constraint, and adds no row, for a constraint object without
+  // terms: the row count tells, with no view of the object's terms to make.
+  IModel& model = object();
+  const int rows = model.GetConstraintsCount();
+  Constraint row = call_adopt<Constraint>(&IModel::AddConstraint, constraint.get_interface(), name);
+  if (model.GetConstraintsCount() == rows) throw velorium_exception(-1, get_message(kEmptyConstraint));
+  return row;
 }
 
 Variable Model::get_variable(int position) const { return call_adopt<Variable>(&IModel::GetVariable, position); }

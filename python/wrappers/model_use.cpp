@@ -6,8 +6,8 @@
 
 namespace velorium {
 
-std::shared_ptr<ModelUse> ModelUse::new_model_use() { return std::shared_ptr<ModelUse>(new ModelUse(true)); }
-std::shared_ptr<ModelUse> ModelUse::new_free_use() { return std::shared_ptr<ModelUse>(new ModelUse(false)); }
+UseRef ModelUse::new_model_use() { return UseRef(new ModelUse(true)); }
+UseRef ModelUse::new_free_use() { return UseRef(new ModelUse(false)); }
 
 void ModelUse::refuse_busy() const {
   if (operation_ != nullptr) {

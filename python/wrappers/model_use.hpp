@@ -19,28 +19,64 @@
 //   it;
 // - none, for an object that reaches no model and that no other value shares.
 //
-// ModelUse objects are read and changed only while the interpreter's lock is held, which
-// orders every access; their counts are std::shared_ptr's own.
+// The flags of a ModelUse are read and changed only while the interpreter's lock is held,
+// which orders every access. A value refers to its ModelUse through a UseRef, a counted
+// reference of one pointer, so that a value of the classes that programs keep by the million
+// stays within 24 bytes; the count is atomic, since a result may be made while the lock is
+// let go.
 #pragma once
 
-#include <memory>
+#include <atomic>
+#include <cstddef>
 #include <thread>
+#include <utility>
 
 namespace velorium {
 
+class ModelUse;
+
+// A counted reference to a ModelUse (may be null).
+class UseRef {
+ public:
+  UseRef() noexcept = default;
+  UseRef(std::nullptr_t) noexcept {}
+  UseRef(const UseRef& other) noexcept : use_(other.use_) { add(); }
+  UseRef(UseRef&& other) noexcept : use_(std::exchange(other.use_, nullptr)) {}
+  UseRef& operator=(UseRef other) noexcept {
+    std::swap(use_, other.use_);
+    return *this;
+  }
+  ~UseRef() { drop(); }
+
+  ModelUse* get() const noexcept { return use_; }
+  ModelUse* operator->() const noexcept { return use_; }
+  ModelUse& operator*() const noexcept { return *use_; }
+  explicit operator bool() const noexcept { return use_ != nullptr; }
+  friend bool operator==(const UseRef& a, const UseRef& b) noexcept { return a.use_ == b.use_; }
+
+ private:
+  friend class ModelUse;
+  // Takes the reference that a new ModelUse starts with.
+  explicit UseRef(ModelUse* adopted) noexcept : use_(adopted) {}
+  void add() const noexcept;
+  void drop() noexcept;
+
+  ModelUse* use_ = nullptr;
+};
+
 class ModelUse {
  public:
-  static std::shared_ptr<ModelUse> new_model_use();
-  static std::shared_ptr<ModelUse> new_free_use();
+  static UseRef new_model_use();
+  static UseRef new_free_use();
 
   ModelUse(const ModelUse&) = delete;
   ModelUse& operator=(const ModelUse&) = delete;
 
   bool is_model() const noexcept { return own_; }
   // The model's use that a free one has taken, or null.
-  const std::shared_ptr<ModelUse>& taken_model() const noexcept { return model_; }
+  const UseRef& taken_model() const noexcept { return model_; }
   // A free use without a model takes `model` (a model's use); any other keeps what it has.
-  void take_model(const std::shared_ptr<ModelUse>& model) noexcept {
+  void take_model(const UseRef& model) noexcept {
     if (!own_ && !model_) model_ = model;
   }
 
@@ -78,25 +114,36 @@ class ModelUse {
   };
 
  private:
+  friend class UseRef;
+
   explicit ModelUse(bool own) noexcept : own_(own) {}
   // Throws unless only this thread's own log line holds the model.
   void refuse_busy() const;
 
-  std::shared_ptr<ModelUse> model_;  // free ones: the model's use taken
+  UseRef model_;                     // free ones: the model's use taken
   const char* operation_ = nullptr;  // the operation running without the lock
   int delivering_ = 0;               // nesting of log lines in Python code
   std::thread::id delivering_thread_;
+  std::atomic<int> references_{1};
   bool own_;  // a model's own
 };
 
+inline void UseRef::add() const noexcept {
+  if (use_) use_->references_.fetch_add(1, std::memory_order_relaxed);
+}
+
+inline void UseRef::drop() noexcept {
+  if (use_ && use_->references_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete use_;
+}
+
 // The model's use that `use` stands for: itself for a model's, the model a free one has taken,
 // else null.
-inline const std::shared_ptr<ModelUse>& reached_model(const std::shared_ptr<ModelUse>& use) noexcept {
+inline const UseRef& reached_model(const UseRef& use) noexcept {
   return use && !use->is_model() ? use->taken_model() : use;
 }
 
 // Refuses, as check() does, when `use` (may be null) may not be used now.
-inline void check_use(const std::shared_ptr<ModelUse>& use) {
+inline void check_use(const UseRef& use) {
   if (use) use->check();
 }
 
