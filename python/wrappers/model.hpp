@@ -56,7 +56,8 @@ class Model : public InterfaceValue<IModel> {
                             const char* name);
   Constraint add_constraint(const LinearExpression& expression, double lower, double upper, const char* name);
   Constraint add_constraint(const QuadExpression& expression, double lower, double upper, const char* name);
-  // Adds a copy of the constraint object as a new row; gives the row.
+  // Adds a copy of the constraint object as a new row; gives the row. One without terms is
+  // refused (155) as well: the library adds nothing for it.
   Constraint add_constraint(const Constraint& constraint, const char* name);
 
   Variable get_variable(int position) const;

@@ -396,3 +396,10 @@ def test_constraint_arguments_that_match_no_overload(xy, call):
     with pytest.raises(TypeError):
         call(model, x, y)
     assert model.get_constraints_count() == 0
+
+
+def test_ints_beyond_32_bits_are_taken_in_start_values_not_refused(quiet_model):
+    quiet_model.add_variable(var_name="x")
+    quiet_model.add_variable(var_name="y")
+    quiet_model.add_mip_start_values({"x": 2 ** 40, "y": -2 ** 53})
+    quiet_model.add_mip_start_values({"x": 2 ** 70})
