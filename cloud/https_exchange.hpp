@@ -6,6 +6,8 @@
 // connection, the proxy, TLS, writing, reading, a reply over its limits, a deadline), and
 // std::runtime_error for an HTTP status of 400 or more: "invalid_api_key" for 401 and 403,
 // "Http result : N" for every other. Statuses below 400 (redirects included) are returned.
+// An address whose host, port or target holds a blank or a control character is refused with
+// std::invalid_argument before anything is sent (check_request_address).
 #pragma once
 
 #include <cstdint>

@@ -155,7 +155,7 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
     column_table.ensure_index(pool);
     if (const std::int32_t* found = column_table.find_id(name_id)) {
       const std::int32_t existing = *found;
-      if (log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 23, name);
+      if (log_options) logCatalogueLine(*log_options, kLogLevelWarning, 23, name);
       const auto term = std::find_if(objective_terms.begin(), objective_terms.end(),
                                      [existing](const LinearTerm& t) { return t.variable == existing; });
       const bool has_term = term != objective_terms.end();
@@ -186,7 +186,7 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
   if (!given.empty() && !row_exists(given)) return std::string(given);
   // Rows and general constraints draw generated names from one namespace.
   std::string result = make_unique_name(row_table, given.empty() ? prefix : given, true);
-  if (!given.empty() && log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 24, name, result.c_str());
+  if (!given.empty() && log_options) logCatalogueLine(*log_options, kLogLevelWarning, 24, name, result.c_str());
   return result;
 }
 
@@ -204,7 +204,7 @@ std::int32_t ModelBuilder::new_row_name_id(const char* name, const VeloriumLogOp
       pool, given.empty() ? std::string_view("C") : given,
       [this](std::string_view candidate) { return general_constraint_named(candidate); });
   if (!given.empty() && log_options) {
-    logCatalogueMessage(*log_options, kLogLevelWarning, 24, name, pool.names_holder_get(name_id));
+    logCatalogueLine(*log_options, kLogLevelWarning, 24, name, pool.names_holder_get(name_id));
   }
   return name_id;
 }
