@@ -34,6 +34,9 @@ class CMakeBuild(build_ext):
             ["cmake", "-S", str(SOURCE_DIR), "-B", str(build_dir), *generator,
              "-DCMAKE_BUILD_TYPE=Release",
              "-DVELORIUM_BUILD_TESTS=OFF", "-DVELORIUM_BUILD_BENCH=OFF", "-DVELORIUM_BUILD_EXAMPLES=OFF",
+             # A default build, whatever an earlier configuration of this folder said: it trusts
+             # only the built-in roots, so it never reaches the local calculation service.
+             "-DVELORIUM_TEST_TRUST=OFF",
              f"-DPython_EXECUTABLE={sys.executable}",
              "-DVELORIUM_PYTHON_INSTALL_DIR=python",
              f"-DVELORIUM_PYTHON_RPATH=$ORIGIN/{LIBRARY_FOLDER}",

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Figures of the local calculation service: start-up, one status request, an upload, and the
-service's MPS reader and solve on a generated sparse LP.
+service's MPS reader and solve on a generated sparse LP; and the rate at which it takes a large
+valid upload.
 
-    /usr/bin/python3 bench/calc_service_bench.py [--columns N] [--repeat K]
+    /usr/bin/python3 bench/calc_service_bench.py [--columns N] [--repeat K] [--upload-mib M]
 """
 
 import argparse
@@ -20,7 +21,9 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "tools", "calc_service"))
 
 from calc_service.models.mps_reader import read_mps_text  # noqa: E402
 from calc_service.testing import running_service  # noqa: E402
-from reference_client import Client  # noqa: E402
+from reference_client import BOUNDARY, Client, multipart_body  # noqa: E402
+
+MULTIPART = f"multipart/form-data; boundary={BOUNDARY}"
 
 
 def sparse_lp(columns, per_column=5, seed=7):
@@ -44,10 +47,26 @@ def sparse_lp(columns, per_column=5, seed=7):
     return "\n".join(lines) + "\n"
 
 
+def upload_rate(mib):
+    """Seconds a valid upload of `mib` MiB takes, to its reply (the service's model limit is
+    small, so it stores the file and solves nothing)."""
+    with tempfile.TemporaryDirectory() as folder:
+        with running_service(folder, max_model_bytes=1000) as service:
+            client = Client(service)
+            form = client.create().json()["upload"]
+            body = multipart_body(form["fields"], "bench.mps", os.urandom(1 << 20) * mib, False)
+            t = time.perf_counter()
+            status = client.call("POST", form["url"], [("Content-Type", MULTIPART)], body).status
+            elapsed = time.perf_counter() - t
+            assert status == 204, status
+            return elapsed
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--columns", type=int, default=4000)
     parser.add_argument("--repeat", type=int, default=200)
+    parser.add_argument("--upload-mib", type=int, default=64)
     options = parser.parse_args()
     text = sparse_lp(options.columns)
     with tempfile.TemporaryDirectory() as folder:
@@ -77,6 +96,9 @@ def main():
             print(f"solve of {options.columns} columns, {options.columns * 5} nonzeros:"
                   f" {time.perf_counter() - t:.2f} s to done ({final['status']},"
                   f" {details['solution_status_v2']}, GLPK {details['solve_time']:.2f} s)")
+    elapsed = upload_rate(options.upload_mib)
+    print(f"valid upload of {options.upload_mib} MiB (uncompressed, not solved): {elapsed:.2f} s,"
+          f" {options.upload_mib * (1 << 20) / elapsed / 1e6:.0f} MB/s")
     t = time.perf_counter()
     model = read_mps_text(text)
     elapsed = time.perf_counter() - t

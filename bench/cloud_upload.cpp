@@ -47,7 +47,7 @@ void BM_GzipAndUploadMps(benchmark::State& state) {
     }
   }
   const double megabytes = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
-  test::CalcService service("bench-key", {"--max-model-bytes", "1000", "--max-upload-bytes", "2000000000"});
+  test::CalcService service({}, {"--max-model-bytes", "1000", "--max-upload-bytes", "2000000000"});
   const auto environment = service.client_environment();
   nimbrova::RemoteParameters parameters;
   parameters.string_params[nimbrova::kRemoteSolverAddressParameter] = service.base();

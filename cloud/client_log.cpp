@@ -70,6 +70,24 @@ void log_line(std::string_view text) {
 
 void log_message(int id) { log_line(get_message(id)); }
 
+std::string printable_service_text(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) continue;
+    if (byte == 0xC2 && i + 1 < text.size()) {
+      const auto next = static_cast<unsigned char>(text[i + 1]);
+      if (next >= 0x80 && next <= 0x9F) {
+        ++i;
+        continue;
+      }
+    }
+    shown += text[i];
+  }
+  return shown;
+}
+
 void print_banner() {
   log_line("Запуск Nimbrova\n");
   log_line("Расчеты выполняются сервисом Nimbrova по условиям его лицензии.\n\n");

@@ -26,6 +26,11 @@ void log_line(std::string_view text);
 // The catalogue text of message `id`, unformatted.
 void log_message(int id);
 
+// `text` without the control characters a terminal acts on: the C0 controls other than line
+// feed and tab, DEL, and the C1 controls (U+0080 to U+009F, as UTF-8). What the service sends
+// (an identifier, a status's reason, pieces of its log) passes through it before it is shown.
+std::string printable_service_text(std::string_view text);
+
 // "Запуск Nimbrova", a line on the rights of use, and an empty line.
 void print_banner();
 // "Параметры запуска:" and one "name : value" line per string parameter (except `solver` and

@@ -307,6 +307,7 @@ template <class Request>
 CloudReply exchange(Request& request, const std::string& server_url, const std::string& proxy_url,
                     IProgressReporter* reporter) {
   const ServerAddress address = parse_server_url(server_url);
+  check_request_address(address);
   Exchange connection(request.timeout);
   connection.open(address, proxy_url);
   address_request(request.message, address);

@@ -8,6 +8,8 @@
 // "invalid_api_key" for 401 and 403, "Http result : N" for every other. A 302 is returned
 // instead when the request allows a redirect. With an interruption check in force on the
 // calling thread, an interrupted exchange throws OperationInterrupted.
+// An address whose host, port or target holds a blank or a control character is refused with
+// std::invalid_argument before anything is sent (check_request_address).
 #pragma once
 
 #include <cstdint>

@@ -36,7 +36,9 @@ const boost::system::error_category& network_category() noexcept {
 }
 
 void throw_network_error(boost::system::error_code code, const std::string& what) {
-  throw boost::system::system_error(code, what);
+  // Without the source location the socket layer attached: a user reads this text in a
+  // result, and the file and function inside the library say nothing to them.
+  throw boost::system::system_error(boost::system::error_code(code.value(), code.category()), what);
 }
 
 }  // namespace velorium::nimbrova

@@ -26,7 +26,8 @@ inline boost::system::error_code make_error_code(network_errc e) noexcept {
   return {static_cast<int>(e), network_category()};
 }
 
-// Throws boost::system::system_error whose text is `what`, ": " and the code's message.
+// Throws boost::system::system_error whose text is `what`, ": " and the code's message (the
+// code without the source location the socket layer may have attached).
 [[noreturn]] void throw_network_error(boost::system::error_code code, const std::string& what);
 [[noreturn]] inline void throw_network_error(network_errc code, const std::string& what) {
   throw_network_error(make_error_code(code), what);

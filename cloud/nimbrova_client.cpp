@@ -8,12 +8,14 @@
 #include <boost/system/system_error.hpp>
 
 #include "cloud/calculation_state.hpp"
+#include "cloud/calculation_uid.hpp"
 #include "cloud/client_clock.hpp"
 #include "cloud/client_log.hpp"
 #include "cloud/interrupt_cancel.hpp"
 #include "cloud/multipart_upload.hpp"
 #include "cloud/operation_interruption.hpp"
 #include "cloud/progress_reporter.hpp"
+#include "cloud/remote_failure.hpp"
 #include "cloud/remote_operation_lock.hpp"
 #include "cloud/service_requests.hpp"
 #include "core/text/message_catalogue.hpp"
@@ -47,10 +49,17 @@ struct LogSink {
 };
 using ClientProgress = SimpleProgressReporter<LogSink>;
 
+// A network failure's message 178, and its text as a result keeps it, with the reason.
+std::string report_network_error(const std::string& reason) {
+  log_message(kNetworkError);
+  return failure_text(kNetworkError, reason);
+}
+
+// A result text that is not one (an empty reply, an error page, a text cut short, NaN) fails
+// like any other reply the client cannot read.
 void read_solution(const std::string& text, RemoteCalculationResult& result) {
-  if (!readSolutionTextInOrder(result.solution, text.data(), text.size())) {
-    throw std::runtime_error("the calculation's result cannot be read");
-  }
+  const std::string refused = readResultText(result.solution, text.data(), text.size());
+  if (!refused.empty()) throw std::runtime_error(refused);
 }
 
 }  // namespace
@@ -65,16 +74,21 @@ bool is_timed_out(OutageTimer& timer) {
   return false;
 }
 
-void report_cloud_error(const std::string& text, std::string& outcome) {
+std::string report_cloud_error(const std::string& text, std::string& outcome) {
   if (text == "invalid_api_key") {
     outcome = text;
     log_message(kInvalidKey);
-  } else if (text == "api_key_not_set") {
+    return failure_text(kInvalidKey, "");
+  }
+  if (text == "api_key_not_set") {
     outcome = text;
     log_message(kKeyNotSet);
-  } else {
-    log_line(get_message(kError) + text + "\n");
+    return failure_text(kKeyNotSet, "");
   }
+  // The text may hold what the service sent.
+  const std::string shown = printable_service_text(text);
+  log_line(get_message(kError) + shown + "\n");
+  return failure_text(kError, shown);
 }
 
 Client::Client(std::unique_ptr<TemporaryFile> model_file, const RemoteParameters& parameters,
@@ -118,10 +132,10 @@ RemoteCalculationResult Client::solve() {
   } catch (const OperationInterrupted&) {
     result = RemoteCalculationResult();
     result.outcome_text = kCancelledOutcome;
-  } catch (const boost::system::system_error&) {
-    log_message(kNetworkError);
+  } catch (const boost::system::system_error& e) {
+    result.failure_text = report_network_error(e.what());
   } catch (const std::exception& e) {
-    report_cloud_error(e.what(), result.outcome_text);
+    result.failure_text = report_cloud_error(e.what(), result.outcome_text);
   }
   return result;
 }
@@ -136,7 +150,7 @@ void Client::solve_async() {
   } catch (const boost::system::system_error&) {
     log_message(kNetworkError);
   } catch (const std::exception& e) {
-    log_line(get_message(kError) + std::string(e.what()) + "\n");
+    log_line(get_message(kError) + printable_service_text(e.what()) + "\n");
   }
 }
 
@@ -144,7 +158,7 @@ void Client::init_calculation(InterruptCancel* interrupts) {
   create_calculation();
   if (interrupts) interrupts->calculation_created();
   log_message(kSuccessfully);
-  log_line("UID: " + current_calc_uid() + "\n");
+  log_line("UID: " + printable_service_text(current_calc_uid()) + "\n");
   log_message(kStartingUpload);
   const std::int64_t interval_ms = client_log_file_open() ? 1000 : 100;
   const auto upload = [&](std::unique_ptr<TemporaryFile>& file, int preparing_caption, int uploading_caption, bool gzip,
@@ -190,14 +204,14 @@ RemoteCalculationResult Client::wait_for_result() {
         log_line(" .");
       } else if (status.status == kStatusCalculating) {
         if (previous == kStatusQueued) log_line("\n\n");
-        log_line(fetch_log_update(log_held));
+        log_line(printable_service_text(fetch_log_update(log_held)));
       }
       previous = status.status;
       timer.stop = client_clock().now();
       timer.running = false;
       const bool ended = (status.status == kStatusDone && status.log_full) || status.status == kStatusError;
       if (!ended) continue;
-      log_line(fetch_log_update(log_held));
+      log_line(printable_service_text(fetch_log_update(log_held)));
       done = status.status == kStatusDone;
       if (status.status == kStatusError) {
         log_line(status_text(status));
@@ -238,17 +252,24 @@ RemoteCalculationResult Client::get_result(const std::string& uid) {
   set_log_output(true, "");
   RemoteCalculationResult result;
   try {
+    check_calc_uid(uid);
     const CalculationStatus status = parse_status(get_calc_data_with_retries(uid, "status", {}, kFetchTimeout));
     result.outcome_text = status_text(status);
     if (status.status != kStatusDone) {
       log_message(kNotCompleted);
-      log_line(get_message(kCurrentStatus) + status_text(status) + "\n");
+      const std::string current = get_message(kCurrentStatus) + status_text(status);
+      log_line(current + "\n");
+      result.failure_text = failure_text(kNotCompleted, current);
       return result;
     }
     read_solution(get_calc_data_with_retries(uid, "result", {}, kFetchTimeout), result);
     read_result_json(get_calc_data_with_retries(uid, "details", {}, kFetchTimeout), result);
   } catch (const std::exception& e) {
-    report_cloud_error(e.what(), result.outcome_text);
+    // What was read before the failure is no result: a half-read calculation must not pass
+    // for a finished one.
+    RemoteCalculationResult failed;
+    failed.failure_text = report_cloud_error(e.what(), failed.outcome_text);
+    return failed;
   }
   return result;
 }

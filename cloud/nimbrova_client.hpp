@@ -36,8 +36,9 @@ bool is_timed_out(OutageTimer& timer);
 // the operation.
 inline constexpr const char* kCancelledOutcome = "error: CANCELLED";
 
-// The outcome words of two failures, and what any other failure shows.
-void report_cloud_error(const std::string& text, std::string& outcome);
+// Logs a failure: the outcome words of the two key failures (168, 169), catalogue message 170
+// and the text for any other. Gives the failure's text as a result keeps it (failure_text).
+std::string report_cloud_error(const std::string& text, std::string& outcome);
 
 class Client {
  public:
@@ -65,8 +66,10 @@ class Client {
   RemoteCalculationResult solve();
   // Creates the calculation and uploads the files; failures are only logged.
   void solve_async();
-  // The result of an existing calculation (console output on, no log file); failures are
-  // logged and the record keeps what was read before them.
+  // The result of an existing calculation (console output on, no log file). A failure is
+  // logged, and the record then holds only its outcome word (for the key failures) and its
+  // failure text: nothing read before it. An identifier that is not valid fails before any
+  // request.
   RemoteCalculationResult get_result(const std::string& uid);
   // The identifier of the current calculation; empty when none was created.
   std::string get_calc_uid() const;

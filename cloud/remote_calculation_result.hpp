@@ -21,6 +21,9 @@ struct RemoteCalculationResult {
   // The last status read ("done", "error: REASON", and from the fetch of an earlier result
   // also "queued" or "calculating"), "invalid_api_key", "api_key_not_set", or empty.
   std::string outcome_text;
+  // Why the operation ended without a result, as its client log showed it (a catalogue text,
+  // then the reason: "Ошибка: Http result : 404"); empty when nothing failed.
+  std::string failure_text;
 };
 
 }  // namespace velorium::nimbrova

@@ -1,5 +1,8 @@
 #include "cloud/server_url.hpp"
 
+#include <stdexcept>
+#include <string>
+
 namespace velorium::nimbrova {
 
 namespace {
@@ -15,7 +18,28 @@ std::string_view strip_scheme(std::string_view url, std::string& port) {
   return url;
 }
 
+bool holds_blank_or_control(std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+void check_request_address(const ServerAddress& address) {
+  for (const std::string* part : {&address.host, &address.port, &address.target}) {
+    if (holds_blank_or_control(*part)) {
+      std::string shown = part->substr(0, 80);
+      for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+      }
+      throw std::invalid_argument("the request address part \"" + shown +
+                                  "\" holds a blank or a control character; nothing was sent");
+    }
+  }
+}
 
 ServerAddress parse_server_url(std::string_view url) {
   ServerAddress address;

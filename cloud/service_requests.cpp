@@ -13,6 +13,7 @@
 #include <boost/json/value.hpp>
 
 #include "cloud/calculation_state.hpp"
+#include "cloud/calculation_uid.hpp"
 #include "cloud/client_clock.hpp"
 #include "cloud/client_log.hpp"
 #include "cloud/https_exchange.hpp"
@@ -114,7 +115,11 @@ void read_create_reply(const std::string& reply, CalculationInfo& info) {
   }
 }
 
-std::string calculation_address(const std::string& uid) { return get_remote_solver_address() + uid; }
+// Every address of one calculation is made here, so no identifier reaches a target unchecked.
+std::string calculation_address(const std::string& uid) {
+  check_calc_uid(uid);
+  return get_remote_solver_address() + uid;
+}
 
 }  // namespace
 
@@ -170,8 +175,15 @@ void create_calculation() {
   try {
     read_create_reply(reply, info);
   } catch (...) {
+    if (!is_valid_calc_uid(info.calc_uid)) info.calc_uid.clear();
     set_current_calculation(info);
     throw;
+  }
+  // An identifier that is not one is never kept: nothing may be sent to it, a cancel included.
+  if (!info.calc_uid.empty() && !is_valid_calc_uid(info.calc_uid)) {
+    const std::string refused = invalid_calc_uid_text(info.calc_uid);
+    set_current_calculation(CalculationInfo());
+    create_failed(refused);
   }
   set_current_calculation(info);
   if (info.calc_uid.empty()) create_failed(kCreateReplyWithoutUid);
@@ -217,10 +229,12 @@ std::string get_calc_data(const std::string& uid, const std::string& word, const
 
 std::string get_calc_data_with_retries(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
                                        std::chrono::milliseconds timeout) {
+  check_calc_uid(uid);  // no request and no retry for an identifier that can never be one
   return with_retries([&] { return get_calc_data(uid, word, extra, timeout); });
 }
 
 LogDownload download_log_from(const std::string& uid, std::uint64_t offset, std::chrono::milliseconds timeout) {
+  check_calc_uid(uid);
   ExtraHeaders extra;
   if (offset != 0) extra.emplace_back("Range", "bytes=" + std::to_string(offset - 1) + "-");
   return with_retries([&] {
@@ -254,7 +268,8 @@ CalculationStatus parse_status(const std::string& reply) {
   if (status.status == kStatusError) {
     const json::value* minor = object.if_contains("minor");
     if (!minor) throw std::runtime_error("the status reply of an error has no \"minor\"");
-    status.minor = scalar_text(*minor);
+    // Shown on the console and kept in the result's texts.
+    status.minor = printable_service_text(scalar_text(*minor));
   }
   return status;
 }

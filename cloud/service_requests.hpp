@@ -60,15 +60,19 @@ std::string parameters_to_json(const RemoteParameters& parameters);
 std::string post_calculation_request();
 // Creates the calculation and fills the current calculation from the reply. Network errors
 // are retried after 100 and 200 ms, an empty reply at once (3 attempts in all); HTTP errors
-// and a missing key are not.
+// and a missing key are not. A "calc_uid" that is not a valid identifier (calculation_uid.hpp)
+// fails the create (message 364 with the reason) and is not kept.
 void create_calculation();
 
+// Every request for one calculation (polling, log, cancel) first checks its identifier
+// (check_calc_uid: std::invalid_argument, nothing sent); an empty one is refused too.
 // One polling request for base + uid + "/" + word; a 302 is followed once, to its "Location",
 // without the API key and with the same extra headers. Any other status than 2xx (a 302 of
 // the redirect's target included) fails as an HTTP error.
 std::string get_calc_data(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
                           std::chrono::milliseconds timeout);
-// The same with up to 3 attempts, 100 and 200 ms apart; the third failure is thrown on.
+// The same with up to 3 attempts, 100 and 200 ms apart; the third failure is thrown on. An
+// identifier that is not valid is not retried.
 std::string get_calc_data_with_retries(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
                                        std::chrono::milliseconds timeout);
 // The log from byte `offset` − 1 on ("Range: bytes=N-"), or the whole log for offset 0: the
@@ -86,7 +90,8 @@ LogDownload download_log_from(const std::string& uid, std::uint64_t offset, std:
 void cancel_calculation();
 
 // The status reply: "status" one of "calculating", "queued", "done", "error"; "log_full" a
-// boolean (false when absent or not one); "minor" required for "error".
+// boolean (false when absent or not one); "minor" required for "error", kept without control
+// characters (printable_service_text).
 CalculationStatus parse_status(const std::string& reply);
 // "word" or "word: minor".
 std::string status_text(const CalculationStatus& status);

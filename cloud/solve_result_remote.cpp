@@ -7,12 +7,16 @@
 #include <unordered_map>
 #include <utility>
 
+#include "cloud/client_log.hpp"
 #include "cloud/nimbrova_client.hpp"
+#include "cloud/remote_failure.hpp"
 #include "core/base/catalogue_error.hpp"
 #include "core/base/kernel.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/store/model_builder.hpp"
+#include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
+#include "formats/common/file_failures.hpp"
 #include "formats/solution/solution_writer.hpp"
 
 namespace velorium::cpp_impl {
@@ -23,6 +27,17 @@ constexpr int kImprecise = 518;
 constexpr int kNoDuals = 389;
 constexpr int kNoReducedCosts = 390;
 constexpr int kWriteFailed = 392;
+constexpr int kRowMissing = 135;
+constexpr int kVariableMissing = 136;
+constexpr int kUnreadableFile = 117;
+constexpr int kError = 170;
+
+constexpr const char* kNullName = "null";
+constexpr std::string_view kDone = "done";
+// The outcome of a calculation cancelled at the service, at the caller's request (an interrupt,
+// or a program's own cancel).
+constexpr std::string_view kCancelled = "error: CANCELLED";
+constexpr const char* kCancelledText = "The calculation was cancelled at the caller's request.";
 
 const std::unordered_map<std::string_view, solution_status>& solution_status_by_name() {
   static const std::unordered_map<std::string_view, solution_status> table = {
@@ -50,6 +65,14 @@ const std::unordered_map<std::string_view, solve_result>& solve_result_by_outcom
   return table;
 }
 
+// The word of a solution status, as the details reply gives it.
+const char* status_word(solution_status status) {
+  for (const auto& [word, code] : solution_status_by_name()) {
+    if (code == status) return word.data();
+  }
+  return "invalid_solution";
+}
+
 // A number truncated toward zero into Integer; 0 when it is not a number or out of range.
 template <class Integer>
 Integer count_of(double value) {
@@ -68,6 +91,20 @@ ValueByName renamed(ValueByName& entries, const NameMap& written_to_model) {
   return result;
 }
 
+
+// Puts the k-th number at the k-th live member's position (members in store order).
+template <class Table>
+void place_in_store_order(const Table& table, const std::vector<double>& numbers, std::vector<double>& array) {
+  std::size_t k = 0;
+  for (std::int32_t index = 0, records = table.record_count(); index < records && k < numbers.size(); ++index) {
+    if (table.removed[static_cast<std::size_t>(index)]) continue;
+    const std::int32_t position = table.position_of[static_cast<std::size_t>(index)];
+    if (position >= 0 && static_cast<std::size_t>(position) < array.size()) {
+      array[static_cast<std::size_t>(position)] = numbers[k];
+    }
+    ++k;
+  }
+}
 
 // The store index of the member named `name`, or -1.
 template <class Table>
@@ -111,7 +148,18 @@ void place_in_file_order(Table& table, const std::vector<std::string>& names, co
 
 SolveResultRemote::SolveResultRemote(const std::string& calc_uid, const std::string& name_map_file) {
   get_or_create_kernel();
-  if (calc_uid.empty()) return;
+  if (calc_uid.empty()) {
+    calculation_.failure_text = nimbrova::failure_text(kError, "no calculation identifier was given");
+    return;
+  }
+  // Without its map, every member the writer renamed would have no value: nothing is fetched.
+  if (!name_map_file.empty()) {
+    const std::string reason = unreadableFileReason(name_map_file.c_str());
+    if (!reason.empty()) {
+      calculation_.failure_text = formatString(get_message(kUnreadableFile), name_map_file.c_str()) + ": " + reason;
+      return;
+    }
+  }
   nimbrova::Client client(nullptr, nimbrova::RemoteParameters(), nullptr);
   calculation_ = client.get_result(calc_uid);
   if (!name_map_file.empty()) apply_name_mapping(readNameMap(name_map_file, kNameMapGeneratedToModel));
@@ -121,6 +169,52 @@ SolveResultRemote::SolveResultRemote(std::shared_ptr<ModelBuilder> store, nimbro
                                      const NameMap& written_to_model)
     : model_(std::move(store)), calculation_(std::move(calculation)) {
   apply_name_mapping(written_to_model);
+  if (holds_solution()) {
+    const std::optional<std::string> missing = first_missing_column();
+    if (missing) {
+      // Reported as every other reply the client cannot read: in its log, and as a result
+      // without one.
+      const std::string reason =
+          "the calculation's result text holds no value for the column [" + *missing + "] of the uploaded model";
+      nimbrova::log_line(get_message(kError) + nimbrova::printable_service_text(reason) + "\n");
+      nimbrova::RemoteCalculationResult failed;
+      failed.failure_text = nimbrova::failure_text(kError, reason);
+      calculation_ = std::move(failed);
+    }
+  }
+}
+
+std::optional<std::string> SolveResultRemote::first_missing_column() {
+  const VeloriumNamesHolder& pool = kernel_names_holder();
+  auto& table = model_->column_table;
+  const auto name_of = [&](std::int32_t index) {
+    const std::string_view name = pool.name_view(name_id_of(table.records[static_cast<std::size_t>(index)]));
+    return name.data() ? name : std::string_view();
+  };
+  const std::int32_t records = table.record_count();
+  // The service lists the columns in the order of the written file, the store's order of the
+  // live columns: then one pass compares the names.
+  if (const SolutionSource* source = calculation_.solution.source.get()) {
+    const std::vector<std::string>& names = source->column_names;
+    std::size_t k = 0;
+    std::int32_t index = 0;
+    for (; index < records; ++index) {
+      if (table.removed[static_cast<std::size_t>(index)]) continue;
+      if (k >= names.size() || names[k] != name_of(index)) break;
+      ++k;
+    }
+    if (index == records) {
+      columns_in_file_order_ = ColumnsChecked{records, table.removed_count};
+      return std::nullopt;
+    }
+  }
+  const ValueByName& values = map_of(Part::values);
+  for (std::int32_t index = 0; index < records; ++index) {
+    if (table.removed[static_cast<std::size_t>(index)]) continue;
+    const std::string_view name = name_of(index);
+    if (values.find(name) == values.end()) return std::string(name);
+  }
+  return std::nullopt;
 }
 
 void SolveResultRemote::apply_name_mapping(const NameMap& written_to_model) {
@@ -166,6 +260,33 @@ solution_status SolveResultRemote::status() const {
   return found == solution_status_by_name().end() ? solution_status::invalid_solution : found->second;
 }
 
+bool SolveResultRemote::holds_solution() const {
+  if (calculation_.outcome_text != kDone) return false;
+  const solution_status found = status();
+  return found == solution_status::optimal || found == solution_status::feasible ||
+         found == solution_status::imprecise;
+}
+
+std::string SolveResultRemote::no_outcome_text() const {
+  if (!calculation_.failure_text.empty()) return calculation_.failure_text;
+  return nimbrova::failure_text(kError, "the remote calculation gave no result: outcome [" + calculation_.outcome_text + "]");
+}
+
+std::string SolveResultRemote::no_solution_text() const {
+  const std::string& outcome = calculation_.outcome_text;
+  std::string why;
+  if (outcome == kCancelled) {
+    why = kCancelledText;
+  } else if (outcome == kDone) {
+    why = std::string("the calculation ended with the solution status ") + status_word(status());
+  } else if (calculation_.failure_text.empty() && solve_result_by_outcome().count(outcome) != 0) {
+    why = "the calculation ended with " + outcome;
+  } else {
+    why = no_outcome_text();
+  }
+  return "The result holds no solution: " + why;
+}
+
 double SolveResultRemote::statistic(const char* key) const {
   const auto found = calculation_.statistics.find(key);
   return found == calculation_.statistics.end() ? std::numeric_limits<double>::quiet_NaN() : found->second;
@@ -174,10 +295,25 @@ double SolveResultRemote::statistic(const char* key) const {
 solve_result SolveResultRemote::GetSolveResult() {
   clear_error();
   if (status() == solution_status::imprecise) return solve_result::fail;
-  const auto found = solve_result_by_outcome().find(calculation_.outcome_text);
-  if (found != solve_result_by_outcome().end()) return found->second;
-  SetError(("The remote calculation gave no result: outcome [" + calculation_.outcome_text + "]").c_str(), -1);
-  return solve_result::fail;
+  const std::string& outcome = calculation_.outcome_text;
+  // Two ends of a calculation that are no failure of this query: `fail`, and a text that says
+  // why with code 0.
+  if (outcome == kCancelled) {
+    SetError(kCancelledText, 0);
+    return solve_result::fail;
+  }
+  const auto found = solve_result_by_outcome().find(outcome);
+  if (found == solve_result_by_outcome().end()) {
+    SetError(no_outcome_text().c_str(), -1);
+    return solve_result::fail;
+  }
+  if (found->second == solve_result::success && status() == solution_status::invalid_solution) {
+    // As a local result: a calculation that ended without a solution (a time limit reached
+    // before one was found) did not succeed.
+    SetError("The calculation ended without a solution (solution status invalid_solution).", 0);
+    return solve_result::fail;
+  }
+  return found->second;
 }
 
 solution_status SolveResultRemote::GetSolutionStatus() {
@@ -218,13 +354,19 @@ double SolveResultRemote::GetSolveTime() {
 double SolveResultRemote::lookup(Part part, const char* name) {
   return guarded(0.0, [&] {
     if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
+    // No value ever stands in for one the result lacks: 0.0 would pass for a real one.
+    if (!holds_solution()) throw velorium_exception(-1, no_solution_text().c_str());
     // A result without dual values or reduced costs (a MIP's, or a solver's that gave only one
-    // of the two) says so; a value of 0.0 would pass for a real one.
+    // of the two) says so.
     if (!holds(part)) throw_catalogue_error(part == Part::duals ? kNoDuals : kNoReducedCosts);
-    if (!name) return 0.0;
+    const int missing = part == Part::duals ? kRowMissing : kVariableMissing;
+    if (!name) throw_catalogue_error(missing, kNullName);
     const ValueByName& map = map_of(part);
     const auto found = map.find(std::string_view(name));
-    return found == map.end() ? 0.0 : found->second;
+    // A result with a solution holds every column of its model: a name it lacks is a
+    // misspelt one or another model's.
+    if (found == map.end()) throw_catalogue_error(missing, name);
+    return found->second;
   });
 }
 
@@ -253,7 +395,7 @@ void SolveResultRemote::WriteSolution(const char* file_name) {
     if (status() == solution_status::imprecise) throw_catalogue_error(kImprecise);
     SolutionData solution = calculation_.solution;
     solution.write_zeros = true;
-    if (!file_name || !writeSolutionFile(solution, file_name)) throw_catalogue_error(kWriteFailed, file_name ? file_name : "null");
+    if (!file_name || !writeSolutionFile(solution, file_name)) throw_catalogue_error(kWriteFailed, file_name ? file_name : kNullName);
   });
 }
 
@@ -268,7 +410,12 @@ const double* SolveResultRemote::GetReducedCostsArray(std::uint64_t* count) {
 const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
   clear_error();
   if (count) *count = 0;
-  if (status() == solution_status::imprecise || std::isnan(statistic("objective")) || !model_) return nullptr;
+  if (status() == solution_status::imprecise) return nullptr;
+  if (!holds_solution()) {
+    SetError(no_solution_text().c_str(), -1);
+    return nullptr;
+  }
+  if (std::isnan(statistic("objective")) || !model_) return nullptr;
   // No array of zeros for data the result does not hold.
   if (!holds(part)) return nullptr;
   std::vector<double>& cache = part == Part::values ? values_array_ : part == Part::duals ? duals_array_ : reduced_costs_array_;
@@ -282,6 +429,11 @@ const double* SolveResultRemote::array_of(Part part, std::uint64_t* count) {
             part == Part::values ? source->values : rows ? source->duals : source->reduced_costs;
         if (rows) {
           place_in_file_order(model_->row_table, source->row_names, numbers, cache);
+        } else if (columns_in_file_order_ && columns_in_file_order_->records == model_->column_table.record_count() &&
+                   columns_in_file_order_->removed == model_->column_table.removed_count) {
+          // The check found every live column in the file's order and none came or went since:
+          // the k-th number is the k-th live column's, no name to compare again.
+          place_in_store_order(model_->column_table, numbers, cache);
         } else {
           place_in_file_order(model_->column_table, source->column_names, numbers, cache);
         }

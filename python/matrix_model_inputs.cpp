@@ -95,8 +95,8 @@ void PythonMatrixModel::set_objective(py::object P, py::object q, objective_sens
 }
 
 void PythonMatrixModel::add_variables(py::object lower_bounds, py::object upper_bounds, py::object obj_values,
-                                      py::object var_types, py::int_ count) {
-  const auto n = py::cast<std::int32_t>(count);
+                                      py::object var_types, IndexArgument count) {
+  const auto n = py::cast<std::int32_t>(count.value);
   if (n < 1) raise_input_error(kVariableCountNotPositive);
   const std::vector<double> lower =
       lower_bounds.is_none() ? std::vector<double>{0.0} : real_vector(lower_bounds, kLowerBoundsNotConverted);

@@ -25,7 +25,7 @@ PythonModel<T>::PythonModel(const char* name) : T(name) {
 template <class T>
 PythonModel<T>::~PythonModel() {
   // The library must never call into a holder that is gone.
-  if (velorium::IModel* model = this->get_interface()) model->SetLogCallback(nullptr);
+  if (velorium::IModel* model = this->raw_interface()) model->SetLogCallback(nullptr);
 }
 
 template <class T>
@@ -54,6 +54,8 @@ template <class T>
 void PythonModel<T>::LogMessage(const char* text) {
   // The library may log from a thread that released the lock, or from any other thread.
   py::gil_scoped_acquire lock;
+  // Python code may let other threads run in the middle of the operation that logs.
+  const velorium::ModelUse::Delivering delivering(*this->use());
   try {
     if (callback) {
       callback(log_text(text));
@@ -76,51 +78,97 @@ void PythonModel<T>::keep_log_failure(py::error_already_set error) {
 }
 
 template <class T>
+template <class Work>
+std::invoke_result_t<Work, velorium::IModel&> PythonModel<T>::without_lock(const char* name, Work&& work) {
+  velorium::IModel& model = this->object();
+  const velorium::ModelUse::Running running(*this->use(), name);
+  const py::gil_scoped_release unlocked;
+  return std::forward<Work>(work)(model);
+}
+
+namespace {
+
+// One library operation on the model and its error check.
+template <class Operation, class... Args>
+void call_checked(velorium::IModel& model, Operation operation, Args... args) {
+  (model.*operation)(args...);
+  velorium::check_error(&model);
+}
+
+const char* name_map(const char* name_mapping_file) { return name_mapping_file ? name_mapping_file : ""; }
+
+}  // namespace
+
+template <class T>
 void PythonModel<T>::read(const char* path) {
-  py::gil_scoped_release unlocked;
-  this->call(&velorium::IModel::Read, path);
+  without_lock("read", [&](velorium::IModel& model) { call_checked(model, &velorium::IModel::Read, path); });
 }
 
 template <class T>
 void PythonModel<T>::read_mps(const char* path) {
-  py::gil_scoped_release unlocked;
-  this->call(&velorium::IModel::ReadMps, path);
+  without_lock("read_mps", [&](velorium::IModel& model) { call_checked(model, &velorium::IModel::ReadMps, path); });
 }
 
 template <class T>
 void PythonModel<T>::read_lp(const char* path) {
-  py::gil_scoped_release unlocked;
-  this->call(&velorium::IModel::ReadLp, path);
+  without_lock("read_lp", [&](velorium::IModel& model) { call_checked(model, &velorium::IModel::ReadLp, path); });
 }
 
 template <class T>
 void PythonModel<T>::write(const char* path, const char* name_mapping_file) {
-  py::gil_scoped_release unlocked;
-  T::write(path, name_mapping_file);
+  without_lock("write", [&](velorium::IModel& model) {
+    call_checked(model, &velorium::IModel::Write, path, name_map(name_mapping_file));
+  });
 }
 
 template <class T>
 void PythonModel<T>::write_mps(const char* path, const char* name_mapping_file) {
-  py::gil_scoped_release unlocked;
-  T::write_mps(path, name_mapping_file);
+  without_lock("write_mps", [&](velorium::IModel& model) {
+    call_checked(model, &velorium::IModel::WriteMps, path, name_map(name_mapping_file));
+  });
 }
 
 template <class T>
 void PythonModel<T>::write_lp(const char* path, const char* name_mapping_file) {
-  py::gil_scoped_release unlocked;
-  T::write_lp(path, name_mapping_file);
+  without_lock("write_lp", [&](velorium::IModel& model) {
+    call_checked(model, &velorium::IModel::WriteLp, path, name_map(name_mapping_file));
+  });
 }
 
 template <class T>
 typename PythonModel<T>::result_type PythonModel<T>::solve() {
-  py::gil_scoped_release unlocked;
-  return this->template call_adopt<result_type>(&velorium::IModel::Solve);
+  // The result reads the model's data: it is one of the model's objects.
+  return without_lock("solve", [&](velorium::IModel& model) {
+    result_type result = velorium::adopt<result_type>(model.Solve(), this->use());
+    velorium::check_error(&model);
+    return result;
+  });
 }
 
 template <class T>
 typename PythonModel<T>::result_type PythonModel<T>::solve_remote(const char* name_mapping_file) {
-  py::gil_scoped_release unlocked;
-  return this->template call_adopt<result_type>(&velorium::IModel::SolveRemote, name_mapping_file);
+  return without_lock("solve_remote", [&](velorium::IModel& model) {
+    result_type result = velorium::adopt<result_type>(model.SolveRemote(name_map(name_mapping_file)), this->use());
+    velorium::check_error(&model);
+    return result;
+  });
+}
+
+template <class T>
+void PythonModel<T>::solve_remote_async(const char* name_mapping_file) {
+  without_lock("solve_remote_async", [&](velorium::IModel& model) {
+    call_checked(model, &velorium::IModel::SolveRemoteAsync, name_map(name_mapping_file));
+  });
+}
+
+template <class T>
+std::string PythonModel<T>::get_remote_solve_log(const std::string& calc_uid) {
+  return without_lock("get_remote_solve_log", [&](velorium::IModel& model) {
+    const char* log = model.GetRemoteSolveLog(calc_uid.c_str());
+    velorium::check_error(&model);
+    // The text belongs to the model until its next call: copied while the model is still busy.
+    return std::string(log ? log : "");
+  });
 }
 
 template class PythonModel<velorium::Model>;

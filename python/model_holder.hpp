@@ -1,7 +1,9 @@
 // The native object behind the Python classes Model and MatrixModel. It owns the library model
 // through its value base, receives the model's log lines as its ILogCallback and hands them to
-// a Python callable or to sys.stdout, and releases the Python lock around reading, writing and
-// solving.
+// a Python callable or to sys.stdout, and releases the Python lock around reading, writing,
+// solving and the other remote operations, which may wait long. Meanwhile the model is busy
+// (python/wrappers/model_use.hpp): calls on it and its objects are refused, so no other thread
+// changes what the operation reads.
 //
 // The log bridge never lets a Python error into the library. When the callable raises while a
 // model operation called from Python runs, the error is kept and the operation then fails with
@@ -14,10 +16,12 @@
 #include <pybind11/pybind11.h>
 
 #include <optional>
+#include <string>
 #include <type_traits>
 #include <utility>
 
 #include "python/exception.hpp"
+#include "python/number_conversion.hpp"
 #include "python/wrappers/model.hpp"
 #include "python/wrappers/solve_result.hpp"
 
@@ -52,6 +56,10 @@ class PythonModel : public T, private velorium::ILogCallback {
   void write_lp(const char* path, const char* name_mapping_file);
   result_type solve();
   result_type solve_remote(const char* name_mapping_file);
+  // The remote operations wait for the process's remote-operation lock. The asynchronous
+  // solve takes no name map: the argument is not used.
+  void solve_remote_async(const char* name_mapping_file);
+  std::string get_remote_solve_log(const std::string& calc_uid);
 
   // Runs `work`, one operation of this model called from Python. A Python exception that the
   // log callable raised meanwhile ends it: an Exception as log_callback_failure, anything else
@@ -61,6 +69,11 @@ class PythonModel : public T, private velorium::ILogCallback {
 
  private:
   class Operation;
+
+  // Runs `work` (given the library model) as the operation `name` without the Python lock:
+  // the model is checked first and busy until the lock is taken back.
+  template <class Work>
+  std::invoke_result_t<Work, velorium::IModel&> without_lock(const char* name, Work&& work);
 
   // The library's log receiver.
   void LogMessage(const char* text) override;
@@ -90,7 +103,7 @@ class PythonMatrixModel : public PythonModel<velorium::MatrixModel> {
   // coefficients (None, or the single value 0.0: none).
   void set_objective(py::object P, py::object q, velorium::objective_sense sense);
   void add_variables(py::object lower_bounds, py::object upper_bounds, py::object obj_values, py::object var_types,
-                     py::int_ count);
+                     IndexArgument count);
   void add_constraint(py::object P, py::object q, velorium::constraint_sense sense, double r);
   // One linear row per row of A (dense or CSR, columns = the model's variables); senses and b
   // hold one value per row, or one value for every row.

@@ -4,10 +4,11 @@ solve), the two in turns within one run, each figure the best of the repeats.
 
     /usr/bin/python3 bench/python/expression_build.py [--build DIR] [--sizes N,N,...] [--rows M] [--repeat K]
 
-veloriumpy is imported from DIR (default build/release/python, which ./tools/run-example
+veloriumpy is imported from DIR (default build/examples/python, which ./tools/run-example
 builds optimised). What is timed, for each size n:
 - variables: n variables with names;
-- sum: sum(c[i] * x[i] for i in range(n)) (veloriumpy.sum, pulp.lpSum);
+- sum: veloriumpy.sum(c[i] * x[i] for i in range(n)) against pulp.lpSum of the same (Python's
+  own sum adds by copies, quadratic in n, and is not timed);
 - +=: e += c[i] * x[i] for every i, on one expression;
 and, for M rows (default 100000), the two-term constraints x[i] + 2 * x[i + 1] <= 10: built
 through operators ("rows"), then added to the model ("add rows": Model.add_constraint, when the
@@ -122,7 +123,7 @@ def run(tool, n, rows):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(HERE, "..", "..", "build", "release", "python"))
+    parser.add_argument("--build", default=os.path.join(HERE, "..", "..", "build", "examples", "python"))
     parser.add_argument("--sizes", default="10000,100000,1000000")
     parser.add_argument("--rows", type=int, default=100000)
     parser.add_argument("--repeat", type=int, default=3)

@@ -68,6 +68,17 @@ void logCatalogueMessage(const VeloriumLogOptions& options, int level, int messa
   va_end(args);
 }
 
+void logCatalogueLine(const VeloriumLogOptions& options, int level, int message_id, ...) {
+  if (message_id < 0 || message_id >= kMessageCount || nothingToDo(options)) return;
+  std::string text = levelPrefix(level);
+  va_list args;
+  va_start(args, message_id);
+  text += formatStringV(get_message(message_id), args);
+  va_end(args);
+  if (text.empty() || text.back() != '\n') text += '\n';
+  deliver(options, level, std::move(text));
+}
+
 void logText(const VeloriumLogOptions& options, int level, const char* text) {
   if (nothingToDo(options) || text == nullptr) return;
   deliver(options, level, std::string(text));

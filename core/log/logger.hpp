@@ -19,7 +19,11 @@ void logLevelFormat(const VeloriumLogOptions& options, int level, const char* fo
 // catalogue logs nothing.
 void logCatalogueMessage(const VeloriumLogOptions& options, int level, int message_id, ...);
 
-// The common core of the two above.
+// The same as one line: a line feed is added when the filled-in text has none at its end (the
+// catalogue's error texts have none, and a log line without one runs into the next).
+void logCatalogueLine(const VeloriumLogOptions& options, int level, int message_id, ...);
+
+// The common core of the three above.
 void logFormatted(const VeloriumLogOptions& options, int level, const char* format, va_list args);
 
 // Logs a complete text as it is: never used as a format, never cut, and no level prefix

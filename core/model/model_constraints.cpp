@@ -38,7 +38,7 @@ IConstraint* ModelImpl::add_row_from(const Expression& terms, const std::shared_
   // is a row.
   if (!has_terms(terms)) return new_free_constraint();
   check_terms_belong_to(terms_model, *builder);
-  const std::int32_t row = builder->add_row(terms, lower_bound, upper_bound, name, nullptr);
+  const std::int32_t row = builder->add_row(terms, lower_bound, upper_bound, name, &options.log_options);
   if (row < 0) throw_catalogue_error(403);
   return new ConstraintImpl(builder, row);
 }

@@ -23,7 +23,7 @@ IGeneralConstraint* ModelImpl::GetGeneralConstraintByName(const char* name) {
 }
 
 void ModelImpl::AddGeneralConstraintObject(IGeneralConstraint* gc) {
-  guarded([&] { add_general_constraint_object_to(*builder, gc); });
+  guarded([&] { add_general_constraint_object_to(*builder, gc, &options.log_options); });
 }
 
 IGeneralConstraint* ModelImpl::AddGeneralConstraint(IGeneralExpression* expr, IVariable* var, const char* name) {
@@ -34,7 +34,8 @@ IGeneralConstraint* ModelImpl::AddGeneralConstraint(IGeneralExpression* expr, IV
       if (variable->model() != builder) throw_catalogue_error(405);
       builder->variable_record(variable->index());
     }
-    std::shared_ptr<GeneralConstraint> added = add_general_constraint_to(*builder, expr, var, name);
+    std::shared_ptr<GeneralConstraint> added =
+        add_general_constraint_to(*builder, expr, var, name, &options.log_options);
     return new GeneralConstraintWrapper(builder, std::move(added));
   });
 }

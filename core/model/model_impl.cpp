@@ -41,7 +41,7 @@ IVariable* ModelImpl::AddVariable(double lower_bound, double upper_bound, double
                                   const char* name) {
   return member_view<VariableImpl>([&] {
     return builder->add_variable(lower_bound, upper_bound, obj_value,
-                                 normalize_variable_type(static_cast<int>(type)), name, nullptr);
+                                 normalize_variable_type(static_cast<int>(type)), name, &options.log_options);
   });
 }
 

@@ -28,7 +28,9 @@ class expr_data;
 //
 // Every operation clears the error information first, stores its failure there (catalogue
 // text and -1, or the code of a caught velorium_exception) and returns its neutral value.
-// Store additions are called without log options: nothing is logged for them.
+// Store additions log through the model's own log: a repeated variable name (23, the variable
+// is changed in place) and a repeated constraint name (24, the new row gets another name) are
+// warnings the modeller must see.
 class ModelImpl : public ErrorInfoBase<IMatrixModel> {
  public:
   ModelImpl();
@@ -83,7 +85,7 @@ class ModelImpl : public ErrorInfoBase<IMatrixModel> {
   IQuadExpression* GetQuadObjective() override;
   ISolveResult* Solve() override;
   ISolveResult* SolveRemote(const char* name_mapping_file) override;
-  void SolveRemoteAsync() override;
+  void SolveRemoteAsync(const char* name_mapping_file) override;
   const char* GetRemoteSolveLog(const char* calc_uid) override;
   IComputeIisResult* ComputeIis() override;
   void RemoveGeneralConstraint(IGeneralConstraint* gc) override;

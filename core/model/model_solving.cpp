@@ -133,14 +133,17 @@ ISolveResult* ModelImpl::SolveRemote(const char* name_mapping_file) {
   }
 }
 
-void ModelImpl::SolveRemoteAsync() {
+void ModelImpl::SolveRemoteAsync(const char* name_mapping_file) {
   clear_error();
   if (!current_kernel()) {
     SetError(kKernelInitErrorText, -1);
     return;
   }
   try {
-    nimbrova::RemoteRequest request = nimbrova::prepare_remote_request(*this, "");
+    // The caller's map is written as for a synchronous solve: a result fetched later with it
+    // finds every member the writer renamed.
+    nimbrova::RemoteRequest request =
+        nimbrova::prepare_remote_request(*this, name_mapping_file ? name_mapping_file : "");
     if (!request.client) return;
     request.client->solve_async();
     last_calc_uid = request.client->get_calc_uid();

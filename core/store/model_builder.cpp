@@ -147,7 +147,7 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
 
   if (!given.empty() && variable_exists(given)) {
     const std::int32_t existing = *column_table.find(given);
-    if (log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 23, name);
+    if (log_options) logCatalogueLine(*log_options, kLogLevelWarning, 23, name);
     const auto term = std::find_if(objective_terms.begin(), objective_terms.end(),
                                    [existing](const LinearTerm& t) { return t.variable == existing; });
     const bool has_term = term != objective_terms.end();
@@ -184,7 +184,7 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
   if (!given.empty() && !row_exists(given)) return std::string(given);
   // Rows and general constraints draw generated names from one namespace.
   std::string result = make_unique_name(row_table, given.empty() ? prefix : given, true);
-  if (!given.empty() && log_options) logCatalogueMessage(*log_options, kLogLevelWarning, 24, name, result.c_str());
+  if (!given.empty() && log_options) logCatalogueLine(*log_options, kLogLevelWarning, 24, name, result.c_str());
   return result;
 }
 

@@ -1,10 +1,6 @@
 #include "core/store/model_file_exchange.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -18,6 +14,7 @@
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
 #include "formats/common/general_constraint_check.hpp"
+#include "formats/common/file_failures.hpp"
 #include "formats/front/error_recording_log.hpp"
 #include "formats/front/model_file_format.hpp"
 #include "formats/namemap/renamed_model.hpp"
@@ -28,40 +25,48 @@ namespace {
 
 constexpr const char* kNullPath = "null";
 constexpr const char* kUnreadableGeneralConstraint = "Не удалось прочитать ограничение %s\n";
+constexpr const char* kNoFormatToWrite = "Расширение [%s] не выбирает формат записи: .lp, .ilp или .mps";
 
-// Why the system cannot read `path`: its text, "Is a directory" for a folder, "" for a file
-// that opens.
-std::string system_reason(const char* path) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0) {
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
-    ::close(fd);
-  }
-  if (error == 0) return std::string();
-  char buffer[256];
-  return ::strerror_r(error, buffer, sizeof buffer);
+// The extension of a path that chooses no format, in the text `format` ("" for another mode).
+std::string extension_reason(const char* path, std::uint8_t mode, const char* format) {
+  if (mode != kModelFileByExtension) return std::string();
+  std::string text = formatString(format, std::filesystem::path(path).extension().string().c_str());
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
 }
 
-// 117 with the path, and behind it why: what the reader logged as errors, then the system's
-// reason when the file cannot be opened, or the extension when it chooses no format.
-[[noreturn]] void fail_read(const char* path, std::uint8_t mode, std::string reason) {
-  std::string text = formatString(get_message(117), path ? path : kNullPath);
-  if (path != nullptr && *path != '\0') {
-    std::string more;
-    if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
-      if (mode == kModelFileByExtension) {
-        more = formatString(get_message(384), std::filesystem::path(path).extension().string().c_str());
-        while (!more.empty() && more.back() == '\n') more.pop_back();
-      }
-    } else {
-      more = system_reason(path);
-    }
-    if (!more.empty()) reason += reason.empty() ? more : ": " + more;
+// `head` followed by why; a reason that begins with `head` already says it all.
+[[noreturn]] void fail_with_reason(std::string head, const std::string& reason) {
+  if (reason.rfind(head + ": ", 0) == 0) {
+    head = reason;
+  } else if (!reason.empty()) {
+    head += ": " + reason;
   }
-  if (!reason.empty()) text += ": " + reason;
-  throw velorium_exception(-1, text.c_str());
+  throw velorium_exception(-1, head.c_str());
+}
+
+// 117 with the path, and behind it why: what the reader logged as errors (the system's reason
+// for a file that does not open among them), the system's reason when nothing was logged, or
+// the extension when it chooses no format.
+[[noreturn]] void fail_read(const char* path, std::uint8_t mode, std::string reason) {
+  if (path != nullptr && *path != '\0') {
+    if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
+      reason = extension_reason(path, mode, get_message(384));
+    } else if (reason.empty()) {
+      reason = unreadableFileReason(path);
+    }
+  }
+  fail_with_reason(formatString(get_message(117), path ? path : kNullPath), reason);
+}
+
+// 118 with the path, and behind it why: what the writer logged as errors (the system's reason
+// for a file or a name map that cannot be created or written whole), or the extension when it
+// chooses no format.
+[[noreturn]] void fail_write(const char* path, std::uint8_t mode, std::string reason) {
+  if (path != nullptr && *path != '\0' && chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
+    reason = extension_reason(path, mode, kNoFormatToWrite);
+  }
+  fail_with_reason(formatString(get_message(118), path ? path : kNullPath), reason);
 }
 
 [[noreturn]] void fail_general_constraint(const GeneralConstraintRecord& record) {
@@ -104,19 +109,20 @@ void load_model(ModelBuilder& builder, IModelImportExport& front, const char* pa
 
 void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
                        const std::string& name_map_path, VeloriumLogOptions* log) {
+  ErrorRecordingLog recording(log);
   bool written = false;
   if (chooseModelFileFormat(path, mode) == ModelFileFormat::none) {
     // No model file can be written: no map file either.
   } else if (name_map_path.empty()) {
-    written = front.Export(&flat, path, mode, log);
+    written = front.Export(&flat, path, mode, recording.options());
   } else {
-    const RenamedModel renamed(&flat, &kernel_names_holder(), name_map_path);
-    written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, log);
+    const RenamedModel renamed(&flat, &kernel_names_holder(), name_map_path, recording.options());
+    written = renamed.nameMapWritten() && front.Export(renamed.model().get(), path, mode, recording.options());
     // A map without its model file would describe a file that is not there.
     std::error_code ignored;
     if (!written && renamed.nameMapWritten()) std::filesystem::remove(name_map_path, ignored);
   }
-  if (!written) throw_catalogue_error(118, path ? path : kNullPath);
+  if (!written) fail_write(path, mode, recording.errors());
 }
 
 void write_model(ModelBuilder& builder, IModelImportExport& front, const char* path, std::uint8_t mode,

@@ -31,7 +31,9 @@ void load_model(ModelBuilder& builder, IModelImportExport& front, const char* pa
 // nothing else is; a path or mode that gives no format writes no map, and a model file that
 // cannot be written takes its map away again. The writer logs through `log`, or, when it is
 // null, through a fresh default option set. Throws velorium_exception 118 with the path when
-// either file cannot be written.
+// either file cannot be written, followed by ": " and why (the errors the writer logged: the
+// system's reason for a file that cannot be created or written whole; the extension that
+// chooses no format).
 void export_flat_model(IModelImportExport& front, const Model& flat, const char* path, std::uint8_t mode,
                        const std::string& name_map_path, VeloriumLogOptions* log);
 

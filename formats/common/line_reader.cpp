@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -14,7 +15,9 @@ LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool bi
 LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool binary, std::size_t minimum_size) {
   if (minimum_size < 2) minimum_size = 2;
   bool regular = false;
+  errno = 0;
   file_ = std::fopen(path.c_str(), binary ? "rb" : "r");
+  if (file_ == nullptr) open_error_ = errno;
   if (file_ != nullptr) {
     // A directory opens for reading on some systems but can never give data; treat it as a
     // file that cannot be opened rather than as an empty one.
@@ -22,6 +25,7 @@ LineReader::LineReader(const std::string& path, std::size_t buffer_size, bool bi
     if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
       std::fclose(file_);
       file_ = nullptr;
+      open_error_ = EISDIR;
     } else if (S_ISREG(info.st_mode)) {
       regular = true;
       file_size_ = static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);

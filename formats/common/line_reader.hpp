@@ -68,6 +68,8 @@ class LineReader {
   bool seek(std::uint64_t offset);
 
   bool isOpen() const { return file_ != nullptr; }
+  // Why the file did not open: the system's error number (EISDIR for a directory); 0 when open.
+  int openError() const { return open_error_; }
   // The bytes of the file handed out so far, line ends included.
   std::uint64_t offset() const { return discarded_ + position_; }
   // The size of the file when it is a regular file, else 0.
@@ -115,6 +117,7 @@ class LineReader {
   bool input_ended_ = false;
   bool read_failed_ = false;
   bool finished_ = false;
+  int open_error_ = 0;
 };
 
 }  // namespace velorium

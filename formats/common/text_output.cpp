@@ -1,5 +1,7 @@
 #include "formats/common/text_output.hpp"
 
+#include <cerrno>
+
 namespace velorium {
 
 namespace {
@@ -25,7 +27,9 @@ TextOutput::~TextOutput() {
 }
 
 bool TextOutput::open(const std::string& path) {
+  errno = 0;
   file_ = std::fopen(path.c_str(), "w");
+  if (file_ == nullptr) error_ = errno;
   if (file_ != nullptr && current_tap.tap != nullptr && *current_tap.path == path) tap_ = current_tap.tap;
   return file_ != nullptr;
 }
@@ -33,6 +37,7 @@ bool TextOutput::open(const std::string& path) {
 void TextOutput::flush() {
   if (file_ == nullptr || text_.empty()) return;
   if (std::fwrite(text_.data(), 1, text_.size(), file_) != text_.size()) {
+    if (!failed_) error_ = errno;
     failed_ = true;
   } else if (tap_ != nullptr) {
     tap_->written(text_);
@@ -48,7 +53,11 @@ bool TextOutput::finish() {
   if (file_ == nullptr) return !failed_;
   flush();
   // The close writes the stream's own buffer; a full disk often shows only here.
-  if (std::fclose(file_) != 0) failed_ = true;
+  errno = 0;
+  if (std::fclose(file_) != 0) {
+    if (!failed_) error_ = errno;
+    failed_ = true;
+  }
   file_ = nullptr;
   return !failed_;
 }

@@ -47,6 +47,8 @@ class TextOutput {
   void flushIfFull();
   // Writes the rest and closes the file; false when any write or the close failed.
   bool finish();
+  // The system's error number (errno) of the first failure of open or finish; 0 for none.
+  int error() const { return error_; }
   std::string takeText() { return std::move(text_); }
 
  private:
@@ -56,6 +58,7 @@ class TextOutput {
   TextOutputTap* tap_ = nullptr;
   std::string text_;
   bool failed_ = false;
+  int error_ = 0;
 };
 
 // Runs `write` (taking a TextOutput&) into the file at `path`; false when the file cannot

@@ -1,22 +1,19 @@
 #include "formats/export/model_file_writer.hpp"
 
-#include "core/log/logger.hpp"
-#include "core/text/message_catalogue.hpp"
-#include "core/text/text_utils.hpp"
+#include "formats/common/file_failures.hpp"
 #include "formats/export/rename_report.hpp"
 
 namespace velorium {
 
 bool openModelFile(TextOutput& out, const VeloriumLogOptions& log, const std::string& path) {
   if (out.open(path)) return true;
-  logCatalogueMessage(log, kLogLevelError, 69, path.c_str());
+  logUnopenedFile(log, path, out.error());
   return false;
 }
 
 bool finishModelFile(TextOutput& out, const VeloriumLogOptions& log, const std::string& path) {
   if (out.finish()) return true;
-  // The catalogue text is an error text without a line end; the log line needs one.
-  logLevelFormat(log, kLogLevelError, "%s\n", formatString(get_message(118), path.c_str()).c_str());
+  logUnwrittenFile(log, path, out.error());
   return false;
 }
 

@@ -18,7 +18,7 @@ inline constexpr VeloriumStatus kVeloriumStatusError = -1;
 
 // The two ends of writing a model file, with their failures logged as errors: opening `path`
 // (catalogue message 69 when it cannot be created) and finishing it (118 when it could not be
-// written whole). Each gives true on success.
+// written whole), each with the system's reason. Each gives true on success.
 bool openModelFile(TextOutput& out, const VeloriumLogOptions& log, const std::string& path);
 bool finishModelFile(TextOutput& out, const VeloriumLogOptions& log, const std::string& path);
 

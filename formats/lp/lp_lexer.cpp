@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <system_error>
@@ -313,17 +314,29 @@ bool LpLexer::readSignedNumber(LpRawToken& token, bool minus) {
   const std::string_view rest = line_.substr(start);
   double value = 0;
   const std::size_t used = scanDecimal<true>(rest.data(), rest.data() + rest.size(), value);
-  if (used == 0 || (used < rest.size() && !numberMayEndBefore(rest[used]))) return false;
+  if (used == 0 || !numberEndsAt(rest, used, value)) return false;
   token.kind = LpRawKind::signed_number;
   token.value = minus ? -value : value;
   pos_ = start + used;
   return true;
 }
 
-bool LpLexer::numberMayEndBefore(char c) const {
+bool LpLexer::numberEndsAt(std::string_view text, std::size_t used, double value) const {
+  if (used == text.size()) return true;
+  const char c = text[used];
   if (kBytes.is(c, kEndsNumber)) return true;
   // The items of a general constraint's node may be written "( CONSTANT , 2.5, 0)".
-  return lastKeyword_ == LpSection::general_constraints && (c == ',' || c == '(' || c == ')');
+  if (lastKeyword_ == LpSection::general_constraints && (c == ',' || c == '(' || c == ')')) return true;
+  // A letter begins a name: "3x" is 3 times x, as glpsol reads it. Not so an "e" (an exponent
+  // without digits), the "x" of a hexadecimal number, or a letter behind an overflow, which
+  // would each turn a mistyped number into a term without a word.
+  const char lower = toLowerAscii(c);
+  if (lower < 'a' || lower > 'z' || lower == 'e' || !std::isfinite(value)) return false;
+  if (lower == 'x' && text.substr(0, used) == "0" && used + 1 < text.size()) {
+    const char next = toLowerAscii(text[used + 1]);
+    if (isDigit(next) || (next >= 'a' && next <= 'f') || next == '.') return false;
+  }
+  return true;
 }
 
 void LpLexer::readNumberOrWord(LpRawToken& token) {
@@ -332,12 +345,12 @@ void LpLexer::readNumberOrWord(LpRawToken& token) {
   if (kBytes.is(c, kDigit) || c == '.') {
     const std::size_t used = scanDecimal<true>(rest.data(), rest.data() + rest.size(), token.value);
     if (used > 0) {
-      if (used == rest.size() || numberMayEndBefore(rest[used])) {
+      if (numberEndsAt(rest, used, token.value)) {
         token.kind = LpRawKind::number;
         pos_ += used;
         return;
       }
-      // Keep the whole run for the message: "1abc", "1,5", "1.2.3".
+      // Keep the whole run for the message: "1,5", "1.2.3", "0x1F".
       const std::size_t end = findClass(rest, used, kEndsWord);
       token.kind = LpRawKind::malformed_number;
       token.text = rest.substr(0, end);

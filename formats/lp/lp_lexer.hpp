@@ -28,7 +28,9 @@ enum class LpRawKind : std::uint8_t {
   slash = 14,
   star = 15,
   arrow = 16,
-  // A number run into a name character or another number ("1abc", "1,5", "1.2.3", "0x1F").
+  // A number run into something that is neither a delimiter nor the letter that begins a
+  // name: "1,5", "1.2.3", "1_x", an exponent without digits ("1e", "2ex"), a hexadecimal
+  // number ("0x1F"), an overflow ("1e999z").
   // It fails the reading only where it would become a token, not inside a block comment.
   malformed_number = 17,
   // "+" or "-" and the decimal number behind it on the same line, joined as the second stage
@@ -94,7 +96,9 @@ class LpLexer {
   std::size_t plainWordEnd(std::size_t from) const;
   std::size_t boundsWordEnd(std::size_t lineEnd) const;
   void enterSection(LpSection section);
-  bool numberMayEndBefore(char c) const;
+  // Whether the number that takes the first `used` bytes of `text` (its value `value`) ends
+  // there: at the end of the line, a delimiter, or a letter that begins a name.
+  bool numberEndsAt(std::string_view text, std::size_t used, double value) const;
 
   LpLineReader& lines_;
   std::string_view line_;

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -53,11 +54,14 @@ LpLineReader::LpLineReader(std::size_t capacity)
 
 LpLineReader LpLineReader::ofFile(const std::string& path) {
   LpLineReader reader(kBufferSize);
+  errno = 0;
   reader.file_.reset(std::fopen(path.c_str(), "rb"));
-  if (!reader.file_) throw LpFileError(LpFileError::kCannotOpen);
+  if (!reader.file_) throw LpFileError(LpFileError::kCannotOpen, errno);
   // A directory opens for reading on some systems but never gives data.
   struct stat info {};
-  if (::fstat(::fileno(reader.file_.get()), &info) == 0 && S_ISDIR(info.st_mode)) throw LpFileError(LpFileError::kCannotOpen);
+  if (::fstat(::fileno(reader.file_.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+    throw LpFileError(LpFileError::kCannotOpen, EISDIR);
+  }
   return reader;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
+#include "formats/common/file_failures.hpp"
 #include "formats/lp/lp_lexer.hpp"
 #include "formats/lp/lp_line_reader.hpp"
 #include "formats/lp/lp_column_index.hpp"
@@ -18,7 +19,6 @@ namespace velorium {
 namespace {
 constexpr int kMessageErrorReadingFile = 67;
 constexpr int kMessageSosNotSupported = 68;
-constexpr int kMessageUnableToOpen = 69;
 constexpr int kMessageErrorReadingNamedFile = 385;
 
 // Reads a text in one pass: tokens stream from the lexer into the section reader, and
@@ -65,7 +65,7 @@ int readLpModelFile(const VeloriumLogOptions& options, const std::string& path, 
     read = parseLpFile(path);
   } catch (const LpFileError& error) {
     if (error.reason() == LpFileError::kCannotOpen) {
-      logCatalogueMessage(options, kLogLevelError, kMessageUnableToOpen, path.c_str());
+      logUnopenedFile(options, path, error.systemError());
     } else {
       logReadError(options, path + ": " + error.reason());
     }

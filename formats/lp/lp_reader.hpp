@@ -18,9 +18,11 @@
 //   is a comment across lines.
 // - Numbers: digits with an optional "." and fraction and an optional exponent, read without
 //   the process locale (overflow is infinity), as the MPS reader reads them; hexadecimal is
-//   no number. A number must end at a blank or an operator: "3x", "1,5", "1e", "1.2.3" and
-//   "0x1F" are errors. Signs belong to the number that follows: "- 3 x" is -3 x, "- x" is
-//   -1 x. "inf" and "infinity" (any case) are numbers only when a delimiter or the line end
+//   no number. A number ends at a blank, an operator, or an ASCII letter, which begins a name:
+//   "3x + 2y" is 3 x + 2 y (as glpsol reads it). Run into anything else it is an error ("1,5",
+//   "1.2.3", "3_x"), and so are an exponent without digits ("1e", "2ex"), a hexadecimal number
+//   ("0x1F") and an overflow run into a name ("1e999x"). Signs belong to the number that
+//   follows: "- 3 x" is -3 x, "- x" is -1 x. "inf" and "infinity" (any case) are numbers only when a delimiter or the line end
 //   follows: "infeasible" is a name. NaN is refused everywhere; an infinite coefficient,
 //   quadratic coefficient or constant is refused, while infinite bounds and right-hand sides
 //   stand for no bound.

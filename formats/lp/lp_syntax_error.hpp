@@ -35,12 +35,15 @@ class LpFileError : public std::invalid_argument {
   static constexpr const char* kCannotOpen = "the file cannot be opened";
   static constexpr const char* kCannotRead = "the file cannot be read";
 
-  explicit LpFileError(std::string reason)
-      : std::invalid_argument(kLpIllegalFileText), reason_(std::move(reason)) {}
+  // `system_error`: the errno value behind the failure, 0 when there is none.
+  explicit LpFileError(std::string reason, int system_error = 0)
+      : std::invalid_argument(kLpIllegalFileText), reason_(std::move(reason)), system_error_(system_error) {}
   const std::string& reason() const { return reason_; }
+  int systemError() const { return system_error_; }
 
  private:
   std::string reason_;
+  int system_error_;
 };
 
 inline void requireLpSyntax(bool condition, LpLineNumber line, const char* reason) {

@@ -128,8 +128,9 @@ void LpTokenStream::step() {
       break;
     case LpRawKind::malformed_number:
       throw LpSyntaxError(r0.line, "\"" + std::string(r0.text) +
-                                       "\" is no number: a number ends at a blank or an operator, and hexadecimal "
-                                       "numbers are not read");
+                                       "\" is no number: a number ends at a blank, an operator or the letter that "
+                                       "begins a name (\"3x\"); an exponent needs digits, and hexadecimal numbers "
+                                       "are not read");
     case LpRawKind::arrow: emit(LpTokenKind::arrow, 1); break;
     case LpRawKind::open_bracket: emit(LpTokenKind::open_bracket, 1); break;
     case LpRawKind::close_bracket: emit(LpTokenKind::close_bracket, 1); break;

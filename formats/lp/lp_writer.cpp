@@ -43,6 +43,15 @@ void LpWriter::writeLpExpression(const Expression& expression, bool objective) {
     writeLpText(" ");
     writeLpText((*column_names_)[static_cast<std::size_t>(term.variable)]);
   }
+  if (objective && term_number == 0 && expression.quadratic_terms.empty() && !copy_->columns.empty()) {
+    // An objective without terms is written as 0 times the first column: glpsol refuses an
+    // objective line without a term, and a zero coefficient changes no model (our reader makes
+    // no term of it). A model without columns has no term to write; glpsol refuses it anyway,
+    // for its rows have no terms either.
+    writeLpText(" 0");
+    writeLpText(" ");
+    writeLpText((*column_names_)[0]);
+  }
   writeLpText(" ");
   if (!expression.quadratic_terms.empty()) {
     writeLpText(expression.linear_terms.empty() ? "[" : "+ [");

@@ -42,9 +42,10 @@
 // - Reading ends at ENDATA; a file without it gives no model. Sections may repeat and come
 //   in any order, except that a name must be declared (ROWS, COLUMNS) before it is used; a
 //   later COLUMNS section may describe a column again.
-// - A file that cannot be opened (or a directory) fails without a message; every other
-//   failure is logged, followed by the number of the line it stopped at and the file's path. Running out of
-//   memory is a failed reading too.
+// - A file that cannot be opened (or a directory) is logged as the LP reader logs it: catalogue
+//   message 69 with the path and the system's reason. Every other failure is logged, followed
+//   by the number of the line it stopped at and the file's path. Running out of memory is a
+//   failed reading too.
 //
 // Messages are fixed Russian texts, not catalogue entries.
 
@@ -58,6 +59,7 @@
 #include "core/log/logger.hpp"
 #include "core/names/names_holder.hpp"
 #include "core/text/text_utils.hpp"
+#include "formats/common/file_failures.hpp"
 #include "formats/common/line_reader.hpp"
 
 namespace velorium {
@@ -266,7 +268,10 @@ void MpsReader::reserveColumnTables() {
 int MpsReader::readSections(const std::string& path) {
   path_ = path;
   LineReader reader(path, kReadBufferSize, true);
-  if (!reader.isOpen()) return 1;
+  if (!reader.isOpen()) {
+    logUnopenedFile(log_, path, reader.openError());
+    return 1;
+  }
   input_ = &reader;
   MpsSection state = MpsSection::None;
   for (;;) {

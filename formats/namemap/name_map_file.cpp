@@ -1,5 +1,7 @@
 #include "formats/namemap/name_map_file.hpp"
 
+#include "core/log/logger.hpp"
+#include "formats/common/file_failures.hpp"
 #include "formats/common/line_reader.hpp"
 #include "formats/common/text_lines.hpp"
 #include "formats/common/text_output.hpp"
@@ -9,6 +11,7 @@ namespace velorium {
 
 namespace {
 constexpr std::size_t kReadBufferSize = 65536;
+constexpr const char* kNameWithLineFeed = "Файл %s не записан: в имени есть перевод строки\n";
 
 void writeEntries(TextOutput& out, const NameMapEntries& entries) {
   for (const NameMapEntry& entry : entries) {
@@ -58,10 +61,23 @@ NameMap readLines(Lines& lines, int direction) {
 }
 }  // namespace
 
-bool writeNameMap(const std::string& path, const NameMapEntries& entries) {
+bool writeNameMap(const std::string& path, const NameMapEntries& entries, const VeloriumLogOptions* log) {
   if (path.empty() || entries.empty()) return true;
-  if (!namesFitOnLines(entries)) return false;
-  return writeTextFile(path, [&](TextOutput& out) { writeEntries(out, entries); });
+  if (!namesFitOnLines(entries)) {
+    if (log) logLevelFormat(*log, kLogLevelError, kNameWithLineFeed, path.c_str());
+    return false;
+  }
+  TextOutput out;
+  if (!out.open(path)) {
+    if (log) logUnopenedFile(*log, path, out.error());
+    return false;
+  }
+  writeEntries(out, entries);
+  if (!out.finish()) {
+    if (log) logUnwrittenFile(*log, path, out.error());
+    return false;
+  }
+  return true;
 }
 
 std::optional<std::string> writeNameMapText(const NameMapEntries& entries) {

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/log/log_options.hpp"
+
 namespace velorium {
 
 struct NameMapEntry {
@@ -29,7 +31,8 @@ inline constexpr int kNameMapGeneratedToModel = 1;
 // Writes one line per entry, replacing the file. An empty path or an empty list writes
 // nothing (no file is created) and counts as success; false when the file cannot be created,
 // not every byte could be written, or a name holds a line feed (nothing is written then).
-bool writeNameMap(const std::string& path, const NameMapEntries& entries);
+// A failure is logged as an error through `log` when it is not null, with the system's reason.
+bool writeNameMap(const std::string& path, const NameMapEntries& entries, const VeloriumLogOptions* log = nullptr);
 // The same text, in memory; nothing for entries that writeNameMap refuses.
 std::optional<std::string> writeNameMapText(const NameMapEntries& entries);
 

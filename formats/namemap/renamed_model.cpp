@@ -34,14 +34,15 @@ NameMapEntries buildNameMap(Model& model, VeloriumNamesHolder& names) {
   return entries;
 }
 
-RenamedModel::RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path) {
+RenamedModel::RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path,
+                           const VeloriumLogOptions* log) {
   if (source == nullptr) return;
   model_ = std::make_shared<Model>(*source);
   if (names == nullptr) {
     name_map_written_ = false;
     return;
   }
-  name_map_written_ = writeNameMap(name_map_path, buildNameMap(*model_, *names));
+  name_map_written_ = writeNameMap(name_map_path, buildNameMap(*model_, *names), log);
 }
 
 }  // namespace velorium

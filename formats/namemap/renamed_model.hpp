@@ -22,8 +22,10 @@ class RenamedModel {
  public:
   // Copies `source` (the source is not changed), renames the copy and writes the name-map
   // file at `name_map_path`. A null source gives no copy and writes nothing; without a pool
-  // the copy cannot be renamed, which counts as a map that could not be written.
-  RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path);
+  // the copy cannot be renamed, which counts as a map that could not be written. A map that
+  // cannot be written is logged through `log` when it is not null.
+  RenamedModel(const Model* source, VeloriumNamesHolder* names, const std::string& name_map_path,
+               const VeloriumLogOptions* log = nullptr);
 
   // The copy with generated names; null when no source was given.
   const std::shared_ptr<Model>& model() const { return model_; }

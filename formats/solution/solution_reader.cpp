@@ -1,7 +1,10 @@
 #include "formats/solution/solution_reader.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,11 +33,78 @@ void resetSections(SolutionData& data, std::size_t entries = kReservedEntries) {
   data.has_reduced_costs = false;
 }
 
-// The service writes plain decimals; anything else is read as atof would.
-double numberOf(std::string_view field) {
-  double value;
-  return readDecimalNumber(field, value) ? value : parseLeadingDouble(field);
+constexpr std::string_view kHeading = "# Velorium Solution File Version 1.1";
+constexpr std::string_view kColumnsHeading = "# Columns ";
+// How much of a text the checks quote (an HTML page's first bytes say whose page it is).
+constexpr std::size_t kQuotedBytes = 60;
+
+// `text` as a reason may quote it: at most kQuotedBytes, control bytes shown as "?".
+std::string quoted(std::string_view text) {
+  std::string shown(text.substr(0, kQuotedBytes));
+  for (char& c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return "\"" + shown + (text.size() > kQuotedBytes ? "...\"" : "\"");
 }
+
+// What a calculation's result text must be: the heading first, one "# Columns N" line whose N
+// counts the value lines, and every line of data a name, a blank and a number that is not
+// NaN. Checked while the text is read in order; the first failure stays and ends the reading.
+class ResultTextCheck {
+ public:
+  bool failed() const { return !failure_.empty(); }
+  std::string take_failure() { return std::move(failure_); }
+
+  void line(std::size_t number, std::string_view line) {
+    line_ = number;
+    if (number == 1 && line != kHeading) fail("does not begin with " + quoted(kHeading) + " but with " + quoted(line));
+  }
+  void columns_line(std::string_view line) {
+    if (columns_) {
+      fail("holds a second \"# Columns\" line (line " + std::to_string(line_) + ")");
+      return;
+    }
+    std::string_view count = line.substr(kColumnsHeading.size());
+    while (!count.empty() && count.front() == ' ') count.remove_prefix(1);
+    while (!count.empty() && count.back() == ' ') count.remove_suffix(1);
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), value);
+    if (count.empty() || error != std::errc() || end != count.data() + count.size()) {
+      fail("has no count in its line " + quoted(line));
+      return;
+    }
+    columns_ = value;
+  }
+  void no_value(std::string_view line) {
+    fail("holds a line without a name and a value (line " + std::to_string(line_) + ": " + quoted(line) + ")");
+  }
+  // A field that is no number, or NaN.
+  void not_a_number(std::string_view name, std::string_view field, bool is_number) {
+    if (!is_number) {
+      fail("has no number for " + quoted(name) + " (line " + std::to_string(line_) + ": " + quoted(field) + ")");
+    } else {
+      fail("has NaN for " + quoted(name) + " (line " + std::to_string(line_) + ")");
+    }
+  }
+  // After the last line: `values` value lines were read.
+  void finish(std::size_t lines, std::size_t values) {
+    if (lines == 0) fail("is empty");
+    if (!columns_) fail("holds no \"# Columns\" line");
+    if (*columns_ != values) {
+      fail("counts " + std::to_string(*columns_) + " columns but holds " + std::to_string(values) + " values");
+    }
+  }
+
+ private:
+  void fail(std::string reason) {
+    if (failure_.empty()) failure_ = "the calculation's result text " + std::move(reason);
+  }
+
+  std::size_t line_ = 0;
+  std::optional<std::size_t> columns_;
+  std::string failure_;
+};
 
 // Names are short as a rule: compared in words rather than by a call into the C library each.
 bool sameNames(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
@@ -77,6 +147,8 @@ class MapSections {
 // once at the end (the reduced costs' names never do: they only have to be the columns' own).
 class OrderedSections {
  public:
+  // With `check`, every number is checked as it is read.
+  explicit OrderedSections(ResultTextCheck* check = nullptr) : check_(check) {}
   struct Section {
     std::vector<std::string_view> names;
     std::vector<double> numbers;
@@ -94,10 +166,16 @@ class OrderedSections {
     begin(reduced_costs_, lines_left);
     has_reduced_costs_ = true;
   }
+  // The service writes plain decimals; anything else is read as atof would.
   void add(std::string_view name, std::string_view value) {
+    double number;
+    const bool is_number = readDecimalNumber(value, number);
+    if (!is_number) number = parseLeadingDouble(value);
+    if (check_ && (!is_number || std::isnan(number))) check_->not_a_number(name, value, is_number);
     section_->names.push_back(name);
-    section_->numbers.push_back(numberOf(value));
+    section_->numbers.push_back(number);
   }
+  std::size_t value_count() const { return values_.names.size(); }
   // Into `data` as its source, while the text is still there; false (and `data` unchanged)
   // when the reduced costs do not list the columns of the values in the same order, which a
   // source requires.
@@ -132,22 +210,30 @@ class OrderedSections {
   Section* section_ = &values_;
   bool has_duals_ = false;
   bool has_reduced_costs_ = false;
+  ResultTextCheck* check_;
 };
 
 template <class Sections>
 class SolutionParser {
  public:
-  // `lines` is the number of lines of the text when it is known (0 otherwise).
-  explicit SolutionParser(Sections& sections, std::size_t lines = 0) : sections_(sections), lines_(lines) {}
+  // `lines` is the number of lines of the text when it is known (0 otherwise); `check`, when
+  // given, sees every line and ends the reading at the first failure.
+  explicit SolutionParser(Sections& sections, std::size_t lines = 0, ResultTextCheck* check = nullptr)
+      : sections_(sections), lines_(lines), check_(check) {}
 
   template <class Lines>
   void parseAll(Lines& lines) {
     std::string_view line;
     while (lines.nextLine(line)) {
       ++lines_read_;
+      if (check_) {
+        check_->line(lines_read_, line);
+        if (check_->failed()) return;
+      }
       parseLine(line);
     }
   }
+  std::size_t linesRead() const { return lines_read_; }
 
  private:
   void parseLine(std::string_view line) {
@@ -159,7 +245,10 @@ class SolutionParser {
     // Blanks after the value would otherwise become the cut and turn the value into 0.
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
     const std::size_t cut = line.rfind(' ');
-    if (cut == std::string_view::npos) return;
+    if (cut == std::string_view::npos) {
+      if (check_) check_->no_value(line);
+      return;
+    }
     sections_.add(trimSpaces(line.substr(0, cut)), line.substr(cut + 1));
   }
 
@@ -169,7 +258,8 @@ class SolutionParser {
       sections_.duals(left);
     } else if (line.starts_with("# Reduced Costs")) {
       sections_.reduced_costs(left);
-    } else if (line.starts_with("# Columns ")) {
+    } else if (line.starts_with(kColumnsHeading)) {
+      if (check_) check_->columns_line(line);
       sections_.values(left);
     }
   }
@@ -177,6 +267,7 @@ class SolutionParser {
   Sections& sections_;
   std::size_t lines_;
   std::size_t lines_read_ = 0;
+  ResultTextCheck* check_;
 };
 }  // namespace
 
@@ -216,6 +307,21 @@ bool readSolutionTextInOrder(SolutionData& data, const char* text, std::size_t l
   parser.parseAll(lines);
   if (!sections.move_into(data)) parseSolutionText(data, text, length);
   return true;
+}
+
+std::string readResultText(SolutionData& data, const char* text, std::size_t length) {
+  ResultTextCheck check;
+  OrderedSections sections(&check);
+  SolutionParser parser(sections, countLineFeeds(text, length) + 1, &check);
+  TextLines lines(text, length);
+  parser.parseAll(lines);
+  if (!check.failed()) check.finish(parser.linesRead(), sections.value_count());
+  if (check.failed()) {
+    resetSections(data, 0);
+    return check.take_failure();
+  }
+  if (!sections.move_into(data)) parseSolutionText(data, text, length);
+  return std::string();
 }
 
 }  // namespace velorium

@@ -22,6 +22,12 @@ bool readSolutionText(SolutionData& data, const char* text, std::size_t length);
 // Falls back to readSolutionText when the reduced costs do not list the columns of the values
 // in the same order.
 bool readSolutionTextInOrder(SolutionData& data, const char* text, std::size_t length);
+// A calculation's result text, read as readSolutionTextInOrder reads it and checked on the way:
+// it must begin with the line "# Velorium Solution File Version 1.1", hold one "# Columns N"
+// line whose N is the number of value lines, and every line of data must be a name, a blank
+// and a number (a whole field, not NaN). Empty when the text was read; otherwise why it was
+// refused (beginning "the calculation's result text "), and `data` then holds nothing.
+std::string readResultText(SolutionData& data, const char* text, std::size_t length);
 
 // The parser behind both readers, over the lines of a reader or of a text.
 void parseSolutionFile(SolutionData& data, LineReader& reader);

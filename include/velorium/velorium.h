@@ -203,7 +203,8 @@ VELORIUM_C_API VeloriumSolveResult* Model_Solve(VeloriumModel* model);
 /* Solves at the calculation service on the calling thread. */
 VELORIUM_C_API VeloriumSolveResult* Model_SolveRemote(VeloriumModel* model,
                                                       const char* name_mapping_file);
-/* Creates and uploads a remote calculation without waiting for it. */
+/* Creates and uploads a remote calculation without waiting for it, under the model's own
+ * names (no name map). */
 VELORIUM_C_API void Model_SolveRemoteAsync(VeloriumModel* model);
 VELORIUM_C_API const char* Model_GetRemoteSolveLog(VeloriumModel* model, const char* calc_uid);
 /* Local IIS computation; not provided in this version. */

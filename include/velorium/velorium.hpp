@@ -272,6 +272,9 @@ class VELORIUM_API IGeneralConstraint : public IErrorInfo, public IReleasable, p
 class VELORIUM_API ISolveResult : public IReleasable, public IErrorInfo {
  public:
   ~ISolveResult() override;
+  // The outcome. A remote result's `fail` comes with a text of why in GetErrorText: with code 0
+  // for a calculation cancelled at the caller's request or ended without a solution, with
+  // code -1 when the calculation gave no outcome at all (the reason the client logged).
   virtual solve_result GetSolveResult() = 0;
   virtual solution_status GetSolutionStatus() = 0;
   virtual double GetRelativeGap() = 0;
@@ -281,6 +284,8 @@ class VELORIUM_API ISolveResult : public IReleasable, public IErrorInfo {
   virtual double GetBestBoundValue() = 0;
   // Seconds.
   virtual double GetSolveTime() = 0;
+  // Values of the solution. A remote result without a solution, and a name it does not hold,
+  // fail (code -1 and a text) rather than give 0.
   virtual double GetVariableValueByName(const char* var_name) = 0;
   virtual double GetVariableValue(IVariable* var) = 0;
   virtual double GetDualValueByName(const char* constraint_name) = 0;
@@ -387,8 +392,10 @@ class VELORIUM_API IModel : public INamedObject, public IErrorInfo, public IRele
   virtual ISolveResult* Solve() = 0;
   // Runs a calculation at the calculation service on the calling thread.
   virtual ISolveResult* SolveRemote(const char* name_mapping_file) = 0;
-  // Creates and uploads a calculation without waiting for it.
-  virtual void SolveRemoteAsync() = 0;
+  // Creates and uploads a calculation without waiting for it. A non-empty name-mapping file
+  // makes the uploaded file carry generated names and records them in that file, as for
+  // SolveRemote, so that CreateSolveResult(uid, the same file) names the result back.
+  virtual void SolveRemoteAsync(const char* name_mapping_file) = 0;
   // The log of a remote calculation; the text belongs to the model.
   virtual const char* GetRemoteSolveLog(const char* calc_uid) = 0;
   virtual IComputeIisResult* ComputeIis() = 0;

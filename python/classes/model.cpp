@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "python/classes/model_fast_methods.hpp"
 #include "python/classes/parameter_methods.hpp"
 #include "python/model_bulk_additions.hpp"
 #include "python/model_holder.hpp"
@@ -43,11 +44,6 @@ py::list variable_list(Model& model, const py::list& indices, Lower lower, Upper
 
 py::list binary_variable_list(Model& model, const py::list& indices, const char* prefix) {
   return add_variable_list(model, indices, Bound(0.0), Bound(1.0), variable_type::binary, prefix);
-}
-
-// The one text argument of get_remote_solve_log has no keyword name: None matches no overload.
-const char* remote_solve_log(Model& model, const std::string& calc_uid) {
-  return model.get_remote_solve_log(calc_uid.c_str());
 }
 
 constexpr const char* kNameMapDoc =
@@ -151,7 +147,7 @@ void register_model(py::module_& module) {
            py::arg("lhs"), py::arg("sense"), py::arg("rhs"), py::arg("constr_name"),
            "Добавляет ограничение в модель с заданными параметрами\n\n        :param lhs: выражение для ограничения "
            "(левая часть)\n        :param sense: переменная знака ограничения ( <=, >= , == )\n        :param rhs: "
-           "выражение для ограничения (правая часть)\n        :param constr_name: имя ограничения\n        "
+           "константное значение в правой части ограничения\n        :param constr_name: имя ограничения\n        "
            ":return: объект нового ограничения")
       .def("add_constraint",
            method(py::overload_cast<const LinearExpression&, double, double, const char*>(&Model::add_constraint)),
@@ -161,7 +157,7 @@ void register_model(py::module_& module) {
            py::arg("expr"), py::arg("lower_bound"), py::arg("upper_bound"), py::arg("constr_name"), add_range_doc)
       .def("add_constraint", method(py::overload_cast<const Constraint&, const char*>(&Model::add_constraint)),
            py::arg("constr"), py::arg("constr_name"),
-           "Добавляет уже существующее ограничение в модель\n\n        :param constr: объект ограничения\n"
+           "Добавляет уже существующее ограничение в модель\n\n        :param constr: выражение для ограничения\n"
            "        :param constr_name: имя ограничения\n        :return: объект нового ограничения")
       .def("remove", method(py::overload_cast<const Constraint&>(&Model::remove)), py::arg("constr"),
            "Удаляет ограничение из модели\n\n        :param constr: ограничение")
@@ -227,13 +223,13 @@ void register_model(py::module_& module) {
            "установить переменную окружения X_API_KEY.\n\n        :param name_mapping_file путь к файлу, который "
            "будет записан и будет содержать соответствие оригинальных имен модели и анонимизированных         "
            ":return: объект с результатом оптимизации")
-      // The asynchronous calculation writes no name map: the argument is taken and not used.
-      .def("solve_remote_async", method(&Model::solve_remote_async), text_arg("name_mapping_file"),
+      .def("solve_remote_async", method(&Holder::solve_remote_async), text_arg("name_mapping_file"),
            "Стартует оптимизацию модели на удаленном сервере         в асинхронном режиме без ожидания результата."
            "         Предварительно необходимо установить переменную окружения X_API_KEY.n\n        :param "
            "name_mapping_file путь к файлу, который будет записан и будет содержать соответствие оригинальных имен "
            "модели и анонимизированных")
-      .def("get_remote_solve_log", function(&remote_solve_log),
+      // The one text argument has no keyword name, and None matches no overload.
+      .def("get_remote_solve_log", method(&Holder::get_remote_solve_log),
            "Получает лог удалённого расчета \n\n        :param calc_uid : идентификатор удалённого расчета\n        "
            ":return: лог удалённого расчета")
       .def("get_calc_uid", method(&Model::get_calc_uid),
@@ -289,6 +285,7 @@ void register_model(py::module_& module) {
            "ограничения")
       .def("remove", method(py::overload_cast<const GeneralConstraint&>(&Model::remove)), py::arg("constr"),
            "Удаляет общее ограничение из модели\n\n        :param constr: общее ограничение");
+  install_model_fast_methods(model_class);
 }
 
 }  // namespace veloriumpy

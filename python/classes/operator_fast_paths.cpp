@@ -8,73 +8,45 @@
 // ints, what the first matching overload does, by calling the same C++ operation. Every other
 // call goes on as Python's own slot for these classes would: to the registered __add__,
 // __radd__, __iadd__, __le__, ... (which stay the definition, and what x.__add__(e) calls).
+//
+// The comparison slot, which QuadExpression takes as well, also refuses `==` and `!=` between a
+// linear or quadratic expression and a general expression, either way round: that pair makes
+// no constraint (a general constraint equates a variable), and Python's fallback would compare
+// identities and give False, so that a model built from it would lose the constraint without a
+// word.
 #include "python/classes/operator_fast_paths.hpp"
 
+#include <cstring>
 #include <optional>
 #include <utility>
 
 #include "python/classes/expression_binding.hpp"
+#include "python/classes/value_objects.hpp"
+#include "python/number_conversion.hpp"
 
 namespace veloriumpy {
 
 namespace {
 
-py::detail::type_info* variable_info = nullptr;
 py::detail::type_info* linear_info = nullptr;
+py::detail::type_info* quadratic_info = nullptr;
+py::detail::type_info* general_info = nullptr;
 
-// The value of an instance of exactly `info`'s class; null for anything else.
-template <class Value>
-Value* exact(PyObject* object, py::detail::type_info* info) {
-  if (Py_TYPE(object) != info->type) return nullptr;
-  py::detail::type_caster_generic caster(info);
-  if (!caster.load(object, false)) return nullptr;
-  return static_cast<Value*>(caster.value);
-}
-
-Variable* variable(PyObject* object) { return exact<Variable>(object, variable_info); }
-LinearExpression* linear(PyObject* object) { return exact<LinearExpression>(object, linear_info); }
-
-// A Python float or int, as the float overloads take it; nothing else.
-bool plain_number(PyObject* object, double& value) {
-  if (PyFloat_CheckExact(object)) {
-    value = PyFloat_AS_DOUBLE(object);
-    return true;
-  }
-  if (PyLong_CheckExact(object)) {
-    value = PyLong_AsDouble(object);
-    if (value == -1.0 && PyErr_Occurred()) {
-      PyErr_Clear();  // too large for a double: the registered overloads refuse it
-      return false;
-    }
-    return true;
-  }
-  return false;
-}
+Variable* variable(PyObject* object) { return exact_value<Variable>(object); }
+LinearExpression* linear(PyObject* object) { return exact_value<LinearExpression>(object); }
 
 // A result of the fast path (a new reference, or null with the Python error set); empty when
 // the operands are not a case of it.
 using Outcome = std::optional<PyObject*>;
 
-// Runs `work`, which gives its result as a C++ value (or self); a C++ failure becomes the
-// Python error that the module's functions raise for it.
 template <class Work>
 Outcome run(Work&& work) {
-  try {
-    return std::forward<Work>(work)();
-  } catch (py::error_already_set& error) {
-    error.restore();
-  } catch (...) {
-    if (!py::detail::apply_exception_translators(py::detail::get_local_internals().registered_exception_translators) &&
-        !py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators)) {
-      PyErr_SetString(PyExc_SystemError, "Exception escaped from default exception translator!");
-    }
-  }
-  return nullptr;
+  return translated(std::forward<Work>(work));
 }
 
 template <class Value>
 PyObject* new_object(Value&& value) {
-  return py::cast(std::forward<Value>(value)).release().ptr();
+  return new_value_object(std::forward<Value>(value));
 }
 
 PyObject* same_object(PyObject* self) {
@@ -240,7 +212,25 @@ PyObject* in_place_subtract_slot(PyObject* a, PyObject* b) {
   return call_method(a, "__isub__", b);
 }
 
+// The class name of `object`, without its module.
+const char* class_name(PyObject* object) {
+  const char* name = Py_TYPE(object)->tp_name;
+  const char* dot = std::strrchr(name, '.');
+  return dot ? dot + 1 : name;
+}
+
+// Sets TypeError for a linear or quadratic expression compared by == or != with a general one.
+bool refused_general_equality(PyObject* a, PyObject* b, int op) {
+  if (op != Py_EQ && op != Py_NE) return false;
+  if (!PyObject_TypeCheck(a, linear_info->type) && !PyObject_TypeCheck(a, quadratic_info->type)) return false;
+  if (!PyObject_TypeCheck(b, general_info->type)) return false;
+  PyErr_Format(PyExc_TypeError, "unsupported operand type(s) for %s: '%s' and '%s'", op == Py_EQ ? "==" : "!=",
+               class_name(a), class_name(b));
+  return true;
+}
+
 PyObject* compare_slot(PyObject* a, PyObject* b, int op) {
+  if (refused_general_equality(a, b, op)) return nullptr;
   if (Outcome fast = fast_compare(a, b, op)) return *fast;
   static const char* const names[] = {"__lt__", "__le__", "__eq__", "__ne__", "__gt__", "__ge__"};
   return call_method(a, names[op], b);
@@ -249,9 +239,10 @@ PyObject* compare_slot(PyObject* a, PyObject* b, int op) {
 }  // namespace
 
 void install_operator_fast_paths() {
-  variable_info = py::detail::get_type_info(typeid(Variable));
-  linear_info = py::detail::get_type_info(typeid(LinearExpression));
-  for (PyTypeObject* type : {variable_info->type, linear_info->type}) {
+  linear_info = class_info<LinearExpression>();
+  quadratic_info = class_info<QuadExpression>();
+  general_info = class_info<GeneralExpression>();
+  for (PyTypeObject* type : {class_info<Variable>()->type, linear_info->type}) {
     type->tp_as_number->nb_add = &add_slot;
     type->tp_as_number->nb_subtract = &subtract_slot;
     type->tp_as_number->nb_multiply = &multiply_slot;
@@ -260,5 +251,7 @@ void install_operator_fast_paths() {
   linear_info->type->tp_as_number->nb_inplace_add = &in_place_add_slot;
   linear_info->type->tp_as_number->nb_inplace_subtract = &in_place_subtract_slot;
 }
+
+void install_quadratic_comparison() { quadratic_info->type->tp_richcompare = &compare_slot; }
 
 }  // namespace veloriumpy

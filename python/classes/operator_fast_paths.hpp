@@ -6,5 +6,9 @@ namespace veloriumpy {
 
 // Once both classes are registered.
 void install_operator_fast_paths();
+// The comparison slot of QuadExpression, once its operators are registered (setting one later
+// would put Python's own slot back): that of the fast paths, which refuses == and != with a
+// GeneralExpression and otherwise calls the registered methods.
+void install_quadratic_comparison();
 
 }  // namespace veloriumpy

@@ -2,6 +2,7 @@
 // constant. Each operator name tries its overloads in the order registered here.
 #include "python/classes/class_declarations.hpp"
 #include "python/classes/expression_binding.hpp"
+#include "python/classes/operator_fast_paths.hpp"
 #include "python/text/object_text.hpp"
 
 namespace veloriumpy {
@@ -124,6 +125,7 @@ void register_quad_expression(py::module_& module) {
       .def("__eq__", [](const QuadExpression& q, const LinearExpression& e) { return compare(q, Sense::equal, e); })
       .def("__eq__", [](const QuadExpression& q, const QuadExpression& q2) { return compare(q, Sense::equal, q2); })
       .def("__eq__", [](const QuadExpression& q, double c) { return compare(q, Sense::equal, c); }, kOperator);
+  install_quadratic_comparison();
 }
 
 }  // namespace veloriumpy

@@ -4,6 +4,9 @@
 
 #include <pybind11/pybind11.h>
 
+#include <memory>
+#include <utility>
+
 #include "python/classes/arguments.hpp"
 #include "python/text/object_text.hpp"
 #include "python/wrappers/solve_result.hpp"
@@ -25,10 +28,16 @@ struct FigureDocstrings {
 template <class Result>
 void register_result_figures(py::class_<Result>& result_class, const char* init_doc, const FigureDocstrings& docs) {
   using velorium::SolveFigures;
-  // The fetch runs with the interpreter's lock held and never raises: what it found shows in
-  // the getters.
+  // The fetch never raises: what it found shows in the getters. It waits for the process's
+  // remote-operation lock and for the service without the interpreter's lock; such a result
+  // belongs to no model.
   auto fetch = [](const char* calc_uid, const char* name_mapping_file) {
-    return Result(velorium::fetch_solve_result(calc_uid, name_mapping_file));
+    std::shared_ptr<velorium::ISolveResult> fetched;
+    {
+      const py::gil_scoped_release unlocked;
+      fetched = velorium::fetch_solve_result(calc_uid, name_mapping_file);
+    }
+    return Result(std::move(fetched));
   };
   if (init_doc) {
     result_class.def(py::init(fetch), text_arg("calc_uid"), text_arg("name_mapping_file"), init_doc);

@@ -35,7 +35,9 @@ std::string operand_text(const GeneralExpression& expression);
 // "gc: y == sqrt(x+1)".
 std::string general_constraint_repr(const GeneralConstraint& constraint);
 
-// The short report of a result, successful or not.
+// The short report of a result, successful or not. It never throws for a failure the result
+// reports: a result without an outcome reads "Solve is not successful. Reason: " and the
+// result's text of why (so a debugger or a print always shows it).
 std::string solve_result_repr(const SolveFigures& result);
 std::string solution_status_text(solution_status status);
 

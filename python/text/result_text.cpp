@@ -34,14 +34,25 @@ std::string solution_status_text(solution_status status) {
 }
 
 std::string solve_result_repr(const SolveFigures& result) {
-  const solve_result outcome = result.get_solve_result();
-  if (outcome != solve_result::success) return std::string("Solve is not successful. Reason: ") + failure_reason(outcome);
-  StreamFormat out;
-  out << "Solve is successful.\nGap: " << result.get_relative_gap() * 100;
-  out << " %.\nSolution is " << solution_status_text(result.get_solution_status());
-  out << "\nObjective value: " << result.get_objective_value();
-  out << "\nBest bound: " << result.get_best_bound();
-  return out.str();
+  constexpr const char* kNotSuccessful = "Solve is not successful. Reason: ";
+  try {
+    const solve_result outcome = result.get_solve_result();
+    if (outcome != solve_result::success) {
+      // A remote `fail` (a cancelled calculation, one that ended without a solution) comes with
+      // its own text of why; the code's fixed reason speaks of a local solver.
+      const char* why = result.object().GetErrorText();
+      if (outcome == solve_result::fail && why && *why) return kNotSuccessful + std::string(why);
+      return kNotSuccessful + std::string(failure_reason(outcome));
+    }
+    StreamFormat out;
+    out << "Solve is successful.\nGap: " << result.get_relative_gap() * 100;
+    out << " %.\nSolution is " << solution_status_text(result.get_solution_status());
+    out << "\nObjective value: " << result.get_objective_value();
+    out << "\nBest bound: " << result.get_best_bound();
+    return out.str();
+  } catch (const std::exception& e) {
+    return kNotSuccessful + std::string(e.what());
+  }
 }
 
 }  // namespace velorium

@@ -2,13 +2,16 @@
 
 namespace velorium {
 
+// The free constraint holds a copy of the expression's terms, and so reaches their model.
 Constraint::Constraint(const LinearExpression& expression, constraint_sense sense, double rhs)
-    : InterfaceValue(created_constraint(CreateConstraint(expression.get_interface(), sense, rhs))) {
+    : InterfaceValue(created_constraint(CreateConstraint(expression.get_interface(), sense, rhs)),
+                     reached_model(expression.use())) {
   check();
 }
 
 Constraint::Constraint(const QuadExpression& expression, constraint_sense sense, double rhs)
-    : InterfaceValue(created_constraint(CreateConstraint(expression.get_interface(), sense, rhs))) {
+    : InterfaceValue(created_constraint(CreateConstraint(expression.get_interface(), sense, rhs)),
+                     reached_model(expression.use())) {
   check();
 }
 

@@ -7,11 +7,13 @@ namespace velorium {
 GeneralConstraint::GeneralConstraint(const GeneralExpression& expression, const Variable& variable, const char* name)
     : InterfaceValue(created_constraint(
           CreateGeneralConstraint(expression.detached().get_interface(), variable.get_interface(), name))) {
+  const UseRef& model = reached_model(expression.use());
+  set_use(model ? model : reached_model(variable.use()));
   check();
 }
 
 GeneralExpression GeneralConstraint::get_expression() const {
-  GeneralExpression node = adopt<GeneralExpression>(object().GetExpression());
+  GeneralExpression node = adopt<GeneralExpression>(object().GetExpression(), shared_use());
   // Without a node the constraint's own error says why.
   if (node.get_interface()) node.check();
   check();

@@ -16,15 +16,16 @@ constexpr int kNonFiniteValueMessage = 505;
 
 }  // namespace
 
-GeneralExpression::GeneralExpression(std::shared_ptr<IGeneralExpression> held) noexcept
-    : InterfaceValue(std::move(held)) {}
+GeneralExpression::GeneralExpression(std::shared_ptr<IGeneralExpression> held, UseRef use) noexcept
+    : InterfaceValue(std::move(held), std::move(use)) {}
 
-GeneralExpression::GeneralExpression(IGeneralExpression* node) : InterfaceValue(make_interface_ptr(node)) {
+GeneralExpression::GeneralExpression(IGeneralExpression* node, UseRef use)
+    : InterfaceValue(make_interface_ptr(node), std::move(use)) {
   check();
 }
 
-GeneralExpression GeneralExpression::independent(IGeneralExpression* node) {
-  GeneralExpression value(node);
+GeneralExpression GeneralExpression::independent(IGeneralExpression* node, UseRef use) {
+  GeneralExpression value(node, std::move(use));
   value.independent_ = true;
   return value;
 }
@@ -32,6 +33,7 @@ GeneralExpression GeneralExpression::independent(IGeneralExpression* node) {
 GeneralExpression::GeneralExpression(const GeneralExpression& other) : InterfaceValue() {
   if (other.private_chain_) other.settle();
   reset(other.held());
+  set_use(other.shared_use());
   independent_ = other.independent_;
 }
 
@@ -39,6 +41,7 @@ GeneralExpression& GeneralExpression::operator=(const GeneralExpression& other) 
   if (this != &other) {
     if (other.private_chain_) other.settle();
     reset(other.held());
+    set_use(other.shared_use());
     independent_ = other.independent_;
     private_chain_ = false;
   }
@@ -64,20 +67,24 @@ GeneralExpression GeneralExpression::get_expr(int index) const {
   return view;
 }
 
+// A tree without a model takes the model of the nodes it is given.
 void GeneralExpression::set_expr(int index, const GeneralExpression& expression) {
   const GeneralExpression child_copy = expression.detached();
   call(&IGeneralExpression::SetExpr, index, child_copy.held().get());
+  take_model_of(expression);
 }
 
 void GeneralExpression::add_expr(const GeneralExpression& expression) {
   const GeneralExpression child_copy = expression.detached();
   call(&IGeneralExpression::AddExpr, child_copy.held().get());
+  take_model_of(expression);
 }
 
 GeneralExpression GeneralExpression::copy() const {
   // The library's own copy of a tree without views is the same, and cheaper.
-  if (is_independent()) return independent(object().CreateFreeCopy());
+  if (is_independent()) return independent(object().CreateFreeCopy(), reached_model(use()));
   GeneralExpression result = copy_general_tree(reader());
+  result.set_use(reached_model(use()));
   result.independent_ = true;
   return result;
 }
@@ -89,7 +96,7 @@ IGeneralExpression* GeneralExpression::get_interface() const {
   return InterfaceValue::get_interface();
 }
 
-GeneralExpression GeneralExpression::reader() const { return GeneralExpression(held()); }
+GeneralExpression GeneralExpression::reader() const { return GeneralExpression(held(), shared_use()); }
 
 void GeneralExpression::settle() const {
   GeneralExpression settled = copy();
@@ -140,6 +147,7 @@ GeneralExpression& GeneralExpression::operator*=(const GeneralExpression& other)
   const GeneralExpression factor = other.detached();
   if (get_type() == gen_expr_type::multiply) {
     call(&IGeneralExpression::AddExpr, factor.held().get());
+    take_model_of(other);
     return *this;
   }
   const GeneralExpression base = wrapped_base();
@@ -147,6 +155,7 @@ GeneralExpression& GeneralExpression::operator*=(const GeneralExpression& other)
   node.call(&IGeneralExpression::AddExpr, base.held().get());
   node.call(&IGeneralExpression::AddExpr, factor.held().get());
   hold_as_chain(node);
+  take_model_of(other);
   return *this;
 }
 
@@ -155,6 +164,7 @@ GeneralExpression& GeneralExpression::operator/=(const GeneralExpression& other)
   const GeneralExpression base = wrapped_base();
   hold_as_chain(
       GeneralExpression(CreateGeneralExpression(gen_expr_type::divide, base.held().get(), divisor.held().get())));
+  take_model_of(other);
   return *this;
 }
 
@@ -171,45 +181,58 @@ GeneralExpression make_general_expression(double value) {
   return GeneralExpression::independent(CreateGeneralExpression(value));
 }
 
-GeneralExpression make_general_expression(const IVariable* variable) {
+GeneralExpression make_general_expression(const IVariable* variable, UseRef use) {
   // A leaf of a removed variable would be built without complaint; reading the variable
   // tells whether it is still in its model.
   if (variable) {
     const_cast<IVariable*>(variable)->GetType();
     if (variable->GetErrorCode() != 0) throw velorium_exception(-1, get_message(kRemovedVariableMessage));
   }
-  return GeneralExpression::independent(CreateGeneralExpression(variable));
+  return GeneralExpression::independent(CreateGeneralExpression(variable), std::move(use));
 }
 
 GeneralExpression make_general_expression(const Variable& variable) {
-  return make_general_expression(static_cast<const IVariable*>(variable.get_interface()));
+  return make_general_expression(static_cast<const IVariable*>(variable.get_interface()), reached_model(variable.use()));
 }
 
-GeneralExpression make_general_expression(const ILinearExpression* expression) {
-  return GeneralExpression::independent(CreateGeneralExpression(expression));
+GeneralExpression make_general_expression(const ILinearExpression* expression, UseRef use) {
+  return GeneralExpression::independent(CreateGeneralExpression(expression), std::move(use));
 }
 
-GeneralExpression make_general_expression(const IQuadExpression* expression) {
-  return GeneralExpression::independent(CreateGeneralExpression(expression));
+GeneralExpression make_general_expression(const IQuadExpression* expression, UseRef use) {
+  return GeneralExpression::independent(CreateGeneralExpression(expression), std::move(use));
 }
 
 GeneralExpression make_general_expression(const LinearExpression& expression) {
-  return make_general_expression(static_cast<const ILinearExpression*>(expression.get_interface()));
+  return make_general_expression(static_cast<const ILinearExpression*>(expression.get_interface()),
+                                 reached_model(expression.use()));
 }
 
 GeneralExpression make_general_expression(const QuadExpression& expression) {
-  return make_general_expression(static_cast<const IQuadExpression*>(expression.get_interface()));
+  return make_general_expression(static_cast<const IQuadExpression*>(expression.get_interface()),
+                                 reached_model(expression.use()));
 }
+
+namespace {
+
+const UseRef& reached_model_of_either(const GeneralExpression& a, const GeneralExpression& b) {
+  const UseRef& first = reached_model(a.use());
+  return first ? first : reached_model(b.use());
+}
+
+}  // namespace
 
 GeneralExpression make_node(gen_expr_type type, const GeneralExpression& a, const GeneralExpression& b) {
   const GeneralExpression first = a.detached();
   const GeneralExpression second = b.detached();
-  return GeneralExpression::independent(CreateGeneralExpression(type, first.get_interface(), second.get_interface()));
+  return GeneralExpression::independent(CreateGeneralExpression(type, first.get_interface(), second.get_interface()),
+                                        reached_model_of_either(a, b));
 }
 
 GeneralExpression make_node(gen_expr_type type, const GeneralExpression& operand) {
   const GeneralExpression child = operand.detached();
-  return GeneralExpression::independent(CreateGeneralExpression(type, child.get_interface()));
+  return GeneralExpression::independent(CreateGeneralExpression(type, child.get_interface()),
+                                        reached_model(operand.use()));
 }
 
 }  // namespace velorium

@@ -28,12 +28,12 @@ class QuadExpression;
 class GeneralExpression : public InterfaceValue<IGeneralExpression> {
  public:
   GeneralExpression() = default;
-  // A foreign node; no check.
-  explicit GeneralExpression(std::shared_ptr<IGeneralExpression> held) noexcept;
+  // A foreign node reaching what `use` stands for (model_use.hpp); no check.
+  explicit GeneralExpression(std::shared_ptr<IGeneralExpression> held, UseRef use = nullptr) noexcept;
   // Adopts a foreign node that the library just returned, then checks it.
-  explicit GeneralExpression(IGeneralExpression* node);
+  explicit GeneralExpression(IGeneralExpression* node, UseRef use = nullptr);
   // Adopts a node that the library just made from independent nodes, then checks it.
-  static GeneralExpression independent(IGeneralExpression* node);
+  static GeneralExpression independent(IGeneralExpression* node, UseRef use = nullptr);
 
   // A copy shares the node; a private chain is settled first, so that both see one tree.
   GeneralExpression(const GeneralExpression& other);
@@ -100,14 +100,16 @@ class GeneralExpression : public InterfaceValue<IGeneralExpression> {
 };
 
 // The general form of an operand: a constant node, the leaf of a variable (a removed variable
-// is refused with message 407), the tree of a whole expression store. Independent nodes.
+// is refused with message 407), the tree of a whole expression store. Independent nodes, which
+// reach the operand's model.
 GeneralExpression make_general_expression(double value);
 GeneralExpression make_general_expression(const Variable& variable);
 GeneralExpression make_general_expression(const LinearExpression& expression);
 GeneralExpression make_general_expression(const QuadExpression& expression);
-GeneralExpression make_general_expression(const ILinearExpression* expression);
-GeneralExpression make_general_expression(const IQuadExpression* expression);
-GeneralExpression make_general_expression(const IVariable* variable);
+// The same from the library's objects, reaching what `use` stands for.
+GeneralExpression make_general_expression(const ILinearExpression* expression, UseRef use = nullptr);
+GeneralExpression make_general_expression(const IQuadExpression* expression, UseRef use = nullptr);
+GeneralExpression make_general_expression(const IVariable* variable, UseRef use = nullptr);
 
 // A two-child node (minus, divide, func_pow, func_signpow) over the two nodes, and a
 // one-child function node over `operand`; independent when the operands are.

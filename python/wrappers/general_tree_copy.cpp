@@ -29,7 +29,8 @@ NodeShape shape_of(const GeneralExpression& node) {
 GeneralExpression leaf_copy(const GeneralExpression& source, T type) {
   if (type == T::constant) return GeneralExpression::independent(CreateGeneralExpression(source.get_constant()));
   const Variable variable = source.get_variable();
-  return GeneralExpression::independent(CreateGeneralExpression(variable.get_interface()));
+  return GeneralExpression::independent(CreateGeneralExpression(variable.get_interface()),
+                                        reached_model(variable.use()));
 }
 
 struct Child {

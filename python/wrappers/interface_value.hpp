@@ -1,6 +1,8 @@
 // How the module holds library objects. Library objects keep no reference count: Release
-// destroys them at once. So every value class holds exactly one shared pointer whose deleter
-// releases the object, and copies of a value share one library object.
+// destroys them at once. So every value class holds a shared pointer whose deleter releases
+// the object, and copies of a value share one library object. Beside it a value holds what the
+// object can reach (model_use.hpp), so that a model busy in an operation on another thread is
+// not reached through any of its objects.
 #pragma once
 
 #include <functional>
@@ -8,6 +10,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "python/wrappers/model_use.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium {
@@ -29,22 +32,64 @@ void check_error(const IErrorInfo* object);
 // Thrown where a value holds no library object.
 [[noreturn]] void throw_missing_object();
 
-// The one member of every value class, and the access its methods share.
+// The members of every value class, and the access its methods share.
 template <class Interface>
 class InterfaceValue {
  public:
   using interface_type = Interface;
 
   InterfaceValue() = default;
-  explicit InterfaceValue(std::shared_ptr<Interface> held) noexcept : held_(std::move(held)) {}
+  explicit InterfaceValue(std::shared_ptr<Interface> held, UseRef use = nullptr) noexcept
+      : held_(std::move(held)), use_(std::move(use)) {}
+  // A copy shares the object and what it reaches (a free use is made for both first when the
+  // object reaches nothing yet, so that a model the one takes is seen through the other).
+  InterfaceValue(const InterfaceValue& other) : held_(other.held_), use_(other.shared_use()) {}
+  InterfaceValue& operator=(const InterfaceValue& other) {
+    if (this != &other) {
+      held_ = other.held_;
+      use_ = other.shared_use();
+    }
+    return *this;
+  }
+  InterfaceValue(InterfaceValue&&) noexcept = default;
+  InterfaceValue& operator=(InterfaceValue&&) noexcept = default;
+  ~InterfaceValue() = default;
 
-  // The raw interface pointer, valid while this value lives; no reference is taken.
-  Interface* get_interface() const noexcept { return held_.get(); }
+  // The raw interface pointer, to hand to another library operation; valid while this value
+  // lives, no reference is taken. Refused while the model it reaches is busy (model_use.hpp).
+  Interface* get_interface() const {
+    check_use(use_);
+    return held_.get();
+  }
+  // The same without the check, for what reads no model data (the release, a test).
+  Interface* raw_interface() const noexcept { return held_.get(); }
 
-  // The held object; an empty value refuses every operation.
+  // The held object; an empty value refuses every operation, and so does a busy model.
   Interface& object() const {
+    check_use(use_);
     if (!held_) throw_missing_object();
     return *held_;
+  }
+
+  // What the object can reach (may be null).
+  const UseRef& use() const noexcept { return use_; }
+  // The same for values that will share the object: a free use is made first when there is
+  // none.
+  const UseRef& shared_use() const {
+    if (!use_) use_ = ModelUse::new_free_use();
+    return use_;
+  }
+  // After an operation that gave this object terms or nodes of `source`: it reaches source's
+  // model too, unless it reaches one already (the library keeps a store's first model).
+  template <class Other>
+  void take_model_of(const InterfaceValue<Other>& source) {
+    const UseRef& model = reached_model(source.use());
+    if (!model) return;
+    if (!use_) {
+      use_ = model;
+    } else {
+      use_->take_model(model);
+    }
   }
 
   // The error check on the held object.
@@ -65,8 +110,9 @@ class InterfaceValue {
     }
   }
 
-  // The same for an operation that returns a new library object: it is adopted into a value
-  // of class `Value` before the check, so a failure releases it.
+  // The same for an operation that returns a new library object that shares what this one
+  // reaches (a member, a view, a term's variable): it is adopted into a value of class `Value`
+  // before the check, so a failure releases it.
   template <class Value, class Operation, class... Args>
   Value call_adopt(Operation operation, Args&&... args) const;
 
@@ -74,21 +120,24 @@ class InterfaceValue {
   // For a value class whose operations replace the object it holds.
   void reset(std::shared_ptr<Interface> held) noexcept { held_ = std::move(held); }
   const std::shared_ptr<Interface>& held() const noexcept { return held_; }
+  void set_use(UseRef use) noexcept { use_ = std::move(use); }
 
  private:
   std::shared_ptr<Interface> held_;
+  mutable UseRef use_;
 };
 
-// A value of class `Value` adopting an object that the library just returned; no check.
+// A value of class `Value` adopting an object that the library just returned, reaching what
+// `use` stands for; no check.
 template <class Value>
-Value adopt(typename Value::interface_type* raw) {
-  return Value(make_interface_ptr(raw));
+Value adopt(typename Value::interface_type* raw, UseRef use = nullptr) {
+  return Value(make_interface_ptr(raw), std::move(use));
 }
 
 // The same, followed by the error check on the adopted object (an adopted null fails it).
 template <class Value>
-Value adopt_checked(typename Value::interface_type* raw) {
-  Value value = adopt<Value>(raw);
+Value adopt_checked(typename Value::interface_type* raw, UseRef use = nullptr) {
+  Value value = adopt<Value>(raw, std::move(use));
   check_error(value.get_interface());
   return value;
 }
@@ -97,7 +146,7 @@ template <class Interface>
 template <class Value, class Operation, class... Args>
 Value InterfaceValue<Interface>::call_adopt(Operation operation, Args&&... args) const {
   Interface& target = object();
-  Value result = adopt<Value>(std::invoke(operation, target, std::forward<Args>(args)...));
+  Value result = adopt<Value>(std::invoke(operation, target, std::forward<Args>(args)...), shared_use());
   check_error(&target);
   return result;
 }

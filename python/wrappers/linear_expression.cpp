@@ -22,12 +22,16 @@ double LinearExpression::get_constant() const { return call(&ILinearExpression::
 void LinearExpression::set_constant(double value) { call(&ILinearExpression::SetConstant, value); }
 void LinearExpression::add_constant(double value) { call(&ILinearExpression::AddConstant, value); }
 
+// The library binds a store to a model with its first term; a coefficient or factor of 0 adds
+// nothing and binds nothing.
 void LinearExpression::add_term(const Variable& variable, double coeff) {
   call(&ILinearExpression::AddTerm, variable.get_interface(), coeff);
+  if (coeff != 0.0) take_model_of(variable);
 }
 
 void LinearExpression::add_expression(const LinearExpression& expression, double factor) {
   call(&ILinearExpression::AddExpression, expression.get_interface(), factor);
+  if (factor != 0.0) take_model_of(expression);
 }
 
 void LinearExpression::remove_term(int index) { call(&ILinearExpression::RemoveTerm, index); }
@@ -36,8 +40,14 @@ void LinearExpression::remove_variable(const Variable& variable) {
   call(&ILinearExpression::RemoveVariable, variable.get_interface());
 }
 
-LinearExpression LinearExpression::copy() const { return adopt<LinearExpression>(object().CreateFreeCopy()); }
-QuadExpression LinearExpression::get_quad_part() const { return adopt<QuadExpression>(object().GetQuadPart()); }
+// A free copy keeps the model of its terms; a view shares the store, and what it reaches.
+LinearExpression LinearExpression::copy() const {
+  return adopt<LinearExpression>(object().CreateFreeCopy(), reached_model(use()));
+}
+
+QuadExpression LinearExpression::get_quad_part() const {
+  return adopt<QuadExpression>(object().GetQuadPart(), shared_use());
+}
 const char* LinearExpression::get_name() const { return call(&ILinearExpression::GetName); }
 void LinearExpression::set_name(const char* name) { call(&ILinearExpression::SetName, name); }
 

@@ -26,7 +26,7 @@ void refuse_without_terms(const QuadExpression& expression) {
 
 void require_terms(const Constraint& constraint) { refuse_without_terms(constraint.get_linear_expression()); }
 
-Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel())) {
+Model::Model(const char* name) : InterfaceValue(make_interface_ptr(CreateModel()), ModelUse::new_model_use()) {
   check();
   if (name) object().SetName(name);
 }
@@ -95,8 +95,13 @@ Constraint Model::add_constraint(const QuadExpression& expression, double lower,
 }
 
 Constraint Model::add_constraint(const Constraint& constraint, const char* name) {
-  require_terms(constraint);
-  return call_adopt<Constraint>(&IModel::AddConstraint, constraint.get_interface(), name);
+  // The library gives a free constraint, and adds no row, for a constraint object without
+  // terms: the row count tells, with no view of the object's terms to make.
+  IModel& model = object();
+  const int rows = model.GetConstraintsCount();
+  Constraint row = call_adopt<Constraint>(&IModel::AddConstraint, constraint.get_interface(), name);
+  if (model.GetConstraintsCount() == rows) throw velorium_exception(-1, get_message(kEmptyConstraint));
+  return row;
 }
 
 Variable Model::get_variable(int position) const { return call_adopt<Variable>(&IModel::GetVariable, position); }
@@ -132,7 +137,9 @@ void Model::set_objective(const QuadExpression& expression, objective_sense sens
 
 LinearExpression Model::get_objective() const { return call_adopt<LinearExpression>(&IModel::GetObjective); }
 
-void Model::solve_remote_async(const char*) { call(&IModel::SolveRemoteAsync); }
+void Model::solve_remote_async(const char* name_mapping_file) {
+  call(&IModel::SolveRemoteAsync, name_mapping_file);
+}
 
 const char* Model::get_remote_solve_log(const char* calc_uid) { return call(&IModel::GetRemoteSolveLog, calc_uid); }
 
@@ -179,12 +186,12 @@ GeneralConstraint Model::add_general_constraint(const GeneralExpression& express
 
 GeneralConstraint Model::add_general_constraint(const QuadExpression& expression, const Variable& variable,
                                                 const char* name) {
-  return add_general_constraint(make_general_expression(expression.get_interface()), variable, name);
+  return add_general_constraint(make_general_expression(expression), variable, name);
 }
 
 GeneralConstraint Model::add_general_constraint(const LinearExpression& expression, const Variable& variable,
                                                 const char* name) {
-  return add_general_constraint(make_general_expression(expression.get_interface()), variable, name);
+  return add_general_constraint(make_general_expression(expression), variable, name);
 }
 
 void Model::add_general_constraint(const GeneralConstraint& constraint) {

@@ -56,7 +56,8 @@ class Model : public InterfaceValue<IModel> {
                             const char* name);
   Constraint add_constraint(const LinearExpression& expression, double lower, double upper, const char* name);
   Constraint add_constraint(const QuadExpression& expression, double lower, double upper, const char* name);
-  // Adds a copy of the constraint object as a new row; gives the row.
+  // Adds a copy of the constraint object as a new row; gives the row. One without terms is
+  // refused (155) as well: the library adds nothing for it.
   Constraint add_constraint(const Constraint& constraint, const char* name);
 
   Variable get_variable(int position) const;
@@ -77,7 +78,7 @@ class Model : public InterfaceValue<IModel> {
   // A view of the objective: changing it changes the model.
   LinearExpression get_objective() const;
 
-  // The library's asynchronous solve takes no name map: the argument is not used.
+  // Writes the name map the caller names, as solve_remote does (an empty path writes none).
   void solve_remote_async(const char* name_mapping_file);
   // The text belongs to the model, valid until the next call.
   const char* get_remote_solve_log(const char* calc_uid);

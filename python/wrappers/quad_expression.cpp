@@ -18,12 +18,15 @@ Variable QuadExpression::get_term_variable2(int index) const {
 double QuadExpression::get_term_coeff(int index) const { return call(&IQuadExpression::GetTermCoeff, index); }
 void QuadExpression::set_term_coeff(int index, double coeff) { call(&IQuadExpression::SetTermCoeff, index, coeff); }
 
+// As for LinearExpression: a coefficient or factor of 0 binds the store to no model.
 void QuadExpression::add_term(const Variable& first, const Variable& second, double coeff) {
   call(&IQuadExpression::AddTerm, first.get_interface(), second.get_interface(), coeff);
+  if (coeff != 0.0) take_model_of(first);
 }
 
 void QuadExpression::add_expression(const QuadExpression& expression, double factor) {
   call(&IQuadExpression::AddExpression, expression.get_interface(), factor);
+  if (factor != 0.0) take_model_of(expression);
 }
 
 void QuadExpression::add_expression(const LinearExpression& expression, double factor) {
@@ -33,8 +36,13 @@ void QuadExpression::add_expression(const LinearExpression& expression, double f
 }
 
 void QuadExpression::remove_term(int index) { call(&IQuadExpression::RemoveTerm, index); }
-LinearExpression QuadExpression::get_linear_part() const { return adopt<LinearExpression>(object().GetLinearPart()); }
-QuadExpression QuadExpression::copy() const { return adopt<QuadExpression>(object().CreateFreeCopy()); }
+LinearExpression QuadExpression::get_linear_part() const {
+  return adopt<LinearExpression>(object().GetLinearPart(), shared_use());
+}
+
+QuadExpression QuadExpression::copy() const {
+  return adopt<QuadExpression>(object().CreateFreeCopy(), reached_model(use()));
+}
 const char* QuadExpression::get_name() const { return call(&IQuadExpression::GetName); }
 void QuadExpression::set_name(const char* name) { call(&IQuadExpression::SetName, name); }
 

@@ -189,9 +189,10 @@ static void files_that_fail_leave_the_models_alone(const ScratchDir* dir) {
 
   scratch_dir_file(dir, "no_folder/model.lp", path, sizeof path);
   Model_WriteLp(model, path);
-  snprintf(expected, sizeof expected, "Невозможно записать файл [%s]", path);
+  snprintf(expected, sizeof expected, "Невозможно записать файл [%s]: Невозможно открыть файл %s: %s", path, path,
+           strerror(ENOENT));
   CHECK(Model_GetErrorCode(model) == -1, "a file in a folder that does not exist is not written");
-  CHECK_TEXT(Model_GetErrorText(model), expected, "the error names the file");
+  CHECK_TEXT(Model_GetErrorText(model), expected, "the error names the file and says why");
 
   scratch_dir_file(dir, "model.lp", path, sizeof path);
   Model_WriteLp(model, path);

@@ -388,3 +388,26 @@ TEST_F(HttpsExchangeTest, AnAddressWithoutHostFailsWithoutConnecting) {
 
 }  // namespace
 }  // namespace velorium::nimbrova
+
+namespace velorium::nimbrova {
+namespace {
+
+// A target (or host) with a blank or a control character could end the request line early
+// and write a second request of its own, with the API key: refused before connecting.
+TEST_F(HttpsExchangeTest, AnAddressWithABlankOrAControlCharacterIsRefusedBeforeConnecting) {
+  const std::string port = std::to_string(server_->port());
+  for (const std::string& url :
+       {"https://127.0.0.1:" + port + "/calc/X/status HTTP/1.1\r\nHost: h\r\n\r\nPATCH /victim",
+        "https://127.0.0.1:" + port + "/a b", "https://127.0.0.1:" + port + "/a\tb",
+        "https://127.0.0.1:" + port + "/a\nb", "https://127.0.0.1:" + port + "/a\x7f",
+        "https://127.0.0.1\r\nX: y:" + port + "/a", "https://127.0.0.1:" + port + " /a"}) {
+    const std::string failure = failure_of<std::invalid_argument>([&] { get(url); });
+    EXPECT_NE(failure.find("holds a blank or a control character; nothing was sent"), std::string::npos) << failure;
+    EXPECT_EQ(failure.find_first_of("\r\n\t\x7f"), std::string::npos) << failure;
+  }
+  EXPECT_EQ(server_->connections(), 0);
+  EXPECT_EQ(failure_of<std::exception>([&] { get(server_->url("/a%20b?c=d&e=f-g_h.i~j")); }), "<none>");
+}
+
+}  // namespace
+}  // namespace velorium::nimbrova

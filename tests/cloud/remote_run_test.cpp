@@ -174,6 +174,35 @@ TEST_F(RemoteRunTest, AnErrorShowsTheLastLogPieceAndTheReason) {
   EXPECT_TRUE(sent("result").empty());
 }
 
+// What the service sends reaches the console and the log file without the control characters
+// a terminal acts on (escape sequences, bells, C1 controls); line feeds and tabs stay.
+TEST_F(RemoteRunTest, ServiceTextsAreShownWithoutControlCharacters) {
+  json::object error{{"status", "error"}, {"minor", "BAD\x1b[31mREASON\x07"}};
+  script({"calculating", error}, {"one\x1b]0;title\x07\tend\r\n", "two\xc2\x9b""2J\x7f\n"});
+  const RemoteCalculationResult result = client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + "one]0;title\tend\n" + "two2J\n" + "error: BAD[31mREASON");
+  EXPECT_EQ(result.outcome_text, "error: BAD[31mREASON");
+  const std::string text = log();
+  EXPECT_EQ(text.find_first_of("\x1b\x07\x7f"), std::string::npos);  // (its own progress lines hold "\r")
+  EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos);
+  EXPECT_NE(text.find("UID: " + current_calc_uid() + "\n"), std::string::npos);
+}
+
+// A reply that is no result text fails the solve as any reply the client cannot read: logged
+// with its reason, which the record keeps; no solution, no statistics.
+TEST_F(RemoteRunTest, AResultTextThatIsNoneFailsTheSolveWithItsReason) {
+  script({status("done", true)});
+  service_->faults({json::object{{"endpoint", "result"}, {"action", "empty"}}});
+  const RemoteCalculationResult result = client()->solve();
+  const std::string reason = "the calculation's result text is empty";
+  EXPECT_TRUE(log().ends_with(get_message(170) + reason + "\n")) << log();
+  EXPECT_EQ(result.outcome_text, "");
+  EXPECT_EQ(result.failure_text, std::string(get_message(170)).substr(1) + reason);
+  EXPECT_TRUE(result.statistics.empty());
+  EXPECT_EQ(result.solution.source, nullptr);
+  EXPECT_TRUE(sent("details").empty());
+}
+
 TEST_F(RemoteRunTest, AnOutageLongerThanTheTimeoutEndsTheSolve) {
   service_->faults({json::object{{"endpoint", "status"}, {"action", "drop"}}});
   const RemoteCalculationResult result = client(10)->solve();

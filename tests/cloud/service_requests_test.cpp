@@ -12,6 +12,7 @@
 #include <boost/system/system_error.hpp>
 
 #include "cloud/calculation_state.hpp"
+#include "cloud/calculation_uid.hpp"
 #include "cloud/support/service_fixture.hpp"
 #include "core/text/message_catalogue.hpp"
 #include "core/text/text_utils.hpp"
@@ -149,7 +150,8 @@ TEST_F(ServiceRequestsTest, TheCreateRequestCarriesKeyTypeAndParameters) {
   std::vector<std::string> names;
   for (const json::value& header : entry.at("headers").as_array()) names.emplace_back(header.as_array().at(0).as_string());
   EXPECT_EQ(names, (std::vector<std::string>{"X-API-KEY", "Content-Type", "Connection", "Host", "Content-Length"}));
-  EXPECT_EQ(journal_header(entry, "X-API-KEY"), service_->api_key());
+  EXPECT_EQ(journal_header(entry, "X-API-KEY"), "present");  // the service's own key
+  EXPECT_EQ(entry.at("api_key").as_string(), "present");
   EXPECT_EQ(journal_header(entry, "Content-Type"), "application/json");
   const json::value params = service_->calculations().back().at("params");
   EXPECT_EQ(params.at("solver").as_string(), "best");
@@ -167,7 +169,7 @@ TEST_F(ServiceRequestsTest, WithoutApiKeyNothingIsSentAndAnEmptyKeyIsSentEmpty) 
   test::ScopedEnv empty("X_API_KEY", "");
   EXPECT_EQ(create_outcome(), "invalid_api_key");  // the service refuses it
   ASSERT_EQ(sent("create").size(), 1u);
-  EXPECT_EQ(journal_header(sent("create").at(0), "X-API-KEY"), "");
+  EXPECT_EQ(journal_header(sent("create").at(0), "X-API-KEY"), "wrong");  // sent, and empty
 }
 
 TEST_F(ServiceRequestsTest, LogOffsetsGiveTheRangeFromOneByteBefore) {
@@ -201,8 +203,9 @@ TEST_F(ServiceRequestsTest, ARedirectIsFollowedOnceWithoutTheKeyAndWithTheSameRa
   EXPECT_EQ(download_log(uid, 4, kFetchTimeout), "3456789");
   const json::value first = sent("log").at(0);
   const json::value second = sent("storage_log").at(0);
-  EXPECT_EQ(journal_header(first, "X-API-KEY"), service_->api_key());
+  EXPECT_EQ(journal_header(first, "X-API-KEY"), "present");
   EXPECT_FALSE(journal_has_header(second, "X-API-KEY"));
+  EXPECT_EQ(second.at("api_key").as_string(), "absent");
   EXPECT_EQ(journal_header(first, "Range"), "bytes=3-");
   EXPECT_EQ(journal_header(second, "Range"), "bytes=3-");
   EXPECT_EQ(service_->journal().size(), 2u);
@@ -283,6 +286,44 @@ TEST_F(ServiceRequestsTest, CancelSendsAPatchWithoutBodyToTheCalculation) {
   EXPECT_EQ(entry.at("body_length").to_number<int>(), 0);
   EXPECT_FALSE(journal_has_header(entry, "Content-Length"));
   EXPECT_EQ(logged, get_message(165));
+}
+
+}  // namespace
+}  // namespace velorium::nimbrova
+
+namespace velorium::nimbrova {
+namespace {
+
+// The identifier goes into every target of its calculation: one that is not valid is refused
+// before anything is sent and without retries.
+TEST_F(ServiceRequestsTest, AnIdentifierThatIsNotValidSendsNothing) {
+  for (const std::string uid : {std::string(""), std::string("."), std::string(".."), std::string("../../etc"),
+                                std::string("a/b"), std::string("a?b"), std::string("a b"), std::string("a\r\nb")}) {
+    try {
+      get_calc_data_with_retries(uid, "status", {}, kFetchTimeout);
+      ADD_FAILURE() << "no exception for [" << uid << "]";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_TRUE(std::string(e.what()).starts_with("the calculation identifier [")) << e.what();
+    }
+    EXPECT_THROW(download_log(uid, 5, kFetchTimeout), std::invalid_argument);
+  }
+  EXPECT_THROW(cancel_calculation(), std::invalid_argument);  // no calculation created yet
+  EXPECT_TRUE(service_->journal().empty());
+  EXPECT_TRUE(clock_->sleeps().empty());
+  for (const char* uid : {"a", "A-Z_a-z.0-9", "...", "0123456789abcdef0123456789abcdef"}) {
+    EXPECT_TRUE(is_valid_calc_uid(uid)) << uid;
+  }
+}
+
+// A redirect's target passes the same check as every other request's.
+TEST_F(ServiceRequestsTest, ARedirectToATargetWithABlankIsNotFollowed) {
+  ASSERT_EQ(create_outcome(), "<none>");
+  json::object rule = fault("status", "redirect");
+  rule["location"] = service_->base() + current_calc_uid() + "/status HTTP/1.1";
+  service_->faults({rule});
+  service_->clear_journal();
+  EXPECT_THROW(get_calc_data(current_calc_uid(), "status", {}, kFetchTimeout), std::invalid_argument);
+  EXPECT_EQ(service_->journal().size(), 1u);  // the first request only
 }
 
 }  // namespace

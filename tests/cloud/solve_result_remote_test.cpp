@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
 
+#include "cloud/client_log.hpp"
 #include "core/model/model_impl.hpp"
 #include "core/text/message_catalogue.hpp"
+#include "core/text/text_utils.hpp"
 #include "formats/solution/solution_reader.hpp"
 #include "support/owned.hpp"
+#include "support/scoped_env.hpp"
 #include "support/scratch_dir.hpp"
 
 namespace velorium::cpp_impl {
@@ -57,38 +61,168 @@ TEST_F(SolveResultRemoteTest, OutcomesAndStatusWordsBecomeCodes) {
     const char* word;
     solve_result result;
     solution_status status;
-    int error;  // of GetSolveResult
+    int error;         // of GetSolveResult
+    std::string text;  // the text GetSolveResult leaves: "" for none
   };
+  const std::string no_result = std::string(get_message(170)).substr(1) + "the remote calculation gave no result: ";
   const Case cases[] = {
-      {"done", "optimal", solve_result::success, solution_status::optimal, 0},
-      {"done", "feasible", solve_result::success, solution_status::feasible, 0},
-      {"done", "infeasible_or_unbounded", solve_result::success, solution_status::infeasible_or_unbounded, 0},
-      {"done", "imprecise", solve_result::fail, solution_status::imprecise, 0},
-      {"done", "something else", solve_result::success, solution_status::invalid_solution, 0},
-      {"invalid_api_key", "", solve_result::remote_invalid_api_key, solution_status::invalid_solution, 0},
-      {"api_key_not_set", "", solve_result::remote_api_key_not_set, solution_status::invalid_solution, 0},
-      {"error: TIME_AMOUNT_IS_OVER", "", solve_result::remote_time_amount_is_over, solution_status::invalid_solution, 0},
+      {"done", "optimal", solve_result::success, solution_status::optimal, 0, ""},
+      {"done", "feasible", solve_result::success, solution_status::feasible, 0, ""},
+      {"done", "infeasible_or_unbounded", solve_result::success, solution_status::infeasible_or_unbounded, 0, ""},
+      {"done", "imprecise", solve_result::fail, solution_status::imprecise, 0, ""},
+      // As a local result: ended without a solution is no success.
+      {"done", "invalid_solution", solve_result::fail, solution_status::invalid_solution, 0,
+       "The calculation ended without a solution (solution status invalid_solution)."},
+      {"done", "something else", solve_result::fail, solution_status::invalid_solution, 0,
+       "The calculation ended without a solution (solution status invalid_solution)."},
+      {"invalid_api_key", "", solve_result::remote_invalid_api_key, solution_status::invalid_solution, 0, ""},
+      {"api_key_not_set", "", solve_result::remote_api_key_not_set, solution_status::invalid_solution, 0, ""},
+      {"error: TIME_AMOUNT_IS_OVER", "", solve_result::remote_time_amount_is_over, solution_status::invalid_solution,
+       0, ""},
       {"error: TIME_PER_CALC_VIOLATED", "", solve_result::remote_time_per_calc_violated,
-       solution_status::invalid_solution, 0},
-      {"error: SOLVER_POD_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0},
-      {"error: CALCULATION_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0},
-      {"error: CANCELLED", "", solve_result::fail, solution_status::invalid_solution, -1},
-      {"queued", "", solve_result::fail, solution_status::invalid_solution, -1},
-      {"", "", solve_result::fail, solution_status::invalid_solution, -1},
+       solution_status::invalid_solution, 0, ""},
+      {"error: SOLVER_POD_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0, ""},
+      {"error: CALCULATION_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0, ""},
+      // Cancelled at the caller's request: a text to read, no failure of the query.
+      {"error: CANCELLED", "", solve_result::fail, solution_status::invalid_solution, 0,
+       "The calculation was cancelled at the caller's request."},
+      {"error: MODEL_FILE_INVALID", "", solve_result::fail, solution_status::invalid_solution, -1,
+       no_result + "outcome [error: MODEL_FILE_INVALID]"},
+      {"queued", "", solve_result::fail, solution_status::invalid_solution, -1, no_result + "outcome [queued]"},
+      {"", "", solve_result::fail, solution_status::invalid_solution, -1, no_result + "outcome []"},
   };
   for (const Case& c : cases) {
-    RemoteCalculationResult record;
-    record.outcome_text = c.outcome;
-    record.solution_status_word = c.word;
-    auto result = result_of(record);
+    auto result = result_of(finished(c.word, c.outcome));
     EXPECT_EQ(result->GetSolveResult(), c.result) << c.outcome;
     EXPECT_EQ(result->GetErrorCode(), c.error) << c.outcome;
-    if (c.error != 0) {
-      EXPECT_NE(std::string(result->GetErrorText()).find(std::string("[") + c.outcome + "]"), std::string::npos)
-          << result->GetErrorText();
-    }
+    EXPECT_EQ(result->GetErrorText(), c.text) << c.outcome;
     EXPECT_EQ(result->GetSolutionStatus(), c.status) << c.word;
   }
+}
+
+TEST_F(SolveResultRemoteTest, WhatTheClientLoggedForAFailureIsTheText) {
+  RemoteCalculationResult record;
+  record.failure_text = "Ошибка: Http result : 404";
+  auto result = result_of(record);
+  EXPECT_EQ(result->GetSolveResult(), solve_result::fail);
+  EXPECT_EQ(result->GetErrorCode(), -1);
+  EXPECT_STREQ(result->GetErrorText(), "Ошибка: Http result : 404");
+}
+
+// Wherever a result holds no solution, no value query gives a number: each says why.
+TEST_F(SolveResultRemoteTest, AResultWithoutASolutionRefusesValuesAndArrays) {
+  struct Case {
+    const char* outcome;
+    const char* word;
+    const char* failure;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"done", "infeasible", "", "the calculation ended with the solution status infeasible"},
+      {"done", "unbounded", "", "the calculation ended with the solution status unbounded"},
+      {"done", "infeasible_or_unbounded", "", "the solution status infeasible_or_unbounded"},
+      {"done", "invalid_solution", "", "the solution status invalid_solution"},
+      {"done", "", "", "the solution status invalid_solution"},
+      {"error: CANCELLED", "", "", "The calculation was cancelled at the caller's request."},
+      {"error: TIME_PER_CALC_VIOLATED", "", "", "the calculation ended with error: TIME_PER_CALC_VIOLATED"},
+      {"", "", "Ошибка: Http result : 404", "Ошибка: Http result : 404"},
+      {"", "", "", "the remote calculation gave no result: outcome []"},
+  };
+  test::Owned<IVariable> x(model_->GetVariableByName("x"));
+  test::Owned<IConstraint> c1(model_->GetConstraintByName("c1"));
+  test::Owned<ILinearExpression> objective(model_->GetObjective());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.outcome) + " " + c.word);
+    RemoteCalculationResult record = finished(c.word, c.outcome);  // every value a solution has
+    record.failure_text = c.failure;
+    auto result = result_of(record);
+    const auto expect_refused = [&](double value) {
+      EXPECT_EQ(value, 0.0);
+      EXPECT_EQ(result->GetErrorCode(), -1);
+      const std::string text = result->GetErrorText();
+      EXPECT_TRUE(text.starts_with("The result holds no solution: ")) << text;
+      EXPECT_NE(text.find(c.why), std::string::npos) << text;
+    };
+    expect_refused(result->GetVariableValueByName("x"));
+    expect_refused(result->GetVariableValue(x.get()));
+    expect_refused(result->GetDualValue(c1.get()));
+    expect_refused(result->GetReducedCostByName("x"));
+    expect_refused(result->GetExpressionValueLinear(objective.get()));
+    for (const auto array : {&ISolveResultEx::GetValuesArray, &ISolveResultEx::GetDualValuesArray,
+                             &ISolveResultEx::GetReducedCostsArray}) {
+      std::uint64_t count = 7;
+      EXPECT_EQ(((*result).*array)(&count), nullptr);
+      EXPECT_EQ(count, 0u);
+      expect_refused(0.0);
+    }
+  }
+}
+
+// A result that holds a solution holds every column of its model: a name it lacks is a
+// misspelt one or another model's, and fails rather than reading 0.
+TEST_F(SolveResultRemoteTest, ANameTheResultDoesNotHoldFails) {
+  auto result = result_of(finished());
+  test::Owned<IModel> other(CreateModel());
+  test::Owned<IVariable> stranger(other->AddVariable(0, 1, 0, variable_type::continuous, "z"));
+  test::Owned<ILinearExpression> foreign(CreateLinearExpression());
+  foreign->AddTerm(stranger.get(), 2.0);
+  const struct {
+    const char* title;
+    std::function<double()> query;
+    std::string text;
+  } cases[] = {
+      {"misspelt", [&] { return result->GetVariableValueByName("X"); }, formatString(get_message(136), "X")},
+      {"null", [&] { return result->GetVariableValueByName(nullptr); }, formatString(get_message(136), "null")},
+      {"another model's variable", [&] { return result->GetVariableValue(stranger.get()); },
+       formatString(get_message(136), "z")},
+      {"its reduced cost", [&] { return result->GetReducedCost(stranger.get()); }, formatString(get_message(136), "z")},
+      {"a row's dual value", [&] { return result->GetDualValueByName("c2"); }, formatString(get_message(135), "c2")},
+      {"an expression of another model", [&] { return result->GetExpressionValueLinear(foreign.get()); },
+       formatString(get_message(136), "z")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.query(), 0.0) << c.title;
+    EXPECT_EQ(result->GetErrorCode(), -1) << c.title;
+    EXPECT_EQ(result->GetErrorText(), c.text) << c.title;
+  }
+  EXPECT_EQ(result->GetVariableValueByName("y"), 1.0);  // and the names it holds still read
+  EXPECT_EQ(result->GetErrorCode(), 0);
+}
+
+// A solution without a column of the model is no result: it was cut short or the service
+// dropped the column. In the file's order or not, through a name map or not.
+TEST_F(SolveResultRemoteTest, ASolutionThatLacksAColumnOfTheModelIsAFailedResult) {
+  std::string logged;
+  nimbrova::set_client_log_tap_for_testing([&](std::string_view text) { logged += text; });
+  const struct {
+    const char* title;
+    std::string text;  // empty: the maps of finished() without y
+    NameMap names;
+  } cases[] = {
+      {"maps", "", {}},
+      {"in the file's order", "# Columns  1\nx 3\n", {}},
+      {"another order", "# Columns  2\nstray 1\nx 3\n", {}},
+      {"renamed", "# Columns  2\nC0 3\nC2 1\n", {{"C0", "x"}, {"C1", "y"}}},
+  };
+  for (const auto& c : cases) {
+    logged.clear();
+    RemoteCalculationResult record = finished();
+    if (c.text.empty()) {
+      record.solution.values.erase("y");
+    } else {
+      ASSERT_TRUE(readSolutionTextInOrder(record.solution, c.text.data(), c.text.size()));
+    }
+    auto result = result_of(record, c.names);
+    const std::string reason = "the calculation's result text holds no value for the column [y] of the uploaded model";
+    EXPECT_EQ(result->GetSolveResult(), solve_result::fail) << c.title;
+    EXPECT_EQ(result->GetErrorCode(), -1) << c.title;
+    EXPECT_EQ(result->GetErrorText(), std::string(get_message(170)).substr(1) + reason) << c.title;
+    EXPECT_EQ(logged, get_message(170) + reason + "\n") << c.title;
+    EXPECT_TRUE(std::isnan(result->GetObjectiveFunctionValue())) << c.title;
+    EXPECT_EQ(result->GetVariableValueByName("x"), 0.0) << c.title;
+    EXPECT_EQ(result->GetErrorCode(), -1) << c.title;
+  }
+  nimbrova::set_client_log_tap_for_testing(nullptr);
 }
 
 TEST_F(SolveResultRemoteTest, FiguresValuesAndArraysOfAFinishedCalculation) {
@@ -97,9 +231,6 @@ TEST_F(SolveResultRemoteTest, FiguresValuesAndArraysOfAFinishedCalculation) {
   EXPECT_EQ(result->GetIterationsCount(), 4);
   EXPECT_EQ(result->GetSolveTime(), 0.25);
   EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
-  EXPECT_EQ(result->GetVariableValueByName("absent"), 0.0);
-  EXPECT_EQ(result->GetErrorCode(), 0);
-  EXPECT_EQ(result->GetVariableValueByName(nullptr), 0.0);
   EXPECT_EQ(result->GetErrorCode(), 0);
   EXPECT_EQ(result->GetDualValueByName("c1"), -2.0);
   EXPECT_EQ(result->GetReducedCostByName("x"), 0.5);
@@ -202,7 +333,8 @@ TEST_F(SolveResultRemoteTest, WrittenNamesComeBackAsTheModelsOwnAndUnknownOnesAr
   record.solution.reduced_costs = {{"x0", 0.5}};
   auto result = result_of(record, {{"x0", "x"}, {"x1", "y"}, {"c0", "c1"}});
   EXPECT_EQ(result->GetVariableValueByName("x"), 3.0);
-  EXPECT_EQ(result->GetVariableValueByName("x0"), 0.0);
+  EXPECT_EQ(result->GetVariableValueByName("x0"), 0.0);  // a written name is not the model's
+  EXPECT_STREQ(result->GetErrorText(), formatString(get_message(136), "x0").c_str());
   EXPECT_EQ(result->GetVariableValueByName("stray"), 9.0);
   EXPECT_EQ(result->GetDualValueByName("c1"), -2.0);
   EXPECT_EQ(result->GetReducedCostByName("x"), 0.5);
@@ -259,6 +391,37 @@ TEST_F(SolveResultRemoteTest, WritingToAMissingFolderNamesThePath) {
   result->WriteSolution(path.c_str());
   EXPECT_EQ(result->GetErrorCode(), -1);
   EXPECT_NE(std::string(result->GetErrorText()).find(path), std::string::npos);
+}
+
+// Nothing is sent for a fetch that cannot succeed: an identifier that is not one, or a name
+// map that cannot be read. Were anything sent, the failure would be the closed port's.
+TEST(CreateSolveResult, AnInvalidIdentifierOrAnUnreadableNameMapFailsBeforeAnythingIsSent) {
+  test::ScopedEnv address("NIMBROVA_TEST_SERVER_ADDRESS", "https://127.0.0.1:1/api/v1/calculations/");
+  test::ScopedEnv key("X_API_KEY", "key");
+  nimbrova::reset_client_log_for_testing();
+  test::ScratchDir dir;
+  const std::string injection = "X/status HTTP/1.1\r\nHost: h\r\n\r\nPATCH /api/v1/calculations/VICTIM HTTP/1.1\r\nX-Pad: ";
+  for (const std::string& uid : {injection, std::string(".."), std::string("."), std::string("../../etc"),
+                                 std::string("a b"), std::string("a/b"), std::string("é")}) {
+    test::Owned<ISolveResult> result(CreateSolveResult(uid.c_str(), ""));
+    EXPECT_EQ(result->GetSolveResult(), solve_result::fail) << uid;
+    EXPECT_EQ(result->GetErrorCode(), -1) << uid;
+    const std::string text = result->GetErrorText();
+    EXPECT_TRUE(text.starts_with(std::string(get_message(170)).substr(1) + "the calculation identifier [")) << text;
+    EXPECT_NE(text.find("] is not valid: "), std::string::npos) << text;
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+  }
+  const struct {
+    std::string path;
+    const char* reason;
+  } maps[] = {{dir.file("missing.map"), "No such file or directory"}, {dir.path().string(), "Is a directory"}};
+  for (const auto& map : maps) {
+    test::Owned<ISolveResult> result(CreateSolveResult("calc-1", map.path.c_str()));
+    EXPECT_EQ(result->GetSolveResult(), solve_result::fail);
+    EXPECT_EQ(result->GetErrorText(), formatString(get_message(117), map.path.c_str()) + ": " + map.reason);
+    EXPECT_EQ(result->GetVariableValueByName("x"), 0.0);
+    EXPECT_EQ(result->GetErrorCode(), -1);
+  }
 }
 
 TEST(CreateSolveResult, AnEmptyOrNullIdentifierGivesAnEmptyResultWithoutContactingTheService) {

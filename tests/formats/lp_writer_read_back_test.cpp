@@ -46,6 +46,35 @@ TEST(LpWriterReadBack, GeneralConstraintAndObjectiveNamesReadBackLegal) {
   }
 }
 
+// An objective without terms is written "obj: 0 <first column>" and read back as an objective
+// without terms, its constant and sense kept; a model without columns keeps the empty line.
+TEST(LpWriterReadBack, ObjectiveWithoutTermsReadsBackWithoutTerms) {
+  for (const double constant : {0.0, 5.0}) {
+    SCOPED_TRACE(constant);
+    TestModel m;
+    int x = m.addVariable("x", 0, 3);
+    int y = m.addVariable("y");
+    m.addRow("c", 1, kInf, {{y, 1}, {x, 1}});
+    m.setObjective({}, constant, 1);
+    std::shared_ptr<Model> back = writeAndReadLp(m.model);
+    EXPECT_TRUE(back->objective.linear_terms.empty());
+    EXPECT_TRUE(back->objective.quadratic_terms.empty());
+    EXPECT_EQ(back->objective.constant, constant);
+    EXPECT_EQ(back->objective_sense, 1);
+    EXPECT_EQ(test::columnNames(*back), "y x") << "the zero term makes no column first";
+    ASSERT_EQ(back->rows.size(), 1u);
+    EXPECT_EQ(test::linearText(*back, back->rows[0].expression), "1 y + 1 x");
+    EXPECT_EQ(findColumn(*back, "x")->upper, 3);
+  }
+  TestModel empty;
+  empty.addRow("c", -kInf, 10, {});
+  std::shared_ptr<Model> back = writeAndReadLp(empty.model);
+  EXPECT_TRUE(back->variables.empty());
+  EXPECT_TRUE(back->objective.linear_terms.empty());
+  ASSERT_EQ(back->rows.size(), 1u);
+  EXPECT_EQ(back->rows[0].upper, 10);
+}
+
 TEST(LpWriterReadBack, ColumnTypesAndBoundsSurvive) {
   TestModel m;
   int si = m.addVariable("si", 1, 5, test::kSemiInteger);

@@ -68,6 +68,38 @@ TEST(LpWriter, ObjectiveVariants) {
   }
 }
 
+// glpsol refuses an objective line without a term: a model without an objective (a feasibility
+// model) names its first column with the coefficient 0, which every reader reads as no term.
+TEST(LpWriter, ObjectiveWithoutTermsNamesTheFirstColumnAtZero) {
+  struct Case {
+    const char* title;
+    test::Terms terms;
+    double constant;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"no objective", {}, 0, " obj: 0 x \n"},
+      {"only a constant", {}, 5, " obj: 0 x  +5\n"},
+      {"terms that cancel", {{1, 2}, {1, -2}}, 0, " obj: 0 x \n"},
+      {"a zero coefficient", {{1, 0}}, 0, " obj: 0 x \n"},
+      {"a term", {{1, 2}}, 0, " obj: 2 y \n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    TestModel m;
+    int x = m.addVariable("x");
+    int y = m.addVariable("y");
+    m.addRow("c", 1, kInf, {{x, 1}, {y, 1}});
+    m.setObjective(c.terms, c.constant);
+    const std::string text = lpText(m.model);
+    EXPECT_NE(text.find("Minimize\n" + std::string(c.line) + "\nSubject To\n"), std::string::npos) << text;
+  }
+  TestModel quadratic;
+  int x = quadratic.addVariable("x");
+  quadratic.addObjectiveQuadratic({{x, x, 1}});
+  EXPECT_NE(lpText(quadratic.model).find(" obj: [ 2 x^2 ]/ 2 \n"), std::string::npos) << "a quadratic term is a term";
+}
+
 struct RowCase {
   const char* title;
   double lower;

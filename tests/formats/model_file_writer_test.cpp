@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -67,12 +69,12 @@ TEST(ModelFileWriter, FileThatCannotBeCreated) {
     EXPECT_EQ(w.make()->writeModelToFile(log.options(), path, m.model), kVeloriumStatusError);
     ASSERT_EQ(log.texts().size(), 1u);  // no rename report
     EXPECT_EQ(log.texts()[0].level, 5);
-    EXPECT_EQ(log.texts()[0].text, "ОШИБКА: Невозможно открыть файл " + path + "\n");
+    EXPECT_EQ(log.texts()[0].text, "ОШИБКА: Невозможно открыть файл " + path + ": " + std::strerror(ENOENT) + "\n");
     EXPECT_FALSE(std::filesystem::exists(path));
   }
 }
 
-// A full disk is a failure, not a written file.
+// A full disk is a failure, not a written file, and the line says why.
 TEST(ModelFileWriter, FileThatCannotBeWrittenWhole) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
   for (const WriterCase& w : kWriters) {
@@ -82,7 +84,7 @@ TEST(ModelFileWriter, FileThatCannotBeWrittenWhole) {
     EXPECT_EQ(w.make()->writeModelToFile(log.options(), "/dev/full", m.model), kVeloriumStatusError);
     ASSERT_EQ(log.texts().size(), 1u);
     EXPECT_EQ(log.texts()[0].level, 5);
-    EXPECT_EQ(log.texts()[0].text, "ОШИБКА: Невозможно записать файл [/dev/full]\n");
+    EXPECT_EQ(log.texts()[0].text, "ОШИБКА: Невозможно записать файл [/dev/full]: " + std::string(std::strerror(ENOSPC)) + "\n");
   }
 }
 

@@ -159,6 +159,18 @@ TestModel noRows() {
   return m;
 }
 
+// A feasibility model without an objective (as a sudoku is): x + y = 3, x - y >= 1, x and y
+// integer in [0, 2]: the only point is (2, 1), and every reader's optimum is 0. glpsol refuses
+// an objective line without a term, so the LP file names the first column with 0.
+TestModel noObjective() {
+  TestModel m;
+  int x = m.addVariable("x", 0, 2, test::kInteger);
+  int y = m.addVariable("y", 0, 2, test::kInteger);
+  m.addRow("sum", 3, 3, {{x, 1}, {y, 1}});
+  m.addRow("gap", 1, kInf, {{x, 1}, {y, -1}});
+  return m;
+}
+
 struct KnownModel {
   const char* title;
   std::function<TestModel()> build;
@@ -176,6 +188,7 @@ const KnownModel kKnownModels[] = {
     {"glpk samp1", glpkSamp1, 24.333333333},
     {"zero right-hand sides", zeroRightHandSides, 0},
     {"no rows", noRows, -20},
+    {"no objective", noObjective, 0},
 };
 
 void expectOptimum(const test::SolverOutcome& outcome, double optimum, const std::string& path) {
@@ -355,6 +368,13 @@ TestModel binaryMaximum() {
   return m;
 }
 
+// smallMinimum with a row that has no terms (0 <= 10): written "empty : <= 10".
+TestModel rowWithoutTerms() {
+  TestModel m = smallMinimum();
+  m.addRow("empty", -kInf, 10, {});
+  return m;
+}
+
 // smallMinimum with its second column named `name`: 2.8.
 TestModel columnNamed(const char* name) {
   TestModel m = smallMinimum();
@@ -446,6 +466,7 @@ TEST_F(ReaderClaims, EachReaderReadsMisreadsOrRefusesWhatTheReadmeSays) {
       // glpsol, CPLEX LP.
       {"rows, bounds and Generals", glpsol_lp, glpkSamp1, reads, 24.333333333},
       {"Maximize and Binaries", glpsol_lp, binaryMaximum, reads, 5},
+      {"no objective", glpsol_lp, noObjective, reads, 0},
       {"ranged row", glpsol_lp, [] { return rangedRow(0); }, refuses, 0},
       {"the objective's constant", glpsol_lp, [] { return rangedRow(5); }, refuses, 0},
       {"right-hand side -inf", glpsol_lp, minusInfiniteRightHandSide, refuses, 0},
@@ -454,6 +475,7 @@ TEST_F(ReaderClaims, EachReaderReadsMisreadsOrRefusesWhatTheReadmeSays) {
       {"indicator row", glpsol_lp, indicatorRow, refuses, 0},
       {"general constraint", glpsol_lp, generalConstraint, refuses, 0},
       {"no rows", glpsol_lp, noRows, refuses, 0},
+      {"a row without terms", glpsol_lp, rowWithoutTerms, refuses, 0},
       {"a column named b", glpsol_lp, [] { return columnNamed("b"); }, refuses, 0},
       {"a column named i", glpsol_lp, [] { return columnNamed("i"); }, refuses, 0},
   };

@@ -52,11 +52,22 @@ TEST(SolveResultText, AFailureReportsItsReasonOnly) {
   }
 }
 
-TEST(SolveResultText, AResultThatCannotTellItsOutcomeGivesNoText) {
+// A print or a debugger must always show a result: one that cannot tell its outcome shows why,
+// and a `fail` that comes with its own text (a remote calculation cancelled or ended without
+// a solution) shows that text instead of the local solver's reason.
+TEST(SolveResultText, AResultThatCannotTellItsOutcomeReportsWhyAndNeverThrows) {
   FakeSolveResult result;
   result.error_code = -1;
   result.error_text = "статус неизвестен";
-  EXPECT_THROW(report(result), velorium_exception);
+  EXPECT_EQ(report(result), "Solve is not successful. Reason: статус неизвестен");
+  result.error_code = 0;
+  result.error_text = "The calculation was cancelled at the caller's request.";
+  result.outcome = solve_result::fail;
+  EXPECT_EQ(report(result), "Solve is not successful. Reason: The calculation was cancelled at the caller's request.");
+  result.outcome = solve_result::remote_fail;  // a code with a reason of its own keeps it
+  EXPECT_EQ(report(result), "Solve is not successful. Reason: Remote solver fail");
+  // A value that holds no result at all.
+  EXPECT_TRUE(solve_result_repr(SolveResult()).starts_with("Solve is not successful. Reason: "));
 }
 
 TEST(MatrixSolveResultArrays, TheResultsArraysOrNoneWhenItHoldsNone) {

@@ -23,7 +23,7 @@ def run_example(calc_service, tmp_path_factory):  # noqa: F811 (the fixture)
         if name not in runs:
             folder = tmp_path_factory.mktemp(name.removesuffix(".py"))
             program = [sys.executable, os.path.join(EXAMPLES, name)] if name.endswith(".py") else \
-                [os.path.join(os.environ.get("VELORIUM_BUILD_DIR", "build/release"), "examples", name)]
+                [os.path.join(os.environ.get("VELORIUM_BUILD_DIR", "build/examples"), "examples", name)]
             if not os.path.exists(program[-1]):
                 pytest.skip(f"{program[-1]} is not built")
             finished = subprocess.run(program + [str(folder)], capture_output=True, text=True, timeout=300,

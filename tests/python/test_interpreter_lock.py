@@ -3,11 +3,11 @@ library waits on the file. A named pipe makes that certain: the library's open()
 this thread, which can run only if the lock was released, opens the other end."""
 import faulthandler
 import os
-import threading
 
 import pytest
 
 import veloriumpy as v
+from background import in_background
 
 MPS_MODEL = """NAME demo
 ROWS
@@ -34,27 +34,12 @@ def pipe(tmp_path):
     faulthandler.cancel_dump_traceback_later()
 
 
-def in_background(work):
-    outcome = {}
-
-    def run():
-        try:
-            work()
-            outcome["done"] = True
-        except Exception as error:  # reported by the test
-            outcome["error"] = error
-
-    thread = threading.Thread(target=run)
-    thread.start()
-    return thread, outcome
-
-
 def test_reading_releases_the_lock(quiet_model, pipe, tmp_path):
     thread, outcome = in_background(lambda: quiet_model.read_mps(pipe))
     with open(pipe, "w") as writer:
         writer.write(MPS_MODEL)
     thread.join()
-    assert outcome == {"done": True}
+    assert outcome == {"result": None}
     written = tmp_path / "read.lp"
     quiet_model.write(str(written))
     assert "c1 : x + y <= 4" in written.read_text()
@@ -68,5 +53,5 @@ def test_writing_releases_the_lock(quiet_model, pipe, tmp_path):
     with open(pipe) as reader:
         written = reader.read()
     thread.join()
-    assert outcome == {"done": True}
+    assert outcome == {"result": None}
     assert "c1" in written and "ENDATA" in written

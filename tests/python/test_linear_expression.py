@@ -117,8 +117,11 @@ OPERATORS = [
     ("e <= q", C(0.0, [("y", 1.0), ("x", -2.0)], -2.0, quadratic=[("x", "y", 1.0)])),
     ("e >= q", C(-INF, [("y", 1.0), ("x", -2.0)], -2.0, upper=0.0, quadratic=[("x", "y", 1.0)])),
     ("e != 1.0", False),
+    # A general expression makes no constraint with e: == raises rather than give False.
+    ("e == g", TypeError),
+    ("g == e", TypeError),
+    ("e != g", TypeError),
     # == and != with an operand that neither side takes fall back to identity.
-    ("e == g", False),
     ("e == None", False),
     ("e == 's'", False),
     ("e != None", True),

@@ -283,11 +283,25 @@ def test_errors_of_the_interpreter_or_numpy_reach_the_caller_unchanged():
     assert model.get_variables_count() == 2
 
 
+class Three:
+    def __index__(self):
+        return 3
+
+
+@pytest.mark.parametrize("count", [np.int64(3), np.int32(3), np.uint8(3), Three()], ids=["int64", "int32", "uint8",
+                                                                                         "__index__"])
+def test_the_count_is_any_integer_with_the_index_protocol(count):
+    model = new_model(2)
+    model.add_variables(count=count)
+    assert model.get_variables_count() == 5
+
+
 @pytest.mark.parametrize("call, error", [
     (lambda m: m.add_variables(count=2.0), TypeError),
     (lambda m: m.add_variables(3), TypeError),
-    (lambda m: m.add_variables(count=np.int64(3)), TypeError),
+    (lambda m: m.add_variables(count=np.float64(3.0)), TypeError),
     (lambda m: m.add_variables(count=2 ** 31), RuntimeError),
+    (lambda m: m.add_variables(count=np.int64(2 ** 31)), RuntimeError),
     (lambda m: m.set_objective(sense=None), TypeError),
     (lambda m: m.set_objective(sense=1), TypeError),
     (lambda m: m.add_constraint(q=[1.0, 1.0], sense=EQ), TypeError),

@@ -100,8 +100,10 @@ def test_a_result_without_a_calculation_holds_nothing():
     result = v.MatrixSolveResult("", "")
     assert result.get_solution_status() == v.solution_status.invalid_solution
     assert math.isnan(result.get_objective_value())
-    for vector in [result.get_solution_vector(), result.get_reduced_costs_vector(), result.get_dual_values_vector()]:
-        assert vector.dtype == np.float64 and vector.shape == (0,)
+    # It holds no solution: its vectors are refused, never empty or zeros that could pass for one.
+    for vector in [result.get_solution_vector, result.get_reduced_costs_vector, result.get_dual_values_vector]:
+        with pytest.raises(v.VeloriumException, match="^The result holds no solution: "):
+            vector()
     assert isinstance(result.get_iterations_count(), int) and isinstance(result.get_nodes_count(), int)
     for arguments in [(None, ""), ("", None), ("",)]:
         with pytest.raises(TypeError):

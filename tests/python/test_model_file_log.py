@@ -1,5 +1,9 @@
 """What a model's readers and writers log goes where the model's own lines go: to the callable,
-else to sys.stdout while log_to_console is on; never around them to the process's output."""
+else to sys.stdout while log_to_console is on; never around them to the process's output. A
+failed read or write says why with the lines logged."""
+import errno
+import os
+
 import pytest
 
 import veloriumpy as v
@@ -17,7 +21,7 @@ def broken(tmp_path):
 
 NOT_READ = "Невозможно прочитать файл [{path}]"
 NOT_WRITTEN = "Невозможно записать файл [{path}]"
-NOT_OPENED = "Невозможно открыть файл {path}"
+NOT_OPENED = "Невозможно открыть файл {path}: " + os.strerror(errno.ENOENT)
 
 # (operation, file below the fixture's folder, the failure's text, a part of a logged line;
 # "{path}" stands for the file's path)
@@ -25,11 +29,12 @@ FAILING_OPERATIONS = [
     (lambda m, p: m.read(p), "broken.lp", NOT_READ, "{path}:2: "),
     (lambda m, p: m.read_lp(p), "missing.lp", NOT_READ, NOT_OPENED),
     (lambda m, p: m.read_mps(p), "broken.mps", NOT_READ, "строка 5 MPS файла {path}"),
+    (lambda m, p: m.read_mps(p), "missing.mps", NOT_READ, NOT_OPENED),
     (lambda m, p: m.write(p), "no_dir/model.lp", NOT_WRITTEN, NOT_OPENED),
     (lambda m, p: m.write_mps(p), "no_dir/model.mps", NOT_WRITTEN, NOT_OPENED),
     (lambda m, p: m.write_lp(p), "no_dir/model.lp", NOT_WRITTEN, NOT_OPENED),
 ]
-OPERATION_IDS = ["read", "read_lp", "read_mps", "write", "write_mps", "write_lp"]
+OPERATION_IDS = ["read", "read_lp", "read_mps", "read_mps_missing", "write", "write_mps", "write_lp"]
 
 
 def error_lines(text):
@@ -40,8 +45,8 @@ def error_lines(text):
 
 
 @pytest.mark.parametrize("operation, name, failure, logged", FAILING_OPERATIONS, ids=OPERATION_IDS)
-def test_the_callable_gets_the_lines_and_a_failed_read_says_why_with_them(model, broken, capfd, operation, name,
-                                                                         failure, logged):
+def test_the_callable_gets_the_lines_and_the_failure_says_why_with_them(model, broken, capfd, operation, name,
+                                                                       failure, logged):
     path = str(broken / name)
     lines = []
     model.set_log_callback(lines.append)
@@ -51,10 +56,7 @@ def test_the_callable_gets_the_lines_and_a_failed_read_says_why_with_them(model,
     reasons = error_lines("".join(lines[1:]))
     assert any(logged.format(path=path) in reason for reason in reasons), lines
     text = str(caught.value)
-    if failure == NOT_READ:
-        assert text.startswith(failure.format(path=path) + ": " + "; ".join(reasons)), text
-    else:
-        assert text == failure.format(path=path)
+    assert text.startswith(failure.format(path=path) + ": " + "; ".join(reasons)), text
     assert capfd.readouterr() == ("", "")
 
 
@@ -91,3 +93,12 @@ def test_a_callable_that_raises_during_a_read_fails_it_and_leaves_the_model(quie
     written = broken / "again.lp"
     quiet_model.write(str(written))
     assert "c1" in written.read_text()
+
+
+def test_a_write_by_an_extension_that_chooses_no_format_says_so(quiet_model, tmp_path):
+    path = str(tmp_path / "model.txt")
+    with pytest.raises(v.VeloriumException) as caught:
+        quiet_model.write(path)
+    assert str(caught.value) == NOT_WRITTEN.format(path=path) + \
+        ": Расширение [.txt] не выбирает формат записи: .lp, .ilp или .mps"
+    assert not os.path.exists(path)

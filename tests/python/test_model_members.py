@@ -68,6 +68,35 @@ def test_a_name_given_again_changes_the_variable_that_bears_it(quiet_model):
     assert repr(first) == repr(again) == "Integer: 2 <= a <= 5"
 
 
+REPLACED = "ПРЕДУПРЕЖДЕНИЕ: Переменная с именем [{}] уже существует. Она будет заменена.\n"
+RENAMED = "ПРЕДУПРЕЖДЕНИЕ: Ограничение с именем [{}] уже существует. Новое имя [{}]\n"
+
+
+def add_keyed_binaries(model):
+    """Names made as f"x_{i}{j}" over 1 and 11: (1, 11) and (11, 1) both give x_111."""
+    return {(i, j): model.add_variable(0, 1, 0, v.variable_type.binary, f"x_{i}{j}") for i in (1, 11) for j in (1, 11)}
+
+
+def test_names_given_again_are_warned_to_the_log_callable(quiet_model):
+    lines = []
+    quiet_model.set_log_callback(lines.append)
+    x = add_keyed_binaries(quiet_model)
+    assert quiet_model.get_variables_count() == 3
+    quiet_model.add_constraint(x[1, 1] + x[11, 11] <= 1, "cap")
+    quiet_model.add_constraint(x[1, 1] - x[11, 11] >= 0, "cap")
+    quiet_model.add_general_constraint(x[1, 1] + 1, x[1, 11], "cap")
+    assert lines == ["", REPLACED.format("x_111"), RENAMED.format("cap", "cap#1"), RENAMED.format("cap", "cap#2")]
+    assert [quiet_model.get_constraint(i).get_name() for i in range(2)] == ["cap", "cap#1"]
+
+
+def test_names_given_again_are_warned_on_stdout_while_log_to_console_is_on(model, capsys):
+    add_keyed_binaries(model)
+    assert capsys.readouterr().out == REPLACED.format("x_111")
+    model.set_bool_param("log_to_console", False)
+    add_keyed_binaries(model)
+    assert capsys.readouterr().out == ""
+
+
 @pytest.mark.parametrize("arguments, text", [
     ((5.0, 1.0), "Недопустимые границы переменной: верхняя граница [1.000000] меньше нижней границы [5.000000]"),
     ((0.5, 2, 0, v.variable_type.integer), "Переменная типа INTEGER/SEMIINTEGER имеет нецелую нижнюю границу [0.500000]"),
@@ -367,3 +396,10 @@ def test_constraint_arguments_that_match_no_overload(xy, call):
     with pytest.raises(TypeError):
         call(model, x, y)
     assert model.get_constraints_count() == 0
+
+
+def test_ints_beyond_32_bits_are_taken_in_start_values_not_refused(quiet_model):
+    quiet_model.add_variable(var_name="x")
+    quiet_model.add_variable(var_name="y")
+    quiet_model.add_mip_start_values({"x": 2 ** 40, "y": -2 ** 53})
+    quiet_model.add_mip_start_values({"x": 2 ** 70})

@@ -58,5 +58,10 @@ def test_a_result_without_a_calculation(quiet_model):
     result = v.SolveResult("", "")
     assert result.get_solution_status() == v.solution_status.invalid_solution
     assert result.get_objective_value() != result.get_objective_value()  # NaN
-    assert result.get_variable_value("x") == 0.0
-    assert result.get_variable_value(quiet_model.add_variable(var_name="x")) == 0.0
+    # It holds no solution, so it gives no value (never a 0 that could pass for one).
+    no_solution = "^The result holds no solution: Ошибка: no calculation identifier was given$"
+    with pytest.raises(v.VeloriumException, match=no_solution):
+        result.get_variable_value("x")
+    with pytest.raises(v.VeloriumException, match=no_solution):
+        result.get_variable_value(quiet_model.add_variable(var_name="x"))
+    assert repr(result) == "Solve is not successful. Reason: Ошибка: no calculation identifier was given"

@@ -16,8 +16,12 @@ COMPARISONS = [(operator.le, "__le__", "__ge__"), (operator.ge, "__ge__", "__le_
 def by_methods(a, b, name, reflected):
     """What Python computes from the registered methods alone: a comparison tries the reflected
     method whatever the types, an arithmetic operator only for another type; == falls back to
-    identity."""
+    identity, except between a linear or quadratic expression and a general one, which it
+    refuses."""
     comparison = name in ("__le__", "__ge__", "__eq__")
+    if name == "__eq__" and {type(a), type(b)} in ({v.LinearExpression, v.GeneralExpression},
+                                                   {v.QuadExpression, v.GeneralExpression}):
+        raise TypeError("unsupported")
     result = getattr(a, name)(b) if hasattr(a, name) else NotImplemented
     if result is NotImplemented and (comparison or type(a) is not type(b)) and hasattr(b, reflected):
         result = getattr(b, reflected)(a)

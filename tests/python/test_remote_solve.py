@@ -4,8 +4,10 @@ are no result, a missing API key, and Ctrl-C during a solve. Each synchronous so
 least one 3-second poll."""
 import base64
 import os
+import re
 import subprocess
 import sys
+import time
 
 import numpy as np
 import pytest
@@ -98,6 +100,11 @@ def test_an_lp_gives_dual_values_and_reduced_costs(calc_service, tmp_path):
     assert result.get_dual_value("c2") == pytest.approx(0.0)
     assert result.get_reduced_cost("x") == result.get_reduced_cost(model.get_variable("x")) == pytest.approx(1.0)
     assert os.listdir(tmp_path) == ["model.lp"], "no name map for an empty path"
+    # A name the result does not hold is refused, never read as 0.
+    with pytest.raises(v.VeloriumException, match=r"^Переменная с именем \[X\] отсутствует$"):
+        result.get_variable_value("X")
+    with pytest.raises(v.VeloriumException, match=r"^Ограничение с именем \[c9\] отсутствует$"):
+        result.get_dual_value("c9")
 
 
 def test_a_matrix_model_gives_the_services_solution_as_vectors(calc_service):
@@ -117,16 +124,52 @@ def test_a_matrix_model_gives_the_services_solution_as_vectors(calc_service):
     assert second[0] == 3.0 and result.get_solution_vector()[0] == 3.0
 
 
-def test_an_asynchronous_start_returns_at_once_and_writes_no_name_map(calc_service, tmp_path):
+def wait_until_ended(service, calc_uid):
+    """Waits (bounded) until the service has ended the calculation."""
+    for _ in range(600):
+        if any(calc["calc_uid"] == calc_uid and calc["state"] in ("done", "error")
+               for calc in service.control_client.calculations()):
+            return
+        time.sleep(0.05)
+    pytest.fail(f"the calculation {calc_uid} did not end")
+
+
+def test_an_asynchronous_start_returns_at_once_and_writes_its_name_map(calc_service, tmp_path):
     model = read_model(tmp_path, LP_LP)
-    assert model.solve_remote_async(str(tmp_path / "unused.map")) is None
+    name_map = str(tmp_path / "later.map")
+    assert model.solve_remote_async(name_map) is None
     calc_uid = model.get_calc_uid()
-    assert calc_uid and not (tmp_path / "unused.map").exists()
+    assert calc_uid and "x x0" in open(name_map).read()
     assert any(calc["calc_uid"] == calc_uid for calc in calc_service.control_client.calculations())
     with pytest.raises(TypeError):
         model.get_remote_solve_log(calc_uid=calc_uid)
     with pytest.raises(v.VeloriumException, match="^Ошибка получения лога удаленных расчетов: "):
         model.get_remote_solve_log("no-such-calculation")
+    with pytest.raises(v.VeloriumException, match=r"^Ошибка получения лога удаленных расчетов: the calculation "
+                                                  r"identifier \[\.\./x\] is not valid: "):
+        model.get_remote_solve_log("../x")
+    # An identifier is data: one that would write a request of its own is refused, nothing sent.
+    calc_service.control_client.clear_journal()
+    hostile = v.SolveResult("X/status HTTP/1.1\r\nHost: h\r\n\r\nPATCH /api/v1/calculations/VICTIM HTTP/1.1\r\nX-Pad: ", "")
+    refused = r"^Ошибка: the calculation identifier \[X/status HTTP/1\.1\?\?Host: h\?\?\?\?PATCH "
+    with pytest.raises(v.VeloriumException, match=refused):
+        hostile.get_solve_result()
+    assert calc_service.control_client.journal() == []
+
+    # Fetched later with the same map, every member reads under the model's own name; without
+    # it, under the uploaded file's; and a name neither holds is refused, never 0.
+    wait_until_ended(calc_service, calc_uid)
+    fetched = v.SolveResult(calc_uid, name_map)
+    assert (fetched.get_variable_value("x"), fetched.get_variable_value(model.get_variable("y"))) == (3, 1)
+    assert v.SolveResult(calc_uid, "").get_variable_value("x0") == 3
+    with pytest.raises(v.VeloriumException, match=r"^Переменная с именем \[x0\] отсутствует$"):
+        fetched.get_variable_value("x0")
+    missing = str(tmp_path / "missing.map")
+    unread = v.SolveResult(calc_uid, missing)
+    reason = re.escape(f"Невозможно прочитать файл [{missing}]: No such file or directory")
+    with pytest.raises(v.VeloriumException, match=f"^{reason}$"):
+        unread.get_solve_result()
+    assert re.fullmatch("Solve is not successful. Reason: " + reason, repr(unread))
 
 
 @pytest.mark.parametrize("faults, is_the_result", [
@@ -169,9 +212,9 @@ CTRL_C_SCRIPT = """
 import os, signal, sys, threading, time
 sys.path.insert(0, {tools!r})
 import veloriumpy as v
-from calc_service.testing import ControlClient
+from calc_service.testing import ControlClient, read_control_token
 
-control = ControlClient({control!r})
+control = ControlClient({control!r}, read_control_token({state!r}))
 control.clear_journal()
 control.faults({faults!r})
 control.hold(30)  # the calculation stays "calculating" until it is cancelled
@@ -222,7 +265,7 @@ def test_ctrl_c_during_a_solve_cancels_the_calculation_and_raises_keyboard_inter
     temp = tmp_path / "temp"
     temp.mkdir()
     script = CTRL_C_SCRIPT.format(tools=os.path.join(SOURCE_DIR, "tools"), control=calc_service.control,
-                                  faults=faults, temp=str(temp), model=str(model_file), ready=ready)
+                                  state=calc_service.state, faults=faults, temp=str(temp), model=str(model_file), ready=ready)
     finished = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120,
                               env=dict(os.environ))
     assert finished.returncode == 0, finished.stderr
@@ -233,3 +276,87 @@ def test_ctrl_c_during_a_solve_cancels_the_calculation_and_raises_keyboard_inter
         "files left []",
         "KeyboardInterrupt",
     ], moment
+
+
+# A failed remote solve says why where the program looks: in the result's text (catalogue text
+# first, then the reason the client logged), which repr() shows and get_solve_result() raises.
+@pytest.mark.parametrize("failure, reason", [
+    ("nobody listens", "connecting: Connection refused"),
+    ("an untrusted certificate", "certificate verify failed"),
+    ("404", "Http result : 404"),
+])
+def test_a_failed_solve_says_why_and_repr_never_raises(calc_service, tmp_path, monkeypatch, failure, reason):
+    if failure == "nobody listens":
+        monkeypatch.setenv("NIMBROVA_TEST_SERVER_ADDRESS", "https://127.0.0.1:1/api/v1/calculations/")
+    elif failure == "an untrusted certificate":
+        monkeypatch.delenv("VELORIUM_TEST_ROOTS")
+    else:
+        calc_service.control_client.faults([{"endpoint": "create", "action": "status", "code": 404}])
+    try:
+        result = read_model(tmp_path, LP_LP).solve_remote("")
+    finally:
+        calc_service.control_client.faults([])
+    text = repr(result)
+    assert text.startswith("Solve is not successful. Reason: Ошибка: ") and reason in text, text
+    assert str(result) == text
+    with pytest.raises(v.VeloriumException, match=re.escape(reason)) as raised:
+        result.get_solve_result()
+    assert text == "Solve is not successful. Reason: " + str(raised.value)
+    with pytest.raises(v.VeloriumException, match="^The result holds no solution: Ошибка: "):
+        result.get_variable_value("x")
+
+
+def test_a_cancelled_calculation_says_so_without_an_exception(calc_service, tmp_path):
+    # The service's own end of a cancelled calculation, as after Ctrl-C.
+    calc_service.control_client.status_script([{"status": "error", "minor": "CANCELLED"}])
+    try:
+        result = read_model(tmp_path, LP_LP).solve_remote("")
+    finally:
+        calc_service.control_client.status_script([])
+    assert result.get_solve_result() == v.solve_result.fail
+    assert repr(result) == "Solve is not successful. Reason: The calculation was cancelled at the caller's request."
+    with pytest.raises(v.VeloriumException, match="^The result holds no solution: The calculation was cancelled"):
+        result.get_variable_value("x")
+
+
+def test_an_infeasible_model_has_no_values_to_read(calc_service, tmp_path):
+    model = read_model(tmp_path, LP_LP)
+    model.add_constraint(model.get_variable("x") >= 4, "x_at_least_4")  # its bound is 3
+    result = model.solve_remote("")
+    assert result.get_solve_result() == v.solve_result.success
+    assert result.get_solution_status() == v.solution_status.infeasible
+    no_solution = "^The result holds no solution: the calculation ended with the solution status infeasible$"
+    with pytest.raises(v.VeloriumException, match=no_solution):
+        result.get_variable_value("x")
+    with pytest.raises(v.VeloriumException, match=no_solution):
+        result.get_expression_value(model.get_objective())
+
+
+# A reply that is no result text (an expired storage address's page, a text cut short, NaN)
+# is a failed result with its reason: for a result fetched by its identifier too.
+@pytest.mark.parametrize("reply, reason", [
+    ({"action": "empty"}, "the calculation's result text is empty"),
+    ({"action": "status", "code": 200, "body": "<html><body>Request has expired</body></html>"},
+     'the calculation\'s result text does not begin with "# Velorium Solution File Version 1.1"'),
+    ({"action": "status", "code": 200, "body": "# Velorium Solution File Version 1.1\n\n# Columns  2\nx0 nan\nx1 1\n"},
+     'the calculation\'s result text has NaN for "x0" (line 4)'),
+], ids=["empty", "html", "nan"])
+def test_a_result_text_that_is_none_is_a_failed_result(calc_service, tmp_path, reply, reason):
+    model = read_model(tmp_path, LP_LP)
+    model.solve_remote_async("")
+    calc_uid = model.get_calc_uid()
+    wait_until_ended(calc_service, calc_uid)
+    calc_service.control_client.faults([dict(reply, endpoint="result")])
+    try:
+        fetched = v.SolveResult(calc_uid, "")
+        matrix_fetched = v.MatrixSolveResult(calc_uid, "")
+    finally:
+        calc_service.control_client.faults([])
+    for result in (fetched, matrix_fetched):
+        assert repr(result).startswith("Solve is not successful. Reason: Ошибка: " + reason), repr(result)
+        with pytest.raises(v.VeloriumException, match="^Ошибка: " + re.escape(reason)):
+            result.get_solve_result()
+    with pytest.raises(v.VeloriumException, match="^The result holds no solution: Ошибка: "):
+        fetched.get_variable_value("x")
+    with pytest.raises(v.VeloriumException, match="^The result holds no solution: Ошибка: "):
+        matrix_fetched.get_solution_vector()

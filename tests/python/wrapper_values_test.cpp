@@ -6,22 +6,12 @@
 #include "python/wrappers/model.hpp"
 #include "python/wrappers/solve_result.hpp"
 #include "support/recording_objects.hpp"
+#include "tests/python/failure_text.hpp"
 #include "tests/python/fake_library_objects.hpp"
 #include "tests/python/model_fixture.hpp"
 
 namespace velorium::testing {
 namespace {
-
-// The exception's code and text, or "no exception".
-template <class Work>
-std::string failure_of(Work&& work) {
-  try {
-    work();
-  } catch (const velorium_exception& failure) {
-    return std::to_string(failure.code()) + " " + failure.what();
-  }
-  return "no exception";
-}
 
 TEST(WrapperValues, CopiesShareOneObjectReleasedOnceWhenTheLastGoes) {
   FakeVariable object;

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -28,6 +29,7 @@ namespace json = boost::json;
 namespace {
 
 constexpr int kReadySeconds = 30;
+constexpr const char* kApiKeyVariable = "CALC_SERVICE_API_KEY";
 constexpr int kControlSeconds = 30;
 constexpr auto kStopWait = std::chrono::seconds(5);
 
@@ -57,7 +59,7 @@ std::string CalcService::script() {
   return std::filesystem::exists(path) ? path : std::string();
 }
 
-CalcService::CalcService(const std::string& api_key, const std::vector<std::string>& options) : api_key_(api_key) {
+CalcService::CalcService(const std::string& api_key, const std::vector<std::string>& options) {
   const std::string path = script();
   if (path.empty()) throw std::runtime_error("this tree has no tools/calc-service");
   const std::string state = folder_.file("state");
@@ -66,12 +68,18 @@ CalcService::CalcService(const std::string& api_key, const std::vector<std::stri
   if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for the calculation service");
   // Everything the child needs is made before the fork: after it, only system calls.
   std::vector<std::string> environment_texts{"PYTHONDONTWRITEBYTECODE=1"};
-  for (char** entry = environ; *entry; ++entry) environment_texts.emplace_back(*entry);
+  const std::string key_prefix = std::string(kApiKeyVariable) + "=";
+  // A key given goes in the environment, which only this user can read (a command line every
+  // local user can); without one the service makes a random key.
+  if (!api_key.empty()) environment_texts.push_back(key_prefix + api_key);
+  for (char** entry = environ; *entry; ++entry) {
+    if (!std::string_view(*entry).starts_with(key_prefix)) environment_texts.emplace_back(*entry);
+  }
   std::vector<char*> environment;
   for (std::string& text : environment_texts) environment.push_back(text.data());
   environment.push_back(nullptr);
   // The interpreter by its full path: the service starts its solvers with the same one.
-  std::vector<std::string> argument_texts{"/usr/bin/python3", path, "--state", state, "--api-key", api_key_, "--idle-exit", "600"};
+  std::vector<std::string> argument_texts{"/usr/bin/python3", path, "--state", state, "--idle-exit", "600"};
   argument_texts.insert(argument_texts.end(), options.begin(), options.end());
   std::vector<char*> arguments;
   for (std::string& text : argument_texts) arguments.push_back(text.data());
@@ -114,10 +122,20 @@ CalcService::CalcService(const std::string& api_key, const std::vector<std::stri
   }
   const json::object& fields = ready.as_object();
   base_ = json::value_to<std::string>(fields.at("base"));
+  api_key_ = json::value_to<std::string>(fields.at("api_key"));
   ca_ = json::value_to<std::string>(fields.at("ca"));
   relay_port_ = static_cast<int>(fields.at("relay_port").to_number<std::int64_t>());
   const std::string control_address = json::value_to<std::string>(fields.at("control"));
   control_port_ = std::atoi(control_address.c_str() + control_address.rfind(':') + 1);
+  // The service writes service.json before its ready line.
+  const std::string facts = readFileBytes(json::value_to<std::string>(fields.at("state")) + "/service.json");
+  const json::value start_up = json::parse(facts, ec);
+  if (ec || !start_up.is_object() || !start_up.as_object().contains("control_token")) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    throw std::runtime_error("the calculation service's service.json has no control token: " + facts);
+  }
+  control_token_ = json::value_to<std::string>(start_up.at("control_token"));
 }
 
 CalcService::~CalcService() {
@@ -153,6 +171,7 @@ json::value CalcService::control(const std::string& method, const std::string& p
   }
   const std::string content = body.is_null() ? std::string() : json::serialize(body);
   const std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" +
+                              "X-Control-Token: " + control_token_ + "\r\n" +
                               "Content-Type: application/json\r\nContent-Length: " + std::to_string(content.size()) +
                               "\r\n\r\n" + content;
   for (std::size_t sent = 0; sent < request.size();) {

@@ -1,5 +1,7 @@
 // Starts the local calculation service (tools/calc-service) for a C++ test and talks to its
 // control port: the journal of what the client sent, scripted faults, status and log scripts.
+// Control requests carry the service's control token, read from its state folder's
+// service.json (which only this user can read).
 // The service runs in its own process with its state in a scratch folder; the destructor shuts
 // it down (and kills it when it does not go within 5 seconds). VELORIUM_CALC_SERVICE may name
 // another copy of the script.
@@ -27,8 +29,10 @@ class CalcService {
   static bool available() { return !script().empty(); }
 
   // Starts it and waits (at most 30 s) for its ready line; std::runtime_error otherwise.
-  // `options` are further command-line options ("--max-model-bytes", "1000", ...).
-  explicit CalcService(const std::string& api_key = "test-key-0123456789", const std::vector<std::string>& options = {});
+  // An empty `api_key` lets the service make a random one; a key given reaches it through its
+  // environment, never its command line (which every local user can read). `options` are
+  // further command-line options ("--max-model-bytes", "1000", ...).
+  explicit CalcService(const std::string& api_key = {}, const std::vector<std::string>& options = {});
   ~CalcService();
   CalcService(const CalcService&) = delete;
   CalcService& operator=(const CalcService&) = delete;
@@ -78,11 +82,13 @@ class CalcService {
   std::string base_;
   std::string api_key_;
   std::string ca_;
+  std::string control_token_;
   int control_port_ = 0;
   int relay_port_ = 0;
 };
 
 // A journal entry's header value (first of that name, exact case); "<absent>" when missing.
+// The journal gives "X-API-KEY" as "present" (the service's key) or "wrong", never the key.
 std::string journal_header(const boost::json::value& entry, const std::string& name);
 bool journal_has_header(const boost::json::value& entry, const std::string& name);
 // The entries of one endpoint ("create", "upload", "status", "log", "result", "details",

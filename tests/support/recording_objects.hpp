@@ -400,7 +400,9 @@ class RecordingModelT : public Face, public CallLog {
   ISolveResult* SolveRemote(const char* name_mapping_file) override {
     return record<ISolveResult*>("SolveRemote", name_mapping_file);
   }
-  void SolveRemoteAsync() override { record<void>("SolveRemoteAsync"); }
+  void SolveRemoteAsync(const char* name_mapping_file) override {
+    record<void>("SolveRemoteAsync", name_mapping_file);
+  }
   const char* GetRemoteSolveLog(const char* calc_uid) override {
     return record<const char*>("GetRemoteSolveLog", calc_uid);
   }

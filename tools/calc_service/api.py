@@ -16,7 +16,8 @@ import traceback
 from . import multipart
 from .background_server import BackgroundServer, ThreadingServer, connection_handler
 from .gunzip import GunzipError, gunzip_file
-from .http_io import RequestError, interim_bytes, read_request, reply_bytes
+from .header_deadline import HeaderDeadline
+from .http_io import EarlyReply, RequestError, drain, interim_bytes, read_request, reply_bytes
 
 API_PREFIX = "/api/v1/calculations/"
 POLL_WORDS = ("status", "log", "result", "details")
@@ -24,6 +25,9 @@ API_ENDPOINTS = {"create", "status", "log", "result", "details", "cancel"}
 CREATE_BODY_LIMIT = 1 << 20
 START_FILE_LIMIT = 64 << 20
 URL_LIFETIME_SECONDS = 600
+# How long the rest of a body refused early is read and dropped, for the reply to reach a
+# client that writes the whole body before it reads.
+EARLY_REPLY_LINGER_SECONDS = 10
 
 
 def classify(method, path):
@@ -149,33 +153,53 @@ class Api:
         calc = self.context.calculations.create(params)
         return json_reply(201, {"calc_uid": calc.uid, "upload": self.upload_form(calc.uid)})
 
-    def upload(self, request):
+    def screen_upload(self, request, first_bytes, complete):
+        """Checks an upload's form, which comes before the file part, as soon as its first
+        bytes arrive: a wrong form is refused before any of the file is stored."""
         try:
             boundary = multipart.boundary_of(request.header("Content-Type"))
-            head, tail = self._body_ends(request)
-            fields, file_name, start, end = multipart.parse(head, request.body_length, tail,
-                                                            boundary)
+            form = multipart.parse_form(first_bytes, boundary, complete)
         except multipart.UploadError as error:
-            return error_reply(400, str(error))
-        form = dict(fields)
+            raise EarlyReply(400, str(error)) from None
+        if form is None:
+            return False
+        fields, file_name, start = form
+        calc = self._check_form(request, dict(fields))
+        request.checked_upload = (calc, boundary, file_name, start)
+        return True
+
+    def _check_form(self, request, form):
+        """The calculation the upload form names; EarlyReply when the form is not valid."""
         missing = [n for n in ("key", "policy", "x-amz-signature") if n not in form]
         if missing:
-            return error_reply(400, f"the upload lacks the field(s) {', '.join(missing)}")
-        if not hmac.compare_digest(form["x-amz-signature"], self.sign(form["policy"])):
-            return error_reply(403, "the upload's signature does not match its policy")
+            raise EarlyReply(400, f"the upload lacks the field(s) {', '.join(missing)}")
+        if not hmac.compare_digest(form["x-amz-signature"].encode("utf-8", "replace"),
+                                   self.sign(form["policy"]).encode("ascii")):
+            raise EarlyReply(403, "the upload's signature does not match its policy")
         try:
             policy = json.loads(base64.b64decode(form["policy"], validate=True))
             uid = policy["calc_uid"]
         except (ValueError, KeyError, TypeError):
-            return error_reply(403, "the upload's policy is not valid")
+            raise EarlyReply(403, "the upload's policy is not valid") from None
         if form["key"] != f"calculations/{uid}/upload":
-            return error_reply(403, "the upload's key does not match its policy")
+            raise EarlyReply(403, "the upload's key does not match its policy")
         if policy.get("expiration", 0) < time.time():
-            return error_reply(403, "the upload form has expired")
+            raise EarlyReply(403, "the upload form has expired")
         request.calc_uid = uid
         calc = self.context.calculations.get(uid)
         if calc is None:
-            return error_reply(404, f"no calculation '{uid}'")
+            raise EarlyReply(404, f"no calculation '{uid}'")
+        return calc
+
+    def upload(self, request):
+        if request.early_reply is not None:
+            return error_reply(request.early_reply.status, str(request.early_reply))
+        calc, boundary, file_name, start = request.checked_upload
+        try:
+            end = multipart.file_end(request.body_length, self._body_tail(request), boundary,
+                                     start)
+        except multipart.UploadError as error:
+            return error_reply(400, str(error))
         path, digest = self._copy_range(request, start, end, calc.folder)
         size = end - start
         lower = file_name.lower()
@@ -202,14 +226,12 @@ class Api:
         return Reply(204)
 
     @staticmethod
-    def _body_ends(request):
+    def _body_tail(request):
         if request.body_path is None:
-            body = request.small_body
-            return body[:multipart.HEAD_LIMIT], body[-256:]
+            return request.small_body[-256:]
         with open(request.body_path, "rb") as source:
-            head = source.read(multipart.HEAD_LIMIT)
             source.seek(max(0, request.body_length - 256))
-            return head, source.read()
+            return source.read()
 
     @staticmethod
     def _copy_range(request, start, end, folder):
@@ -283,8 +305,9 @@ class HttpsFront(BackgroundServer):
     def serve(self, raw):
         context = self.context
         context.touch()
-        raw.settimeout(60)
+        deadline = HeaderDeadline(context.header_seconds)
         try:
+            deadline.arm(raw)  # the handshake too
             connection = self.tls.wrap_socket(raw, server_side=True)
         except (ssl.SSLError, OSError) as error:
             print(f"calc-service: TLS handshake failed: {error}", file=sys.stderr, flush=True)
@@ -292,12 +315,13 @@ class HttpsFront(BackgroundServer):
         request = None
         try:
             try:
-                request = read_request(connection, context.scratch, context.max_upload_bytes,
-                                       self._body_limit)
+                request = read_request(connection, deadline, context.scratch,
+                                       context.max_upload_bytes, self._body_limit, self._screen)
             except RequestError as error:
                 entry = context.journal.add(method=None, target=None, endpoint=None,
                                             calc_uid=None, attempt=None, headers=[],
-                                            body_length=0, body_sha256=None, body_base64=None,
+                                            api_key=None, body_length=0, body_sha256=None,
+                                            body_base64=None,
                                             reply_status=error.status,
                                             fault=None if error.status else "incomplete",
                                             error=str(error))
@@ -322,6 +346,17 @@ class HttpsFront(BackgroundServer):
         if request.path == "/storage/upload":
             return self.context.max_upload_bytes
         return CREATE_BODY_LIMIT
+
+    def _screen(self, request, first_bytes, complete):
+        if classify(request.method, request.path)[0] != "upload":
+            return True
+        try:
+            return self.api.screen_upload(request, first_bytes, complete)
+        except EarlyReply:
+            raise
+        except Exception as error:  # a fault of the service: say so, keep serving
+            traceback.print_exc(file=sys.stderr)
+            raise EarlyReply(500, f"internal error of the local service: {error!r}") from None
 
     def _answer(self, connection, request):
         context = self.context
@@ -356,6 +391,9 @@ class HttpsFront(BackgroundServer):
         entry["reply_status"] = reply.status
         connection.sendall(reply_bytes(reply.status, reply.body, reply.headers,
                                        reply.content_type))
+        if request.early_reply is not None:
+            drain(connection, request.content_length - request.body_length,
+                  EARLY_REPLY_LINGER_SECONDS)
 
     def _fault_reply(self, rule, endpoint, uid, request):
         action = rule["action"]

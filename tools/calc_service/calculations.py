@@ -14,6 +14,7 @@ import time
 
 from .solution_text import details, solution_text
 from .solvers.outcome import SolveOutcome
+from .state_folder import private_folder
 
 # Waiting for an upload or for a worker both read as "queued" to the client.
 CLIENT_WORDS = {"awaiting_upload": "queued", "queued": "queued", "calculating": "calculating",
@@ -72,7 +73,7 @@ class Calculation:
 class Calculations:
     def __init__(self, state_folder, started, workers, max_solve_seconds, max_model_bytes):
         self.folder = os.path.join(state_folder, "calculations")
-        os.makedirs(self.folder, exist_ok=True)
+        private_folder(self.folder)
         self.started = started
         self.max_solve_seconds = max_solve_seconds
         self.max_model_bytes = max_model_bytes
@@ -102,7 +103,7 @@ class Calculations:
         presolve = str(params.get("presolve", ""))
         uid = secrets.token_hex(16)
         folder = os.path.join(self.folder, uid)
-        os.makedirs(folder)
+        os.mkdir(folder, 0o700)
         calc = Calculation(uid, folder, params, time_limit, gap if gap >= 0 else 0.0, presolve,
                            round(time.monotonic() - self.started, 6))
         with open(calc.log_path, "wb"):

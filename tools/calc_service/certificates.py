@@ -1,5 +1,5 @@
 """A certificate authority for one run, name-constrained to localhost and 127.0.0.1, and the
-server certificate it signs. The CA key is written only into the state folder (mode 0600)."""
+server certificate it signs, written only into the state folder (files of mode 0600)."""
 
 import datetime
 import ipaddress
@@ -10,13 +10,9 @@ from cryptography.hazmat.primitives import hashes, serialization
 from cryptography.hazmat.primitives.asymmetric import ec
 from cryptography.x509.oid import ExtendedKeyUsageOID, NameOID
 
+from .state_folder import write_private_file
+
 LOOPBACK = ipaddress.IPv4Address("127.0.0.1")
-
-
-def _write_private(path, data):
-    descriptor = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600)
-    with os.fdopen(descriptor, "wb") as target:
-        target.write(data)
 
 
 def _key_pem(key):
@@ -67,10 +63,8 @@ def create_certificates(state):
               .sign(ca_key, hashes.SHA256()))
     paths = {name: os.path.join(state, name) for name in
              ("ca.pem", "ca-key.pem", "server.pem", "server-key.pem")}
-    _write_private(paths["ca-key.pem"], _key_pem(ca_key))
-    _write_private(paths["server-key.pem"], _key_pem(server_key))
-    with open(paths["ca.pem"], "wb") as target:
-        target.write(ca.public_bytes(serialization.Encoding.PEM))
-    with open(paths["server.pem"], "wb") as target:
-        target.write(server.public_bytes(serialization.Encoding.PEM))
+    write_private_file(paths["ca-key.pem"], _key_pem(ca_key))
+    write_private_file(paths["server-key.pem"], _key_pem(server_key))
+    write_private_file(paths["ca.pem"], ca.public_bytes(serialization.Encoding.PEM))
+    write_private_file(paths["server.pem"], server.public_bytes(serialization.Encoding.PEM))
     return paths

@@ -1,15 +1,58 @@
-"""The control port: plain HTTP with JSON bodies on 127.0.0.1, for tests; never journaled."""
+"""The control port: plain HTTP with JSON bodies on 127.0.0.1, for tests; never journaled.
+Every request must carry the control token of this run (in "X-Control-Token"), which only the
+user who started the service can read, from DIR/service.json."""
 
+import hmac
 import http.server
+import io
 import json
 import math
 
-from .background_server import BackgroundServer
+from .background_server import BackgroundServer, CappedThreading
 from .faults import FaultError
+from .header_deadline import HeaderDeadline
+
+TOKEN_HEADER = "X-Control-Token"
+
+
+class _DeadlineReader(io.RawIOBase):
+    """The connection's bytes, each read bounded by the header deadline as well."""
+
+    def __init__(self, connection, deadline):
+        super().__init__()
+        self.connection, self.deadline = connection, deadline
+        self.header_late = False
+
+    def readable(self):
+        return True
+
+    def readinto(self, buffer):
+        try:
+            self.deadline.arm(self.connection)
+            return self.connection.recv_into(buffer)
+        except TimeoutError:
+            self.header_late = self.deadline.passed()
+            raise
 
 
 class _ControlHandler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+
+    def setup(self):
+        super().setup()
+        self.deadline = HeaderDeadline(self.server.control.context.header_seconds)
+        self.reader = _DeadlineReader(self.connection, self.deadline)
+        self.rfile.close()
+        self.rfile = io.BufferedReader(self.reader)
+
+    def handle_one_request(self):
+        super().handle_one_request()  # gives up, without a reply, on a read that times out
+        if self.reader.header_late:
+            self.deadline.met(self.connection)
+            try:
+                self._send(408, {"error": self.deadline.message()})
+            except OSError:
+                pass
 
     def log_message(self, *args):
         pass
@@ -34,11 +77,15 @@ class _ControlHandler(http.server.BaseHTTPRequestHandler):
             raise ValueError("a control body is a JSON object")
         return value
 
-    def do_GET(self):
-        self.server.control.dispatch(self, "GET")
+    def __getattr__(self, name):
+        # Every method reaches the dispatcher, so that one without the token gets 401 too.
+        if name.startswith("do_"):
+            return lambda: self.server.control.dispatch(self, name[len("do_"):])
+        raise AttributeError(name)
 
-    def do_POST(self):
-        self.server.control.dispatch(self, "POST")
+
+class _ControlHttpServer(CappedThreading, http.server.HTTPServer):
+    pass
 
 
 def _status_entries(entries):
@@ -55,13 +102,19 @@ def _status_entries(entries):
 class ControlServer(BackgroundServer):
     def __init__(self, context):
         self.context = context
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _ControlHandler)
-        server.daemon_threads = True
+        server = _ControlHttpServer(("127.0.0.1", 0), _ControlHandler)
         server.control = self
         super().__init__(server, "control")
 
     def dispatch(self, handler, method):
+        handler.deadline.met(handler.connection)
         context = self.context
+        token = handler.headers.get(TOKEN_HEADER)
+        if token is None or not hmac.compare_digest(token.encode("utf-8", "replace"),
+                                                    context.control_token.encode("ascii")):
+            handler._send(401, {"error": f"a control request needs the header {TOKEN_HEADER}"
+                                " with the control token of the service's service.json"})
+            return
         context.touch()
         path = handler.path.split("?", 1)[0]
         routes = {

@@ -1,11 +1,11 @@
 """The upload body, framed exactly as the library's client writes it: the form fields, then
 one file part, then "\\r\\n\\r\\n--B\\r\\n" (the standard close "\\r\\n--B--\\r\\n" is taken
 too). No general multipart parser: the file part must be the last one, and its bytes run up to
-the trailer, so they may hold anything."""
+the trailer, so they may hold anything. The fields come first, so they are read (and the upload
+refused when they are wrong) before the file's bytes are stored."""
 
 import re
 
-HEAD_LIMIT = 1 << 20
 _DISPOSITION = re.compile(r'^Content-Disposition:\s*form-data;\s*name="([^"]*)"'
                           r'(?:;\s*filename="([^"]*)")?\s*$', re.IGNORECASE)
 
@@ -28,19 +28,22 @@ def boundary_of(content_type):
     raise UploadError("the upload's Content-Type names no boundary")
 
 
-def parse(head, total_length, tail, boundary):
-    """head: the first bytes of the body (up to HEAD_LIMIT); tail: its last bytes.
-
-    Returns (fields list of (name, value), file name, start and end offsets of the file's
-    bytes in the body)."""
+def parse_form(head, boundary, complete):
+    """The form fields (a list of (name, value)), the file part's name and the offset of its
+    bytes in the body, read from the body's first bytes `head`. None when head ends before the
+    file part's header does and more of the body may follow (complete false)."""
     delimiter = b"--" + boundary + b"\r\n"
     fields, position = [], 0
     while True:
         if not head.startswith(delimiter, position):
+            if not complete and delimiter.startswith(head[position:]):
+                return None
             raise UploadError(f"expected the boundary line at byte {position}")
         position += len(delimiter)
         header_end = head.find(b"\r\n\r\n", position)
         if header_end < 0:
+            if not complete:
+                return None
             raise UploadError("a part's header does not end")
         header = head[position:header_end].decode("utf-8", "replace")
         match = None
@@ -50,16 +53,18 @@ def parse(head, total_length, tail, boundary):
             raise UploadError("a part has no Content-Disposition with a name")
         content = header_end + 4
         if match.group(2) is not None:
-            return fields, match.group(2), content, _file_end(total_length, tail, boundary,
-                                                              content)
+            return fields, match.group(2), content
         value_end = head.find(b"\r\n--" + boundary, content)
         if value_end < 0:
+            if not complete:
+                return None
             raise UploadError(f"the value of field '{match.group(1)}' does not end")
         fields.append((match.group(1), head[content:value_end].decode("utf-8", "replace")))
         position = value_end + 2
 
 
-def _file_end(total_length, tail, boundary, start):
+def file_end(total_length, tail, boundary, start):
+    """The offset where the file's bytes end, from the body's last bytes `tail`."""
     for trailer in (b"\r\n\r\n--" + boundary + b"\r\n", b"\r\n--" + boundary + b"--\r\n",
                     b"\r\n--" + boundary + b"--"):
         if tail.endswith(trailer) and total_length - len(trailer) >= start:

@@ -6,6 +6,7 @@ import socket
 import time
 
 from .background_server import BackgroundServer, ThreadingServer, connection_handler
+from .header_deadline import HeaderDeadline
 from .http_io import RequestError, parse_head, read_head, reply_bytes
 from .journal import Journal
 
@@ -16,22 +17,21 @@ IDLE_SECONDS = 60
 class Relay(BackgroundServer):
     def __init__(self, context):
         self.context = context
-        self.journal = Journal(context.started)
+        self.journal = Journal(context.started, context.api_key)
         super().__init__(ThreadingServer(("127.0.0.1", 0), connection_handler(self.serve)),
                          "relay")
 
     def serve(self, client):
         self.context.touch()
-        client.settimeout(IDLE_SECONDS)
         try:
-            head, rest = read_head(client)
+            head, rest = read_head(client, HeaderDeadline(self.context.header_seconds))
             request = parse_head(head)
         except (RequestError, OSError) as error:
             self.journal.add(target=None, headers=[], outcome="bad_request", bytes_up=0,
                              bytes_down=0, error=str(error))
             return
         entry = self.journal.add(method=request.method, target=request.target,
-                                 headers=[list(h) for h in request.headers], outcome=None,
+                                 headers=self.journal.headers(request.headers), outcome=None,
                                  bytes_up=0, bytes_down=0)
         if request.method != "CONNECT":
             entry["outcome"] = "bad_request"

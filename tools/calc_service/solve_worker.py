@@ -98,8 +98,11 @@ def run(job, folder):
     if job["gzip"]:
         size = decompress(upload, model_path, job["max_model_bytes"])
     else:
+        size = os.path.getsize(upload)
+        if size > job["max_model_bytes"]:
+            raise CalculationError("MODEL_TOO_LARGE", f"the model is larger than"
+                                   f" {job['max_model_bytes']} bytes")
         os.replace(upload, model_path)
-        size = os.path.getsize(model_path)
     log(f"Reading {display_name} ({job['format'].upper()}, {size} bytes)")
     model = read_model(model_path, job["format"], display_name)
     summary = model.summary()

@@ -17,6 +17,9 @@ import time
 import urllib.error
 import urllib.request
 
+from .control import TOKEN_HEADER
+from .service import API_KEY_VARIABLE
+
 SCRIPT = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                       "calc-service")
 PYTHON = "/usr/bin/python3"
@@ -31,16 +34,18 @@ class ControlError(RuntimeError):
 
 
 class ControlClient:
-    """A small client of the service's control port."""
+    """A small client of the service's control port; every request carries the token."""
 
-    def __init__(self, address, timeout=30):
+    def __init__(self, address, token, timeout=30):
         self.address = address.rstrip("/")
+        self.token = token
         self.timeout = timeout
 
     def request(self, method, path, body=None):
         data = None if body is None else json.dumps(body).encode("utf-8")
         request = urllib.request.Request(self.address + path, data=data, method=method,
-                                         headers={"Content-Type": "application/json"})
+                                         headers={"Content-Type": "application/json",
+                                                  TOKEN_HEADER: self.token})
         try:
             with urllib.request.urlopen(request, timeout=self.timeout) as reply:
                 return json.loads(reply.read().decode("utf-8"))
@@ -92,7 +97,8 @@ class ServiceHandle:
         self.ca = ready["ca"]
         self.api_key = ready["api_key"]
         self.state = ready["state"]
-        self.control_client = ControlClient(self.control)
+        self.control_token = read_control_token(self.state)
+        self.control_client = ControlClient(self.control, self.control_token)
 
     def client_env(self, base=None):
         """The environment for the library's client (a build with VELORIUM_TEST_TRUST=ON)."""
@@ -100,6 +106,13 @@ class ServiceHandle:
         environment.update({"NIMBROVA_TEST_SERVER_ADDRESS": self.base,
                             "X_API_KEY": self.api_key, "VELORIUM_TEST_ROOTS": self.ca})
         return environment
+
+
+def read_control_token(state):
+    """The control token of the service whose state folder this is (from its service.json,
+    which only the user who started it can read)."""
+    with open(os.path.join(state, "service.json"), encoding="utf-8") as source:
+        return json.load(source)["control_token"]
 
 
 def _read_ready_line(process, seconds):
@@ -135,19 +148,29 @@ def stop_process(process, seconds=STOP_SECONDS):
 
 @contextlib.contextmanager
 def running_service(folder, api_key=None, idle_exit=300, max_upload_bytes=None,
-                    max_model_bytes=None, max_solve_seconds=60, workers=None):
+                    max_model_bytes=None, max_solve_seconds=60, workers=None,
+                    header_timeout=None, options=()):
+    """Without api_key the service makes a random one; either way its ready line gives it.
+    A key given goes through the service's environment, never its command line. `options`
+    are further command-line options."""
     folder = os.fspath(folder)
     os.makedirs(folder, exist_ok=True)
     command = [PYTHON, SCRIPT, "--state", os.path.join(folder, "state"),
                "--idle-exit", str(idle_exit), "--max-solve-seconds", str(max_solve_seconds),
                "--exit-with-parent"]
-    for option, value in (("--api-key", api_key), ("--max-upload-bytes", max_upload_bytes),
-                          ("--max-model-bytes", max_model_bytes), ("--workers", workers)):
+    for option, value in (("--max-upload-bytes", max_upload_bytes),
+                          ("--max-model-bytes", max_model_bytes), ("--workers", workers),
+                          ("--header-timeout", header_timeout)):
         if value is not None:
             command += [option, str(value)]
+    command += list(options)
+    environment = {name: value for name, value in os.environ.items()
+                   if name != API_KEY_VARIABLE}
+    if api_key is not None:
+        environment[API_KEY_VARIABLE] = api_key
     with open(os.path.join(folder, "service-stderr.txt"), "wb") as stderr:
         process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                   stderr=stderr)
+                                   stderr=stderr, env=environment)
     try:
         handle = ServiceHandle(process, _read_ready_line(process, READY_SECONDS))
         yield handle

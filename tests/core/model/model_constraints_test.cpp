@@ -1,6 +1,7 @@
 // The model object: constraints, the objective as an expression, general constraints.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "core/model/model_test_support.hpp"
 #include "support/log_capture.hpp"
 #include "support/recording_objects.hpp"
+#include "support/stdout_capture.hpp"
 
 namespace velorium::cpp_impl {
 namespace {
@@ -321,6 +323,67 @@ TEST_F(ModelGeneralConstraintsTest, AddLookUpCopyAndRemove) {
   expect_failure(model, 402);
   model->AddGeneralConstraintObject(nullptr);
   expect_failure(model, 402);
+}
+
+// A name given again changes a variable in place (23) or gets a new name for a row or a general
+// constraint (24): the modeller hears of it where the model's other lines go.
+TEST_F(ModelGeneralConstraintsTest, RepeatedNamesAreWarnedThroughTheModelsLog) {
+  using velorium::testing::catalogue_text;
+  const std::string warning = catalogue_text(71);
+  IVariable* z = add(0.0, 100.0, variable_type::continuous, "z");
+  own(model->AddConstraintLinear2(linear(), -kInf, 3.0, "cap"));
+  int fresh = 0;
+  struct Case {
+    const char* what;
+    std::function<std::string()> add;  // adds, and gives the line that must be logged ("" for none)
+  };
+  const Case cases[] = {
+      {"a variable's name again",
+       [&] {
+         add(1.0, 2.0, variable_type::integer, "x");
+         return warning + catalogue_text(23, "x") + "\n";
+       }},
+      {"a row's name again",
+       [&] {
+         IConstraint* row = own(model->AddConstraintLinear1(linear(), constraint_sense::equal, 1.0, "cap"));
+         return warning + catalogue_text(24, "cap", row->GetName()) + "\n";
+       }},
+      {"a row's name for a general constraint",
+       [&] { return warning + catalogue_text(24, "cap", add_quotient(z, "cap")->GetName()) + "\n"; }},
+      {"new names",
+       [&] {
+         const std::string name = "fresh" + std::to_string(fresh++);
+         add(0.0, 1.0, variable_type::continuous, name.c_str());
+         own(model->AddConstraintLinear2(linear(), -kInf, 3.0, name.c_str()));
+         add_quotient(z, ("g" + name).c_str());
+         return std::string();
+       }},
+  };
+  CollectingCallback callback;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Without a callback the console gets the line, unless log_to_console is off. (Taking the
+    // callback away turns the output off when the console is off too: the console first.)
+    model->SetBoolParam("log_to_console", true);
+    model->SetLogCallback(nullptr);
+    for (const bool console_on : {true, false}) {
+      model->SetBoolParam("log_to_console", console_on);
+      test::StdoutCapture console;
+      const std::string line = c.add();
+      expect_ok(model);
+      EXPECT_EQ(console.finish(), console_on ? line : "");
+    }
+    model->SetLogCallback(&callback);
+    callback.lines.clear();
+    test::StdoutCapture console;
+    const std::string line = c.add();
+    expect_ok(model);
+    EXPECT_EQ(console.finish(), "") << "the callback takes the console's place";
+    EXPECT_EQ(callback.all(), line);
+  }
+  EXPECT_EQ(model->GetVariablesCount(), 6) << "x, y, z and three fresh ones: a repeated name adds no variable";
+  EXPECT_EQ(own(model->GetVariableByName("x"))->GetType(), variable_type::integer);
+  EXPECT_STREQ(own(model->GetConstraint(1))->GetName(), "cap#1");
 }
 
 TEST_F(ModelGeneralConstraintsTest, VariablesMustNameALiveVariableOfThisModel) {

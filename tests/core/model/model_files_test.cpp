@@ -94,6 +94,11 @@ std::string describe(const Model& model) {
   return text;
 }
 
+// The line a reader or writer logs for a file that does not open: 69 with the path, then why.
+std::string unopened(const std::string& path, int error) {
+  return velorium::testing::catalogue_line(69, path.c_str()) + ": " + std::strerror(error);
+}
+
 class ModelFiles : public ModelFixture {
  protected:
   std::shared_ptr<Model> flat() {
@@ -153,9 +158,6 @@ TEST_F(ModelFiles, AFailedReadLeavesTheModelAsItWasAndSaysWhy) {
   const std::string broken = dir.write("broken.lp", "Minimize\n obj: x <\nEnd\n");
   const std::string no_format = dir.write("model.txt", kModelLp);
   const std::string lp_as_mps = dir.write("lp.lp", kModelLp);
-  auto unopened = [](const std::string& path, int error) {
-    return velorium::testing::catalogue_line(69, path.c_str()) + ": " + std::strerror(error);
-  };
   struct Case {
     const char* what;
     std::function<void()> read;
@@ -164,6 +166,7 @@ TEST_F(ModelFiles, AFailedReadLeavesTheModelAsItWasAndSaysWhy) {
   };
   std::vector<Case> cases = {
       {"missing file", [&] { model->Read(missing.c_str()); }, missing, unopened(missing, ENOENT)},
+      {"missing file read as MPS", [&] { model->ReadMps(missing.c_str()); }, missing, unopened(missing, ENOENT)},
       {"folder", [&] { model->ReadLp(folder.c_str()); }, folder, unopened(folder, EISDIR)},
       {"syntax error", [&] { model->ReadLp(broken.c_str()); }, broken, "~" + broken + ":2: "},
       {"unknown extension", [&] { model->Read(no_format.c_str()); }, no_format,
@@ -232,24 +235,64 @@ TEST_F(ModelFiles, EveryWriterHonoursANameMap) {
       << "model.lp and three of each: mapped file, map, plain file; no other map";
 
   const std::string unmapped = dir.file("unmapped.lp");
-  model->Write(unmapped.c_str(), dir.file("no_dir/names.map").c_str());
-  expect_failure(model, 118, unmapped.c_str());
+  const std::string no_dir_map = dir.file("no_dir/names.map");
+  const std::string failure = velorium::testing::catalogue_text(118, unmapped.c_str()) + ": " + unopened(no_dir_map, ENOENT);
+  model->Write(unmapped.c_str(), no_dir_map.c_str());
+  EXPECT_EQ(model->GetErrorText(), failure);
   EXPECT_FALSE(std::filesystem::exists(unmapped)) << "no model file without its map";
-  model->WriteMps(unmapped.c_str(), dir.file("no_dir/names.map").c_str());
-  expect_failure(model, 118, unmapped.c_str());
+  model->WriteMps(unmapped.c_str(), no_dir_map.c_str());
+  EXPECT_EQ(model->GetErrorText(), failure);
   EXPECT_FALSE(std::filesystem::exists(unmapped));
 }
 
-TEST_F(ModelFiles, WriteFailures) {
+// A write that fails says why after 118, as a read does after 117: the system's reason for the
+// model file or the name map, or the extension that chooses no format.
+TEST_F(ModelFiles, WriteFailuresSayWhy) {
   add(0, 1, variable_type::continuous, "x");
   const std::string no_dir = dir.file("no_dir/model.lp");
-  model->Write(no_dir.c_str(), "");
-  expect_failure(model, 118, no_dir.c_str());
+  const std::string plain = dir.write("plain", "");
+  const std::string under_a_file = plain + "/model.mps";
   const std::string no_format = dir.file("model.txt");
-  model->Write(no_format.c_str(), nullptr);
-  expect_failure(model, 118, no_format.c_str());
-  model->WriteLp(nullptr, "");
-  expect_failure(model, 118, "null");
+  const std::string mapped = dir.file("mapped.lp");
+  const std::string no_dir_map = dir.file("no_dir/names.map");
+  struct Case {
+    const char* what;
+    std::function<void()> write;
+    std::string path;
+    std::string reason;  // "" for none
+  };
+  std::vector<Case> cases = {
+      {"no such folder", [&] { model->Write(no_dir.c_str(), ""); }, no_dir, unopened(no_dir, ENOENT)},
+      {"a file for a folder", [&] { model->WriteMps(under_a_file.c_str(), nullptr); }, under_a_file,
+       unopened(under_a_file, ENOTDIR)},
+      {"a folder for the file", [&] { model->WriteLp(dir.path().c_str(), ""); }, dir.path(),
+       unopened(dir.path(), EISDIR)},
+      {"an extension the writers do not know", [&] { model->Write(no_format.c_str(), nullptr); }, no_format,
+       "Расширение [.txt] не выбирает формат записи: .lp, .ilp или .mps"},
+      {"a name map that cannot be written", [&] { model->Write(mapped.c_str(), no_dir_map.c_str()); }, mapped,
+       unopened(no_dir_map, ENOENT)},
+      {"null name", [&] { model->WriteLp(nullptr, ""); }, "null", ""},
+  };
+  if (std::filesystem::exists("/dev/full")) {
+    cases.push_back({"a full disk", [&] { model->WriteLp("/dev/full", ""); }, "/dev/full",
+                     std::strerror(ENOSPC)});
+  }
+  if (::geteuid() != 0) {  // root writes into every folder
+    const std::string locked = dir.file("locked");
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    cases.push_back({"no permission", [&] { model->Write((locked + "/m.lp").c_str(), ""); }, locked + "/m.lp",
+                     unopened(locked + "/m.lp", EACCES)});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.write();
+    EXPECT_EQ(model->GetErrorCode(), -1);
+    const std::string head = velorium::testing::catalogue_text(118, c.path.c_str());
+    EXPECT_EQ(std::string(model->GetErrorText()), c.reason.empty() ? head : head + ": " + c.reason);
+  }
+  EXPECT_FALSE(std::filesystem::exists(mapped)) << "no model file without its map";
+  EXPECT_FALSE(std::filesystem::exists(no_format));
   model->WriteMps(dir.file("model.txt").c_str(), "");
   expect_ok(model);
   EXPECT_NE(test::readFileBytes(dir.file("model.txt")).find("ENDATA"), std::string::npos);
@@ -276,6 +319,7 @@ class ModelFileLog : public ModelFiles {
         {"Read", [=, this] { model->Read(missing.c_str()); }, opened + missing},
         {"ReadLp", [=, this] { model->ReadLp(broken_lp.c_str()); }, broken_lp + ":2: "},
         {"ReadMps", [=, this] { model->ReadMps(broken_mps.c_str()); }, broken_mps},
+        {"ReadMps of a missing file", [=, this] { model->ReadMps(missing.c_str()); }, opened + missing},
         {"Write", [=, this] { model->Write((no_dir + ".lp").c_str(), ""); }, opened + no_dir + ".lp"},
         {"WriteMps", [=, this] { model->WriteMps((no_dir + ".mps").c_str(), ""); }, opened + no_dir + ".mps"},
         {"WriteLp", [=, this] { model->WriteLp((no_dir + ".lp").c_str(), ""); }, opened + no_dir + ".lp"},

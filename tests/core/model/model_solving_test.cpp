@@ -171,7 +171,7 @@ TEST_F(ModelSolving, WithoutACoreObjectRemoteSolvesStoreTheFixedTextAndPrepareNo
   EXPECT_EQ(model->SolveRemote("names.map"), nullptr);
   EXPECT_EQ(model->GetErrorCode(), -1);
   EXPECT_STREQ(model->GetErrorText(), kKernelInitErrorText);
-  model->SolveRemoteAsync();
+  model->SolveRemoteAsync(nullptr);
   EXPECT_EQ(model->GetErrorCode(), -1);
   EXPECT_STREQ(model->GetErrorText(), kKernelInitErrorText);
   EXPECT_FALSE(std::filesystem::exists("names.map"));

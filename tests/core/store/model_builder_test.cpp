@@ -118,7 +118,7 @@ TEST_F(ModelBuilderTest, RowAndGeneralConstraintNames) {
   EXPECT_EQ(row_name(add_row("a", &log.options())), "a#3");
   ASSERT_EQ(log.texts().size(), 1u);
   EXPECT_EQ(log.texts()[0].level, 4);
-  EXPECT_EQ(log.texts()[0].text, catalogue_text(71) + catalogue_text(24, "a", "a#3"));
+  EXPECT_EQ(log.texts()[0].text, catalogue_text(71) + catalogue_text(24, "a", "a#3") + "\n") << "one whole line";
   EXPECT_EQ(row_name(add_row("a", nullptr)), "a#4") << "no log options, no warning";
   EXPECT_EQ(log.texts().size(), 1u);
 
@@ -183,7 +183,7 @@ TEST_F(ModelBuilderTest, AddingAVariableOfAnExistingNameReplacesIt) {
   ASSERT_EQ(store->model->objective.linear_terms.size(), 1u);
   EXPECT_EQ(store->model->objective.linear_terms[0].coefficient, 7.0) << "set on the existing term";
   ASSERT_EQ(log.texts().size(), 1u);
-  EXPECT_EQ(log.texts()[0].text, catalogue_text(71) + catalogue_text(23, "a"));
+  EXPECT_EQ(log.texts()[0].text, catalogue_text(71) + catalogue_text(23, "a") + "\n") << "one whole line";
 
   EXPECT_EQ(store->add_variable(0.0, 1.0, 0.0, kContinuous, "b", nullptr), b);
   EXPECT_EQ(store->model->objective.linear_terms.size(), 1u) << "a zero coefficient adds no term";

@@ -40,6 +40,14 @@ TEST(LpReaderObjective, LabelTermsConstantAndSense) {
   EXPECT_EQ(columnNames(*model), "x y z");
 }
 
+// A number may run straight into the letter that begins a name, as glpsol reads it.
+TEST(LpReaderObjective, NumbersRunIntoNames) {
+  auto model = read("Maximize\n obj: 3x + 2y - 0.5e1z\nSubject To\n c: -1x +4y <= 2\nBounds\n x <= 1e1\nEnd\n");
+  EXPECT_EQ(linearText(*model, model->objective), "3 x + 2 y + -5 z");
+  EXPECT_EQ(linearText(*model, model->rows[0].expression), "-1 x + 4 y");
+  EXPECT_EQ(model->variables[0].upper, 10);
+}
+
 TEST(LpReaderObjective, MinimizeWinsOverMaximize) {
   auto model = read("Maximize\n y\nMinimize\n x\n");
   EXPECT_EQ(model->objective_sense, 0);
@@ -386,7 +394,9 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"no section at all", "\\ only a comment\n x + y\n", 2, "before the first section"},
         MalformedCase{"empty text", "", 0, "no section"},
         MalformedCase{"only comments", "\\ a comment\n/* and a block */\n", 0, "no section"},
-        MalformedCase{"number run into a name", "Minimize\n obj: 1abc\n", 2, "\"1abc\""},
+        MalformedCase{"number run into an underscore", "Minimize\n obj: 1_abc\n", 2, "\"1_abc\""},
+        MalformedCase{"exponent without digits run into a name", "Minimize\n obj: 2ex\n", 2, "\"2ex\""},
+        MalformedCase{"overflow run into a name", "Minimize\n obj: 1e999x\n", 2, "\"1e999x\""},
         MalformedCase{"decimal comma in a bound", "Minimize\n x\nBounds\n x <= 1,5\n", 4, "\"1,5\""},
         MalformedCase{"exponent without digits", "Minimize\n x\nSubject To\n c: x <= 1e\n", 4, "\"1e\""},
         MalformedCase{"two decimal points", "Minimize\n obj: 1.2.3 x\n", 2, "\"1.2.3\""},

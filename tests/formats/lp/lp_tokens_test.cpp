@@ -117,6 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{"two-word keyword opens a line", "Generals\n x\nSubject To c: 2 x 3 y <= 1", "K5 N(x) K3 L(c) 2 N(x 3 y) <= 1"},
         LexCase{"keyword only as a whole word", "Bounds\n endless x <= 3", "K4 N(endless x) <= 3"},
         LexCase{"text before the first section", "some words 3\nMinimize\n x", "N(some) N(words) 3 K1 N(x)"},
+        LexCase{"a number run into a letter, which begins a name",
+                "Minimize\n obj: 3x + 2y - 4.5z\nSubject To\n c: 2e1x -1e-2y >= 0xy + 0X",
+                "K1 L(obj) 3 N(x) 2 N(y) -4.5 N(z) K3 L(c) 20 N(x) -0.01 N(y) >= 0 N(xy) 0 N(X)"},
+        LexCase{"a number run into a keyword", "Generals\n x 3bin y", "K5 N(x) 3 K6 N(y)"},
         LexCase{"empty text", "", ""}));
 
 struct LexErrorCase {
@@ -147,7 +151,12 @@ INSTANTIATE_TEST_SUITE_P(
                       LexErrorCase{"bad SOS type", "SOS\n s: S3:: x:1", 2},
                       LexErrorCase{"NUL byte", "Minimize\n x\n y"s + '\0' + "z\n", 3},
                       LexErrorCase{"NUL byte in a comment", "Minimize \\ a"s + '\0', 1},
-                      LexErrorCase{"number run into a name", "Generals\n x\n 3x", 3},
+                      LexErrorCase{"number run into an underscore", "Minimize\n obj: x\n + 3_y", 3},
+                      LexErrorCase{"signed number run into an underscore", "Minimize\n obj: x + 2_y", 2},
+                      LexErrorCase{"number run into a letter that is no ASCII letter", "Minimize\n obj: 3\xD1\x85", 2},
+                      LexErrorCase{"exponent without digits before a name", "Minimize\n obj: 2ex", 2},
+                      LexErrorCase{"hexadecimal number with letters", "Minimize\n obj: 0x1F", 2},
+                      LexErrorCase{"hexadecimal fraction", "Minimize\n obj: 0X.8p1 y", 2},
                       LexErrorCase{"decimal comma", "Bounds\n x <= 1,5", 2},
                       LexErrorCase{"exponent without digits", "Bounds\n x <= 1e", 2},
                       LexErrorCase{"two points", "Minimize\n obj: 1.2.3 x", 2},

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "formats/lp/lp_reader.hpp"
 #include "formats/mps/mps_read_helper.hpp"
+#include "support/catalogue_failure.hpp"
 
 namespace velorium {
 namespace {
@@ -256,14 +261,25 @@ TEST(MpsReaderErrorsTest, RowsMessagesComeInLineOrder) {
   }
 }
 
-TEST(MpsReaderErrorsTest, AFileThatCannotBeOpenedFailsSilently) {
+// A file that cannot be opened is one error line, the LP reader's: catalogue message 69 with the
+// path and the system's reason.
+TEST(MpsReaderErrorsTest, AFileThatCannotBeOpenedIsLoggedAsTheLpReaderLogsIt) {
   mps_test::ScratchDir dir;
-  auto read = mps_test::readMpsPath(dir.file("missing.mps"));
-  EXPECT_FALSE(read.model);
-  EXPECT_TRUE(read.log.empty());
-  read = mps_test::readMpsPath(dir.path().string());
-  EXPECT_FALSE(read.model);
-  EXPECT_TRUE(read.log.empty());
+  for (const auto& [path, error] : {std::pair{dir.file("missing.mps"), ENOENT}, std::pair{dir.path().string(), EISDIR}}) {
+    SCOPED_TRACE(path);
+    auto read = mps_test::readMpsPath(path);
+    EXPECT_FALSE(read.model);
+    ASSERT_EQ(read.messages.size(), 1u) << read.log;
+    EXPECT_EQ(read.messages[0].level, kLogLevelError);
+    EXPECT_EQ(read.messages[0].text, velorium::testing::catalogue_text(72) +
+                                         velorium::testing::catalogue_line(69, path.c_str()) + ": " +
+                                         std::strerror(error) + "\n");
+    test::LogCapture lp_log;
+    std::shared_ptr<Model> lp_model;
+    EXPECT_EQ(readLpModelFile(lp_log.options(), path, lp_model), 1);
+    ASSERT_EQ(lp_log.texts().size(), 1u);
+    EXPECT_EQ(lp_log.texts()[0].text, read.messages[0].text);
+  }
 }
 
 }  // namespace

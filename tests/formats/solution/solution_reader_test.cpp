@@ -269,3 +269,71 @@ TEST(SolutionReader, IgnoresACommaDecimalLocale) {
 
 }  // namespace
 }  // namespace velorium
+
+namespace velorium {
+namespace {
+
+// A calculation's result text is checked as it is read: what the service writes passes, and
+// every kind of reply that is no result text is refused with its reason and leaves nothing.
+TEST(ResultText, RefusesWhatIsNoResultTextAndSaysWhy) {
+  const std::string heading = "# Velorium Solution File Version 1.1\n\n";
+  struct Case {
+    const char* title;
+    std::string text;
+    const char* reason;  // "" when the text is read
+  };
+  const std::vector<Case> cases = {
+      {"as the service writes it",
+       heading + "# Objective Value  11\n\n\n# Dual Solution\nc1 2\n\n# Reduced Costs\nx 1\ny 0\n# Columns  2\nx 3\ny 1\n",
+       ""},
+      {"CR LF line ends, no final line end, infinities", heading + "# Columns  2\r\nx inf\r\ny -1e3", ""},
+      {"a calculation without a solution", heading + "# Columns  0\n", ""},
+      {"an empty body", "", "is empty"},
+      {"an HTML page", "<html><head><title>502 Bad Gateway</title></head></html>\n",
+       "does not begin with \"# Velorium Solution File Version 1.1\" but with \"<html><head><title>502 Bad Gateway"},
+      {"the heading further down", "\n" + heading + "# Columns  0\n", "does not begin with"},
+      {"no count line", heading + "x 1\n", "holds no \"# Columns\" line"},
+      {"cut short", heading + "# Columns  3\nx 1\ny 2\n", "counts 3 columns but holds 2 values"},
+      {"cut inside a line", heading + "# Columns  2\nx 1\ny", "a line without a name and a value (line 5: \"y\")"},
+      {"more values than counted", heading + "# Columns  1\nx 1\ny 2\n", "counts 1 columns but holds 2 values"},
+      {"a count that is none", heading + "# Columns  two\nx 1\n", "has no count in its line \"# Columns  two\""},
+      {"two count lines", heading + "# Columns  1\nx 1\n# Columns  1\ny 2\n", "a second \"# Columns\" line (line 5)"},
+      {"NaN as a value", heading + "# Columns  2\nx 1\ny nan\n", "has NaN for \"y\" (line 5)"},
+      {"NaN as a dual value", heading + "# Dual Solution\nc1 NaN\n# Columns  0\n", "has NaN for \"c1\""},
+      {"a value that is no number", heading + "# Columns  1\nx 3x\n", "has no number for \"x\" (line 4: \"3x\")"},
+      {"a control character is not quoted", "\x1b[2J\n", "but with \"?[2J\""},
+  };
+  for (const Case& c : cases) {
+    SolutionData data;
+    data.values = {{"stale", 1.0}};
+    const std::string reason = readResultText(data, c.text.data(), c.text.size());
+    if (*c.reason == '\0') {
+      EXPECT_EQ(reason, "") << c.title;
+      continue;
+    }
+    EXPECT_TRUE(reason.starts_with("the calculation's result text ")) << c.title << ": " << reason;
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << c.title << ": " << reason;
+    EXPECT_EQ(data.source, nullptr) << c.title;
+    EXPECT_TRUE(data.values.empty()) << c.title;
+  }
+}
+
+TEST(ResultText, ReadsAsTheReaderInOrderDoes) {
+  const std::string text =
+      "# Velorium Solution File Version 1.1\n\n# Dual Solution\nr2 5\nr1 6\n# Reduced Costs\nb 1\na 2\n"
+      "# Columns  2\nb 3\na 4\n";
+  SolutionData checked;
+  SolutionData plain;
+  ASSERT_EQ(readResultText(checked, text.data(), text.size()), "");
+  ASSERT_TRUE(readSolutionTextInOrder(plain, text.data(), text.size()));
+  ASSERT_NE(checked.source, nullptr);
+  EXPECT_EQ(checked.source->column_names, plain.source->column_names);
+  EXPECT_EQ(checked.source->values, plain.source->values);
+  EXPECT_EQ(checked.source->reduced_costs, plain.source->reduced_costs);
+  EXPECT_EQ(checked.source->row_names, plain.source->row_names);
+  EXPECT_EQ(checked.source->duals, plain.source->duals);
+  EXPECT_TRUE(checked.has_duals && checked.has_reduced_costs);
+}
+
+}  // namespace
+}  // namespace velorium

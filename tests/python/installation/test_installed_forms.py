@@ -14,6 +14,7 @@ BUILD_DIR = os.environ.get("VELORIUM_BUILD_DIR")
 SOURCE_DIR = os.environ.get("VELORIUM_SOURCE_DIR")
 PYTHON_INSTALL_DIR = os.environ.get("VELORIUM_PYTHON_INSTALL_DIR")
 pytestmark = pytest.mark.skipif(not BUILD_DIR, reason="needs the CMake build (run through ctest)")
+TEST_ROOTS_NAME = b"VELORIUM_TEST_ROOTS"
 
 IMPORT_CHECK = """
 import json, veloriumpy
@@ -74,3 +75,10 @@ def test_pip_install(tmp_path):
     module_folder = Path(found["module"]).parent
     assert module_folder.name == "site-packages" and str(module_folder).startswith(str(venv))
     assert_loaded_from(found, module_folder, module_folder / "veloriumpy.libs")
+    # A default build: only a test build reads VELORIUM_TEST_ROOTS, and only its library holds
+    # the name (this build's library shows the check can see it), so pip's module trusts the
+    # built-in roots alone and cannot reach the local calculation service.
+    assert TEST_ROOTS_NAME not in Path(found["libraries"][0]).read_bytes()
+    if "VELORIUM_TEST_TRUST:BOOL=ON" in (Path(BUILD_DIR) / "CMakeCache.txt").read_text():
+        (own,) = glob.glob(f"{BUILD_DIR}/libvelorium_core.so.1")
+        assert TEST_ROOTS_NAME in Path(own).read_bytes()

@@ -5,6 +5,7 @@ import gzip
 import json
 import socket
 import ssl
+import time
 import urllib.parse
 
 BOUNDARY = "33B2FB9127EC4426B087A13F8F06B9F2"
@@ -22,6 +23,17 @@ class Reply:
 
     def json(self):
         return json.loads(self.body.decode("utf-8"))
+
+
+def wait_for(predicate, seconds=20):
+    """The predicate's first true value, polled every 20 ms for at most `seconds`."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.02)
+    raise TimeoutError("condition not met in time")
 
 
 def tls_context(ca):
