@@ -37,7 +37,7 @@ constexpr std::string_view kDone = "done";
 // The outcome of a calculation cancelled at the service, at the caller's request (an interrupt,
 // or a program's own cancel).
 constexpr std::string_view kCancelled = "error: CANCELLED";
-constexpr const char* kCancelledText = "The calculation was cancelled at the caller's request.";
+constexpr const char* kCancelledText = "Вычисления отменены по запросу вызывающей программы.";
 
 const std::unordered_map<std::string_view, solution_status>& solution_status_by_name() {
   static const std::unordered_map<std::string_view, solution_status> table = {
@@ -279,13 +279,13 @@ std::string SolveResultRemote::no_solution_text() const {
   if (outcome == kCancelled) {
     why = kCancelledText;
   } else if (outcome == kDone) {
-    why = std::string("the calculation ended with the solution status ") + status_word(status());
+    why = std::string("вычисления завершены со статусом решения ") + status_word(status());
   } else if (calculation_.failure_text.empty() && solve_result_by_outcome().count(outcome) != 0) {
-    why = "the calculation ended with " + outcome;
+    why = "вычисления завершены с исходом " + outcome;
   } else {
     why = no_outcome_text();
   }
-  return "The result holds no solution: " + why;
+  return "Результат не содержит решения: " + why;
 }
 
 double SolveResultRemote::statistic(const char* key) const {
@@ -311,7 +311,7 @@ solve_result SolveResultRemote::GetSolveResult() {
   if (found->second == solve_result::success && status() == solution_status::invalid_solution) {
     // As a local result: a calculation that ended without a solution (a time limit reached
     // before one was found) did not succeed.
-    SetError("The calculation ended without a solution (solution status invalid_solution).", 0);
+    SetError("Вычисления завершены без решения (статус решения invalid_solution).", 0);
     return solve_result::fail;
   }
   return found->second;

@@ -124,7 +124,7 @@ void expect_failed_with_note(ISolveResult& result, const char* note, const std::
   EXPECT_STREQ(result.GetErrorText(), note);
   EXPECT_EQ(result.GetVariableValueByName("a"), 0.0);
   EXPECT_EQ(result.GetErrorCode(), -1);
-  EXPECT_EQ(std::string(result.GetErrorText()), "The result holds no solution: " + why);
+  EXPECT_EQ(std::string(result.GetErrorText()), "Результат не содержит решения: " + why);
 }
 
 // A port on 127.0.0.1 that answers every connection in plain HTTP, as a server without TLS
@@ -169,7 +169,7 @@ void expect_failed(ISolveResult& result, const std::string& reason, const std::s
   EXPECT_TRUE(std::isnan(result.GetObjectiveFunctionValue()));
   EXPECT_EQ(result.GetVariableValueByName("a"), 0.0);
   EXPECT_EQ(result.GetErrorCode(), -1);
-  EXPECT_EQ(std::string(result.GetErrorText()), "The result holds no solution: " + text);
+  EXPECT_EQ(std::string(result.GetErrorText()), "Результат не содержит решения: " + text);
   std::uint64_t count = 5;
   EXPECT_EQ(dynamic_cast<ISolveResultEx&>(result).GetValuesArray(&count), nullptr);
   EXPECT_EQ(count, 0u);
@@ -471,8 +471,8 @@ TEST_F(RemoteModelSolveTest, ACalculationWithoutASolutionGivesNoValues) {
   Owned<IModel> model = lp();
   Owned<ISolveResult> stopped(model->SolveRemote(""));
   ASSERT_NE(stopped.get(), nullptr);
-  expect_failed_with_note(*stopped, "The calculation ended without a solution (solution status invalid_solution).",
-                          "the calculation ended with the solution status invalid_solution");
+  expect_failed_with_note(*stopped, "Вычисления завершены без решения (статус решения invalid_solution).",
+                          "вычисления завершены со статусом решения invalid_solution");
 
   service_->faults({});
   Owned<IVariable> a(model->GetVariableByName("a"));
@@ -486,7 +486,7 @@ TEST_F(RemoteModelSolveTest, ACalculationWithoutASolutionGivesNoValues) {
   ASSERT_EQ(infeasible->GetSolutionStatus(), solution_status::infeasible);
   EXPECT_EQ(infeasible->GetVariableValue(a.get()), 0.0);
   EXPECT_EQ(infeasible->GetErrorCode(), -1);
-  EXPECT_NE(std::string(infeasible->GetErrorText()).find("solution status infeasible"), std::string::npos);
+  EXPECT_NE(std::string(infeasible->GetErrorText()).find("статусом решения infeasible"), std::string::npos);
   EXPECT_EQ(dynamic_cast<ISolveResultEx&>(*infeasible).GetValuesArray(nullptr), nullptr);
   EXPECT_EQ(infeasible->GetErrorCode(), -1);
 }
@@ -497,8 +497,8 @@ TEST_F(RemoteModelSolveTest, ACancelledCalculationSaysSo) {
   Owned<IModel> model = lp();
   Owned<ISolveResult> result = solve_ending_in_error(*model, "CANCELLED");
   ASSERT_NE(result.get(), nullptr);
-  expect_failed_with_note(*result, "The calculation was cancelled at the caller's request.",
-                          "The calculation was cancelled at the caller's request.");
+  expect_failed_with_note(*result, "Вычисления отменены по запросу вызывающей программы.",
+                          "Вычисления отменены по запросу вызывающей программы.");
 }
 
 // The identifier is data: one the service gives that could change a request's target is

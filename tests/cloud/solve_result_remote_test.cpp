@@ -72,9 +72,9 @@ TEST_F(SolveResultRemoteTest, OutcomesAndStatusWordsBecomeCodes) {
       {"done", "imprecise", solve_result::fail, solution_status::imprecise, 0, ""},
       // As a local result: ended without a solution is no success.
       {"done", "invalid_solution", solve_result::fail, solution_status::invalid_solution, 0,
-       "The calculation ended without a solution (solution status invalid_solution)."},
+       "Вычисления завершены без решения (статус решения invalid_solution)."},
       {"done", "something else", solve_result::fail, solution_status::invalid_solution, 0,
-       "The calculation ended without a solution (solution status invalid_solution)."},
+       "Вычисления завершены без решения (статус решения invalid_solution)."},
       {"invalid_api_key", "", solve_result::remote_invalid_api_key, solution_status::invalid_solution, 0, ""},
       {"api_key_not_set", "", solve_result::remote_api_key_not_set, solution_status::invalid_solution, 0, ""},
       {"error: TIME_AMOUNT_IS_OVER", "", solve_result::remote_time_amount_is_over, solution_status::invalid_solution,
@@ -85,7 +85,7 @@ TEST_F(SolveResultRemoteTest, OutcomesAndStatusWordsBecomeCodes) {
       {"error: CALCULATION_FAILED", "", solve_result::remote_fail, solution_status::invalid_solution, 0, ""},
       // Cancelled at the caller's request: a text to read, no failure of the query.
       {"error: CANCELLED", "", solve_result::fail, solution_status::invalid_solution, 0,
-       "The calculation was cancelled at the caller's request."},
+       "Вычисления отменены по запросу вызывающей программы."},
       {"error: MODEL_FILE_INVALID", "", solve_result::fail, solution_status::invalid_solution, -1,
        no_result + "outcome [error: MODEL_FILE_INVALID]"},
       {"queued", "", solve_result::fail, solution_status::invalid_solution, -1, no_result + "outcome [queued]"},
@@ -118,13 +118,13 @@ TEST_F(SolveResultRemoteTest, AResultWithoutASolutionRefusesValuesAndArrays) {
     const char* why;
   };
   const Case cases[] = {
-      {"done", "infeasible", "", "the calculation ended with the solution status infeasible"},
-      {"done", "unbounded", "", "the calculation ended with the solution status unbounded"},
-      {"done", "infeasible_or_unbounded", "", "the solution status infeasible_or_unbounded"},
-      {"done", "invalid_solution", "", "the solution status invalid_solution"},
-      {"done", "", "", "the solution status invalid_solution"},
-      {"error: CANCELLED", "", "", "The calculation was cancelled at the caller's request."},
-      {"error: TIME_PER_CALC_VIOLATED", "", "", "the calculation ended with error: TIME_PER_CALC_VIOLATED"},
+      {"done", "infeasible", "", "вычисления завершены со статусом решения infeasible"},
+      {"done", "unbounded", "", "вычисления завершены со статусом решения unbounded"},
+      {"done", "infeasible_or_unbounded", "", "статусом решения infeasible_or_unbounded"},
+      {"done", "invalid_solution", "", "статусом решения invalid_solution"},
+      {"done", "", "", "статусом решения invalid_solution"},
+      {"error: CANCELLED", "", "", "Вычисления отменены по запросу вызывающей программы."},
+      {"error: TIME_PER_CALC_VIOLATED", "", "", "вычисления завершены с исходом error: TIME_PER_CALC_VIOLATED"},
       {"", "", "Ошибка: Http result : 404", "Ошибка: Http result : 404"},
       {"", "", "", "the remote calculation gave no result: outcome []"},
   };
@@ -140,7 +140,7 @@ TEST_F(SolveResultRemoteTest, AResultWithoutASolutionRefusesValuesAndArrays) {
       EXPECT_EQ(value, 0.0);
       EXPECT_EQ(result->GetErrorCode(), -1);
       const std::string text = result->GetErrorText();
-      EXPECT_TRUE(text.starts_with("The result holds no solution: ")) << text;
+      EXPECT_TRUE(text.starts_with("Результат не содержит решения: ")) << text;
       EXPECT_NE(text.find(c.why), std::string::npos) << text;
     };
     expect_refused(result->GetVariableValueByName("x"));

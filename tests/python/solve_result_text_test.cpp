@@ -61,9 +61,9 @@ TEST(SolveResultText, AResultThatCannotTellItsOutcomeReportsWhyAndNeverThrows) {
   result.error_text = "статус неизвестен";
   EXPECT_EQ(report(result), "Solve is not successful. Reason: статус неизвестен");
   result.error_code = 0;
-  result.error_text = "The calculation was cancelled at the caller's request.";
+  result.error_text = "Вычисления отменены по запросу вызывающей программы.";
   result.outcome = solve_result::fail;
-  EXPECT_EQ(report(result), "Solve is not successful. Reason: The calculation was cancelled at the caller's request.");
+  EXPECT_EQ(report(result), "Solve is not successful. Reason: Вычисления отменены по запросу вызывающей программы.");
   result.outcome = solve_result::remote_fail;  // a code with a reason of its own keeps it
   EXPECT_EQ(report(result), "Solve is not successful. Reason: Remote solver fail");
   // A value that holds no result at all.

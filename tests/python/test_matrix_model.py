@@ -102,7 +102,7 @@ def test_a_result_without_a_calculation_holds_nothing():
     assert math.isnan(result.get_objective_value())
     # It holds no solution: its vectors are refused, never empty or zeros that could pass for one.
     for vector in [result.get_solution_vector, result.get_reduced_costs_vector, result.get_dual_values_vector]:
-        with pytest.raises(v.VeloriumException, match="^The result holds no solution: "):
+        with pytest.raises(v.VeloriumException, match="^Результат не содержит решения: "):
             vector()
     assert isinstance(result.get_iterations_count(), int) and isinstance(result.get_nodes_count(), int)
     for arguments in [(None, ""), ("", None), ("",)]:

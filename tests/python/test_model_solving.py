@@ -59,7 +59,7 @@ def test_a_result_without_a_calculation(quiet_model):
     assert result.get_solution_status() == v.solution_status.invalid_solution
     assert result.get_objective_value() != result.get_objective_value()  # NaN
     # It holds no solution, so it gives no value (never a 0 that could pass for one).
-    no_solution = "^The result holds no solution: Ошибка: no calculation identifier was given$"
+    no_solution = "^Результат не содержит решения: Ошибка: no calculation identifier was given$"
     with pytest.raises(v.VeloriumException, match=no_solution):
         result.get_variable_value("x")
     with pytest.raises(v.VeloriumException, match=no_solution):

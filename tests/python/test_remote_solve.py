@@ -302,7 +302,7 @@ def test_a_failed_solve_says_why_and_repr_never_raises(calc_service, tmp_path, m
     with pytest.raises(v.VeloriumException, match=re.escape(reason)) as raised:
         result.get_solve_result()
     assert text == "Solve is not successful. Reason: " + str(raised.value)
-    with pytest.raises(v.VeloriumException, match="^The result holds no solution: Ошибка: "):
+    with pytest.raises(v.VeloriumException, match="^Результат не содержит решения: Ошибка: "):
         result.get_variable_value("x")
 
 
@@ -314,8 +314,8 @@ def test_a_cancelled_calculation_says_so_without_an_exception(calc_service, tmp_
     finally:
         calc_service.control_client.status_script([])
     assert result.get_solve_result() == v.solve_result.fail
-    assert repr(result) == "Solve is not successful. Reason: The calculation was cancelled at the caller's request."
-    with pytest.raises(v.VeloriumException, match="^The result holds no solution: The calculation was cancelled"):
+    assert repr(result) == "Solve is not successful. Reason: Вычисления отменены по запросу вызывающей программы."
+    with pytest.raises(v.VeloriumException, match="^Результат не содержит решения: Вычисления отменены"):
         result.get_variable_value("x")
 
 
@@ -325,7 +325,7 @@ def test_an_infeasible_model_has_no_values_to_read(calc_service, tmp_path):
     result = model.solve_remote("")
     assert result.get_solve_result() == v.solve_result.success
     assert result.get_solution_status() == v.solution_status.infeasible
-    no_solution = "^The result holds no solution: the calculation ended with the solution status infeasible$"
+    no_solution = "^Результат не содержит решения: вычисления завершены со статусом решения infeasible$"
     with pytest.raises(v.VeloriumException, match=no_solution):
         result.get_variable_value("x")
     with pytest.raises(v.VeloriumException, match=no_solution):
@@ -356,7 +356,7 @@ def test_a_result_text_that_is_none_is_a_failed_result(calc_service, tmp_path, r
         assert repr(result).startswith("Solve is not successful. Reason: Ошибка: " + reason), repr(result)
         with pytest.raises(v.VeloriumException, match="^Ошибка: " + re.escape(reason)):
             result.get_solve_result()
-    with pytest.raises(v.VeloriumException, match="^The result holds no solution: Ошибка: "):
+    with pytest.raises(v.VeloriumException, match="^Результат не содержит решения: Ошибка: "):
         fetched.get_variable_value("x")
-    with pytest.raises(v.VeloriumException, match="^The result holds no solution: Ошибка: "):
+    with pytest.raises(v.VeloriumException, match="^Результат не содержит решения: Ошибка: "):
         matrix_fetched.get_solution_vector()
