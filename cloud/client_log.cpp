@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cloud/client_process_state.hpp"
+#include "cloud/server_url.hpp"
 #include "core/log/console_output.hpp"
 #include "core/text/message_catalogue.hpp"
 
@@ -44,7 +45,8 @@ void set_log_output(bool to_console, const std::string& path) {
   std::lock_guard lock(state->log_mutex);
   state->log.to_console = to_console;
   if (!path.empty() && state->log.file < 0) {
-    state->log.file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // It shows the calculation's parameters and log: created for its owner alone.
+    state->log.file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
   }
 }
 
@@ -95,7 +97,8 @@ void print_launch_parameters(const RemoteParameters& parameters) {
   log_line("Параметры запуска:\n");
   for (const auto& [name, value] : sorted(parameters.string_params)) {
     if (name == "solver" || name == kRemoteSolverAddressParameter) continue;
-    log_line(name + " : " + value + "\n");
+    // A proxy's user information is a secret: never shown, though the client refuses it anyway.
+    log_line(name + " : " + (name == "http_proxy" ? url_without_user_info(value) : value) + "\n");
   }
   for (const auto& [name, value] : sorted(parameters.double_params)) {
     log_line(name + " : " + double_to_text(value) + "\n");

@@ -13,7 +13,7 @@
 namespace velorium::nimbrova {
 
 // Console output on or off. The first non-empty `path` while no client log file is open is
-// opened for appending (created when missing, its content kept); later paths leave the file
+// opened for appending (created when missing, mode 0600, its content kept); later paths leave the file
 // that was opened first in place. A file that cannot be opened leaves file output off, without
 // a message; a later call may try again.
 void set_log_output(bool to_console, const std::string& path);
@@ -34,7 +34,8 @@ std::string printable_service_text(std::string_view text);
 // "Запуск Nimbrova", a line on the rights of use, and an empty line.
 void print_banner();
 // "Параметры запуска:" and one "name : value" line per string parameter (except `solver` and
-// `remote_solver_address`), per double and per integer parameter, each group sorted by name.
+// `remote_solver_address`; `http_proxy` without user information), per double and per integer
+// parameter, each group sorted by name.
 void print_launch_parameters(const RemoteParameters& parameters);
 // A number as a default output stream writes it: "%g" with 6 significant digits, "." as the
 // decimal point whatever the locale.

@@ -19,7 +19,8 @@ inline constexpr std::chrono::milliseconds kDefaultStepTimeout{60000};
 // HTTP/1.1 with the fields in the order they were last set (setting a field again moves it to
 // the end), the proxy to tunnel through (empty: a direct connection) and the deadline of each
 // step of the exchange (resolving, connecting, handshake, every read and every write; so for
-// an upload it bounds inactivity, never the whole transfer).
+// an upload it bounds inactivity, never the whole transfer). The reply has total deadlines
+// besides: its header within this time, its body at a least average rate.
 template <class Body>
 struct BasicCloudRequest {
   explicit BasicCloudRequest(std::string proxy_url = {}, std::chrono::milliseconds step_timeout = kDefaultStepTimeout)
@@ -31,6 +32,8 @@ struct BasicCloudRequest {
   http::request<Body> message;
   std::string proxy;
   std::chrono::milliseconds timeout;
+  // Whether a 302 reply is handed back (the caller follows it) rather than refused.
+  bool redirect_allowed = false;
 };
 
 // A request with a text body: the verb functions copy `body_text` into the body just before

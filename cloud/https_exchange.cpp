@@ -22,7 +22,9 @@
 #include <boost/beast/http/serializer.hpp>
 #include <boost/beast/http/write.hpp>
 
+#include "cloud/name_resolution.hpp"
 #include "cloud/network_error.hpp"
+#include "cloud/operation_interruption.hpp"
 #include "cloud/proxy_endpoint_cache.hpp"
 #include "cloud/root_certificates.hpp"
 #include "cloud/server_url.hpp"
@@ -36,9 +38,22 @@ namespace ssl = boost::asio::ssl;
 using tcp = net::ip::tcp;
 using boost::system::error_code;
 
+using Clock = std::chrono::steady_clock;
+
 // The TLS shutdown after a complete reply only tidies up: its wait is short.
 constexpr std::chrono::milliseconds kShutdownTimeout{1000};
 constexpr std::size_t kReadRoom = 65536;
+// A reply's body may take the step time-out plus the time this rate needs for what has come:
+// a body that keeps a trickle going never holds the caller for longer.
+constexpr std::uint64_t kLeastBodyBytesPerSecond = 8192;
+
+// An interim reply ("HTTP/1.1 100 Continue", "103 Early Hints"; 101 is no interim reply to a
+// request that asked for no protocol switch) comes before the real one and is skipped.
+bool is_interim_reply(std::string_view head) {
+  if (!head.starts_with("HTTP/1.") || head.size() < 13 || head[8] != ' ' || head[9] != '1') return false;
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return digit(head[10]) && digit(head[11]) && head[12] == ' ' && head.substr(9, 3) != "101";
+}
 
 bool is_ip_address(const std::string& host) {
   error_code ec;
@@ -71,7 +86,7 @@ class Exchange {
     if (address.host.empty()) throw_network_error(network_errc::no_host, "connecting");
     check_server_name(address.host);
     if (proxy_url.empty()) {
-      connect(resolve(address.host, address.port, "resolving " + address.host));
+      connect(resolve_endpoints(address.host, address.port, timeout_, "resolving " + address.host));
     } else {
       open_tunnel(address, proxy_url);
     }
@@ -96,16 +111,23 @@ class Exchange {
     }
   }
 
-  // The header may take at most kReplyHeaderLimit bytes in all (status line, fields and the
-  // blank line), so it is read whole first; the parser then takes it and the body.
+  // The reply's header (kReplyHeaderLimit bytes at most: status line, fields and the blank
+  // line) must be whole within the step time-out, interim replies before it included; it is
+  // read first, and the parser then takes it and the body. The body must keep the least
+  // average rate (beyond one step time-out of grace); every read also keeps the inactivity rule.
   CloudReply read() {
+    const Clock::time_point header_due = Clock::now() + timeout_;
     std::string head;
-    step("reading the reply", [&](auto done) {
-      net::async_read_until(*stream_, net::dynamic_buffer(head, kReplyHeaderLimit), "\r\n\r\n",
-                            [done](error_code ec, std::size_t) {
-                              done(ec == net::error::not_found ? error_code(http::error::header_limit) : ec);
-                            });
-    });
+    for (;;) {
+      step_before("reading the reply's header", header_due, [&](auto done) {
+        net::async_read_until(*stream_, net::dynamic_buffer(head, kReplyHeaderLimit), "\r\n\r\n",
+                              [done](error_code ec, std::size_t) {
+                                done(ec == net::error::not_found ? error_code(http::error::header_limit) : ec);
+                              });
+      });
+      if (!is_interim_reply(head)) break;
+      head.erase(0, head.find("\r\n\r\n") + 4);
+    }
     buffer_.commit(net::buffer_copy(buffer_.prepare(head.size()), net::buffer(head)));
     http::response_parser<http::string_body> parser;
     parser.header_limit(kReplyHeaderLimit);
@@ -113,9 +135,15 @@ class Exchange {
     // Each read takes at most the room the buffer has beyond what it holds (and never less
     // than 512 bytes): without room for whole TLS records a large body comes in 512-byte steps.
     buffer_.reserve(kReadRoom);
+    const Clock::time_point body_start = Clock::now();
+    std::uint64_t received = 0;
     while (!parser.is_done()) {
-      step("reading the reply", [&](auto done) {
-        http::async_read_some(*stream_, buffer_, parser, [done](error_code ec, std::size_t) { done(ec); });
+      const auto earned = std::chrono::milliseconds(received * 1000 / kLeastBodyBytesPerSecond);
+      step_before("reading the reply's body", body_start + timeout_ + earned, [&](auto done) {
+        http::async_read_some(*stream_, buffer_, parser, [&received, done](error_code ec, std::size_t n) {
+          received += n;
+          done(ec);
+        });
       });
     }
     return parser.release();
@@ -139,6 +167,21 @@ class Exchange {
     if (ec) throw_network_error(ec, what);
   }
 
+  // The same within the step deadline and before `due`, the total deadline of a reply's part;
+  // missing `due` is network_errc::reply_too_slow.
+  template <class Start>
+  void step_before(const std::string& what, Clock::time_point due, Start&& start) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now());
+    if (left.count() <= 0) throw_network_error(network_errc::reply_too_slow, what);
+    const bool total_first = left < timeout_;
+    const error_code ec = run(std::forward<Start>(start), total_first ? left : timeout_);
+    if (ec == network_errc::timed_out && total_first) throw_network_error(network_errc::reply_too_slow, what);
+    if (ec) throw_network_error(ec, what);
+  }
+
+  // With an interruption check in force on this thread, the wait is cut into slices between
+  // which the check is asked; an interruption cancels the step like a missed deadline, then
+  // throws OperationInterrupted.
   template <class Start>
   error_code run(Start&& start, std::chrono::milliseconds limit) {
     bool finished = false;
@@ -148,43 +191,43 @@ class Exchange {
       result = ec;
     });
     io_.restart();
-    io_.run_for(limit);
+    bool interrupted = false;
+    if (!interruption_check_in_force()) {
+      io_.run_for(limit);
+    } else {
+      const Clock::time_point deadline = Clock::now() + limit;
+      for (Clock::time_point now = Clock::now(); !finished && now < deadline; now = Clock::now()) {
+        io_.run_for(std::min<Clock::duration>(deadline - now, kInterruptionSlice));
+        if (!finished && interruption_requested()) {
+          interrupted = true;
+          break;
+        }
+      }
+    }
     if (!finished) {
       error_code ignored;
-      resolver_.cancel();
       stream_->next_layer().close(ignored);
       io_.restart();
       io_.run();
+      if (interrupted) throw OperationInterrupted{};
       return make_error_code(network_errc::timed_out);
     }
     return result;
   }
 
-  tcp::resolver::results_type resolve(const std::string& host, const std::string& port, const std::string& what) {
-    tcp::resolver::results_type results;
-    step(what, [&](auto done) {
-      resolver_.async_resolve(host, port, [&results, done](error_code ec, tcp::resolver::results_type found) {
-        results = std::move(found);
-        done(ec);
-      });
-    });
-    if (results.empty()) throw_network_error(net::error::host_not_found, what);
-    return results;
-  }
-
   // Tries each endpoint in turn, so a name that resolves to an address nobody listens on
   // first (IPv6 before IPv4, say) still connects.
-  void connect(const tcp::resolver::results_type& endpoints) {
+  void connect(const Endpoints& endpoints) {
     step("connecting", [&](auto done) { net::async_connect(stream_->next_layer(), endpoints, done); });
   }
 
   // The certificate must name the host (an IP address against its IP entries, a name against
-  // its DNS names); a host name also goes out as the server name indication, which may not
-  // carry an address.
+  // its DNS names; the subject's common name never counts, also without subjectAltName); a
+  // host name also goes out as the server name indication, which may not carry an address.
   void check_server_name(const std::string& host) {
     SSL* ssl = stream_->native_handle();
     X509_VERIFY_PARAM* param = SSL_get0_param(ssl);
-    X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+    X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS | X509_CHECK_FLAG_NEVER_CHECK_SUBJECT);
     const bool ip = is_ip_address(host);
     const int set = ip ? X509_VERIFY_PARAM_set1_ip_asc(param, host.c_str())
                        : X509_VERIFY_PARAM_set1_host(param, host.c_str(), host.size());
@@ -200,7 +243,7 @@ class Exchange {
     if (!endpoint) {
       const ServerAddress proxy = parse_server_url(proxy_url);
       if (proxy.host.empty()) throw_network_error(network_errc::no_host, "proxy " + proxy_url);
-      endpoint = resolve(proxy.host, proxy.port, "resolving the proxy " + proxy.host)->endpoint();
+      endpoint = resolve_endpoints(proxy.host, proxy.port, timeout_, "resolving the proxy " + proxy.host).front();
       remember_proxy_endpoint(proxy_url, *endpoint);
     }
     step("connecting to the proxy", [&](auto done) { stream_->next_layer().async_connect(*endpoint, done); });
@@ -227,7 +270,6 @@ class Exchange {
   std::chrono::milliseconds timeout_;
   net::io_context io_;
   ssl::context context_{ssl::context::tls_client};
-  tcp::resolver resolver_{io_};
   std::optional<ssl::stream<tcp::socket>> stream_;
   beast_buffer buffer_;
 };
@@ -253,9 +295,10 @@ void set_length(http::request<http::string_body>& message) {
 
 void set_length(http::request<http::file_body>& message) { message.content_length(message.body().size()); }
 
-CloudReply judged(CloudReply reply) {
+template <class Body>
+CloudReply judged(CloudReply reply, const BasicCloudRequest<Body>& request) {
   const unsigned status = reply.result_int();
-  if (status < 400) return reply;
+  if ((status >= 200 && status <= 299) || (status == 302 && request.redirect_allowed)) return reply;
   if (status == 401 || status == 403) throw std::runtime_error("invalid_api_key");
   throw std::runtime_error("Http result : " + std::to_string(status));
 }
@@ -272,7 +315,7 @@ CloudReply exchange(Request& request, const std::string& server_url, const std::
   connection.write(request.message, reporter);
   CloudReply reply = connection.read();
   connection.shut_down();
-  return judged(std::move(reply));
+  return judged(std::move(reply), request);
 }
 
 CloudReply send_text(CloudRequest& request, const std::string& server_url, http::verb method) {

@@ -2,10 +2,12 @@
 // handshake verified against the built-in roots and the server's name, one request, one
 // reply, then the connection is closed.
 //
-// Failures leave as two kinds: boost::system::system_error for network failures (resolution,
-// connection, the proxy, TLS, writing, reading, a reply over its limits, a deadline), and
-// std::runtime_error for an HTTP status of 400 or more: "invalid_api_key" for 401 and 403,
-// "Http result : N" for every other. Statuses below 400 (redirects included) are returned.
+// Interim replies (1xx) are skipped. Failures leave as two kinds: boost::system::system_error
+// for network failures (resolution, connection, the proxy, TLS, writing, reading, a reply over
+// its limits, a deadline), and std::runtime_error for a status other than 2xx:
+// "invalid_api_key" for 401 and 403, "Http result : N" for every other. A 302 is returned
+// instead when the request allows a redirect. With an interruption check in force on the
+// calling thread, an interrupted exchange throws OperationInterrupted.
 // An address whose host, port or target holds a blank or a control character is refused with
 // std::invalid_argument before anything is sent (check_request_address).
 #pragma once

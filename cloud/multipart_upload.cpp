@@ -90,6 +90,13 @@ void write_gzip_file_part(OutputFile& body, SourceReader& source) {
                     gzip_workers_for_this_machine());
 }
 
+// The folder of a file's path; "." for a bare name.
+std::string parent_folder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 std::string last_path_component(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -120,8 +127,13 @@ void build_multipart_body(MultipartForm& form) {
   if (form.body_file) return;
   if (form.preparing_reporter) form.preparing_reporter->Start();
   form.body_file.reset();
-  form.body_folder = std::make_unique<PrivateFolder>("", "velorium-upload-");
-  form.body_file = std::make_unique<TemporaryFile>("mltprt", "tmp", form.body_folder->path(), true, true);
+  PrivateFolder* folder = form.folder;
+  if (!folder) {
+    const std::string beside = form.files.empty() ? std::string() : parent_folder(form.files.front().file->path());
+    form.body_folder = std::make_unique<PrivateFolder>(beside, "velorium-upload-");
+    folder = form.body_folder.get();
+  }
+  form.body_file = folder->file("mltprt", "tmp", true);
   OutputFile body(form.body_file->path(), "the upload body");
   for (const auto& [name, value] : form.fields) {
     body.write(std::string("--") + kMultipartBoundary + "\r\n" + "Content-Disposition: form-data; name=\"" + name +
@@ -159,8 +171,9 @@ CloudReply post_multipart(CloudFileRequest& request, MultipartForm& form, const 
 
 void upload_file(const CalculationInfo& calculation, std::unique_ptr<TemporaryFile> file, bool gzip,
                  IProgressReporter* preparing, IProgressReporter* uploading,
-                 std::unique_ptr<TemporaryFile> gzip_member) {
+                 std::unique_ptr<TemporaryFile> gzip_member, PrivateFolder* folder) {
   MultipartForm form;
+  form.folder = folder;
   form.fields.assign(calculation.upload_fields.begin(), calculation.upload_fields.end());
   form.files.push_back({std::move(file), std::string(), gzip, std::move(gzip_member)});
   form.preparing_reporter = preparing;

@@ -1,6 +1,6 @@
 // Uploading a file to the calculation's pre-signed storage address as one multipart form:
 // the create reply's form fields, then the file (gzip-compressed for the model). The body is
-// prepared once in a file of a private folder, then streamed by every attempt.
+// prepared once in a file of a private folder (the operation's), then streamed by every attempt.
 //
 // The body, byte for byte (B the boundary):
 //   per field:  "--" B CRLF  "Content-Disposition: form-data; name=\"NAME\"" CRLF CRLF  VALUE CRLF
@@ -40,18 +40,22 @@ struct MultipartFileEntry {
 struct MultipartForm {
   std::vector<std::pair<std::string, std::string>> fields;
   std::vector<MultipartFileEntry> files;
-  std::unique_ptr<PrivateFolder> body_folder;  // declared first: it goes after the body file
+  // Where the body is built: the operation's private folder (not owned), else a private
+  // folder of the form's own beside the first file, declared before the body: it goes after it.
+  PrivateFolder* folder = nullptr;
+  std::unique_ptr<PrivateFolder> body_folder;
   std::unique_ptr<TemporaryFile> body_file;
   IProgressReporter* preparing_reporter = nullptr;  // not owned; receives source bytes read
 };
 
 // Uploads `file` (taking it over) to the calculation's upload address with its form fields.
-// The body is built once (a failure there leaves at once); then up to 3 attempts, 300 and
-// 600 ms apart. `preparing` receives the source bytes read, `uploading` the bytes sent; both
-// are optional. `gzip_member` (optional, taken over): the file's member made beforehand.
+// The body is built once (a failure there leaves at once), in `folder` when given; then up to
+// 3 attempts, 300 and 600 ms apart. `preparing` receives the source bytes read, `uploading`
+// the bytes sent; both are optional. `gzip_member` (optional, taken over): the file's member
+// made beforehand.
 void upload_file(const CalculationInfo& calculation, std::unique_ptr<TemporaryFile> file, bool gzip,
                  IProgressReporter* preparing, IProgressReporter* uploading,
-                 std::unique_ptr<TemporaryFile> gzip_member = nullptr);
+                 std::unique_ptr<TemporaryFile> gzip_member = nullptr, PrivateFolder* folder = nullptr);
 
 // Writes the form's body file unless it has one. A source that cannot be opened fails with
 // catalogue message 366 and the path; any failure to read a source or to write or close the

@@ -21,6 +21,8 @@ class NetworkCategory final : public boost::system::error_category {
         return "the host name cannot be used for the TLS connection";
       case network_errc::timed_out:
         return "no progress before the deadline";
+      case network_errc::reply_too_slow:
+        return "the reply came too slowly (its header is due within the time-out, its body at a least average rate)";
     }
     return "network error";
   }

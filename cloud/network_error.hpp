@@ -17,6 +17,7 @@ enum class network_errc {
   proxy_extra_bytes,  // the proxy sent more than its reply before the handshake
   bad_host_name,      // the TLS library refused the host name for checking or indication
   timed_out,          // a step of the exchange passed its deadline
+  reply_too_slow,     // the reply's header or body did not arrive within its total deadline
 };
 
 const boost::system::error_category& network_category() noexcept;

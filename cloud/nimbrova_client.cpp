@@ -13,6 +13,7 @@
 #include "cloud/client_log.hpp"
 #include "cloud/interrupt_cancel.hpp"
 #include "cloud/multipart_upload.hpp"
+#include "cloud/operation_interruption.hpp"
 #include "cloud/progress_reporter.hpp"
 #include "cloud/remote_failure.hpp"
 #include "cloud/remote_operation_lock.hpp"
@@ -92,8 +93,9 @@ std::string report_cloud_error(const std::string& text, std::string& outcome) {
 
 Client::Client(std::unique_ptr<TemporaryFile> model_file, const RemoteParameters& parameters,
                std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder,
-               std::unique_ptr<TemporaryFile> model_gzip_member)
+               std::unique_ptr<TemporaryFile> model_gzip_member, std::unique_ptr<InterruptCancel> interrupts)
     : operation_lock_(remote_operation_mutex()),
+      interrupts_(std::move(interrupts)),
       folder_(std::move(folder)),
       model_file_(std::move(model_file)),
       model_gzip_member_(std::move(model_gzip_member)),
@@ -117,13 +119,19 @@ std::string Client::get_calc_uid() const { return current_calc_uid(); }
 RemoteCalculationResult Client::solve() {
   apply_message_locale();
   RemoteCalculationResult result;
+  if (!interrupts_) interrupts_ = std::make_unique<InterruptCancel>();
+  InterruptCancel& interrupts = *interrupts_;
+  const ScopedInterruptionCheck ending([&interrupts] { return interrupts.ends_operation(); });
   print_banner();
   print_launch_parameters(remote_parameters_copy());
   log_message(kSendingRequest);
   try {
-    init_calculation();
-    const InterruptCancel interrupts;
+    throw_if_interrupted();
+    init_calculation(&interrupts);
     result = wait_for_result();
+  } catch (const OperationInterrupted&) {
+    result = RemoteCalculationResult();
+    result.outcome_text = kCancelledOutcome;
   } catch (const boost::system::system_error& e) {
     result.failure_text = report_network_error(e.what());
   } catch (const std::exception& e) {
@@ -138,7 +146,7 @@ void Client::solve_async() {
   print_launch_parameters(remote_parameters_copy());
   log_message(kSendingRequest);
   try {
-    init_calculation();
+    init_calculation(nullptr);
   } catch (const boost::system::system_error&) {
     log_message(kNetworkError);
   } catch (const std::exception& e) {
@@ -146,26 +154,37 @@ void Client::solve_async() {
   }
 }
 
-void Client::init_calculation() {
+void Client::init_calculation(InterruptCancel* interrupts) {
   create_calculation();
+  if (interrupts) interrupts->calculation_created();
   log_message(kSuccessfully);
   log_line("UID: " + printable_service_text(current_calc_uid()) + "\n");
   log_message(kStartingUpload);
   const std::int64_t interval_ms = client_log_file_open() ? 1000 : 100;
   const auto upload = [&](std::unique_ptr<TemporaryFile>& file, int preparing_caption, int uploading_caption, bool gzip,
                           std::unique_ptr<TemporaryFile> gzip_member) {
-    if (!file) return;
+    if (!file || (interrupts && interrupts->cancel_requested())) return;
     ClientProgress preparing(LogSink(), get_file_size(file->path()), get_message(preparing_caption), interval_ms);
     ClientProgress uploading(LogSink(), 0, get_message(uploading_caption), interval_ms);
-    upload_file(current_calculation_copy(), std::move(file), gzip, &preparing, &uploading, std::move(gzip_member));
+    upload_file(current_calculation_copy(), std::move(file), gzip, &preparing, &uploading, std::move(gzip_member),
+                folder_ ? folder_.get() : nullptr);
   };
-  upload(initial_solution_file_, kPreparingStart, kUploadingStart, false, nullptr);
-  upload(model_file_, kPreparingModel, kUploadingModel, true, std::move(model_gzip_member_));
+  // Once the calculation is being cancelled, uploading to it is pointless: the uploads stop,
+  // and the wait tells how the calculation ended.
+  std::optional<ScopedInterruptionCheck> stopping;
+  if (interrupts) stopping.emplace([interrupts] { return interrupts->cancel_requested(); });
+  try {
+    upload(initial_solution_file_, kPreparingStart, kUploadingStart, false, nullptr);
+    upload(model_file_, kPreparingModel, kUploadingModel, true, std::move(model_gzip_member_));
+  } catch (const OperationInterrupted&) {
+    if (!interrupts || interrupts->ends_operation()) throw;
+    log_line("\n");  // after the progress line the upload left unfinished
+  }
 }
 
 RemoteCalculationResult Client::wait_for_result() {
   RemoteCalculationResult result;
-  std::string accumulated;
+  std::uint64_t log_held = 0;  // bytes of the calculation's log shown so far
   bool done = false;
   bool first_seen = false;
   std::optional<int> previous;
@@ -174,7 +193,7 @@ RemoteCalculationResult Client::wait_for_result() {
   const std::string uid = current_calc_uid();
   const std::chrono::milliseconds timeout = calculation_request_timeout();
   while (!done) {
-    client_clock().sleep_for(kPollInterval);
+    sleep_unless_interrupted(kPollInterval);
     try {
       const CalculationStatus status = parse_status(get_calc_data_with_retries(uid, "status", {}, timeout));
       result.outcome_text = status_text(status);
@@ -185,14 +204,14 @@ RemoteCalculationResult Client::wait_for_result() {
         log_line(" .");
       } else if (status.status == kStatusCalculating) {
         if (previous == kStatusQueued) log_line("\n\n");
-        log_line(printable_service_text(fetch_log_update(accumulated)));
+        log_line(printable_service_text(fetch_log_update(log_held)));
       }
       previous = status.status;
       timer.stop = client_clock().now();
       timer.running = false;
       const bool ended = (status.status == kStatusDone && status.log_full) || status.status == kStatusError;
       if (!ended) continue;
-      log_line(printable_service_text(fetch_log_update(accumulated)));
+      log_line(printable_service_text(fetch_log_update(log_held)));
       done = status.status == kStatusDone;
       if (status.status == kStatusError) {
         log_line(status_text(status));
@@ -213,17 +232,19 @@ RemoteCalculationResult Client::wait_for_result() {
   return result;
 }
 
-std::string Client::fetch_log_update(std::string& accumulated) {
-  const std::string reply = download_log(current_calc_uid(), accumulated.size(), calculation_request_timeout());
+std::string Client::fetch_log_update(std::uint64_t& held) {
+  LogDownload reply = download_log_from(current_calc_uid(), held, calculation_request_timeout());
   std::string piece;
-  if (accumulated.empty()) {
-    piece = reply;
-  } else {
+  if (held == 0) {
+    piece = std::move(reply.bytes);
+  } else if (reply.partial) {
     // The range began one byte before the end of what is held.
-    if (reply.empty()) throw std::out_of_range("the log's reply lacks the byte it must repeat");
-    piece = reply.substr(1);
+    if (reply.bytes.empty()) throw std::out_of_range("the log's reply lacks the byte it must repeat");
+    piece = reply.bytes.substr(1);
+  } else if (reply.bytes.size() > held) {
+    piece = reply.bytes.substr(held);  // the whole log, from a service that ignored the range
   }
-  accumulated += piece;
+  held += piece.size();
   return piece;
 }
 

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "cloud/interrupt_cancel.hpp"
 #include "cloud/private_folder.hpp"
 #include "cloud/remote_calculation_result.hpp"
 #include "cloud/remote_parameters.hpp"
@@ -31,6 +32,10 @@ struct OutageTimer {
 // True (and the run ends) when the run has lasted more than `timeout_seconds`.
 bool is_timed_out(OutageTimer& timer);
 
+// The outcome of a calculation cancelled at the service, also given when an interrupt ended
+// the operation.
+inline constexpr const char* kCancelledOutcome = "error: CANCELLED";
+
 // Logs a failure: the outcome words of the two key failures (168, 169), catalogue message 170
 // and the text for any other. Gives the failure's text as a result keeps it (failure_text).
 std::string report_cloud_error(const std::string& text, std::string& outcome);
@@ -42,17 +47,22 @@ class Client {
   // client log's output from "log_to_console" (true when absent) and "log_file", and lets
   // NIMBROVA_TEST_SERVER_ADDRESS replace the calculations address (logged).
   // `model_gzip_member`: the model file's gzip member made while it was written; without it
-  // the model file is compressed when it is uploaded.
+  // the model file is compressed when it is uploaded. `interrupts`: the interrupt handling
+  // installed when the operation began (a synchronous solve makes its own otherwise); it goes
+  // last, after the files, when the client goes.
   Client(std::unique_ptr<TemporaryFile> model_file, const RemoteParameters& parameters,
          std::unique_ptr<TemporaryFile> initial_solution_file, std::unique_ptr<PrivateFolder> folder = nullptr,
-         std::unique_ptr<TemporaryFile> model_gzip_member = nullptr);
+         std::unique_ptr<TemporaryFile> model_gzip_member = nullptr,
+         std::unique_ptr<InterruptCancel> interrupts = nullptr);
   ~Client();
   Client(const Client&) = delete;
   Client& operator=(const Client&) = delete;
 
   // The whole calculation. Never throws for the service, the network or the files: failures
-  // are logged, and the result then is empty but for its outcome text. While it waits for
-  // the result, an interrupt cancels the calculation (InterruptCancel).
+  // are logged, and the result then is empty but for its outcome text. Interrupts and
+  // termination requests meanwhile cancel the calculation or end the operation
+  // (InterruptCancel); an operation so ended gives the outcome kCancelledOutcome. The signals
+  // caught are handed on when the client goes, after its files.
   RemoteCalculationResult solve();
   // Creates the calculation and uploads the files; failures are only logged.
   void solve_async();
@@ -65,13 +75,17 @@ class Client {
   std::string get_calc_uid() const;
 
  private:
-  void init_calculation();
+  // Creates the calculation and uploads the files; `interrupts` (null for an asynchronous
+  // start) stops the uploads once a cancel is asked for.
+  void init_calculation(InterruptCancel* interrupts);
   RemoteCalculationResult wait_for_result();
-  // The part of the calculation's log not shown yet; appended to `accumulated`.
-  std::string fetch_log_update(std::string& accumulated);
+  // The part of the calculation's log beyond the `held` bytes shown already; `held` grows by
+  // its size. Only the count is kept, so a long log costs no memory between polls.
+  std::string fetch_log_update(std::uint64_t& held);
 
   std::unique_lock<std::mutex> operation_lock_;
-  std::unique_ptr<PrivateFolder> folder_;  // before the files: it goes after them
+  std::unique_ptr<InterruptCancel> interrupts_;  // before the folder and files: it goes after them
+  std::unique_ptr<PrivateFolder> folder_;        // before the files: it goes after them
   std::unique_ptr<TemporaryFile> model_file_;
   std::unique_ptr<TemporaryFile> model_gzip_member_;
   std::unique_ptr<TemporaryFile> initial_solution_file_;

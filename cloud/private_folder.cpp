@@ -20,10 +20,18 @@ PrivateFolder::PrivateFolder(const std::string& parent, const std::string& prefi
                              std::strerror(errno));
   }
   path_ = pattern;
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    ::rmdir(path_.c_str());
+    throw std::runtime_error("cannot open the folder for temporary files " + path_ + ": " + std::strerror(error));
+  }
+  descriptor_ = std::make_shared<const Descriptor>(fd);
 }
 
 PrivateFolder::~PrivateFolder() {
-  const int folder = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  // A descriptor of its own for the listing, which closes it.
+  const int folder = ::openat(descriptor_->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     if (DIR* entries = ::fdopendir(folder)) {
       while (const dirent* entry = ::readdir(entries)) {
@@ -37,6 +45,11 @@ PrivateFolder::~PrivateFolder() {
     }
   }
   ::rmdir(path_.c_str());
+}
+
+std::unique_ptr<TemporaryFile> PrivateFolder::file(const std::string& name, const std::string& suffix,
+                                                   bool unique) const {
+  return std::make_unique<TemporaryFile>(descriptor_, path_, name, suffix, unique);
 }
 
 }  // namespace velorium::nimbrova

@@ -113,16 +113,17 @@ std::string remote_model_file_name(const std::string& model_name) {
   return lower.ends_with(".mps") || lower.ends_with(".lp") ? name : name + ".mps";
 }
 
-RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::string& name_mapping_file) {
+RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::string& name_mapping_file,
+                                     bool handle_interrupts) {
+  auto interrupts = handle_interrupts ? std::make_unique<InterruptCancel>() : nullptr;
   fill_remote_parameters(model);
   auto folder = std::make_unique<PrivateFolder>(model.GetStringParamCopy("temp_folder_path"), "velorium-remote-");
   const char* model_name = model.GetName();
   const std::string file_name = remote_model_file_name(model_name ? model_name : "");
-  auto model_file = std::make_unique<TemporaryFile>(file_name, "", folder->path(), true, false);
+  std::unique_ptr<TemporaryFile> model_file = folder->file(file_name);
   RemoteRequest request;
   // Compressed as it is written; the rest of the preparation runs beside the last blocks.
-  GzipWhileWriting compressing(std::make_unique<TemporaryFile>(file_name + ".gz", "", folder->path(), true, false),
-                               gzip_workers_for_this_machine());
+  GzipWhileWriting compressing(folder->file(file_name + ".gz"), gzip_workers_for_this_machine());
   {
     const ScopedTextOutputTap tap(model_file->path(), compressing);
     model.Write(model_file->path().c_str(), name_mapping_file.c_str());
@@ -171,14 +172,14 @@ RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::stri
         left_out.push_back(name);
       }
     }
-    start_file = std::make_unique<TemporaryFile>("start.sol", "", folder->path(), true, false);
+    start_file = folder->file("start.sol");
     if (!writeSolutionFile(start, start_file->path())) {
       throw std::runtime_error("cannot write the start values to " + start_file->path());
     }
   }
   std::unique_ptr<TemporaryFile> model_member = compressing.finish(model_file->path());
   request.client = std::make_unique<Client>(std::move(model_file), model.remote_parameters(), std::move(start_file),
-                                            std::move(folder), std::move(model_member));
+                                            std::move(folder), std::move(model_member), std::move(interrupts));
   for (const std::string& name : left_out) {
     log_line(get_message(kWarning) + formatString(get_message(kVariableMissing), name.c_str()) + "\n");
   }

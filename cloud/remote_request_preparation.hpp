@@ -39,11 +39,14 @@ std::string remote_model_file_name(const std::string& model_name);
 
 // Fills the parameters, makes the private folder (inside the option temp_folder_path, or the
 // system's temporary folder when it is empty), writes the files (the model's gzip member for
-// the upload made while the model file is written) and builds the client.
+// the upload made while the model file is written) and builds the client. With
+// `handle_interrupts` (a synchronous solve), interrupts are handled from the start
+// (InterruptCancel), so one that comes while the model is written ends the operation.
 // `name_mapping_file` (may be empty) is the caller's: written beside the model as
 // IModel::Write does. A start value whose variable the model or the name map does not know is
 // left out with a warning in the client log. Throws std::exception when the folder or the
 // start values cannot be written.
-RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::string& name_mapping_file);
+RemoteRequest prepare_remote_request(cpp_impl::ModelImpl& model, const std::string& name_mapping_file,
+                                     bool handle_interrupts = false);
 
 }  // namespace velorium::nimbrova

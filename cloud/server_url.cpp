@@ -69,4 +69,13 @@ bool url_has_user_info(std::string_view url) {
   return rest.substr(0, rest.find('/')).find('@') != std::string_view::npos;
 }
 
+std::string url_without_user_info(std::string_view url) {
+  std::string ignored;
+  const std::string_view rest = strip_scheme(url, ignored);
+  const std::size_t at = rest.substr(0, rest.find('/')).rfind('@');
+  if (at == std::string_view::npos) return std::string(url);
+  const std::size_t scheme = url.size() - rest.size();
+  return std::string(url.substr(0, scheme)) + std::string(rest.substr(at + 1));
+}
+
 }  // namespace velorium::nimbrova

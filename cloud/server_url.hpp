@@ -26,5 +26,7 @@ void check_request_address(const ServerAddress& address);
 // True when the authority part of `url` (after the scheme, up to the first '/') holds user
 // information ("user:password@host"), which the client does not send anywhere.
 bool url_has_user_info(std::string_view url);
+// `url` without that user information (and its "@"), for showing an address.
+std::string url_without_user_info(std::string_view url);
 
 }  // namespace velorium::nimbrova

@@ -190,26 +190,28 @@ void create_calculation() {
   if (info.upload_url.empty()) create_failed(kCreateReplyWithoutUrl);
 }
 
-std::string get_calc_data(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
+namespace {
+
+// One polling request and its redirect; the whole reply.
+CloudReply get_calc_reply(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
                           std::chrono::milliseconds timeout) {
   CloudRequest first(get_http_proxy(), timeout);
   add_api_key_header(first);
   for (const auto& [name, value] : extra) first.set_field(name, value);
+  first.redirect_allowed = true;
   CloudReply reply = http_get(first, calculation_address(uid) + "/" + word);
-  // A result text runs to tens of megabytes: handed on, not copied.
-  if (reply.result_int() != 302) return std::move(reply.body());
-  // The redirect's target is pre-signed: it gets no API key.
+  if (reply.result_int() != 302) return reply;
+  // The redirect's target is pre-signed: it gets no API key. Its own redirect is refused.
   CloudRequest second(get_http_proxy(), timeout);
   for (const auto& [name, value] : extra) second.set_field(name, value);
-  return http_get(second, std::string(reply[http::field::location])).body();
+  return http_get(second, std::string(reply[http::field::location]));
 }
 
-std::string get_calc_data_with_retries(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
-                                       std::chrono::milliseconds timeout) {
-  check_calc_uid(uid);  // no request and no retry for an identifier that can never be one
+template <class Call>
+auto with_retries(Call call) {
   for (int attempt = 1;; ++attempt) {
     try {
-      return get_calc_data(uid, word, extra, timeout);
+      return call();
     } catch (const std::exception&) {
       if (attempt >= kRequestAttempts) throw;
       client_clock().sleep_for(attempt * kRetryStep);
@@ -217,10 +219,32 @@ std::string get_calc_data_with_retries(const std::string& uid, const std::string
   }
 }
 
-std::string download_log(const std::string& uid, std::uint64_t offset, std::chrono::milliseconds timeout) {
+}  // namespace
+
+std::string get_calc_data(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
+                          std::chrono::milliseconds timeout) {
+  // A result text runs to tens of megabytes: handed on, not copied.
+  return std::move(get_calc_reply(uid, word, extra, timeout).body());
+}
+
+std::string get_calc_data_with_retries(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
+                                       std::chrono::milliseconds timeout) {
+  check_calc_uid(uid);  // no request and no retry for an identifier that can never be one
+  return with_retries([&] { return get_calc_data(uid, word, extra, timeout); });
+}
+
+LogDownload download_log_from(const std::string& uid, std::uint64_t offset, std::chrono::milliseconds timeout) {
+  check_calc_uid(uid);
   ExtraHeaders extra;
   if (offset != 0) extra.emplace_back("Range", "bytes=" + std::to_string(offset - 1) + "-");
-  return get_calc_data_with_retries(uid, "log", extra, timeout);
+  return with_retries([&] {
+    CloudReply reply = get_calc_reply(uid, "log", extra, timeout);
+    return LogDownload{std::move(reply.body()), reply.result_int() == 206};
+  });
+}
+
+std::string download_log(const std::string& uid, std::uint64_t offset, std::chrono::milliseconds timeout) {
+  return download_log_from(uid, offset, timeout).bytes;
 }
 
 void cancel_calculation() {

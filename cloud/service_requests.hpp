@@ -67,7 +67,8 @@ void create_calculation();
 // Every request for one calculation (polling, log, cancel) first checks its identifier
 // (check_calc_uid: std::invalid_argument, nothing sent); an empty one is refused too.
 // One polling request for base + uid + "/" + word; a 302 is followed once, to its "Location",
-// without the API key and with the same extra headers.
+// without the API key and with the same extra headers. Any other status than 2xx (a 302 of
+// the redirect's target included) fails as an HTTP error.
 std::string get_calc_data(const std::string& uid, const std::string& word, const ExtraHeaders& extra,
                           std::chrono::milliseconds timeout);
 // The same with up to 3 attempts, 100 and 200 ms apart; the third failure is thrown on. An
@@ -77,6 +78,13 @@ std::string get_calc_data_with_retries(const std::string& uid, const std::string
 // The log from byte `offset` − 1 on ("Range: bytes=N-"), or the whole log for offset 0: the
 // range starts one byte early, so a reply with nothing new still holds that one byte.
 std::string download_log(const std::string& uid, std::uint64_t offset, std::chrono::milliseconds timeout);
+// The same, telling whether the reply is the range asked for (206) or, from a service that
+// ignores ranges, the whole log.
+struct LogDownload {
+  std::string bytes;
+  bool partial = false;
+};
+LogDownload download_log_from(const std::string& uid, std::uint64_t offset, std::chrono::milliseconds timeout);
 // Announces the cancel (message 165) and sends PATCH base + uid of the current calculation,
 // without a body; the reply is not used and failures go to the caller.
 void cancel_calculation();

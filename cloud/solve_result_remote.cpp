@@ -97,8 +97,8 @@ template <class Table>
 void place_in_store_order(const Table& table, const std::vector<double>& numbers, std::vector<double>& array) {
   std::size_t k = 0;
   for (std::int32_t index = 0, records = table.record_count(); index < records && k < numbers.size(); ++index) {
-    if (table.removed[static_cast<std::size_t>(index)]) continue;
-    const std::int32_t position = table.position_of[static_cast<std::size_t>(index)];
+    if (table.is_removed(index)) continue;
+    const std::int32_t position = table.position_of_index(index);
     if (position >= 0 && static_cast<std::size_t>(position) < array.size()) {
       array[static_cast<std::size_t>(position)] = numbers[k];
     }
@@ -200,7 +200,7 @@ std::optional<std::string> SolveResultRemote::first_missing_column() {
     std::size_t k = 0;
     std::int32_t index = 0;
     for (; index < records; ++index) {
-      if (table.removed[static_cast<std::size_t>(index)]) continue;
+      if (table.is_removed(index)) continue;
       if (k >= names.size() || names[k] != name_of(index)) break;
       ++k;
     }
@@ -211,7 +211,7 @@ std::optional<std::string> SolveResultRemote::first_missing_column() {
   }
   const ValueByName& values = map_of(Part::values);
   for (std::int32_t index = 0; index < records; ++index) {
-    if (table.removed[static_cast<std::size_t>(index)]) continue;
+    if (table.is_removed(index)) continue;
     const std::string_view name = name_of(index);
     if (values.find(name) == values.end()) return std::string(name);
   }

@@ -1,11 +1,13 @@
 #include "cloud/temporary_file.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include <boost/uuid/random_generator.hpp>
 #include <boost/uuid/uuid.hpp>
@@ -31,9 +33,22 @@ TemporaryFile::TemporaryFile(const std::string& name, const std::string& suffix,
   path_ = (base / (name + (unique ? unique_hex_name() : std::string()) + suffix)).string();
 }
 
+TemporaryFile::TemporaryFile(std::shared_ptr<const Descriptor> folder, const std::string& folder_path,
+                             const std::string& name, const std::string& suffix, bool unique)
+    : delete_on_destroy_(true),
+      folder_(std::move(folder)),
+      name_(name + (unique ? unique_hex_name() : std::string()) + suffix) {
+  path_ = (std::filesystem::path(folder_path) / name_).string();
+}
+
 TemporaryFile::~TemporaryFile() {
   if (!delete_on_destroy_ || path_.empty()) return;
   struct stat status{};
+  if (folder_) {
+    if (::fstatat(folder_->get(), name_.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return;
+    if (S_ISREG(status.st_mode) || S_ISLNK(status.st_mode)) ::unlinkat(folder_->get(), name_.c_str(), 0);
+    return;
+  }
   if (::lstat(path_.c_str(), &status) != 0) return;
   if (S_ISREG(status.st_mode) || S_ISLNK(status.st_mode)) ::unlink(path_.c_str());
 }

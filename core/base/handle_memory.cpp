@@ -155,7 +155,7 @@ void* allocate_handle(std::size_t size) {
 void release_handle(void* block, std::size_t size) noexcept {
   if (!block) return;
   if (size == 0 || size > kLargestPooled) {
-    ::operator delete(block, size);
+    ::operator delete(block);  // unsized: not every compiler here enables sized deallocation
     return;
   }
   handle_memories[(size - 1) / 8].release(block);

@@ -122,7 +122,7 @@ ISolveResult* ModelImpl::SolveRemote(const char* name_mapping_file) {
   }
   try {
     nimbrova::RemoteRequest request =
-        nimbrova::prepare_remote_request(*this, name_mapping_file ? name_mapping_file : "");
+        nimbrova::prepare_remote_request(*this, name_mapping_file ? name_mapping_file : "", /*handle_interrupts=*/true);
     if (!request.client) return nullptr;  // the model file was not written: nothing is sent
     nimbrova::RemoteCalculationResult calculation = request.client->solve();
     last_calc_uid = request.client->get_calc_uid();

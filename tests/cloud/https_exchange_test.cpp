@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <boost/system/system_error.hpp>
 
+#include "cloud/name_resolution.hpp"
 #include "cloud/proxy_endpoint_cache.hpp"
 #include "cloud/root_certificates.hpp"
 #include "cloud/support/connect_relay.hpp"
@@ -27,6 +30,7 @@ using test::RecordedRequest;
 using test::RecordingReporter;
 using test::RecordingTlsServer;
 using test::ScriptedReply;
+using namespace std::chrono_literals;
 
 std::vector<std::string> field_names(const RecordedRequest& request) {
   std::vector<std::string> names;
@@ -119,24 +123,34 @@ TEST_F(HttpsExchangeTest, AnAddressWithoutPathAsksForTheRoot) {
   EXPECT_EQ(sent.field("Host"), "localhost");
 }
 
-TEST_F(HttpsExchangeTest, StatusesBelow400AreRepliesAndTheRestHttpErrors) {
+TEST_F(HttpsExchangeTest, Only2xxRepliesAndAnAllowedRedirectAreRepliesTheRestHttpErrors) {
   struct Case {
     unsigned status;
+    bool redirect_allowed;
     const char* failure;  // "<none>" when the reply is returned
   };
-  const Case cases[] = {{200, "<none>"},
-                        {204, "<none>"},
-                        {302, "<none>"},
-                        {399, "<none>"},
-                        {400, "Http result : 400"},
-                        {401, "invalid_api_key"},
-                        {403, "invalid_api_key"},
-                        {404, "Http result : 404"},
-                        {500, "Http result : 500"}};
+  const Case cases[] = {{200, false, "<none>"},
+                        {204, false, "<none>"},
+                        {206, false, "<none>"},
+                        {302, true, "<none>"},
+                        {302, false, "Http result : 302"},
+                        {301, true, "Http result : 301"},
+                        {307, true, "Http result : 307"},
+                        {308, true, "Http result : 308"},
+                        {399, false, "Http result : 399"},
+                        {400, false, "Http result : 400"},
+                        {401, false, "invalid_api_key"},
+                        {403, false, "invalid_api_key"},
+                        {404, false, "Http result : 404"},
+                        {500, false, "Http result : 500"}};
   for (const Case& c : cases) {
     server_->script({ScriptedReply::status(c.status, "LOCATION: https://127.0.0.1:1/next\r\n", "body")});
     CloudReply reply;
-    const std::string failure = failure_of<std::runtime_error>([&] { reply = get(server_->url("/s")); });
+    const std::string failure = failure_of<std::runtime_error>([&] {
+      CloudRequest request("", std::chrono::seconds(10));
+      request.redirect_allowed = c.redirect_allowed;
+      reply = http_get(request, server_->url("/s"));
+    });
     EXPECT_EQ(failure, c.failure) << c.status;
     if (failure == "<none>") {
       EXPECT_EQ(reply.result_int(), c.status);
@@ -144,6 +158,89 @@ TEST_F(HttpsExchangeTest, StatusesBelow400AreRepliesAndTheRestHttpErrors) {
       EXPECT_EQ(reply["Location"], "https://127.0.0.1:1/next");  // looked up without regard to case
     }
   }
+}
+
+TEST_F(HttpsExchangeTest, InterimRepliesBeforeTheRealOneAreSkipped) {
+  const std::string real = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nfinal";
+  struct Case {
+    const char* what;
+    std::string before;
+    const char* failure;
+  };
+  const Case cases[] = {
+      {"100 Continue", "HTTP/1.1 100 Continue\r\n\r\n", "<none>"},
+      {"103 Early Hints with a field", "HTTP/1.1 103 Early Hints\r\nLink: </a.css>; rel=preload\r\n\r\n", "<none>"},
+      {"three in a row", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Hints\r\n\r\n",
+       "<none>"},
+      // A protocol switch nobody asked for is no interim reply.
+      {"101 Switching Protocols", "HTTP/1.1 101 Switching Protocols\r\n\r\n", "Http result : 101"},
+  };
+  for (const Case& c : cases) {
+    server_->script({ScriptedReply::bytes(c.before + real)});
+    CloudReply reply;
+    EXPECT_EQ(failure_of<std::runtime_error>([&] { reply = get(server_->url("/interim")); }), c.failure) << c.what;
+    if (std::string(c.failure) == "<none>") {
+      EXPECT_EQ(reply.result_int(), 200u) << c.what;
+      EXPECT_EQ(reply.body(), "final") << c.what;
+      EXPECT_EQ(reply["Link"], "") << c.what;  // the interim reply's fields are not the reply's
+    }
+  }
+}
+
+TEST_F(HttpsExchangeTest, AReplyMustArriveWithinItsTotalDeadlineHoweverItTrickles) {
+  // One byte every 100 ms never trips the one-second inactivity rule: the header is due within
+  // the second, the body at a least average rate, whatever keeps arriving.
+  const std::string header = "HTTP/1.1 200 OK\r\nX-Filler: abcdefghijklmnopqrstuvwxyz\r\nContent-Length: 40\r\n\r\n";
+  const std::string short_header = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n";
+  struct Case {
+    const char* what;
+    ScriptedReply reply;
+    const char* failure;  // the start of the network error's text, or "<none>"
+  };
+  const Case cases[] = {
+      {"a header trickling for 7 s", ScriptedReply::drip(header + std::string(40, 'b'), 0, 100ms),
+       "reading the reply's header: the reply came too slowly"},
+      {"a body trickling for 4 s", ScriptedReply::drip(header + std::string(40, 'b'), header.size(), 100ms),
+       "reading the reply's body: the reply came too slowly"},
+      {"a body trickling for 0.3 s", ScriptedReply::drip(short_header + "abc", short_header.size(), 100ms), "<none>"},
+  };
+  for (const Case& c : cases) {
+    server_->script({c.reply});
+    CloudReply reply;
+    const std::string failure =
+        failure_of<boost::system::system_error>([&] { reply = get(server_->url("/slow"), std::chrono::seconds(1)); });
+    EXPECT_EQ(failure.rfind(c.failure, 0), 0u) << c.what << ": " << failure;
+    if (std::string(c.failure) == "<none>") EXPECT_EQ(reply.body(), "abc") << c.what;
+  }
+}
+
+TEST_F(HttpsExchangeTest, NameResolutionIsWaitedForOnlyUntilTheDeadline) {
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    bool finished = false;
+  };
+  const auto gate = std::make_shared<Gate>();
+  const NameResolver before =
+      exchange_name_resolver_for_testing([gate](const std::string&, const std::string&, Endpoints&) {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait_for(lock, std::chrono::seconds(20), [&] { return gate->open; });
+        gate->finished = true;
+        gate->changed.notify_all();
+        return boost::system::error_code(boost::asio::error::host_not_found);
+      });
+  const std::string failure = failure_of<boost::system::system_error>(
+      [&] { get(server_->url("/resolve"), std::chrono::milliseconds(300)); });
+  std::unique_lock lock(gate->mutex);
+  EXPECT_FALSE(gate->finished);  // the exchange gave up on a resolution still running
+  gate->open = true;
+  gate->changed.notify_all();
+  EXPECT_TRUE(gate->changed.wait_for(lock, std::chrono::seconds(20), [&] { return gate->finished; }));
+  lock.unlock();
+  exchange_name_resolver_for_testing(before);
+  EXPECT_EQ(failure.rfind("resolving 127.0.0.1: no progress before the deadline", 0), 0u) << failure;
+  EXPECT_EQ(server_->connections(), 0);
 }
 
 TEST_F(HttpsExchangeTest, TheCertificateMustChainToATrustedRootAndNameTheHost) {
@@ -157,6 +254,7 @@ TEST_F(HttpsExchangeTest, TheCertificateMustChainToATrustedRootAndNameTheHost) {
       {"localhost_only", "localhost", true}, {"localhost_only", "127.0.0.1", false},  // valid, for another name
       {"ip_only", "127.0.0.1", true},       {"ip_only", "localhost", false},
       {"expired", "127.0.0.1", false},
+      {"cn_only", "localhost", false},  // the subject's common name never counts
   };
   for (const Case& c : cases) {
     auto server = server_with(c.leaf);

@@ -13,6 +13,7 @@
 #include "cloud/support/gunzip.hpp"
 #include "cloud/support/recording_reporter.hpp"
 #include "core/text/message_catalogue.hpp"
+#include "support/scoped_env.hpp"
 #include "support/scratch_dir.hpp"
 
 namespace velorium::nimbrova {
@@ -86,6 +87,26 @@ TEST_F(MultipartBodyTest, ABodyIsBuiltOnceInAPrivateFolderThatGoesWithTheForm) {
   EXPECT_FALSE(fs::exists(body_path));
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_FALSE(fs::exists(source));  // the uploaded file goes with the form too
+}
+
+TEST_F(MultipartBodyTest, ABodyIsBuiltInTheFolderTheFormIsGivenAndNowhereElse) {
+  test::ScratchDir elsewhere;
+  test::ScratchDir system_temporary;
+  const test::ScopedEnv tmpdir("TMPDIR", system_temporary.path().string());
+  PrivateFolder operation(elsewhere.path().string());
+  std::string body_path;
+  {
+    MultipartForm form = form_of("m.lp", "min\n", true);
+    form.folder = &operation;
+    build_multipart_body(form);
+    body_path = form.body_file->path();
+    EXPECT_EQ(fs::path(body_path).parent_path(), fs::path(operation.path()));
+    EXPECT_EQ(form.body_folder, nullptr);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);  // m.lp alone
+  }
+  EXPECT_FALSE(fs::exists(body_path));
+  EXPECT_TRUE(fs::is_empty(operation.path()));
+  EXPECT_TRUE(fs::is_empty(system_temporary.path()));
 }
 
 TEST_F(MultipartBodyTest, AMissingSourceStopsTheBodyWithItsPath) {

@@ -29,7 +29,8 @@ class MultipartUploadTest : public test::ServiceTest {
     if (IsSkipped()) return;
     create_calculation();
     service_->clear_journal();
-    // Upload bodies go to the system's temporary folder: here, one the test can watch.
+    // Given no folder, an upload builds its body in a private folder beside the file; the
+    // system's temporary folder (here one the test can watch) is never used.
     temporary_ = std::make_unique<test::ScopedEnv>("TMPDIR", tmp_.path().string());
   }
   void TearDown() override {

@@ -4,8 +4,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <regex>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -203,6 +205,34 @@ TEST_F(RemoteModelSolveTest, AMipWhoseNamesTheWriterChangesComesBackUnderItsOwnN
   ASSERT_NE(mapped.get(), nullptr) << model->GetErrorText();
   expect_mip_solution(*model, *mapped);
   EXPECT_TRUE(fs::exists(map));  // the caller's map stays
+}
+
+TEST_F(RemoteModelSolveTest, TheUploadBodyIsBuiltInTheOperationsFolderNeverTheSystemsTemporaryFolder) {
+  test::ScratchDir system_temporary;
+  const test::ScopedEnv tmpdir("TMPDIR", system_temporary.path().string());
+  std::vector<std::string> at_upload;  // every file below the two folders while the model uploads
+  nimbrova::set_client_log_tap_for_testing([&](std::string_view text) {
+    if (text.find(get_message(176)) == std::string_view::npos || !at_upload.empty()) return;
+    for (const fs::path& root : {system_temporary.path(), temp_.path()}) {
+      for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) at_upload.push_back(fs::relative(entry.path(), temp_.path().parent_path()).string());
+      }
+    }
+  });
+  Owned<IModel> model = lp("upload");
+  Owned<ISolveResult> result(model->SolveRemote(""));
+  nimbrova::set_client_log_tap_for_testing(nullptr);
+  ASSERT_NE(result.get(), nullptr) << model->GetErrorText();
+  EXPECT_EQ(result->GetSolveResult(), solve_result::success);
+  // The model file, its gzip member and the body, all in the operation's folder.
+  ASSERT_EQ(at_upload.size(), 3u);
+  const std::string operation = temp_.path().filename().string() + "/velorium-remote-";
+  const std::regex body_name(".*/mltprt[0-9A-F]{32}tmp");
+  for (const std::string& file : at_upload) EXPECT_EQ(file.rfind(operation, 0), 0u) << file;
+  EXPECT_EQ(std::count_if(at_upload.begin(), at_upload.end(),
+                          [&](const std::string& file) { return std::regex_match(file, body_name); }),
+            1);
+  EXPECT_TRUE(fs::is_empty(temp_.path()));
 }
 
 TEST_F(RemoteModelSolveTest, AnLpGivesDualsAndReducedCostsByNameObjectAndArray) {

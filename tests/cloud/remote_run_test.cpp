@@ -1,16 +1,13 @@
 // A whole remote calculation run by the client against the local service: what its log shows
-// for scripted status sequences, outages, a missing key, and an interrupt while it waits.
+// for scripted status sequences, outages and a missing key (interrupts: interrupt_cancel_test).
 #include "cloud/nimbrova_client.hpp"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "cloud/calculation_state.hpp"
 #include "cloud/client_log.hpp"
@@ -118,6 +115,54 @@ TEST_F(RemoteRunTest, ALogThatGrowsByOneByteShowsThatByte) {
   EXPECT_EQ(test::journal_header(logs.at(1), "Range"), "bytes=2-");
 }
 
+TEST_F(RemoteRunTest, ALogThatIgnoresTheRangeShowsEachByteOnce) {
+  service_->faults({json::object{{"endpoint", "log"}, {"action", "ignore_range"}}});
+  script({"calculating", "calculating", "calculating", status("done", true)}, {"abc", "def", "", "ghi"});
+  client()->solve();
+  EXPECT_EQ(polling_log(), std::string(get_message(167)) + "abcdef" + "ghi");
+  const json::array logs = sent("log");
+  ASSERT_EQ(logs.size(), 3u);
+  EXPECT_EQ(test::journal_header(logs.at(1), "Range"), "bytes=5-");  // asked for, and ignored
+  EXPECT_EQ(logs.at(1).at("reply_status").to_number<int>(), 200);
+}
+
+TEST_F(RemoteRunTest, TheResultIsTheRealReplyNeverAnInterimOneNorAnotherStatusesBody) {
+  const auto rule = [](const char* endpoint, const char* action) {
+    return json::object{{"endpoint", endpoint}, {"action", action}};
+  };
+  json::object moved = rule("result", "status");
+  moved["code"] = 307;
+  moved["body"] = "# Velorium Solution File Version 1.1\n\n# Objective Value 99\n# Columns 2\nx0 9\nx1 9\n";
+  json::object hints = rule("result", "interim");
+  hints["codes"] = json::array{100, 103};
+  struct Case {
+    const char* what;
+    json::array faults;
+    const char* failure;  // in the client log; "" for a result read whole
+  };
+  const Case cases[] = {
+      {"interim replies before the result and the details", {hints, rule("details", "interim")}, ""},
+      {"a 307 with a solution text", {moved}, "Http result : 307"},
+      {"a redirect to a redirect", {rule("result", "redirect"), rule("storage_result", "redirect")},
+       "Http result : 302"},
+  };
+  for (const Case& c : cases) {
+    service_->faults(c.faults);
+    const RemoteCalculationResult result = client()->solve();
+    const std::string failure = c.failure;
+    if (failure.empty()) {
+      EXPECT_EQ(result.outcome_text, "done") << c.what;
+      EXPECT_EQ(value_in(result.solution, "x0"), 3.0) << c.what;
+      EXPECT_EQ(result.solution_status_word, "optimal") << c.what;
+    } else {
+      EXPECT_NE(log().find(std::string(get_message(170)) + failure), std::string::npos) << c.what << ": " << log();
+      EXPECT_EQ(result.solution.source, nullptr) << c.what;
+      EXPECT_TRUE(result.solution.values.empty()) << c.what;
+      EXPECT_TRUE(result.statistics.empty()) << c.what;
+    }
+  }
+}
+
 TEST_F(RemoteRunTest, AnErrorShowsTheLastLogPieceAndTheReason) {
   json::object error{{"status", "error"}, {"minor", "TIME_PER_CALC_VIOLATED"}};
   script({"calculating", error}, {"x\n", "y\n"});
@@ -199,42 +244,6 @@ TEST_F(RemoteRunTest, GetResultOfACalculationStillQueued) {
   const RemoteCalculationResult result = fetcher->get_result(uid);
   EXPECT_EQ(result.outcome_text, "queued");
   EXPECT_TRUE(log().ends_with(std::string(get_message(179)) + get_message(180) + "queued\n")) << log();
-}
-
-std::atomic<int> host_interrupts{0};
-extern "C" void host_handler(int) { host_interrupts.fetch_add(1); }
-
-TEST_F(RemoteRunTest, AnInterruptWhileWaitingCancelsTheCalculationAndLeavesTheHostHandler) {
-  struct sigaction host {};
-  host.sa_handler = host_handler;
-  sigemptyset(&host.sa_mask);
-  struct sigaction before {};
-  ASSERT_EQ(::sigaction(SIGINT, &host, &before), 0);
-  service_->hold(30);  // the calculation stays "calculating" until it is cancelled
-  std::atomic<bool> raised{false};
-  set_client_log_tap_for_testing([&](std::string_view text) {
-    {
-      std::lock_guard lock(log_mutex_);
-      log_ += text;
-    }
-    if (text == get_message(167) && !raised.exchange(true)) ::kill(::getpid(), SIGINT);
-  });
-  const RemoteCalculationResult result = client()->solve();
-  service_->hold(0);
-  EXPECT_EQ(result.outcome_text, "error: CANCELLED") << log();
-  EXPECT_EQ(sent("cancel").size(), 1u);
-  const std::string text = log();
-  ASSERT_NE(text.find(get_message(165)), std::string::npos) << text;
-  EXPECT_EQ(text.find(get_message(165)), text.rfind(get_message(165)));
-  EXPECT_EQ(host_interrupts.load(), 0);  // the solve's handler had it, not the host's
-
-  struct sigaction after {};
-  ASSERT_EQ(::sigaction(SIGINT, nullptr, &after), 0);
-  EXPECT_EQ(after.sa_handler, host_handler);
-  ::kill(::getpid(), SIGINT);
-  for (int k = 0; k < 100 && host_interrupts.load() == 0; ++k) std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(host_interrupts.load(), 1);
-  ::sigaction(SIGINT, &before, nullptr);
 }
 
 }  // namespace

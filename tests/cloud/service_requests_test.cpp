@@ -211,13 +211,40 @@ TEST_F(ServiceRequestsTest, ARedirectIsFollowedOnceWithoutTheKeyAndWithTheSameRa
   EXPECT_EQ(service_->journal().size(), 2u);
 }
 
-TEST_F(ServiceRequestsTest, ASecondRedirectIsNotFollowedAndOneWithoutLocationFails) {
+TEST_F(ServiceRequestsTest, OnlyTheOneRedirectIsFollowedAndNoOtherStatusGivesData) {
   ASSERT_EQ(create_outcome(), "<none>");
   const std::string uid = current_calc_uid();
-  service_->faults({fault("status", "redirect"), fault("storage_status", "redirect")});
-  service_->clear_journal();
-  EXPECT_EQ(get_calc_data(uid, "status", {}, kFetchTimeout), "");
-  EXPECT_EQ(service_->journal().size(), 2u);
+  const auto scripted = [](const char* endpoint, int code) {
+    json::object rule = scripted_reply(endpoint, "# Velorium Solution File Version 1.1\n");
+    rule["code"] = code;
+    return rule;
+  };
+  struct Case {
+    const char* what;
+    json::array faults;
+    const char* failure;
+    std::size_t requests;
+  };
+  const Case cases[] = {
+      {"a redirect to a redirect", {fault("status", "redirect"), fault("storage_status", "redirect")},
+       "Http result : 302", 2},
+      {"a 307", {scripted("status", 307)}, "Http result : 307", 1},
+      {"a 301", {scripted("status", 301)}, "Http result : 301", 1},
+      {"a redirect to a 307", {fault("status", "redirect"), scripted("storage_status", 307)}, "Http result : 307", 2},
+      {"a redirect to a 404", {fault("status", "redirect"), scripted("storage_status", 404)}, "Http result : 404", 2},
+  };
+  for (const Case& c : cases) {
+    service_->faults(c.faults);
+    service_->clear_journal();
+    std::string failure = "<none>";
+    try {
+      get_calc_data(uid, "status", {}, kFetchTimeout);
+    } catch (const std::runtime_error& e) {
+      failure = e.what();
+    }
+    EXPECT_EQ(failure, c.failure) << c.what;
+    EXPECT_EQ(service_->journal().size(), c.requests) << c.what;
+  }
 
   json::object no_location = fault("status", "redirect");
   no_location["location"] = false;

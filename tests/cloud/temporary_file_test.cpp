@@ -1,5 +1,7 @@
 #include "cloud/temporary_file.hpp"
 
+#include "cloud/private_folder.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +78,31 @@ TEST(TemporaryFile, MovingTheOwnerMovesTheDeletion) {
   EXPECT_TRUE(fs::exists(path));
   next.reset();
   EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(TemporaryFile, AFolderSwappedForALinkLeadsNoDeletionElsewhere) {
+  // Another user, where the parent folder lets them, renames the operation's folder and puts a
+  // link to a folder of the victim's in its place: its files must survive the operation's end.
+  test::ScratchDir dir;
+  test::ScratchDir victim;
+  for (const char* name : {"model.mps", "start.sol", "other.txt"}) victim.write(name, "the victim's");
+  std::string moved_away;
+  {
+    const PrivateFolder folder(dir.path().string());
+    std::unique_ptr<TemporaryFile> model = folder.file("model.mps");
+    std::unique_ptr<TemporaryFile> start = folder.file("start.sol");
+    std::ofstream(model->path()) << "ours";
+    std::ofstream(start->path()) << "ours";
+    moved_away = folder.path() + ".moved";
+    fs::rename(folder.path(), moved_away);
+    fs::create_directory_symlink(victim.path(), folder.path());
+    model.reset();
+    EXPECT_FALSE(fs::exists(moved_away + "/model.mps"));  // deleted where it really is
+  }
+  for (const char* name : {"model.mps", "start.sol", "other.txt"}) {
+    EXPECT_EQ(test::readFileBytes(victim.file(name)), "the victim's") << name;
+  }
+  EXPECT_TRUE(fs::is_empty(moved_away));  // the folder's own files went, through its descriptor
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 """Solving against the local calculation service: a MIP and an LP through Model, an LP through
-MatrixModel, the asynchronous start, results fetched by identifier, the remote log, a missing
-API key, and Ctrl-C during a solve. Each synchronous solve waits at least one 3-second poll."""
+MatrixModel, the asynchronous start, results fetched by identifier, the remote log, replies that
+are no result, a missing API key, and Ctrl-C during a solve. Each synchronous solve waits at
+least one 3-second poll."""
 import base64
 import os
 import re
@@ -171,6 +172,34 @@ def test_an_asynchronous_start_returns_at_once_and_writes_its_name_map(calc_serv
     assert re.fullmatch("Solve is not successful. Reason: " + reason, repr(unread))
 
 
+@pytest.mark.parametrize("faults, is_the_result", [
+    # Interim replies come before the real one and are skipped.
+    ([{"endpoint": "result", "action": "interim", "codes": [100, 103]},
+      {"endpoint": "details", "action": "interim"}], True),
+    # Neither a 307's body nor a second redirect is a result, however it looks.
+    ([{"endpoint": "result", "action": "status", "code": 307,
+       "body": "# Velorium Solution File Version 1.1\n\n# Objective Value 99\n# Columns 2\nx 9\ny 9\n"}], False),
+    ([{"endpoint": "result", "action": "redirect"}, {"endpoint": "storage_result", "action": "redirect"}], False),
+])
+def test_only_the_real_reply_is_read_as_the_result(calc_service, tmp_path, faults, is_the_result):
+    model = read_model(tmp_path, LP_LP)
+    calc_service.control_client.faults(faults)
+    try:
+        result = model.solve_remote("")
+    finally:
+        calc_service.control_client.faults([])
+    if is_the_result:
+        assert result.get_solve_result() == v.solve_result.success
+        assert (result.get_objective_value(), result.get_variable_value("x"), result.get_variable_value("y")) == (11, 3, 1)
+    else:
+        try:
+            outcome = result.get_solve_result()
+        except v.VeloriumException:
+            outcome = None
+        assert outcome != v.solve_result.success
+        assert result.get_objective_value() != 99
+
+
 def test_without_an_api_key_the_result_says_so(calc_service, tmp_path, monkeypatch):
     monkeypatch.delenv("X_API_KEY")
     model = read_model(tmp_path, LP_LP)
@@ -186,26 +215,33 @@ import veloriumpy as v
 from calc_service.testing import ControlClient, read_control_token
 
 control = ControlClient({control!r}, read_control_token({state!r}))
+control.clear_journal()
+control.faults({faults!r})
 control.hold(30)  # the calculation stays "calculating" until it is cancelled
 model = v.Model()
 model.set_bool_param("log_to_console", False)
+model.set_string_param("temp_folder_path", {temp!r})
 model.read({model!r})
 
-def interrupt_while_calculating():
-    # The client cancels on an interrupt while it waits for the result, from its first poll on.
+def interrupt_when_ready():
     for _ in range(300):
-        if any(c["state"] == "calculating" and c["status_requests"] for c in control.calculations()):
+        if {ready}:
             os.kill(os.getpid(), signal.SIGINT)
             return
         time.sleep(0.1)
 
-threading.Thread(target=interrupt_while_calculating, daemon=True).start()
+threading.Thread(target=interrupt_when_ready, daemon=True).start()
 start = time.monotonic()
-result = model.solve_remote("")
-print("returned after", round(time.monotonic() - start), "s")
+try:
+    model.solve_remote("")
+    print("solve_remote returned")
+except KeyboardInterrupt:
+    print("KeyboardInterrupt from solve_remote", "at once" if time.monotonic() - start < 25 else "late")
 calc = [c for c in control.calculations() if c["calc_uid"] == model.get_calc_uid()][0]
 print("state", calc["state"], calc["minor"], "cancel requests", calc["cancel_requests"])
+print("files left", os.listdir({temp!r}))
 control.hold(0)
+control.faults([])
 try:
     os.kill(os.getpid(), signal.SIGINT)
     time.sleep(5)
@@ -215,17 +251,31 @@ except KeyboardInterrupt:
 """
 
 
-def test_ctrl_c_during_a_solve_cancels_the_calculation_and_python_keeps_its_handler(calc_service, tmp_path):
+@pytest.mark.parametrize("moment, faults, ready", [
+    # From the first poll on: the calculation is cancelled and the wait ends with it.
+    ("waiting", [], 'any(c["state"] == "calculating" and c["status_requests"] for c in control.calculations())'),
+    # The upload stops at once (the service would hold it 60 s) and the calculation is cancelled.
+    ("uploading", [{"endpoint": "upload", "action": "delay", "delay": 60}],
+     'any(e["endpoint"] == "upload" for e in control.journal())'),
+])
+def test_ctrl_c_during_a_solve_cancels_the_calculation_and_raises_keyboard_interrupt(calc_service, tmp_path, moment,
+                                                                                     faults, ready):
     model_file = tmp_path / "model.lp"
     model_file.write_text(LP_LP)
+    temp = tmp_path / "temp"
+    temp.mkdir()
     script = CTRL_C_SCRIPT.format(tools=os.path.join(SOURCE_DIR, "tools"), control=calc_service.control,
-                                  state=calc_service.state, model=str(model_file))
+                                  state=calc_service.state, faults=faults, temp=str(temp), model=str(model_file), ready=ready)
     finished = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120,
                               env=dict(os.environ))
     assert finished.returncode == 0, finished.stderr
-    lines = finished.stdout.splitlines()
-    assert lines[1] == "state error CANCELLED cancel requests 1", finished.stdout
-    assert lines[2] == "KeyboardInterrupt", finished.stdout
+    # Python's own handler is back after the call, and got the interrupt the solve caught.
+    assert finished.stdout.splitlines() == [
+        "KeyboardInterrupt from solve_remote at once",
+        "state error CANCELLED cancel requests 1",
+        "files left []",
+        "KeyboardInterrupt",
+    ], moment
 
 
 # A failed remote solve says why where the program looks: in the result's text (catalogue text

@@ -17,7 +17,7 @@ from . import multipart
 from .background_server import BackgroundServer, ThreadingServer, connection_handler
 from .gunzip import GunzipError, gunzip_file
 from .header_deadline import HeaderDeadline
-from .http_io import EarlyReply, RequestError, drain, read_request, reply_bytes
+from .http_io import EarlyReply, RequestError, drain, interim_bytes, read_request, reply_bytes
 
 API_PREFIX = "/api/v1/calculations/"
 POLL_WORDS = ("status", "log", "result", "details")
@@ -371,6 +371,10 @@ class HttpsFront(BackgroundServer):
                 time.sleep(rule["delay"])
         if action == "drop":
             return
+        if action == "interim":
+            connection.sendall(interim_bytes(rule.get("codes", [100])))
+        if action == "ignore_range":
+            request.headers = [h for h in request.headers if h[0].lower() != "range"]
         if action in ("status", "empty", "malformed_json", "redirect"):
             reply = self._fault_reply(rule, endpoint, uid, request)
         else:

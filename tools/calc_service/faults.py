@@ -2,7 +2,8 @@
 
 import threading
 
-ACTIONS = {"drop", "drop_after", "status", "empty", "malformed_json", "delay", "redirect"}
+ACTIONS = {"drop", "drop_after", "status", "empty", "malformed_json", "delay", "redirect", "interim",
+           "ignore_range"}
 
 
 class FaultError(ValueError):
@@ -32,6 +33,12 @@ def _check_rule(rule):
             raise FaultError("the action 'status' needs a 'code' from 100 to 599")
         if "body" in rule and not isinstance(rule["body"], str):
             raise FaultError("'body' is a text")
+    if action == "interim":
+        codes = rule.get("codes", [100])
+        if not isinstance(codes, list) or not codes or not all(
+                isinstance(c, int) and not isinstance(c, bool) and 100 <= c <= 199 and c != 101
+                for c in codes):
+            raise FaultError("'codes' is a non-empty list of interim statuses (100 to 199, not 101)")
     if action == "redirect" and not isinstance(rule.get("location", True), (bool, str)):
         raise FaultError("'location' is true, false or a text")
     return dict(rule)

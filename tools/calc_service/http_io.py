@@ -10,9 +10,10 @@ import time
 MAX_HEADER_BYTES = 65536
 SMALL_BODY_BYTES = 65536
 READ_BUFFER_BYTES = 1 << 16  # a TLS read gives at most 16 KiB
-REASONS = {200: "OK", 201: "Created", 204: "No Content", 206: "Partial Content",
-           302: "Found", 400: "Bad Request", 401: "Unauthorized", 403: "Forbidden",
-           404: "Not Found", 405: "Method Not Allowed", 408: "Request Timeout", 409: "Conflict",
+REASONS = {100: "Continue", 102: "Processing", 103: "Early Hints", 200: "OK", 201: "Created",
+           204: "No Content", 206: "Partial Content", 302: "Found", 307: "Temporary Redirect",
+           400: "Bad Request", 401: "Unauthorized", 403: "Forbidden", 404: "Not Found",
+           405: "Method Not Allowed", 408: "Request Timeout", 409: "Conflict",
            411: "Length Required", 413: "Content Too Large", 416: "Range Not Satisfiable",
            431: "Request Header Fields Too Large", 500: "Internal Server Error",
            501: "Not Implemented", 502: "Bad Gateway", 503: "Service Unavailable"}
@@ -161,6 +162,15 @@ def read_request(connection, deadline, scratch_folder, max_body, body_limit_for,
     finally:
         body.finish()
     return request
+
+
+def interim_bytes(codes):
+    """Interim replies, one per status; a 103 carries a "Link" field as Early Hints do."""
+    parts = []
+    for code in codes:
+        fields = "Link: </hint.css>; rel=preload\r\n" if code == 103 else ""
+        parts.append(f"HTTP/1.1 {code} {REASONS.get(code, 'Interim')}\r\n{fields}\r\n")
+    return "".join(parts).encode("latin-1")
 
 
 class EarlyReply(Exception):

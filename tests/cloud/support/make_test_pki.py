@@ -5,8 +5,9 @@
 
 writes into FOLDER: ca.pem (the authority, limited by name constraints to localhost and
 127.0.0.1; its key ca.key stays in FOLDER) and, each with its .key, server.pem (localhost and
-127.0.0.1), localhost_only.pem (the name localhost only), ip_only.pem (127.0.0.1 only) and
-expired.pem (both names, expired yesterday).
+127.0.0.1), localhost_only.pem (the name localhost only), ip_only.pem (127.0.0.1 only),
+expired.pem (both names, expired yesterday) and cn_only.pem (no subjectAltName at all, the
+subject's common name localhost).
 """
 import datetime
 import ipaddress
@@ -60,20 +61,23 @@ def main(folder):
 
     leaves = {
         "server": ([localhost, loopback], now - datetime.timedelta(days=1), now + datetime.timedelta(days=2)),
+        "cn_only": ([], now - datetime.timedelta(days=1), now + datetime.timedelta(days=2)),
         "localhost_only": ([localhost], now - datetime.timedelta(days=1), now + datetime.timedelta(days=2)),
         "ip_only": ([loopback], now - datetime.timedelta(days=1), now + datetime.timedelta(days=2)),
         "expired": ([localhost, loopback], now - datetime.timedelta(days=10), now - datetime.timedelta(days=1)),
     }
     for leaf, (names, begin, end) in leaves.items():
         key = ec.generate_private_key(ec.SECP256R1())
-        cert = (x509.CertificateBuilder()
-                .subject_name(name(leaf))
-                .issuer_name(ca.subject)
-                .public_key(key.public_key())
-                .serial_number(x509.random_serial_number())
-                .not_valid_before(begin)
-                .not_valid_after(end)
-                .add_extension(x509.SubjectAlternativeName(names), critical=False)
+        builder = (x509.CertificateBuilder()
+                   .subject_name(name(leaf if names else "localhost"))
+                   .issuer_name(ca.subject)
+                   .public_key(key.public_key())
+                   .serial_number(x509.random_serial_number())
+                   .not_valid_before(begin)
+                   .not_valid_after(end))
+        if names:
+            builder = builder.add_extension(x509.SubjectAlternativeName(names), critical=False)
+        cert = (builder
                 .add_extension(x509.BasicConstraints(ca=False, path_length=None), critical=True)
                 .add_extension(x509.KeyUsage(True, False, False, False, False, False, False, False, False),
                                critical=True)

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -149,6 +150,17 @@ ScriptedReply RecordingTlsServer::next_reply() {
   return reply;
 }
 
+void RecordingTlsServer::drip(const WriteSome& write, const ScriptedReply& reply) {
+  const std::size_t first = std::min(reply.at_once, reply.raw.size());
+  if (!write_all(write, reply.raw.substr(0, first))) return;
+  for (std::size_t k = first; k < reply.raw.size(); ++k) {
+    std::unique_lock lock(mutex_);
+    if (stopping_.wait_for(lock, reply.interval, [this] { return stop_; })) return;
+    lock.unlock();
+    if (!write_all(write, reply.raw.substr(k, 1))) return;
+  }
+}
+
 void RecordingTlsServer::serve() {
   std::unique_ptr<SSL_CTX, SslCtxFree> context{SSL_CTX_new(TLS_server_method())};
   SSL_CTX_use_certificate_chain_file(context.get(), certificate_file_.c_str());
@@ -180,13 +192,16 @@ void RecordingTlsServer::serve() {
       if (reply.kind == ScriptedReply::Kind::stall) {
         std::unique_lock lock(mutex_);
         stopping_.wait(lock, [this] { return stop_; });
-      } else if (reply.kind == ScriptedReply::Kind::reply) {
-        write_all(
-            [&](const char* data, std::size_t size) -> std::size_t {
-              const int wrote = SSL_write(ssl.get(), data, static_cast<int>(size));
-              return wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
-            },
-            reply.raw);
+      } else {
+        const WriteSome write = [&](const char* data, std::size_t size) -> std::size_t {
+          const int wrote = SSL_write(ssl.get(), data, static_cast<int>(size));
+          return wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
+        };
+        if (reply.kind == ScriptedReply::Kind::reply) {
+          write_all(write, reply.raw);
+        } else if (reply.kind == ScriptedReply::Kind::drip) {
+          drip(write, reply);
+        }
       }
     }
     ERR_clear_error();

@@ -3,6 +3,7 @@
 // answering). Independent of the client's HTTP library: requests are split by hand.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -27,14 +28,20 @@ struct RecordedRequest {
 };
 
 struct ScriptedReply {
-  enum class Kind { reply, close, stall };
+  enum class Kind { reply, close, stall, drip };
   Kind kind = Kind::reply;
-  std::string raw;  // for `reply`: sent as it is, then the connection is closed
+  std::string raw;  // for `reply` and `drip`: sent as it is, then the connection is closed
+  std::size_t at_once = 0;  // for `drip`: the first bytes, sent together; then one byte per `interval`
+  std::chrono::milliseconds interval{0};
 
   static ScriptedReply status(unsigned code, const std::string& extra_fields = "", const std::string& body = "");
   static ScriptedReply bytes(std::string raw) { return {Kind::reply, std::move(raw)}; }
   static ScriptedReply close_at_once() { return {Kind::close, {}}; }
   static ScriptedReply never_answer() { return {Kind::stall, {}}; }
+  // Stops when the client goes away.
+  static ScriptedReply drip(std::string raw, std::size_t at_once, std::chrono::milliseconds interval) {
+    return {Kind::drip, std::move(raw), at_once, interval};
+  }
 };
 
 class RecordingTlsServer {
@@ -58,6 +65,7 @@ class RecordingTlsServer {
  private:
   void serve();
   ScriptedReply next_reply();
+  void drip(const std::function<std::size_t(const char*, std::size_t)>& write, const ScriptedReply& reply);
 
   std::string certificate_file_;
   std::string key_file_;

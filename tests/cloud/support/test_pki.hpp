@@ -15,7 +15,7 @@ class TestPki {
 
   const std::string& folder() const { return folder_; }
   std::string authority() const { return folder_ + "/ca.pem"; }
-  // Certificate and key files of "server", "localhost_only", "ip_only" or "expired".
+  // Certificate and key files of "server", "localhost_only", "ip_only", "expired" or "cn_only".
   std::string certificate(const std::string& leaf) const { return folder_ + "/" + leaf + ".pem"; }
   std::string key(const std::string& leaf) const { return folder_ + "/" + leaf + ".key"; }
 

@@ -119,12 +119,32 @@ def test_redirects_to_storage_with_and_without_location(client):
     assert request(tampered, ca=client.service.ca).status == 403
 
 
+def test_interim_replies_before_the_reply_and_a_log_that_ignores_ranges(client):
+    control = client.service.control_client
+    uid = client.start(ACCEPTANCE_MPS)
+    client.wait(uid)
+    whole = client.poll(uid, "log").body
+    control.faults([{"endpoint": "status", "action": "interim", "codes": [100, 103]},
+                    {"endpoint": "log", "action": "ignore_range"}])
+    first = client.poll(uid, "status")  # the reference client reads the first head only
+    assert first.status == 100
+    hints, real, body = first.body.split(b"\r\n\r\n", 2)
+    assert hints == b"HTTP/1.1 103 Early Hints\r\nLink: </hint.css>; rel=preload"
+    assert real.startswith(b"HTTP/1.1 200 OK\r\n") and json.loads(body)["status"] == "done"
+    log = client.poll(uid, "log", ("Range", "bytes=3-"))
+    assert (log.status, log.body, log.header("Content-Range")) == (200, whole, None)
+    faults = [e["fault"] for e in control.journal() if e["calc_uid"] == uid][-2:]
+    assert faults == ["interim", "ignore_range"]
+
+
 @pytest.mark.parametrize("rule, message", [
     ({"endpoint": "status", "action": "explode"}, "unknown fault action"),
     ({"endpoint": "status", "action": "status"}, "'code'"),
     ({"endpoint": "status", "action": "drop", "attempts": [0]}, "attempt numbers"),
     ({"action": "drop"}, "'endpoint'"),
     ({"endpoint": "status", "action": "delay"}, "needs 'delay'"),
+    ({"endpoint": "status", "action": "interim", "codes": [101]}, "'codes'"),
+    ({"endpoint": "status", "action": "interim", "codes": []}, "'codes'"),
 ])
 def test_malformed_fault_rules_are_refused(client, rule, message):
     with pytest.raises(ControlError) as refused:
