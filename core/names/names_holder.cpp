@@ -16,10 +16,56 @@ namespace {
 constexpr const char* kPoolFullText = "The pool of names is full: no more than 2^31 names can be stored";
 constexpr const char* kTextsFullText = "The pool of names is full: no more room for the texts of names";
 
+}  // namespace
+
+// Blocks for the texts of a pool's shards once they hold many names: carved from 2 MiB chunks
+// in huge pages, shared by the shards, so that the first touch of the texts costs a page fault
+// per 2 MiB instead of one per 4 KiB (on a virtual machine each fault of a fresh page costs
+// several microseconds). Chunks live as long as the pool. Thread-safe.
+class TextChunks {
+ public:
+  struct Block {
+    char* bytes;
+    std::size_t size;
+  };
+
+  // A block of `wanted` bytes, or the rest of the current chunk when that is smaller but holds
+  // at least `needed`.
+  Block take(std::size_t wanted, std::size_t needed) {
+    std::lock_guard guard(lock_);
+    if (left_ < needed) {
+      chunks_.reserve(chunks_.size() + 1);  // so that the chunk is owned once it is made
+      void* memory = std::aligned_alloc(kChunkBytes, kChunkBytes);
+      if (!memory) throw std::bad_alloc();
+      chunks_.emplace_back(static_cast<char*>(memory));
+      advise_huge_pages(memory, kChunkBytes);
+      cursor_ = static_cast<char*>(memory);
+      left_ = kChunkBytes;
+    }
+    const Block block{cursor_, std::min(wanted, left_)};
+    cursor_ += block.size;
+    left_ -= block.size;
+    return block;
+  }
+
+ private:
+  static constexpr std::size_t kChunkBytes = std::size_t{2} << 20;
+
+  std::mutex lock_;
+  std::vector<TableArray<char>> chunks_;
+  char* cursor_ = nullptr;
+  std::size_t left_ = 0;
+};
+
+namespace {
+
 // Storage for the copies of names: large blocks filled from the front, so that interning
-// costs no allocation per name. Blocks never move or shrink; the first blocks are small so
-// that a pool with few names stays small. Blocks are left unfilled: each of the 32 shards has
-// a block in use, and zeroing its unused part would make that memory resident for nothing.
+// costs no allocation per name. Blocks never move or shrink; the first blocks are small and
+// come from the general allocator, so that a pool with few names stays small; from
+// kChunkedBlock on they come from the pool's TextChunks, a sixteenth of the arena's text at
+// most, so that the part of a block not yet filled (resident, in a huge page) stays small
+// beside what is filled. Blocks are left unfilled: each of the 32 shards has a block in use,
+// and zeroing its unused part would make that memory resident for nothing.
 //
 // A copy is also known by a 32-bit locator (its block and its place in it; never 0), which the
 // index keeps: a look-up goes from the index slot to the text directly.
@@ -30,14 +76,25 @@ class TextArena {
     std::uint32_t locator;
   };
 
+  void use_chunks(TextChunks* chunks) noexcept { chunks_ = chunks; }
+
   Copy allocate(std::size_t bytes) {
     if (bytes > kLargestBlock) {
       // A very long name fills a block of its own; the current block stays current.
       return {new_block(bytes), locator_of(blocks_.size() - 1, 0)};
     }
     if (bytes > room_) {
-      const std::size_t size = std::max(next_block_, bytes);
-      cursor_ = new_block(size);
+      std::size_t size = std::max(next_block_, bytes);
+      if (chunks_ && size >= kChunkedBlock) {
+        size = std::max(bytes, std::min(size, std::max(kChunkedBlock, filled_ / 16)));
+        check_room_for_a_block();
+        const TextChunks::Block block = chunks_->take(size, bytes);
+        blocks_.push_back(block.bytes);
+        cursor_ = block.bytes;
+        size = block.size;
+      } else {
+        cursor_ = new_block(size);
+      }
       current_ = blocks_.size() - 1;
       used_ = 0;
       room_ = size;
@@ -47,33 +104,43 @@ class TextArena {
     cursor_ += bytes;
     used_ += bytes;
     room_ -= bytes;
+    filled_ += bytes;
     return copy;
   }
 
   const char* at(std::uint32_t locator) const noexcept {
-    return blocks_[(locator >> kOffsetBits) - 1].get() + (locator & ((1u << kOffsetBits) - 1));
+    return blocks_[(locator >> kOffsetBits) - 1] + (locator & ((1u << kOffsetBits) - 1));
   }
 
  private:
   static constexpr std::size_t kLargestBlock = 0x40000;
+  static constexpr std::size_t kChunkedBlock = 0x10000;
   static constexpr unsigned kOffsetBits = 18;  // a place inside a block of kLargestBlock
   static constexpr std::size_t kMostBlocks = (std::size_t{1} << (32 - kOffsetBits)) - 1;
 
   static std::uint32_t locator_of(std::size_t block, std::size_t offset) noexcept {
     return static_cast<std::uint32_t>(((block + 1) << kOffsetBits) | offset);
   }
-  char* new_block(std::size_t size) {
+  void check_room_for_a_block() {
     if (blocks_.size() >= kMostBlocks) throw velorium_exception(-1, kTextsFullText);
     blocks_.reserve(blocks_.size() + 1);  // so that push_back cannot fail with the block made
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-    return blocks_.back().get();
+  }
+  char* new_block(std::size_t size) {
+    check_room_for_a_block();
+    owned_.reserve(owned_.size() + 1);
+    owned_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    blocks_.push_back(owned_.back().get());
+    return blocks_.back();
   }
 
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  TextChunks* chunks_ = nullptr;
+  std::vector<char*> blocks_;                    // by block number
+  std::vector<std::unique_ptr<char[]>> owned_;  // the blocks not taken from chunks_
   std::size_t current_ = 0;  // the block being filled
   char* cursor_ = nullptr;
   std::size_t used_ = 0;
   std::size_t room_ = 0;
+  std::size_t filled_ = 0;  // bytes of all copies so far
   std::size_t next_block_ = 4096;
 };
 
@@ -126,8 +193,11 @@ struct VeloriumNamesHolder::GeneratedNameCache {
 
 VeloriumNamesHolder::VeloriumNamesHolder(std::uint32_t max_names)
     : max_names_(std::min(max_names, kMaxNameCount)),
+      text_chunks_(std::make_unique<TextChunks>()),
       shards_(std::make_unique<Shard[]>(std::size_t{1} << kShardBits)),
-      generated_(std::make_unique<GeneratedNameCache[]>(2)) {}
+      generated_(std::make_unique<GeneratedNameCache[]>(2)) {
+  for (std::size_t i = 0; i < (std::size_t{1} << kShardBits); ++i) shards_[i].texts.use_chunks(text_chunks_.get());
+}
 
 VeloriumNamesHolder::~VeloriumNamesHolder() = default;
 

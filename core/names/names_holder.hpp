@@ -15,6 +15,8 @@
 
 namespace velorium {
 
+class TextChunks;
+
 // Ids are handed out 0, 1, 2, ... in the order of addition and are never removed, reused or
 // renumbered; the text of an id stays at one address for the life of the pool. Holders keep
 // ids as signed 32-bit values in which any negative value means "no name".
@@ -106,6 +108,8 @@ class VeloriumNamesHolder {
   std::atomic<std::uint32_t> count_{0};
   // id -> stored copy; the id's text starts behind the prefix.
   AppendOnlyTable<const char*> entries_;
+  // Memory for the shards' texts once they are many; before shards_, which use it.
+  std::unique_ptr<TextChunks> text_chunks_;
   std::unique_ptr<Shard[]> shards_;
   std::unique_ptr<GeneratedNameCache[]> generated_;
   std::mutex generated_lock_;  // held while a generated-name cache grows

@@ -30,6 +30,14 @@ void adjust_bounds_for_type(std::uint32_t type, double& lower, double& upper) {
 
 std::string_view text_or_empty(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
+// Asks for the pool's index slot of a member's name ahead of its look-up: the slot of one
+// name among millions is seldom in the cache, and the checks and copies of the addition can
+// go on while it comes. Does nothing without a name or a pool (the look-up reports that).
+void prefetch_pooled_name(const VeloriumNamesHolder::HashedName& name) noexcept {
+  if (name.text.empty()) return;
+  if (const VeloriumNamesHolder* pool = get_names_holder()) pool->prefetch_name(name);
+}
+
 }  // namespace
 
 ModelBuilder::ModelBuilder()
@@ -133,12 +141,14 @@ std::int32_t ModelBuilder::default_member_name_id(MemberTable<Record>& table, st
 
 std::int32_t ModelBuilder::add_variable(double lower, double upper, double objective_coefficient, std::uint32_t type,
                                         const char* name, const VeloriumLogOptions* log_options) {
+  const std::string_view given = text_or_empty(name);
+  const VeloriumNamesHolder::HashedName hashed = VeloriumNamesHolder::hash_name(given);
+  prefetch_pooled_name(hashed);
   refuse_nan(lower);
   refuse_nan(upper);
   refuse_non_finite(objective_coefficient);
   if (lower > upper) throw_catalogue_error(115, upper, lower);
   VeloriumNamesHolder& pool = kernel_names_holder();
-  const std::string_view given = text_or_empty(name);
   if (!given.empty() && given.front() == ' ') throw_catalogue_error(126, ' ');
   // Bounds are adjusted to the type for a replaced variable as well, so that no integer
   // variable ever holds fractional bounds.
@@ -151,7 +161,7 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
     name_id = default_member_name_id(column_table, "x");
   } else {
     // The name is interned first and looked up in the table by its id: one look-up of the text.
-    name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
+    name_id = static_cast<std::int32_t>(pool.find_or_add_name(hashed));
     column_table.ensure_index(pool);
     if (const std::int32_t* found = column_table.find_id(name_id)) {
       const std::int32_t existing = *found;
@@ -190,27 +200,30 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
   return result;
 }
 
-std::int32_t ModelBuilder::new_row_name_id(const char* name, const VeloriumLogOptions* log_options) {
-  const std::string_view given = text_or_empty(name);
-  if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
+std::int32_t ModelBuilder::new_row_name_id(const VeloriumNamesHolder::HashedName& given,
+                                           const VeloriumLogOptions* log_options) {
   VeloriumNamesHolder& pool = kernel_names_holder();
   row_table.ensure_index(pool);
-  if (!given.empty()) {
+  if (!given.text.empty()) {
     // Interned first and tested by its id: one look-up of the text for a free name.
     const auto name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
     if (!row_table.find_id(name_id)) return name_id;
   }
   const std::int32_t name_id = row_table.make_unique_name_id(
-      pool, given.empty() ? std::string_view("C") : given,
+      pool, given.text.empty() ? std::string_view("C") : given.text,
       [this](std::string_view candidate) { return general_constraint_named(candidate); });
-  if (!given.empty() && log_options) {
-    logCatalogueLine(*log_options, kLogLevelWarning, 24, name, pool.names_holder_get(name_id));
+  if (!given.text.empty() && log_options) {
+    const std::string given_text(given.text);  // the caller's text ends at its first NUL as well
+    logCatalogueLine(*log_options, kLogLevelWarning, 24, given_text.c_str(), pool.names_holder_get(name_id));
   }
   return name_id;
 }
 
 std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, double upper, const char* name,
                                    const VeloriumLogOptions* log_options) {
+  const std::string_view given = text_or_empty(name);
+  const VeloriumNamesHolder::HashedName hashed = VeloriumNamesHolder::hash_name(given);
+  prefetch_pooled_name(hashed);
   // A term of a variable outside the store would be read out of range by every later user of
   // the row; removed variables are the expression layer's business. The expression layer
   // refuses non-finite numbers already; the row checks them again on their way in.
@@ -228,8 +241,9 @@ std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, d
     }
     refuse_non_finite(term.coefficient);
   }
-  const std::int32_t name_id = new_row_name_id(name, log_options);
+  if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
   Constraint row(lower, upper, expression);
+  const std::int32_t name_id = new_row_name_id(hashed, log_options);
   row_table.default_names_only = false;
   return append_row(std::move(row), name_id);
 }

@@ -12,12 +12,9 @@
 #include "core/general/general_constraint.hpp"
 #include "core/log/log_options.hpp"
 #include "core/names/fnv1a_hash.hpp"
+#include "core/names/names_holder.hpp"
 #include "core/records/model.hpp"
 #include "core/store/member_table.hpp"
-
-namespace velorium {
-class VeloriumNamesHolder;
-}
 
 namespace velorium::cpp_impl {
 
@@ -173,8 +170,9 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   // among the rows, else a generated one (warning 24 when a given name was taken). 137 for a
   // name that starts with a blank.
   std::string get_constr_name(const char* name, const VeloriumLogOptions* log_options, std::string_view prefix);
-  // The pool id of the name a new row gets, as get_constr_name with the prefix "C" decides it.
-  std::int32_t new_row_name_id(const char* name, const VeloriumLogOptions* log_options);
+  // The pool id of the name a new row gets, as get_constr_name with the prefix "C" decides it;
+  // the caller has hashed the name and refused one that starts with a blank (137).
+  std::int32_t new_row_name_id(const VeloriumNamesHolder::HashedName& name, const VeloriumLogOptions* log_options);
 
  private:
   bool general_constraint_named(std::string_view name) const { return gc_index_by_name.count(name) != 0; }

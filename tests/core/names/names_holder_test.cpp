@@ -127,12 +127,26 @@ TEST(NamesHolder, TextsStayAtOneAddressWhileThePoolGrows) {
   for (int i = 0; i < kCount; ++i) {
     ASSERT_EQ(pool.find_or_add_name("name_" + std::to_string(i)), static_cast<std::uint32_t>(i + 1));
   }
+  // Long names once the texts come in shared chunks: blocks of odd sizes, so that a chunk's
+  // rest is smaller than a block asked for.
+  std::vector<std::pair<std::int32_t, std::string>> long_names;
+  for (int i = 0; i < 48; ++i) {
+    std::string name(99991 + static_cast<std::size_t>(i) * 4099, static_cast<char>('A' + i % 26));
+    name += std::to_string(i);
+    long_names.emplace_back(static_cast<std::int32_t>(pool.find_or_add_name(name)), name);
+    ASSERT_EQ(pool.find_or_add_name("short_" + std::to_string(i)), static_cast<std::uint32_t>(kCount + 2 * i + 2));
+  }
   EXPECT_EQ(pool.names_holder_get(0), first);
   EXPECT_STREQ(first, "first");
-  for (int i = 0; i < kCount; i += 997) {
-    EXPECT_STREQ(pool.names_holder_get(i + 1), ("name_" + std::to_string(i)).c_str());
-    EXPECT_EQ(pool.find_name("name_" + std::to_string(i)), i + 1);
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_STREQ(pool.names_holder_get(i + 1), ("name_" + std::to_string(i)).c_str());
+    ASSERT_EQ(pool.find_name("name_" + std::to_string(i)), i + 1);
   }
+  for (const auto& [id, name] : long_names) {
+    EXPECT_EQ(pool.name_view(id), name);
+    EXPECT_EQ(pool.find_name(name), id);
+  }
+  for (int i = 0; i < 48; ++i) EXPECT_EQ(pool.find_name("short_" + std::to_string(i)), kCount + 2 * i + 2);
 }
 
 TEST(NamesHolder, GeneratedNamesFillTheirCacheInOrder) {

@@ -391,6 +391,28 @@ TEST_F(ModelBuilderTest, RowTermsMustReferToStoredVariables) {
   EXPECT_EQ(row_name(row), "r") << "the row's name replaces the expression's";
 }
 
+// An addition with several faults reports the one it checks first: numbers and terms, then
+// the name, then the pool.
+TEST_F(ModelBuilderTest, AdditionWithSeveralFaultsReportsTheFirst) {
+  add_unnamed();
+  const double nan = std::nan("");
+  Expression out_of_range;
+  out_of_range.linear_terms = {{3, 1.0}};
+  const Expression one_term{{{0, 1.0}}, {}, 0.0, -1};
+  EXPECT_TRUE(fails_with([&] { store->add_row(one_term, nan, 1.0, " r", nullptr); }, 505));
+  EXPECT_TRUE(fails_with([&] { store->add_row(out_of_range, 0.0, 1.0, " r", nullptr); }, 110, 3));
+  EXPECT_TRUE(fails_with([&] { store->add_variable(nan, 1.0, 0.0, kContinuous, " v", nullptr); }, 505));
+  EXPECT_TRUE(fails_with([&] { store->add_variable(2.0, 1.0, 0.0, kContinuous, " v", nullptr); }, 115, 1.0, 2.0));
+  {
+    velorium::testing::ScopedKernelAbsence absent;
+    EXPECT_TRUE(fails_with([&] { store->add_row(one_term, nan, 1.0, "r", nullptr); }, 505)) << "before the pool";
+    EXPECT_TRUE(fails_with([&] { store->add_row(one_term, 0.0, 1.0, " r", nullptr); }, 137)) << "before the pool";
+    EXPECT_TRUE(fails_with([&] { store->add_variable(nan, 1.0, 0.0, kContinuous, "v", nullptr); }, 505));
+  }
+  EXPECT_EQ(store->variable_count(), 1);
+  EXPECT_EQ(store->row_count(), 0);
+}
+
 TEST_F(ModelBuilderTest, ObjectiveIsCopied) {
   Expression objective{{{0, 1.0}}, {{0, 0, 2.0}}, 3.0, -1};
   store->set_objective(objective, 5);
