@@ -99,8 +99,11 @@ def shown_to_others(pid):
 def child_processes(pid):
     children = []
     for task in os.listdir(f"/proc/{pid}/task"):
-        with open(f"/proc/{pid}/task/{task}/children", encoding="ascii") as source:
-            children += [int(child) for child in source.read().split()]
+        try:
+            with open(f"/proc/{pid}/task/{task}/children", encoding="ascii") as source:
+                children += [int(child) for child in source.read().split()]
+        except FileNotFoundError:
+            pass  # a connection's thread that ended after the listing
     return children
 
 
