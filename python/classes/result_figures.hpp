@@ -32,7 +32,7 @@ void register_result_figures(py::class_<Result>& result_class, const char* init_
   // remote-operation lock and for the service without the interpreter's lock; such a result
   // belongs to no model.
   auto fetch = [](const char* calc_uid, const char* name_mapping_file) {
-    std::shared_ptr<velorium::ISolveResult> fetched;
+    velorium::SharedInterface<velorium::ISolveResult> fetched;
     {
       const py::gil_scoped_release unlocked;
       fetched = velorium::fetch_solve_result(calc_uid, name_mapping_file);

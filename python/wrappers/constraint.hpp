@@ -13,7 +13,7 @@ inline constexpr const char* kConstraintNotCreated = "Невозможно со�
 
 // Takes a constraint object that a factory just made; no object is refused with the text above.
 template <class Interface>
-std::shared_ptr<Interface> created_constraint(Interface* raw) {
+SharedInterface<Interface> created_constraint(Interface* raw) {
   if (!raw) throw velorium_exception(-1, kConstraintNotCreated);
   return make_interface_ptr(raw);
 }

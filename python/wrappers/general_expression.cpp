@@ -16,7 +16,7 @@ constexpr int kNonFiniteValueMessage = 505;
 
 }  // namespace
 
-GeneralExpression::GeneralExpression(std::shared_ptr<IGeneralExpression> held, UseRef use) noexcept
+GeneralExpression::GeneralExpression(SharedInterface<IGeneralExpression> held, UseRef use) noexcept
     : InterfaceValue(std::move(held), std::move(use)) {}
 
 GeneralExpression::GeneralExpression(IGeneralExpression* node, UseRef use)

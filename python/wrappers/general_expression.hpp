@@ -29,7 +29,7 @@ class GeneralExpression : public InterfaceValue<IGeneralExpression> {
  public:
   GeneralExpression() = default;
   // A foreign node reaching what `use` stands for (model_use.hpp); no check.
-  explicit GeneralExpression(std::shared_ptr<IGeneralExpression> held, UseRef use = nullptr) noexcept;
+  explicit GeneralExpression(SharedInterface<IGeneralExpression> held, UseRef use = nullptr) noexcept;
   // Adopts a foreign node that the library just returned, then checks it.
   explicit GeneralExpression(IGeneralExpression* node, UseRef use = nullptr);
   // Adopts a node that the library just made from independent nodes, then checks it.

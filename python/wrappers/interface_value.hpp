@@ -1,28 +1,26 @@
 // How the module holds library objects. Library objects keep no reference count: Release
-// destroys them at once. So every value class holds a shared pointer whose deleter releases
-// the object, and copies of a value share one library object. Beside it a value holds what the
+// destroys them at once. So every value class holds a SharedInterface (shared_interface.hpp),
+// which releases the object with its last holder, and copies of a value share one library
+// object. Beside it a value holds what the
 // object can reach (model_use.hpp), so that a model busy in an operation on another thread is
 // not reached through any of its objects.
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <type_traits>
 #include <utility>
 
 #include "python/wrappers/model_use.hpp"
+#include "python/wrappers/shared_interface.hpp"
 #include "velorium/velorium.hpp"
 
 namespace velorium {
 
-// Destroys a library object; null is ignored.
-void release_interface(IReleasable* object) noexcept;
-
 // Takes ownership of an object the library just returned. No check: a null pointer gives an
-// empty holder, whose deleter does nothing.
+// empty holder, which releases nothing.
 template <class Interface>
-std::shared_ptr<Interface> make_interface_ptr(Interface* raw) {
-  return std::shared_ptr<Interface>(raw, [](Interface* object) { release_interface(object); });
+SharedInterface<Interface> make_interface_ptr(Interface* raw) {
+  return SharedInterface<Interface>(raw);
 }
 
 // The error check: throws velorium_exception with the object's code and text when its last
@@ -39,7 +37,7 @@ class InterfaceValue {
   using interface_type = Interface;
 
   InterfaceValue() = default;
-  explicit InterfaceValue(std::shared_ptr<Interface> held, UseRef use = nullptr) noexcept
+  explicit InterfaceValue(SharedInterface<Interface> held, UseRef use = nullptr) noexcept
       : held_(std::move(held)), use_(std::move(use)) {}
   // A copy shares the object and what it reaches (a free use is made for both first when the
   // object reaches nothing yet, so that a model the one takes is seen through the other).
@@ -118,12 +116,12 @@ class InterfaceValue {
 
  protected:
   // For a value class whose operations replace the object it holds.
-  void reset(std::shared_ptr<Interface> held) noexcept { held_ = std::move(held); }
-  const std::shared_ptr<Interface>& held() const noexcept { return held_; }
+  void reset(SharedInterface<Interface> held) noexcept { held_ = std::move(held); }
+  const SharedInterface<Interface>& held() const noexcept { return held_; }
   void set_use(UseRef use) noexcept { use_ = std::move(use); }
 
  private:
-  std::shared_ptr<Interface> held_;
+  SharedInterface<Interface> held_;
   mutable UseRef use_;
 };
 

@@ -22,8 +22,8 @@
 // The flags of a ModelUse are read and changed only while the interpreter's lock is held,
 // which orders every access. A value refers to its ModelUse through a UseRef, a counted
 // reference of one pointer, so that a value of the classes that programs keep by the million
-// stays within 24 bytes; the count is atomic, since a result may be made while the lock is
-// let go.
+// stays within two words and fits in its Python object; the count is atomic, since a result
+// may be made while the lock is let go.
 #pragma once
 
 #include <atomic>

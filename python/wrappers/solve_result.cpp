@@ -61,7 +61,7 @@ ResultArray MatrixSolveResult::get_reduced_costs_vector() const {
 
 ResultArray MatrixSolveResult::get_dual_values_vector() const { return array_of(&ISolveResultEx::GetDualValuesArray); }
 
-std::shared_ptr<ISolveResult> fetch_solve_result(const char* calc_uid, const char* name_mapping_file) {
+SharedInterface<ISolveResult> fetch_solve_result(const char* calc_uid, const char* name_mapping_file) {
   return make_interface_ptr(CreateSolveResult(calc_uid, name_mapping_file));
 }
 

@@ -66,6 +66,6 @@ class MatrixSolveResult : public SolveFigures {
 
 // The result of an earlier remote calculation (CreateSolveResult): it asks the calculation
 // service at once; a failure shows in the result's outcome, never as an exception.
-std::shared_ptr<ISolveResult> fetch_solve_result(const char* calc_uid, const char* name_mapping_file);
+SharedInterface<ISolveResult> fetch_solve_result(const char* calc_uid, const char* name_mapping_file);
 
 }  // namespace velorium

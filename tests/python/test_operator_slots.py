@@ -1,6 +1,8 @@
 """The operators of Variable and LinearExpression take their commonest operands without walking
 the overload chains: every such case must give exactly what the registered methods give."""
+import gc
 import operator
+import weakref
 
 import pytest
 
@@ -73,6 +75,23 @@ def test_subclasses_take_the_registered_methods(ops):
     assert shape(Scaled(1.0) + ops.x) == shape(1.0 + ops.x)
     assert shape(ops.x - Scaled(1.0)) == shape(ops.x - 1.0)
     assert shape(Scaled(1.0) <= 4.0) == shape(v.LinearExpression(1.0) <= 4.0)
+
+
+def test_objects_that_the_fast_paths_make_are_used_replaced_and_freed_like_any_other(ops):
+    """Such an object keeps its value in itself: pybind11's own ways to reach, replace and end a
+    value must find it there."""
+    e = ops.x + ops.y
+    same = e
+    e *= 2.0  # a registered method: it finds the object by the address of its value
+    assert e is same and shape(e) == shape(2.0 * ops.x + 2.0 * ops.y)
+    row = ops.x <= 1.0
+    row.__init__(e, v.constraint_sense.equal, 4.0)  # called again: ends the value in place, makes another
+    assert repr(row) == repr(v.Constraint(e, v.constraint_sense.equal, 4.0))
+    made = [ops.x + 1.0, 2.0 * ops.x, ops.x * ops.y, ops.x <= 1.0, e, row]
+    alive = [weakref.ref(item) for item in made]
+    del e, same, row, made
+    gc.collect()
+    assert [ref() for ref in alive] == [None] * 6
 
 
 OPERATOR_METHODS = ["__add__", "__radd__", "__sub__", "__rsub__", "__mul__", "__rmul__", "__truediv__",

@@ -19,12 +19,38 @@ TEST(WrapperValues, CopiesShareOneObjectReleasedOnceWhenTheLastGoes) {
     Variable first = adopt<Variable>(&object);
     {
       Variable second = first;
+      const Variable third = second;  // a copy of a copy joins the same holders
       second.set_name("renamed");
       EXPECT_STREQ(first.get_name(), "renamed");
+      EXPECT_STREQ(third.get_name(), "renamed");
     }
     EXPECT_EQ(object.releases, 0);
   }
   EXPECT_EQ(object.releases, 1);
+}
+
+TEST(WrapperValues, MovesAndAssignmentsReleaseEveryObjectOnce) {
+  FakeVariable a;
+  FakeVariable b;
+  {
+    Variable sole = adopt<Variable>(&a);
+    const Variable moved = std::move(sole);
+    EXPECT_EQ(moved.raw_interface(), &a);
+    EXPECT_EQ(sole.raw_interface(), nullptr);
+    Variable other = adopt<Variable>(&b);
+    Variable copy = other;
+    other = moved;  // b keeps its other holder
+    EXPECT_EQ(b.releases, 0);
+    Variable& alias = other;
+    other = alias;
+    copy = Variable();
+    EXPECT_EQ(b.releases, 1);
+    const Variable empty;
+    const Variable copy_of_empty = empty;
+    EXPECT_EQ(copy_of_empty.raw_interface(), nullptr);
+  }
+  EXPECT_EQ(a.releases, 1);
+  EXPECT_EQ(b.releases, 1);
 }
 
 TEST(WrapperValues, ErrorCheckCarriesTheObjectsCodeAndText) {
@@ -139,7 +165,7 @@ TEST_F(ModelValues, TheObjectiveOfAVariableIsThatVariableOnce) {
 
 TEST_F(ModelValues, ObjectsTheLibraryCannotMakeAreRefused) {
   RecordingLinearExpression foreign;
-  LinearExpression foreign_value(std::shared_ptr<ILinearExpression>(&foreign, [](ILinearExpression*) {}));
+  LinearExpression foreign_value(make_interface_ptr<ILinearExpression>(&foreign));  // its Release only records
   EXPECT_EQ(failure_of([&] { Constraint(foreign_value, constraint_sense::equal, 1.0); }),
             "-1 Невозможно создать ограничение");
 
