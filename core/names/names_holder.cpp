@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <sys/mman.h>
 #include <string>
 
 #include "core/base/prefetch.hpp"
@@ -91,11 +92,16 @@ class ShardTables {
     return table;
   }
 
-  // Gives back a table of `bytes` that `take` handed out.
-  void give_back(std::size_t bytes) noexcept {
+  // Gives back `table`, of `bytes`, that `take` handed out. Its memory goes back to the system
+  // at once, so that while the shards move to larger tables the old ones do not add up.
+  void give_back(void* table, std::size_t bytes) noexcept {
     std::lock_guard guard(lock_);
     Slab& slab = slabs_[size_class_of(bytes)];
-    if (--slab.tables == 0) slab.bytes.reset();
+    if (--slab.tables == 0) {
+      slab.bytes.reset();
+    } else {
+      ::madvise(table, bytes, MADV_DONTNEED);
+    }
   }
 
  private:
@@ -249,7 +255,7 @@ struct alignas(64) VeloriumNamesHolder::Shard {
       while (grown[at].text != 0) at = (at + 1) & new_mask;
       grown[at] = slots[i];
     }
-    if (!owned_slots) shared_tables->give_back((std::size_t{mask} + 1) * sizeof(IndexSlot));
+    if (!owned_slots) shared_tables->give_back(slots, (std::size_t{mask} + 1) * sizeof(IndexSlot));
     owned_slots = std::move(grown_owned);
     slots = grown;
     mask = new_mask;
