@@ -80,6 +80,8 @@ bool NameIndexMap::stretch_run_to(std::uint32_t name_id) noexcept {
   if (length > kRunSpread * (run_used_ + 1)) return false;
   if (used_ != 0 && hashed_highest_ >= end && hashed_lowest_ <= name_id) return false;
   try {
+    // Geometric growth, through huge pages once the run is large.
+    if (length > run_.capacity()) grow_capacity(run_, std::max(length, 2 * run_.capacity()));
     run_.resize(length, kAbsent);
   } catch (const std::bad_alloc&) {
     return false;  // the hashed part takes it

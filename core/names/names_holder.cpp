@@ -1,7 +1,9 @@
 #include "core/names/names_holder.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <sys/mman.h>
 #include <string>
 
 #include "core/base/prefetch.hpp"
@@ -55,6 +57,69 @@ class TextChunks {
   std::vector<TableArray<char>> chunks_;
   char* cursor_ = nullptr;
   std::size_t left_ = 0;
+};
+
+// The index tables of a pool's shards once they are large: the shards' tables of one size
+// share a slab of 2 MiB pages or more in huge pages, a table per shard, so that filling them
+// takes a page fault per 2 MiB (a shard's table alone stays below 2 MiB up to millions of
+// names, and got 4 KiB pages). The shards hash alike and so grow at about the same time: a
+// slab is freed once no shard's table is in it any more. Thread-safe.
+class ShardTables {
+ public:
+  // `shard_count`: a power of two of at most 2 MiB.
+  explicit ShardTables(std::size_t shard_count) : shard_count_(shard_count) {}
+
+  // The smallest table taken from a slab: the slab of the tables of this size is 2 MiB.
+  std::size_t smallest_table() const noexcept { return kHugePageBytes / shard_count_; }
+
+  // The zero-filled table of `bytes` (a power of two of at least smallest_table()) for shard
+  // `shard`; throws std::bad_alloc.
+  void* take(std::size_t shard, std::size_t bytes) {
+    const unsigned size_class = size_class_of(bytes);
+    if (size_class >= kSizeClasses || bytes > static_cast<std::size_t>(-1) / shard_count_) throw std::bad_alloc();
+    std::lock_guard guard(lock_);
+    Slab& slab = slabs_[size_class];
+    if (!slab.bytes) {
+      const std::size_t slab_bytes = bytes * shard_count_;
+      void* memory = std::aligned_alloc(kHugePageBytes, slab_bytes);
+      if (!memory) throw std::bad_alloc();
+      slab.bytes.reset(static_cast<char*>(memory));
+      advise_huge_pages(memory, slab_bytes);
+    }
+    ++slab.tables;
+    char* table = slab.bytes.get() + shard * bytes;
+    std::memset(table, 0, bytes);
+    return table;
+  }
+
+  // Gives back `table`, of `bytes`, that `take` handed out. Its memory goes back to the system
+  // at once, so that while the shards move to larger tables the old ones do not add up.
+  void give_back(void* table, std::size_t bytes) noexcept {
+    std::lock_guard guard(lock_);
+    Slab& slab = slabs_[size_class_of(bytes)];
+    if (--slab.tables == 0) {
+      slab.bytes.reset();
+    } else {
+      ::madvise(table, bytes, MADV_DONTNEED);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+  static constexpr unsigned kSizeClasses = 40;
+
+  struct Slab {
+    TableArray<char> bytes;
+    std::size_t tables = 0;  // tables handed out and not given back
+  };
+
+  unsigned size_class_of(std::size_t bytes) const noexcept {
+    return static_cast<unsigned>(std::countr_zero(bytes / smallest_table()));
+  }
+
+  const std::size_t shard_count_;
+  std::mutex lock_;
+  Slab slabs_[kSizeClasses];
 };
 
 namespace {
@@ -155,14 +220,18 @@ struct IndexSlot {
 
 struct alignas(64) VeloriumNamesHolder::Shard {
   std::mutex lock;
-  TableArray<IndexSlot> slots = allocate_table<IndexSlot>(kInitialSlots);
+  // The slot table: `owned_slots` while it is small, else a table of `shared_tables`.
+  TableArray<IndexSlot> owned_slots = allocate_table<IndexSlot>(kInitialSlots);
+  IndexSlot* slots = owned_slots.get();
   std::uint32_t mask = kInitialSlots - 1;
   // Copies of the table's address and mask that a prefetch reads without the lock: a stale
   // pair only makes the prefetch useless, and a prefetch never faults.
-  std::atomic<std::uintptr_t> slots_address{reinterpret_cast<std::uintptr_t>(slots.get())};
+  std::atomic<std::uintptr_t> slots_address{reinterpret_cast<std::uintptr_t>(slots)};
   std::atomic<std::uint32_t> mask_copy{kInitialSlots - 1};
   std::uint32_t used = 0;
   TextArena texts;
+  ShardTables* shared_tables = nullptr;
+  std::size_t number = 0;  // the shard's place among the pool's shards
 
   static constexpr std::uint32_t kInitialSlots = 64;
 
@@ -171,16 +240,26 @@ struct alignas(64) VeloriumNamesHolder::Shard {
   bool make_room() {
     if (std::size_t{used + 1} * 2 <= std::size_t{mask} + 1) return false;
     const std::uint32_t new_mask = mask * 2 + 1;
-    auto grown = allocate_table<IndexSlot>(std::size_t{new_mask} + 1);
+    const std::size_t new_bytes = (std::size_t{new_mask} + 1) * sizeof(IndexSlot);
+    TableArray<IndexSlot> grown_owned;
+    IndexSlot* grown;
+    if (shared_tables && new_bytes >= shared_tables->smallest_table()) {
+      grown = static_cast<IndexSlot*>(shared_tables->take(number, new_bytes));
+    } else {
+      grown_owned = allocate_table<IndexSlot>(std::size_t{new_mask} + 1);
+      grown = grown_owned.get();
+    }
     for (std::uint32_t i = 0; i <= mask; ++i) {
       if (slots[i].text == 0) continue;
       std::uint32_t at = slots[i].hash & new_mask;
       while (grown[at].text != 0) at = (at + 1) & new_mask;
       grown[at] = slots[i];
     }
-    slots = std::move(grown);
+    if (!owned_slots) shared_tables->give_back(slots, (std::size_t{mask} + 1) * sizeof(IndexSlot));
+    owned_slots = std::move(grown_owned);
+    slots = grown;
     mask = new_mask;
-    slots_address.store(reinterpret_cast<std::uintptr_t>(slots.get()), std::memory_order_relaxed);
+    slots_address.store(reinterpret_cast<std::uintptr_t>(slots), std::memory_order_relaxed);
     mask_copy.store(mask, std::memory_order_relaxed);
     return true;
   }
@@ -194,9 +273,14 @@ struct VeloriumNamesHolder::GeneratedNameCache {
 VeloriumNamesHolder::VeloriumNamesHolder(std::uint32_t max_names)
     : max_names_(std::min(max_names, kMaxNameCount)),
       text_chunks_(std::make_unique<TextChunks>()),
+      shard_tables_(std::make_unique<ShardTables>(std::size_t{1} << kShardBits)),
       shards_(std::make_unique<Shard[]>(std::size_t{1} << kShardBits)),
       generated_(std::make_unique<GeneratedNameCache[]>(2)) {
-  for (std::size_t i = 0; i < (std::size_t{1} << kShardBits); ++i) shards_[i].texts.use_chunks(text_chunks_.get());
+  for (std::size_t i = 0; i < (std::size_t{1} << kShardBits); ++i) {
+    shards_[i].texts.use_chunks(text_chunks_.get());
+    shards_[i].shared_tables = shard_tables_.get();
+    shards_[i].number = i;
+  }
 }
 
 VeloriumNamesHolder::~VeloriumNamesHolder() = default;
@@ -267,7 +351,7 @@ std::uint32_t VeloriumNamesHolder::add_locked(Shard& shard, std::string_view nam
 
 std::uint32_t VeloriumNamesHolder::find_locked(const Shard& shard, std::string_view name,
                                                std::uint64_t spread_hash, std::uint32_t* free_slot) const {
-  return probe(shard.slots.get(), shard.mask, static_cast<std::uint32_t>(spread_hash), name, shard.texts, free_slot);
+  return probe(shard.slots, shard.mask, static_cast<std::uint32_t>(spread_hash), name, shard.texts, free_slot);
 }
 
 VeloriumNamesHolder::HashedName VeloriumNamesHolder::hash_name(std::string_view name) noexcept {

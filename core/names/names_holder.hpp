@@ -16,6 +16,7 @@
 namespace velorium {
 
 class TextChunks;
+class ShardTables;
 
 // Ids are handed out 0, 1, 2, ... in the order of addition and are never removed, reused or
 // renumbered; the text of an id stays at one address for the life of the pool. Holders keep
@@ -110,6 +111,8 @@ class VeloriumNamesHolder {
   AppendOnlyTable<const char*> entries_;
   // Memory for the shards' texts once they are many; before shards_, which use it.
   std::unique_ptr<TextChunks> text_chunks_;
+  // The shards' large index tables; before shards_, which use them.
+  std::unique_ptr<ShardTables> shard_tables_;
   std::unique_ptr<Shard[]> shards_;
   std::unique_ptr<GeneratedNameCache[]> generated_;
   std::mutex generated_lock_;  // held while a generated-name cache grows

@@ -10,25 +10,6 @@
 
 namespace velorium::cpp_impl {
 
-// Reallocates to `capacity`. A large buffer is asked for huge pages before the elements are
-// moved in: filling it 4 KiB page by page made the page faults the main cost of adding a
-// million members one at a time.
-template <class T>
-void grow_capacity(std::vector<T>& sequence, std::size_t capacity) {
-  constexpr std::size_t kHugePageWorthBytes = std::size_t{4} << 20;
-  if constexpr (std::is_nothrow_move_constructible_v<T>) {
-    if (capacity * sizeof(T) >= kHugePageWorthBytes) {
-      std::vector<T> grown;
-      grown.reserve(capacity);
-      advise_huge_pages(grown.data(), capacity * sizeof(T));
-      grown.insert(grown.end(), std::make_move_iterator(sequence.begin()), std::make_move_iterator(sequence.end()));
-      sequence.swap(grown);
-      return;
-    }
-  }
-  sequence.reserve(capacity);
-}
-
 // Grows geometrically (reserving just one more would reallocate on every addition).
 template <class T>
 void reserve_one_more(std::vector<T>& sequence) {

@@ -203,12 +203,13 @@ TEST(NamesHolder, ProcessPoolIsOneObject) {
 
 // Eight threads intern overlapping sets of names in different orders while reading texts
 // back; afterwards every id maps to its text, each text has exactly one id, and no id is
-// missing.
+// missing. The names are enough for the shards' index tables to grow into the large tables
+// they share, and out of the first of those again.
 TEST(NamesHolder, InterningFromManyThreadsKeepsIdsDenseAndConsistent) {
   VeloriumNamesHolder pool;
   constexpr int kThreads = 8;
-  constexpr int kNamesPerThread = 20000;
-  constexpr int kDistinct = 60000;  // threads overlap heavily
+  constexpr int kNamesPerThread = 50000;
+  constexpr int kDistinct = 200000;  // threads overlap heavily
   std::vector<std::vector<std::pair<std::string, std::uint32_t>>> seen(kThreads);
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {

@@ -34,5 +34,24 @@ TEST(ReserveOneMore, ReserveMoreMovesElementsThatOwnMemory) {
   for (int i = 0; i < 10; ++i) EXPECT_EQ(*owned[static_cast<std::size_t>(i)], i);
 }
 
+// A large buffer is sized to fill whole 2 MiB pages, the allocator's header counted, so that
+// the system can place it on a 2 MiB boundary: never below what was asked for, and no whole
+// page more than it needs.
+TEST(ReserveOneMore, LargeCapacitiesFillWholeHugePages) {
+  constexpr std::size_t kPage = std::size_t{2} << 20;
+  constexpr std::size_t kHeaderRoom = 32;
+  const struct {
+    std::size_t capacity, element_bytes;
+  } cases[] = {{1, 4},          {kPage / 4, 4},          {(kPage - kHeaderRoom) / 16, 16}, {(kPage - kHeaderRoom) / 16 + 1, 16},
+               {1'000'001, 24}, {3 * kPage / 48 + 7, 48}};
+  for (const auto& c : cases) {
+    const std::size_t capacity = huge_page_capacity(c.capacity, c.element_bytes);
+    const std::size_t pages = (c.capacity * c.element_bytes + kHeaderRoom + kPage - 1) / kPage;
+    EXPECT_GE(capacity, c.capacity) << c.capacity << " x " << c.element_bytes;
+    EXPECT_LE(capacity * c.element_bytes + kHeaderRoom, pages * kPage) << c.capacity << " x " << c.element_bytes;
+    EXPECT_GT((capacity + 1) * c.element_bytes + kHeaderRoom, pages * kPage) << c.capacity << " x " << c.element_bytes;
+  }
+}
+
 }  // namespace
 }  // namespace velorium::cpp_impl
