@@ -1,5 +1,6 @@
 #include "core/expressions/expression_views.hpp"
 
+#include <typeinfo>
 #include <utility>
 
 #include "core/expressions/linear_expression_impl.hpp"
@@ -18,13 +19,26 @@ IQuadExpression* make_quadratic_view(std::shared_ptr<expr_data> store) {
   return new QuadExpressionImpl(std::move(store));
 }
 
+namespace {
+
+// The object behind an interface pointer when it is of the class `Object`, else null. A test
+// of the exact type, since no class derives from the expression classes: dynamic_cast walked
+// the class tree on every row added.
+template <class Object, class Interface>
+const Object* exact_object(const Interface* expression) noexcept {
+  if (!expression || typeid(*expression) != typeid(Object)) return nullptr;
+  return static_cast<const Object*>(expression);
+}
+
+}  // namespace
+
 expr_data* store_of(const ILinearExpression* expression) noexcept {
-  const auto* object = dynamic_cast<const LinearExpressionImpl*>(expression);
+  const auto* object = exact_object<LinearExpressionImpl>(expression);
   return object ? object->store().get() : nullptr;
 }
 
 expr_data* store_of(const IQuadExpression* expression) noexcept {
-  const auto* object = dynamic_cast<const QuadExpressionImpl*>(expression);
+  const auto* object = exact_object<QuadExpressionImpl>(expression);
   return object ? object->store().get() : nullptr;
 }
 

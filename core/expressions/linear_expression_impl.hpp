@@ -10,7 +10,7 @@ namespace velorium::cpp_impl {
 
 // Linear terms (addressed by position, in the store's term order) and the constant of its
 // store. AddExpression and CreateFreeCopy carry the store's quadratic terms along.
-class LinearExpressionImpl : public ExpressionObject<ILinearExpression> {
+class LinearExpressionImpl final : public ExpressionObject<ILinearExpression> {
  public:
   using ExpressionObject<ILinearExpression>::ExpressionObject;
   ~LinearExpressionImpl() override;

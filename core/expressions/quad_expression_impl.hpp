@@ -11,7 +11,7 @@ namespace velorium::cpp_impl {
 // Quadratic terms (addressed by position, in the store's term order); the linear terms and
 // the constant are reached through GetLinearPart. AddExpression and CreateFreeCopy carry them
 // along.
-class QuadExpressionImpl : public ExpressionObject<IQuadExpression> {
+class QuadExpressionImpl final : public ExpressionObject<IQuadExpression> {
  public:
   using ExpressionObject<IQuadExpression>::ExpressionObject;
   ~QuadExpressionImpl() override;

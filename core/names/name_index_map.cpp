@@ -82,7 +82,12 @@ bool NameIndexMap::stretch_run_to(std::uint32_t name_id) noexcept {
   try {
     // Geometric growth, through huge pages once the run is large.
     if (length > run_.capacity()) grow_capacity(run_, std::max(length, 2 * run_.capacity()));
-    run_.resize(length, kAbsent);
+    // Members mostly come one id past the run: a push_back, not resize's fill call.
+    if (length == run_.size() + 1) {
+      run_.push_back(kAbsent);
+    } else {
+      run_.resize(length, kAbsent);
+    }
   } catch (const std::bad_alloc&) {
     return false;  // the hashed part takes it
   }

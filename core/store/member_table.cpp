@@ -146,7 +146,7 @@ void MemberTable<Record>::forget_taken_number(std::string_view name) noexcept {
 }
 
 template <class Record>
-std::int32_t MemberTable<Record>::append(Record record_to_add, std::int32_t name_id, const VeloriumNamesHolder& pool) {
+std::int32_t MemberTable<Record>::append(Record&& record_to_add, std::int32_t name_id, const VeloriumNamesHolder& pool) {
   if (records.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     throw std::length_error("too many members in one model");
   }

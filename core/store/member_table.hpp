@@ -101,7 +101,7 @@ struct MemberTable {
   bool has_name(const VeloriumNamesHolder& pool, std::string_view name);
 
   // Appends a record named `name_id`; returns its store index.
-  std::int32_t append(Record record, std::int32_t name_id, const VeloriumNamesHolder& pool);
+  std::int32_t append(Record&& record, std::int32_t name_id, const VeloriumNamesHolder& pool);
   // Gives a live member a new name, keeping the index up to date.
   void rename(std::int32_t store_index, std::int32_t name_id, const VeloriumNamesHolder& pool);
   // Removes a member: 110 for an index outside the records (checked first), nothing for a

@@ -114,11 +114,11 @@ void ModelBuilder::check_integer_bounds(double lower, double upper) {
   if (!is_integral(upper)) throw_catalogue_error(114, upper);
 }
 
-std::int32_t ModelBuilder::append_row(Constraint row, std::int32_t name_id) {
+std::int32_t ModelBuilder::append_row(Constraint&& row, std::int32_t name_id) {
   return row_table.append(std::move(row), name_id, kernel_names_holder());
 }
 
-std::int32_t ModelBuilder::append_column(Variable column, std::int32_t name_id) {
+std::int32_t ModelBuilder::append_column(Variable&& column, std::int32_t name_id) {
   return column_table.append(std::move(column), name_id, kernel_names_holder());
 }
 
@@ -184,7 +184,7 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
     column_table.default_names_only = false;
   }
   if (objective_term_wanted) reserve_one_more(objective_terms);
-  const std::int32_t store_index = append_column({type, lower, upper, name_id}, name_id);
+  const std::int32_t store_index = column_table.append({type, lower, upper, name_id}, name_id, pool);
   if (objective_term_wanted) objective_terms.push_back({store_index, objective_coefficient});
   return store_index;
 }
@@ -200,9 +200,8 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
   return result;
 }
 
-std::int32_t ModelBuilder::new_row_name_id(const VeloriumNamesHolder::HashedName& given,
+std::int32_t ModelBuilder::new_row_name_id(const VeloriumNamesHolder::HashedName& given, VeloriumNamesHolder& pool,
                                            const VeloriumLogOptions* log_options) {
-  VeloriumNamesHolder& pool = kernel_names_holder();
   row_table.ensure_index(pool);
   if (!given.text.empty()) {
     // Interned first and tested by its id: one look-up of the text for a free name.
@@ -243,9 +242,12 @@ std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, d
   }
   if (!given.empty() && given.front() == ' ') throw_catalogue_error(137);
   Constraint row(lower, upper, expression);
-  const std::int32_t name_id = new_row_name_id(hashed, log_options);
+  // The pool is found once for the name and the table: finding it is a call through the
+  // process state, worth saving on every row.
+  VeloriumNamesHolder& pool = kernel_names_holder();
+  const std::int32_t name_id = new_row_name_id(hashed, pool, log_options);
   row_table.default_names_only = false;
-  return append_row(std::move(row), name_id);
+  return row_table.append(std::move(row), name_id, pool);
 }
 
 std::shared_ptr<GeneralConstraint> ModelBuilder::add_general_constraint(std::shared_ptr<GeneralExpressionImplBase> tree,

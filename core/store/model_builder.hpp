@@ -91,8 +91,8 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   // The common tail of the general-constraint additions: appends `added` as it is and enters it
   // into both look-ups (a name already taken by a general constraint now finds the new one).
   void append_general_constraint(std::shared_ptr<GeneralConstraint> added);
-  std::int32_t append_row(Constraint row, std::int32_t name_id);
-  std::int32_t append_column(Variable column, std::int32_t name_id);
+  std::int32_t append_row(Constraint&& row, std::int32_t name_id);
+  std::int32_t append_column(Variable&& column, std::int32_t name_id);
   // The name id for a member added without a name in matrix form (prefix "x" or "C"): the
   // pool's generated name for the new store index while the table holds one uninterrupted
   // run of default names, else a unique name (which ends the run).
@@ -172,7 +172,8 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   std::string get_constr_name(const char* name, const VeloriumLogOptions* log_options, std::string_view prefix);
   // The pool id of the name a new row gets, as get_constr_name with the prefix "C" decides it;
   // the caller has hashed the name and refused one that starts with a blank (137).
-  std::int32_t new_row_name_id(const VeloriumNamesHolder::HashedName& name, const VeloriumLogOptions* log_options);
+  std::int32_t new_row_name_id(const VeloriumNamesHolder::HashedName& name, VeloriumNamesHolder& pool,
+                               const VeloriumLogOptions* log_options);
 
  private:
   bool general_constraint_named(std::string_view name) const { return gc_index_by_name.count(name) != 0; }

@@ -117,7 +117,7 @@ bool ModelBuilder::add_variables(const double* lower, std::uint64_t lower_count,
       column.upper = round_to_binary(column.upper);
     }
     const std::int32_t name_id = default_member_name_id(column_table, "x");
-    const std::int32_t store_index = column_table.append(column, name_id, pool);
+    const std::int32_t store_index = column_table.append(std::move(column), name_id, pool);
     if (objective_count != 0 && makes_term(objective[i])) objective_linear.push_back({store_index, objective[i]});
   }
   return true;
