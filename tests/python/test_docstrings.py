@@ -808,26 +808,6 @@ FULL_DOCSTRINGS = [
      "\n"
      "        :param var: переменная\n"
      "        :param coeff: коэффициент к переменной"),
-    ("QuadExpression", "add_term", None,
-     "Добавляет элемент к выражению\n"
-     "\n"
-     "        :param var1: переменная 1\n"
-     "        :param var2: переменная 2\n"
-     "        :param coeff: коэффициент"),
-    ("QuadExpression", "add_expression", None,
-     "Добавляет выражение к выражению\n"
-     "\n"
-     "        :param expr: добавляемое выражение\n"
-     "        :param mult: коэффициент к добавляемому выражению"),
-    ("GeneralExpression", "set_expr", None,
-     "Задает выражение по индексу\n"
-     "\n"
-     "        :param idx : индекс выражения\n"
-     "        :param expr : выражение"),
-    ("GeneralExpression", "add_expr", None,
-     "Добавляет выражение, для типов plus и multiply\n"
-     "\n"
-     "        :param expr : добавляемое выражение"),
     ("Constraint", "set_range", None,
      "Задаёт интервал ограничения: lower_bound <= expression <= lower_bound + range\n"
      "\n"
