@@ -37,10 +37,8 @@ class TextChunks {
     std::lock_guard guard(lock_);
     if (left_ < needed) {
       chunks_.reserve(chunks_.size() + 1);  // so that the chunk is owned once it is made
-      void* memory = std::aligned_alloc(kChunkBytes, kChunkBytes);
-      if (!memory) throw std::bad_alloc();
+      void* memory = allocate_huge_page_bytes(kChunkBytes);
       chunks_.emplace_back(static_cast<char*>(memory));
-      advise_huge_pages(memory, kChunkBytes);
       cursor_ = static_cast<char*>(memory);
       left_ = kChunkBytes;
     }
@@ -81,10 +79,7 @@ class ShardTables {
     Slab& slab = slabs_[size_class];
     if (!slab.bytes) {
       const std::size_t slab_bytes = bytes * shard_count_;
-      void* memory = std::aligned_alloc(kHugePageBytes, slab_bytes);
-      if (!memory) throw std::bad_alloc();
-      slab.bytes.reset(static_cast<char*>(memory));
-      advise_huge_pages(memory, slab_bytes);
+      slab.bytes.reset(static_cast<char*>(allocate_huge_page_bytes(slab_bytes)));
     }
     ++slab.tables;
     char* table = slab.bytes.get() + shard * bytes;

@@ -22,10 +22,15 @@ void* allocate_table_bytes(std::size_t bytes) {
     return memory;
   }
   const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* memory = std::aligned_alloc(kHugePage, rounded);
-  if (!memory) throw std::bad_alloc();
-  advise_huge_pages(memory, rounded);
+  void* memory = allocate_huge_page_bytes(rounded);
   std::memset(memory, 0, rounded);
+  return memory;
+}
+
+void* allocate_huge_page_bytes(std::size_t bytes) {
+  void* memory = std::aligned_alloc(kHugePage, bytes);
+  if (!memory) throw std::bad_alloc();
+  advise_huge_pages(memory, bytes);
   return memory;
 }
 

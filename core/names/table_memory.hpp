@@ -23,6 +23,10 @@ using TableArray = std::unique_ptr<T[], TableMemoryDeleter>;
 // `bytes` zero-filled bytes, aligned for huge pages when large; throws std::bad_alloc.
 void* allocate_table_bytes(std::size_t bytes);
 
+// `bytes` (a multiple of 2 MiB) aligned to 2 MiB and advised for huge pages, not filled: each
+// page is touched first by its user. Freed with std::free (TableArray); throws std::bad_alloc.
+void* allocate_huge_page_bytes(std::size_t bytes);
+
 // Asks for huge pages behind the whole 2 MiB pages inside [memory, memory + bytes), so that
 // filling a large table that was just allocated takes one page fault per 2 MiB instead of one
 // per 4 KiB. Advice only: nothing happens for smaller ranges or where the system declines.
