@@ -16,7 +16,8 @@
  *                          Constraint_Release: the rows' own cost is the difference.
  * Every case runs in a process of its own (a fork of this one, made before any model), so its
  * pool of names starts empty and its memory is its own; the same members are then added once
- * more to a second model in that process ("again": names already pooled, memory warm). The
+ * more to a second model in that process ("again": names already pooled; the first model is
+ * released before it, so the memory it gave back to the system is fresh again). The
  * cases take turns, round by round; each figure is the median of the rounds, time also the
  * lowest.
  *
