@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 
 #include "core/base/catalogue_error.hpp"
@@ -125,7 +126,10 @@ std::int32_t ModelBuilder::append_column(Variable&& column, std::int32_t name_id
 template <class Record>
 std::int32_t ModelBuilder::default_member_name_id(MemberTable<Record>& table, std::string_view prefix) {
   VeloriumNamesHolder& pool = kernel_names_holder();
-  if (table.default_names_only && table.removed_count == 0 &&
+  // Rows draw their generated names from one namespace with the general constraints, whose
+  // names the run of default row names knows nothing of.
+  constexpr bool rows = std::is_same_v<Record, Constraint>;
+  if (table.default_names_only && table.removed_count == 0 && (!rows || general_constraints.empty()) &&
       (table.default_prefix.empty() || table.default_prefix == prefix)) {
     // Every name so far is prefix#<its store index>, so the next one is free without a test.
     const auto kind = prefix == "x" ? VeloriumNamesHolder::GeneratedPrefix::column : VeloriumNamesHolder::GeneratedPrefix::row;
@@ -133,7 +137,7 @@ std::int32_t ModelBuilder::default_member_name_id(MemberTable<Record>& table, st
     table.default_prefix = prefix;
     return name_id;
   }
-  const std::string name = make_unique_name(table, prefix);
+  const std::string name = make_unique_name(table, prefix, rows);
   const auto name_id = static_cast<std::int32_t>(pool.find_or_add_name(name));
   table.default_names_only = false;
   return name_id;
@@ -203,15 +207,12 @@ std::string ModelBuilder::get_constr_name(const char* name, const VeloriumLogOpt
 std::int32_t ModelBuilder::new_row_name_id(const VeloriumNamesHolder::HashedName& given, VeloriumNamesHolder& pool,
                                            const VeloriumLogOptions* log_options) {
   row_table.ensure_index(pool);
-  if (!given.text.empty()) {
-    // Interned first and tested by its id: one look-up of the text for a free name.
-    const auto name_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
-    if (!row_table.find_id(name_id)) return name_id;
-  }
+  // Interned first and tested by its id: one look-up of the text for a free name.
+  const auto given_id = static_cast<std::int32_t>(pool.find_or_add_name(given));
+  if (!row_table.find_id(given_id)) return given_id;
   const std::int32_t name_id = row_table.make_unique_name_id(
-      pool, given.text.empty() ? std::string_view("C") : given.text,
-      [this](std::string_view candidate) { return general_constraint_named(candidate); });
-  if (!given.text.empty() && log_options) {
+      pool, given.text, [this](std::string_view candidate) { return general_constraint_named(candidate); });
+  if (log_options) {
     const std::string given_text(given.text);  // the caller's text ends at its first NUL as well
     logCatalogueLine(*log_options, kLogLevelWarning, 24, given_text.c_str(), pool.names_holder_get(name_id));
   }
@@ -245,8 +246,14 @@ std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, d
   // The pool is found once for the name and the table: finding it is a call through the
   // process state, worth saving on every row.
   VeloriumNamesHolder& pool = kernel_names_holder();
-  const std::int32_t name_id = new_row_name_id(hashed, pool, log_options);
-  row_table.default_names_only = false;
+  std::int32_t name_id;
+  if (given.empty()) {
+    // Continues the run of generated names as a matrix-form row does, without a look-up.
+    name_id = default_member_name_id(row_table, "C");
+  } else {
+    name_id = new_row_name_id(hashed, pool, log_options);
+    row_table.default_names_only = false;
+  }
   return row_table.append(std::move(row), name_id, pool);
 }
 

@@ -93,9 +93,10 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   void append_general_constraint(std::shared_ptr<GeneralConstraint> added);
   std::int32_t append_row(Constraint&& row, std::int32_t name_id);
   std::int32_t append_column(Variable&& column, std::int32_t name_id);
-  // The name id for a member added without a name in matrix form (prefix "x" or "C"): the
-  // pool's generated name for the new store index while the table holds one uninterrupted
-  // run of default names, else a unique name (which ends the run).
+  // The name id for a member added without a name (prefix "x" or "C"): the pool's generated
+  // name for the new store index while the table holds one uninterrupted run of default names
+  // (and, for a row, the model has no general constraint), else a unique name (which ends the
+  // run; a row's is no general constraint's name either).
   template <class Record>
   std::int32_t default_member_name_id(MemberTable<Record>& table, std::string_view prefix);
 
@@ -170,8 +171,8 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
   // among the rows, else a generated one (warning 24 when a given name was taken). 137 for a
   // name that starts with a blank.
   std::string get_constr_name(const char* name, const VeloriumLogOptions* log_options, std::string_view prefix);
-  // The pool id of the name a new row gets, as get_constr_name with the prefix "C" decides it;
-  // the caller has hashed the name and refused one that starts with a blank (137).
+  // The pool id of the name a new row given a name gets, as get_constr_name decides it; the
+  // caller has hashed the name (not empty) and refused one that starts with a blank (137).
   std::int32_t new_row_name_id(const VeloriumNamesHolder::HashedName& name, VeloriumNamesHolder& pool,
                                const VeloriumLogOptions* log_options);
 

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/base/kernel.hpp"
@@ -156,6 +157,43 @@ TEST_F(ModelBuilderTest, RowNumbersFreedByGeneralConstraintsAreReused) {
     EXPECT_EQ(row_name(add_row(nullptr)), "C#8");
     EXPECT_EQ(row_name(add_row(nullptr)), "C#11");
   }
+}
+
+// Rows and general constraints share one namespace: a row added without a name, by any path,
+// never takes a general constraint's name, inside a run of generated row names or after it.
+TEST_F(ModelBuilderTest, UnnamedRowsOfEveryPathSkipGeneralConstraintNames) {
+  const std::pair<const char*, std::function<std::int32_t(ModelBuilder&)>> paths[] = {
+      {"one at a time", [](ModelBuilder& s) { return s.add_row(Expression{}, -kInf, 1.0, nullptr, nullptr); }},
+      {"linear sparse", [](ModelBuilder& s) { return s.add_row_linear_sparse(nullptr, nullptr, 0, 0, 1.0); }},
+      {"dense", [](ModelBuilder& s) { return s.add_row_dense(nullptr, 0, 0, nullptr, 0, 0, 1.0); }},
+  };
+  for (const auto& [path, add] : paths) {
+    SCOPED_TRACE(path);
+    store = std::make_shared<ModelBuilder>();
+    EXPECT_EQ(row_name(add(*store)), "C#0");
+    EXPECT_EQ(row_name(add(*store)), "C#1");
+    EXPECT_EQ(add_general_constraint("C#2"), "C#2");
+    EXPECT_EQ(add_general_constraint("C#4"), "C#4");
+    EXPECT_EQ(row_name(add(*store)), "C#3");
+    EXPECT_EQ(row_name(add(*store)), "C#5");
+
+    store = std::make_shared<ModelBuilder>();
+    EXPECT_EQ(add_general_constraint("C#0"), "C#0");
+    EXPECT_EQ(row_name(add(*store)), "C#1") << "the first row of a model with a general constraint";
+  }
+}
+
+// Unnamed rows added one at a time keep the run of generated names that matrix-form rows
+// continue, until a row is named.
+TEST_F(ModelBuilderTest, UnnamedRowsKeepTheRunOfGeneratedNames) {
+  EXPECT_EQ(row_name(add_row(nullptr)), "C#0");
+  EXPECT_EQ(row_name(store->add_row_linear_sparse(nullptr, nullptr, 0, 0, 1.0)), "C#1");
+  EXPECT_EQ(row_name(add_row("")), "C#2");
+  EXPECT_TRUE(store->row_table.default_names_only);
+  EXPECT_EQ(row_name(add_row("C#4")), "C#4");
+  EXPECT_FALSE(store->row_table.default_names_only);
+  EXPECT_EQ(row_name(add_row(nullptr)), "C#5") << "four live rows, C#4 taken";
+  EXPECT_EQ(store->find_constraint_index("C#2"), 2);
 }
 
 TEST_F(ModelBuilderTest, GeneralConstraintLookups) {
