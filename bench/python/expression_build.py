@@ -43,6 +43,9 @@ class Velorium:
     def __init__(self, module):
         self.v = module
 
+    def drop_model(self):
+        self.model = None
+
     def variables(self, n):
         self.model = self.v.Model()
         add = self.model.add_variable
@@ -78,6 +81,9 @@ class Pulp:
     def __init__(self, module):
         self.pulp = module
 
+    def drop_model(self):
+        self.problem = None
+
     def variables(self, n):
         self.problem = self.pulp.LpProblem("bench", self.pulp.LpMinimize)
         return [self.pulp.LpVariable(f"x{i}", lowBound=0) for i in range(n)]
@@ -106,6 +112,7 @@ class Pulp:
 def run(tool, n, rows):
     c = [1.0 + (i % 7) for i in range(n)]
     figures = {}
+    tool.drop_model()  # the previous run's model goes before the timing, not inside it
     figures["variables"], x = timed(lambda: tool.variables(max(n, rows + 1)))
     x_n = x[:n]
     figures["sum"], total = timed(lambda: tool.sum(c, x_n))
