@@ -149,17 +149,14 @@ void ModelBuilder::replace_objective_terms(std::vector<LinearTerm> linear, std::
 
 namespace {
 
-// Appends a matrix-form row with a unique name made from "C", which no row or general
-// constraint has (it ends a run of default names).
+// Appends a matrix-form row with the name an unnamed row gets.
 std::int32_t append_matrix_row(ModelBuilder& store, std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic,
                                int sense, double rhs) {
   const RowBounds bounds = checked_row_bounds(sense, rhs);
   Constraint row(bounds.lower, bounds.upper);
   row.expression.linear_terms = std::move(linear);
   row.expression.quadratic_terms = std::move(quadratic);
-  const std::string name = store.make_unique_name(store.row_table, "C", true);
-  const auto name_id = static_cast<std::int32_t>(kernel_names_holder().find_or_add_name(name));
-  store.row_table.default_names_only = false;
+  const std::int32_t name_id = store.default_member_name_id(store.row_table, "C");
   return store.append_row(std::move(row), name_id);
 }
 
