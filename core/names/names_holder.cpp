@@ -8,6 +8,7 @@
 
 #include "core/base/prefetch.hpp"
 #include "core/names/fnv1a_hash.hpp"
+#include "core/names/next_numbered_name.hpp"
 #include "core/names/table_memory.hpp"
 
 namespace velorium {
@@ -387,6 +388,12 @@ void VeloriumNamesHolder::prefetch_name(const HashedName& name) const noexcept {
   prefetchForRead(reinterpret_cast<const void*>(slots + std::uintptr_t{at} * sizeof(IndexSlot)));
 }
 
+void VeloriumNamesHolder::prefetch_name_after(std::string_view name) const noexcept {
+  char room[kNumberedNameRoom];
+  const std::string_view next = next_numbered_name(name, room);
+  if (!next.empty()) prefetch_name(hash_name(next));
+}
+
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {
   GeneratedNameCache& cache = generated_[prefix == GeneratedPrefix::column ? 0 : 1];
   if (k < cache.size.load(std::memory_order_acquire)) return cache.ids.load(k);
@@ -400,6 +407,9 @@ std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, st
     cache.ids.store(n, id);
     cache.size.store(n + 1, std::memory_order_release);
   }
+  // The next call mostly asks for k + 1: its slot is asked for ahead.
+  const auto next_end = std::to_chars(text + 2, text + sizeof text, k + 1).ptr;
+  prefetch_name(std::string_view(text, static_cast<std::size_t>(next_end - text)));
   return cache.ids.load(k);
 }
 

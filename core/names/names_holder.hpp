@@ -61,6 +61,10 @@ class VeloriumNamesHolder {
   // Takes no lock: the slot asked for may be stale when another thread grows the index.
   void prefetch_name(std::string_view name) const;
   void prefetch_name(const HashedName& name) const noexcept;
+  // Asks ahead for the slot of the name that follows `name` in a numbered run (x7 -> x8): a
+  // program that adds members one call at a time mostly names them so, and the next call then
+  // finds its slot in the cache instead of waiting on memory for it. Nothing for other names.
+  void prefetch_name_after(std::string_view name) const noexcept;
   // All three throw velorium_exception (-1) once the id limit is reached, and std::bad_alloc
   // when memory runs out; the pool is unchanged by a failed addition.
 

@@ -33,10 +33,14 @@ std::string_view text_or_empty(const char* text) { return text ? std::string_vie
 
 // Asks for the pool's index slot of a member's name ahead of its look-up: the slot of one
 // name among millions is seldom in the cache, and the checks and copies of the addition can
-// go on while it comes. Does nothing without a name or a pool (the look-up reports that).
+// go on while it comes; and for the name that likely follows in the caller's next call.
+// Does nothing without a name or a pool (the look-up reports that).
 void prefetch_pooled_name(const VeloriumNamesHolder::HashedName& name) noexcept {
   if (name.text.empty()) return;
-  if (const VeloriumNamesHolder* pool = get_names_holder()) pool->prefetch_name(name);
+  if (const VeloriumNamesHolder* pool = get_names_holder()) {
+    pool->prefetch_name(name);
+    pool->prefetch_name_after(name.text);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/names/names_holder.hpp"
+#include "core/names/next_numbered_name.hpp"
 
 namespace velorium {
 namespace {
@@ -21,6 +22,36 @@ TEST(NamesHolderPrefetch, ChangesNothing) {
   EXPECT_EQ(pool.find_name("present"), static_cast<std::int32_t>(id));
   EXPECT_EQ(pool.find_name("absent"), -1);
   EXPECT_EQ(pool.size(), 1u);
+}
+
+// The guess of the next name of a run: the trailing number counts up, a run of nines grows a
+// digit, leading zeros stay; no guess without a trailing digit or room for the result.
+TEST(NamesHolderPrefetch, NextNumberedName) {
+  const std::string longest(kNumberedNameRoom - 2, '9');
+  const struct {
+    std::string name, next;
+  } cases[] = {
+      {"x7", "x8"},        {"x9", "x10"},         {"x99", "x100"},  {"c099", "c100"}, {"c0", "c1"},
+      {"9", "10"},         {"0", "1"},            {"a1b2", "a1b3"}, {"x#41", "x#42"}, {"row_19", "row_20"},
+      {"x", ""},           {"", ""},              {"x7a", ""},      {"x 9 ", ""},
+      {longest, "1" + std::string(longest.size(), '0')},
+      {std::string(kNumberedNameRoom - 1, '9'), "1" + std::string(kNumberedNameRoom - 1, '0')},
+      {std::string(kNumberedNameRoom, '1'), ""},
+  };
+  for (const auto& c : cases) {
+    char room[kNumberedNameRoom];
+    EXPECT_EQ(next_numbered_name(c.name, room), c.next) << "after \"" << c.name << "\"";
+  }
+}
+
+// Asking ahead for the next name's slot adds nothing either, for any name.
+TEST(NamesHolderPrefetch, NextNameChangesNothing) {
+  VeloriumNamesHolder pool;
+  for (const std::string& name : std::vector<std::string>{"x7", "x99", "", "x", std::string(100000, '9'), std::string(63, '9')}) {
+    pool.prefetch_name_after(name);
+  }
+  EXPECT_EQ(pool.size(), 0u);
+  EXPECT_EQ(pool.find_name("x8"), -1);
 }
 
 // A name hashed once and used for both the prefetch and the look-up interns exactly as the
