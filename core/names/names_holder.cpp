@@ -389,9 +389,8 @@ void VeloriumNamesHolder::prefetch_name(const HashedName& name) const noexcept {
 }
 
 void VeloriumNamesHolder::prefetch_name_after(std::string_view name) const noexcept {
-  char room[kNumberedNameRoom];
-  const std::string_view next = next_numbered_name(name, room);
-  if (!next.empty()) prefetch_name(hash_name(next));
+  std::uint64_t next_hash;
+  if (next_numbered_name_hash(name, next_hash)) prefetch_name(HashedName{{}, spread_hash_bits(next_hash)});
 }
 
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {
