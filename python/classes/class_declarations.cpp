@@ -2,6 +2,7 @@
 #include "python/classes/class_declarations.hpp"
 
 #include "python/classes/expression_binding.hpp"
+#include "python/classes/object_slabs.hpp"
 #include "python/model_holder.hpp"
 #include "python/wrappers/solve_result.hpp"
 
@@ -24,6 +25,9 @@ void declare_member_classes(py::module_& module) {
                              "элементов и изменение коэффициентов.    Элемент выражения - переменная * "
                              "переменная * коэффициент.");
   py::class_<GeneralExpression>(module, "GeneralExpression", kLocalClass, "Выражение общего вида");
+  for (const char* kept_by_the_million : {"Variable", "Constraint"}) {
+    allocate_objects_from_slabs(reinterpret_cast<PyTypeObject*>(module.attr(kept_by_the_million).ptr()));
+  }
 }
 
 void declare_matrix_classes(py::module_& module) {
