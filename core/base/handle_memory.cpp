@@ -86,8 +86,10 @@ HandleMemory::Slab* HandleMemory::map_slab(Shard& shard) {
 }
 
 void* HandleMemory::allocate() {
-  Shard& shard = shard_of_this_thread();
-  std::lock_guard guard(shard.lock);
+  // Serialised callers need no spreading over the shards (nor the look-up of this thread's).
+  Shard& shard = locked_ ? shard_of_this_thread() : shards_[0];
+  std::unique_lock guard(shard.lock, std::defer_lock);
+  if (locked_) guard.lock();
   Slab* slab = shard.with_room ? shard.with_room : map_slab(shard);
   void* block;
   if (slab->released) {
@@ -108,7 +110,8 @@ void* HandleMemory::allocate() {
 void HandleMemory::release(void* block) noexcept {
   auto* slab = reinterpret_cast<Slab*>(reinterpret_cast<std::uintptr_t>(block) & ~(kSlabBytes - 1));
   Shard& shard = *slab->owner;
-  std::lock_guard guard(shard.lock);
+  std::unique_lock guard(shard.lock, std::defer_lock);
+  if (locked_) guard.lock();
   // Under AddressSanitizer a block released twice is poisoned already: this write reports it.
   std::memcpy(block, &slab->released, sizeof(void*));
   ASAN_POISON_MEMORY_REGION(block, block_size_);

@@ -16,8 +16,9 @@ namespace velorium::cpp_impl {
 // handles keeps little; the slabs after it use all of it in a huge page, where the system
 // grants one: fresh memory costs a page fault per page, and one per 2 MiB is far cheaper than
 // 512 (on a virtual machine above all, where the host backs each page on first touch).
-// Thread-safe: a thread takes its blocks from one of kShards shards (each with a lock of its
-// own), and a block goes back to the shard of its slab, whichever thread releases it.
+// Thread-safe unless made for serialised callers: a thread takes its blocks from one of
+// kShards shards (each with a lock of its own), and a block goes back to the shard of its
+// slab, whichever thread releases it.
 //
 // A slab whose blocks are all released is unmapped, except one per shard while it is that
 // shard's only slab with room (so that taking and releasing one handle at a time does not map
@@ -29,7 +30,13 @@ class HandleMemory {
   static constexpr std::size_t kFirstSlabBytes = std::size_t{256} << 10;
   static constexpr unsigned kShards = 8;
 
-  explicit constexpr HandleMemory(std::size_t block_size) noexcept : block_size_(block_size) {}
+  // Whether the callers may use the memory from several threads at once, or serialise every
+  // use themselves (as the interpreter's lock does for the Python module's objects): the
+  // shards' locks are taken for the first only.
+  enum class Callers { concurrent, serialised };
+
+  explicit constexpr HandleMemory(std::size_t block_size, Callers callers = Callers::concurrent) noexcept
+      : block_size_(block_size), locked_(callers == Callers::concurrent) {}
   HandleMemory(const HandleMemory&) = delete;
   HandleMemory& operator=(const HandleMemory&) = delete;
 
@@ -58,6 +65,7 @@ class HandleMemory {
   void link_first(Shard& shard, Slab& slab) noexcept;
 
   const std::size_t block_size_;
+  const bool locked_;
   Shard shards_[kShards];
 };
 

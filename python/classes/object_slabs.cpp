@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "core/base/handle_memory.hpp"
 
@@ -12,39 +13,55 @@ namespace {
 
 using velorium::cpp_impl::HandleMemory;
 
+// Objects are made and freed only under the interpreter's lock, where there is one.
+#ifdef Py_GIL_DISABLED
+constexpr bool kInterpreterLock = false;
+#else
+constexpr bool kInterpreterLock = true;
+#endif
+
 // A class and the memory of its objects; never destroyed, as objects may go at the
-// interpreter's exit after static destructors ran.
+// interpreter's exit after static destructors ran. `spare` is the last object freed, kept for
+// the next one made: most objects of these classes made in a loop and not kept (a row built
+// and added, a variable looked up) then cost no trip to the slabs.
 struct SlabClass {
   PyTypeObject* type = nullptr;
   HandleMemory* memory = nullptr;
+  void* spare = nullptr;
 };
 
-constexpr int kSlabClasses = 4;
+constexpr int kSlabClasses = 2;
 SlabClass slab_classes[kSlabClasses];
 
-HandleMemory* memory_of(PyTypeObject* type) noexcept {
-  for (const SlabClass& entry : slab_classes) {
-    if (entry.type == type) return entry.memory;
-  }
-  return nullptr;
-}
-
 // As PyType_GenericAlloc does for a class without items and outside the collector (the only
-// classes registered below).
+// classes registered below). One function per class, so that it finds its memory at once.
+template <int Class>
 PyObject* allocate_object(PyTypeObject* type, Py_ssize_t) {
-  void* block;
-  try {
-    block = memory_of(type)->allocate();
-  } catch (const std::bad_alloc&) {
-    return PyErr_NoMemory();
+  SlabClass& entry = slab_classes[Class];
+  void* block = std::exchange(entry.spare, nullptr);
+  if (!block) {
+    try {
+      block = entry.memory->allocate();
+    } catch (const std::bad_alloc&) {
+      return PyErr_NoMemory();
+    }
   }
   std::memset(block, 0, static_cast<std::size_t>(type->tp_basicsize));
   return PyObject_Init(static_cast<PyObject*>(block), type);
 }
 
+template <int Class>
 void free_object(void* object) {
-  memory_of(Py_TYPE(static_cast<PyObject*>(object)))->release(object);
+  SlabClass& entry = slab_classes[Class];
+  if (kInterpreterLock && !entry.spare) {
+    entry.spare = object;
+    return;
+  }
+  entry.memory->release(object);
 }
+
+constexpr allocfunc kAllocate[kSlabClasses] = {allocate_object<0>, allocate_object<1>};
+constexpr freefunc kFree[kSlabClasses] = {free_object<0>, free_object<1>};
 
 }  // namespace
 
@@ -52,13 +69,16 @@ void allocate_objects_from_slabs(PyTypeObject* type) {
   if ((type->tp_flags & Py_TPFLAGS_HAVE_GC) || type->tp_itemsize != 0 || type->tp_basicsize % 8 != 0) {
     throw std::logic_error("a class whose objects the slabs cannot hold");
   }
-  for (SlabClass& entry : slab_classes) {
+  for (int k = 0; k < kSlabClasses; ++k) {
+    SlabClass& entry = slab_classes[k];
     if (entry.type == type) return;
     if (!entry.type) {
-      entry.memory = new HandleMemory(static_cast<std::size_t>(type->tp_basicsize));
+      entry.memory = new HandleMemory(static_cast<std::size_t>(type->tp_basicsize),
+                                      kInterpreterLock ? HandleMemory::Callers::serialised
+                                                       : HandleMemory::Callers::concurrent);
       entry.type = type;
-      type->tp_alloc = allocate_object;
-      type->tp_free = free_object;
+      type->tp_alloc = kAllocate[k];
+      type->tp_free = kFree[k];
       return;
     }
   }

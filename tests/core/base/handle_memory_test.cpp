@@ -24,11 +24,19 @@ constexpr std::size_t kPerSlab = (HandleMemory::kSlabBytes - 64) / kBlock;
 
 // Blocks of several slabs (a shard's first one small, the others large), released in creation
 // order, in reverse and at random: every block is distinct, aligned and whole, and the slabs
-// go back to the system as they empty, but for the one the shard keeps to hand out from.
+// go back to the system as they empty, but for the one the shard keeps to hand out from; for
+// callers who serialise their use themselves (without the shards' locks) alike.
 TEST(HandleMemory, HandsOutDistinctBlocksAndGivesEmptySlabsBack) {
   const std::size_t count = kInFirstSlab + 2 * kPerSlab + 10;
-  for (const char* order : {"creation", "reverse", "random"}) {
-    HandleMemory memory(kBlock);
+  const struct {
+    HandleMemory::Callers callers;
+    const char* order;
+  } cases[] = {{HandleMemory::Callers::concurrent, "creation"}, {HandleMemory::Callers::concurrent, "reverse"},
+               {HandleMemory::Callers::concurrent, "random"},   {HandleMemory::Callers::serialised, "creation"},
+               {HandleMemory::Callers::serialised, "reverse"},  {HandleMemory::Callers::serialised, "random"}};
+  for (const auto& [callers, order] : cases) {
+    SCOPED_TRACE(callers == HandleMemory::Callers::concurrent ? "concurrent callers" : "serialised callers");
+    HandleMemory memory(kBlock, callers);
     std::vector<void*> blocks;
     for (std::size_t i = 0; i < count; ++i) {
       blocks.push_back(memory.allocate());
