@@ -1,8 +1,8 @@
 #include "python/classes/object_slabs.hpp"
 
+#include <array>
 #include <cstring>
 #include <new>
-#include <stdexcept>
 #include <utility>
 
 #include "core/base/handle_memory.hpp"
@@ -30,7 +30,9 @@ struct SlabClass {
   void* spare = nullptr;
 };
 
-constexpr int kSlabClasses = 2;
+// Two classes per interpreter; room for a few interpreters of one process, each with its own
+// classes (beyond that a class keeps the interpreter's allocation).
+constexpr int kSlabClasses = 8;
 SlabClass slab_classes[kSlabClasses];
 
 // As PyType_GenericAlloc does for a class without items and outside the collector (the only
@@ -60,15 +62,22 @@ void free_object(void* object) {
   entry.memory->release(object);
 }
 
-constexpr allocfunc kAllocate[kSlabClasses] = {allocate_object<0>, allocate_object<1>};
-constexpr freefunc kFree[kSlabClasses] = {free_object<0>, free_object<1>};
+template <int... Class>
+constexpr std::array<allocfunc, kSlabClasses> allocators(std::integer_sequence<int, Class...>) {
+  return {allocate_object<Class>...};
+}
+template <int... Class>
+constexpr std::array<freefunc, kSlabClasses> releasers(std::integer_sequence<int, Class...>) {
+  return {free_object<Class>...};
+}
+constexpr auto kAllocate = allocators(std::make_integer_sequence<int, kSlabClasses>());
+constexpr auto kFree = releasers(std::make_integer_sequence<int, kSlabClasses>());
 
 }  // namespace
 
 void allocate_objects_from_slabs(PyTypeObject* type) {
-  if ((type->tp_flags & Py_TPFLAGS_HAVE_GC) || type->tp_itemsize != 0 || type->tp_basicsize % 8 != 0) {
-    throw std::logic_error("a class whose objects the slabs cannot hold");
-  }
+  // Objects the collector tracks, or of varying size, keep the interpreter's allocation.
+  if ((type->tp_flags & Py_TPFLAGS_HAVE_GC) || type->tp_itemsize != 0 || type->tp_basicsize % 8 != 0) return;
   for (int k = 0; k < kSlabClasses; ++k) {
     SlabClass& entry = slab_classes[k];
     if (entry.type == type) return;
@@ -82,7 +91,6 @@ void allocate_objects_from_slabs(PyTypeObject* type) {
       return;
     }
   }
-  throw std::logic_error("too many classes for the slabs");
 }
 
 }  // namespace veloriumpy

@@ -11,7 +11,8 @@ namespace veloriumpy {
 // interpreter's small-object arenas: those take fresh memory 4 KiB at a time, and on a
 // virtual machine the first touch of each such page costs microseconds, a large share of
 // building a model of millions of members. Slabs go back to the system once their objects are
-// all gone. Subclasses keep the interpreter's allocation (theirs is set when they are made).
+// all gone. Subclasses keep the interpreter's allocation (theirs is set when they are made),
+// and so does a class the slabs cannot hold (one the collector tracks, or of varying size).
 void allocate_objects_from_slabs(PyTypeObject* type);
 
 }  // namespace veloriumpy

@@ -4,6 +4,7 @@ arenas. Every way of making or dropping one must use that memory alike (the sani
 reports a mismatch), and to a program they stay ordinary objects of ordinary classes."""
 import gc
 import sys
+import tracemalloc
 import weakref
 
 import numpy as np
@@ -58,6 +59,24 @@ def test_many_objects_outlive_their_model_and_each_other_in_any_order():
     again.set_bool_param("log_to_console", False)
     assert [again.add_variable(var_name=f"z{i}").get_name() for i in range(1000)][-1] == "z999"
     assert kept.get_upper_bound() == v.kVeloriumInf
+
+
+def test_kept_objects_take_none_of_the_interpreters_memory(quiet_model):
+    # The interpreter's allocator would take 56 bytes an object; the list's room is made first.
+    count = 5000
+    x = quiet_model.add_variable(var_name="x")
+    kept = [None] * (2 * count)
+    tracemalloc.start()
+    try:
+        before = tracemalloc.get_traced_memory()[0]
+        for i in range(count):
+            kept[i] = quiet_model.add_variable()
+            kept[count + i] = quiet_model.add_constraint(x <= i, "")
+        grown = tracemalloc.get_traced_memory()[0] - before
+    finally:
+        tracemalloc.stop()
+    assert grown < 8 * count, grown
+    assert kept[-1].get_name() == f"C#{count - 1}"
 
 
 def test_the_classes_stay_ordinary_classes(quiet_model):
