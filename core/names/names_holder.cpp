@@ -354,6 +354,11 @@ VeloriumNamesHolder::HashedName VeloriumNamesHolder::hash_name(std::string_view 
   return {name, spread_hash_bits(fnv1a_hash(name))};
 }
 
+VeloriumNamesHolder::HashedNameAndNext VeloriumNamesHolder::hash_name_and_next(std::string_view name) noexcept {
+  const NumberedNameHashes hashes = numbered_name_hashes(name);
+  return {{name, spread_hash_bits(hashes.name)}, hashes.has_next ? spread_hash_bits(hashes.next) : 0, hashes.has_next};
+}
+
 std::uint32_t VeloriumNamesHolder::find_or_add_name(std::string_view name) { return find_or_add_name(hash_name(name)); }
 
 std::uint32_t VeloriumNamesHolder::find_or_add_name(const HashedName& name) {
@@ -381,16 +386,11 @@ std::int32_t VeloriumNamesHolder::find_name(std::string_view name) const {
 
 void VeloriumNamesHolder::prefetch_name(std::string_view name) const { prefetch_name(hash_name(name)); }
 
-void VeloriumNamesHolder::prefetch_name(const HashedName& name) const noexcept {
-  const Shard& shard = shard_of(name.spread_hash);
+void VeloriumNamesHolder::prefetch_hash(std::uint64_t spread_hash) const noexcept {
+  const Shard& shard = shard_of(spread_hash);
   const std::uintptr_t slots = shard.slots_address.load(std::memory_order_relaxed);
-  const std::uint32_t at = static_cast<std::uint32_t>(name.spread_hash) & shard.mask_copy.load(std::memory_order_relaxed);
+  const std::uint32_t at = static_cast<std::uint32_t>(spread_hash) & shard.mask_copy.load(std::memory_order_relaxed);
   prefetchForRead(reinterpret_cast<const void*>(slots + std::uintptr_t{at} * sizeof(IndexSlot)));
-}
-
-void VeloriumNamesHolder::prefetch_name_after(std::string_view name) const noexcept {
-  std::uint64_t next_hash;
-  if (next_numbered_name_hash(name, next_hash)) prefetch_name(HashedName{{}, spread_hash_bits(next_hash)});
 }
 
 std::uint32_t VeloriumNamesHolder::get_generated_name(GeneratedPrefix prefix, std::uint32_t k) {

@@ -45,6 +45,16 @@ class VeloriumNamesHolder {
     std::uint64_t spread_hash;
   };
   static HashedName hash_name(std::string_view name) noexcept;
+  // A name hashed with, in the same pass, the spread hash of the name that follows it in a
+  // numbered run (x7 -> x8; next_numbered_name.hpp), for prefetch_hash: a program that adds
+  // members one call at a time mostly names them so, and its next call then finds its slot in
+  // the cache instead of waiting on memory for it.
+  struct HashedNameAndNext {
+    HashedName name;
+    std::uint64_t next_spread_hash;
+    bool has_next;  // false for a name that ends in no decimal digit
+  };
+  static HashedNameAndNext hash_name_and_next(std::string_view name) noexcept;
 
   // The id under which `name` is in the index; adds the name when it is not there.
   std::uint32_t find_or_add_name(std::string_view name);
@@ -60,11 +70,9 @@ class VeloriumNamesHolder {
   // a caller who knows its next names (a file reader) overlaps the waits on memory.
   // Takes no lock: the slot asked for may be stale when another thread grows the index.
   void prefetch_name(std::string_view name) const;
-  void prefetch_name(const HashedName& name) const noexcept;
-  // Asks ahead for the slot of the name that follows `name` in a numbered run (x7 -> x8): a
-  // program that adds members one call at a time mostly names them so, and the next call then
-  // finds its slot in the cache instead of waiting on memory for it. Nothing for other names.
-  void prefetch_name_after(std::string_view name) const noexcept;
+  void prefetch_name(const HashedName& name) const noexcept { prefetch_hash(name.spread_hash); }
+  // The same for the name of a spread hash.
+  void prefetch_hash(std::uint64_t spread_hash) const noexcept;
   // All three throw velorium_exception (-1) once the id limit is reached, and std::bad_alloc
   // when memory runs out; the pool is unchanged by a failed addition.
 

@@ -25,7 +25,8 @@ TEST(NamesHolderPrefetch, ChangesNothing) {
 }
 
 // The guess of the next name of a run: the trailing number counts up, a run of nines grows a
-// digit, leading zeros stay; no guess without a trailing digit. Its hash is that of the text.
+// digit, leading zeros stay; no guess without a trailing digit. Its hash, worked out in the pass
+// over the name, is that of its text; the name's own hash is unchanged.
 TEST(NamesHolderPrefetch, NextNumberedName) {
   const struct {
     std::string name, next;
@@ -36,9 +37,14 @@ TEST(NamesHolderPrefetch, NextNumberedName) {
       {std::string(70, '9'), "1" + std::string(70, '0')},
   };
   for (const auto& c : cases) {
-    std::uint64_t hash = 0;
-    EXPECT_EQ(next_numbered_name_hash(c.name, hash), !c.next.empty()) << "after \"" << c.name << "\"";
-    EXPECT_EQ(hash, c.next.empty() ? 0 : fnv1a_hash(c.next)) << "after \"" << c.name << "\"";
+    const NumberedNameHashes hashes = numbered_name_hashes(c.name);
+    EXPECT_EQ(hashes.name, fnv1a_hash(c.name)) << c.name;
+    EXPECT_EQ(hashes.has_next, !c.next.empty()) << "after \"" << c.name << "\"";
+    if (hashes.has_next) EXPECT_EQ(hashes.next, fnv1a_hash(c.next)) << "after \"" << c.name << "\"";
+    const auto pooled = VeloriumNamesHolder::hash_name_and_next(c.name);
+    EXPECT_EQ(pooled.name.spread_hash, VeloriumNamesHolder::hash_name(c.name).spread_hash) << c.name;
+    EXPECT_EQ(pooled.has_next, hashes.has_next) << c.name;
+    if (pooled.has_next) EXPECT_EQ(pooled.next_spread_hash, VeloriumNamesHolder::hash_name(c.next).spread_hash) << c.name;
   }
 }
 
@@ -46,7 +52,9 @@ TEST(NamesHolderPrefetch, NextNumberedName) {
 TEST(NamesHolderPrefetch, NextNameChangesNothing) {
   VeloriumNamesHolder pool;
   for (const std::string& name : std::vector<std::string>{"x7", "x99", "", "x", std::string(100000, '9'), "c099"}) {
-    pool.prefetch_name_after(name);
+    const auto hashed = VeloriumNamesHolder::hash_name_and_next(name);
+    pool.prefetch_name(hashed.name);
+    if (hashed.has_next) pool.prefetch_hash(hashed.next_spread_hash);
   }
   EXPECT_EQ(pool.size(), 0u);
   EXPECT_EQ(pool.find_name("x8"), -1);
