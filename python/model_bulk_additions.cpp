@@ -27,9 +27,9 @@ std::string index_text(py::handle item) {
 std::string variable_name(const char* prefix, py::handle item) {
   std::string name = prefix;
   if (PyTuple_Check(item.ptr())) {
-    for (py::handle element : py::reinterpret_borrow<py::tuple>(item)) name += "_" + index_text(element);
+    for (py::handle element : py::reinterpret_borrow<py::tuple>(item)) (name += '_') += index_text(element);
   } else {
-    name += "_" + index_text(item);
+    (name += '_') += index_text(item);
   }
   return name;
 }

@@ -10,8 +10,8 @@ namespace velorium {
 inline constexpr std::uint64_t kFnv1aOffsetBasis = 0xcbf29ce484222325ull;
 inline constexpr std::uint64_t kFnv1aPrime = 0x100000001b3ull;
 
-// `hash`: the hash of the text before `text`, to go on from it.
-constexpr std::uint64_t fnv1a_hash(std::string_view text, std::uint64_t hash = kFnv1aOffsetBasis) noexcept {
+constexpr std::uint64_t fnv1a_hash(std::string_view text) noexcept {
+  std::uint64_t hash = kFnv1aOffsetBasis;
   // Unrolled: fewer instructions per name let the processor overlap more look-ups.
 #pragma GCC unroll 8
   for (char c : text) {
