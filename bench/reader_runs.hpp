@@ -131,6 +131,12 @@ double bytesOf(const std::vector<T>& v) {
   return static_cast<double>(v.capacity() * sizeof(T));
 }
 
+// Only a block of their own: the terms held inside the record are counted with it.
+template <typename T, std::uint32_t kInline>
+double bytesOf(const TermList<T, kInline>& v) {
+  return v.capacity() > TermList<T, kInline>::inline_capacity ? static_cast<double>(v.capacity() * sizeof(T)) : 0.0;
+}
+
 // The memory the model's records hold, capacities included (names live in the pool).
 inline double modelBytes(const Model& model) {
   double bytes = sizeof model + bytesOf(model.rows) + bytesOf(model.variables) + bytesOf(model.general_constraints);

@@ -38,7 +38,7 @@ MergeSides prepare(expr_data& target, expr_data& source, double factor) {
   return {target_terms, source_terms, &target_terms == &source_terms};
 }
 
-void merge_linear_terms(expr_data& target, Expression& terms, const std::vector<LinearTerm>& source_terms,
+void merge_linear_terms(expr_data& target, Expression& terms, const LinearTerms& source_terms,
                         double source_constant, double factor) {
   TermLookup& lookup = target.lookup();
   const ModelBuilder* model = target.model().get();
@@ -107,7 +107,7 @@ void merge_quadratic_terms(expr_data& target, Expression& terms, const std::vect
 
 void merge_linear_part(expr_data& target, const MergeSides& sides, double factor) {
   if (sides.shared) {
-    const std::vector<LinearTerm> snapshot = sides.source.linear_terms;
+    const LinearTerms snapshot = sides.source.linear_terms;
     merge_linear_terms(target, sides.target, snapshot, sides.source.constant, factor);
   } else {
     merge_linear_terms(target, sides.target, sides.source.linear_terms, sides.source.constant, factor);

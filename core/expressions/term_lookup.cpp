@@ -13,8 +13,8 @@ constexpr std::size_t kScanLimit = 16;
 std::uint64_t key_of(const LinearTerm& term) noexcept { return linear_term_key(term.variable); }
 std::uint64_t key_of(const QuadTerm& term) noexcept { return quadratic_term_key(term.variable1, term.variable2); }
 
-template <class Term>
-void build(TermLookup::Side& side, const std::vector<Term>& terms) {
+template <class Terms>
+void build(TermLookup::Side& side, const Terms& terms) {
   side.index.clear();
   side.index.reserve(terms.size());
   for (std::size_t p = 0; p < terms.size(); ++p) side.index.add_last(key_of(terms[p]), static_cast<std::int32_t>(p));
@@ -28,8 +28,8 @@ void build(TermLookup::Side& side, const std::vector<Term>& terms) {
 // storage that the sequence was replaced, so then the index is dropped and rebuilt on its next
 // search (a sequence that grew into new storage is rebuilt too: rare, as storage grows
 // geometrically).
-template <class Term>
-bool follow(TermLookup::Side& side, const std::vector<Term>& terms) {
+template <class Terms>
+bool follow(TermLookup::Side& side, const Terms& terms) {
   const bool moved = terms.data() != side.storage;
   if (terms.size() == side.covered && !moved) return false;
   side.storage = terms.data();
@@ -48,16 +48,16 @@ bool follow(TermLookup::Side& side, const std::vector<Term>& terms) {
   return true;
 }
 
-template <class Term>
-std::int32_t scan(const std::vector<Term>& terms, std::uint64_t key) {
+template <class Terms>
+std::int32_t scan(const Terms& terms, std::uint64_t key) {
   for (std::size_t p = 0; p < terms.size(); ++p) {
     if (key_of(terms[p]) == key) return static_cast<std::int32_t>(p);
   }
   return -1;
 }
 
-template <class Term>
-std::int32_t find(TermLookup::Side& side, const std::vector<Term>& terms, std::uint64_t key) {
+template <class Terms>
+std::int32_t find(TermLookup::Side& side, const Terms& terms, std::uint64_t key) {
   if (!side.built) {
     if (terms.size() <= kScanLimit) return scan(terms, key);
     build(side, terms);
@@ -72,16 +72,16 @@ std::int32_t find(TermLookup::Side& side, const std::vector<Term>& terms, std::u
   return side.index.first(key);
 }
 
-template <class Term>
-void append(TermLookup::Side& side, std::vector<Term>& terms, const Term& term) {
+template <class Terms, class Term>
+void append(TermLookup::Side& side, Terms& terms, const Term& term) {
   terms.push_back(term);
   if (side.built) side.index.add_last(key_of(term), static_cast<std::int32_t>(terms.size() - 1));
   side.covered = terms.size();
   side.storage = terms.data();
 }
 
-template <class Term>
-void remove_at(TermLookup::Side& side, std::vector<Term>& terms, std::int32_t position) {
+template <class Terms>
+void remove_at(TermLookup::Side& side, Terms& terms, std::int32_t position) {
   const std::size_t p = static_cast<std::size_t>(position);
   const std::size_t last = terms.size() - 1;
   if (side.built) {

@@ -47,12 +47,12 @@ class TermNodes {
   }
 
   // No term: none; one term: its node; several: their sum in order.
-  template <class Term>
-  OwnedGeneralExpr sum(const std::vector<Term>& terms) const {
+  template <class Terms>
+  OwnedGeneralExpr sum(const Terms& terms) const {
     if (terms.empty()) return nullptr;
     if (terms.size() == 1) return node_of(terms.front());
     OwnedGeneralExpr total = operation(gen_expr_type::plus);
-    for (const Term& term : terms) total->AppendChild(share_node(node_of(term)));
+    for (const auto& term : terms) total->AppendChild(share_node(node_of(term)));
     return total;
   }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/records/term_list.hpp"
+
 namespace velorium {
 
 struct LinearTerm {
@@ -18,9 +20,13 @@ struct QuadTerm {
   double coefficient = 0.0;
 };
 
+// A row's linear terms: two of them are held in the record itself, as in most rows that are
+// added one at a time.
+using LinearTerms = TermList<LinearTerm, 2>;
+
 // Terms are kept in insertion order; the record imposes no ordering or uniqueness.
 struct Expression {
-  std::vector<LinearTerm> linear_terms;
+  LinearTerms linear_terms;
   std::vector<QuadTerm> quadratic_terms;
   double constant = 0.0;    // for the objective, its offset
   std::int32_t name_id = -1;  // pool id of the row's (or the objective's) name; negative: none

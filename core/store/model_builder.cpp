@@ -162,7 +162,7 @@ std::int32_t ModelBuilder::add_variable(double lower, double upper, double objec
   // Bounds are adjusted to the type for a replaced variable as well, so that no integer
   // variable ever holds fractional bounds.
   adjust_bounds_for_type(type, lower, upper);
-  std::vector<LinearTerm>& objective_terms = model->objective.linear_terms;
+  LinearTerms& objective_terms = model->objective.linear_terms;
   const bool objective_term_wanted = std::fabs(objective_coefficient) > kZeroTolerance;
 
   std::int32_t name_id;

@@ -148,7 +148,7 @@ class ModelBuilder : public std::enable_shared_from_this<ModelBuilder> {
                             const std::int32_t* q_row_starts, std::uint64_t q_rows, std::uint64_t q_columns,
                             const double* c, std::uint64_t c_count, int sense);  // 154, 133, 134, 110
   // The objective's terms become these (constant and name stay) and its sense is set.
-  void replace_objective_terms(std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic, int sense);
+  void replace_objective_terms(LinearTerms linear, std::vector<QuadTerm> quadratic, int sense);
   // The row 1/2 x'Qx + c'x (sense) rhs; returns its store index.
   std::int32_t add_row_dense(const double* q, std::uint64_t q_rows, std::uint64_t q_columns, const double* c,
                              std::uint64_t c_count, int sense, double rhs);  // 133, 134, 138

@@ -38,8 +38,8 @@ std::int32_t variable_at(const ModelBuilder& store, std::uint64_t position) {
 
 // Linear terms of c'x for the positions whose coefficient makes a term (110 for such a
 // position outside the live variables).
-std::vector<LinearTerm> linear_terms_of(const ModelBuilder& store, const double* c, std::uint64_t c_count) {
-  std::vector<LinearTerm> terms;
+LinearTerms linear_terms_of(const ModelBuilder& store, const double* c, std::uint64_t c_count) {
+  LinearTerms terms;
   if (!c) return terms;
   for (std::uint64_t i = 0; i < c_count; ++i) {
     refuse_non_finite(c[i]);
@@ -106,7 +106,7 @@ bool ModelBuilder::add_variables(const double* lower, std::uint64_t lower_count,
   if (column_table.name_index_built.load(std::memory_order_relaxed)) {
     column_table.name_index.reserve(column_table.name_index.size() + n);
   }
-  std::vector<LinearTerm>& objective_linear = model->objective.linear_terms;
+  LinearTerms& objective_linear = model->objective.linear_terms;
   reserve_more(objective_linear, objective_terms);
 
   for (std::uint64_t i = 0; i < n; ++i) {
@@ -126,7 +126,7 @@ bool ModelBuilder::add_variables(const double* lower, std::uint64_t lower_count,
 void ModelBuilder::set_objective_dense(const double* q, std::uint64_t q_rows, std::uint64_t q_columns,
                                        const double* c, std::uint64_t c_count, int sense) {
   std::vector<QuadTerm> quadratic = dense_quadratic_terms(*this, q, q_rows, q_columns, false);
-  std::vector<LinearTerm> linear = linear_terms_of(*this, c, c_count);
+  LinearTerms linear = linear_terms_of(*this, c, c_count);
   replace_objective_terms(std::move(linear), std::move(quadratic), sense);
 }
 
@@ -135,11 +135,11 @@ void ModelBuilder::set_objective_sparse(const double* q_values, const std::int32
                                         std::uint64_t q_columns, const double* c, std::uint64_t c_count, int sense) {
   std::vector<QuadTerm> quadratic =
       sparse_quadratic_terms(*this, {q_values, q_column_indices, q_row_starts, q_rows, q_columns});
-  std::vector<LinearTerm> linear = linear_terms_of(*this, c, c_count);
+  LinearTerms linear = linear_terms_of(*this, c, c_count);
   replace_objective_terms(std::move(linear), std::move(quadratic), sense);
 }
 
-void ModelBuilder::replace_objective_terms(std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic, int sense) {
+void ModelBuilder::replace_objective_terms(LinearTerms linear, std::vector<QuadTerm> quadratic, int sense) {
   Expression& objective = model->objective;
   objective.quadratic_terms = std::move(quadratic);
   objective.linear_terms = std::move(linear);
@@ -150,7 +150,7 @@ void ModelBuilder::replace_objective_terms(std::vector<LinearTerm> linear, std::
 namespace {
 
 // Appends a matrix-form row with the name an unnamed row gets.
-std::int32_t append_matrix_row(ModelBuilder& store, std::vector<LinearTerm> linear, std::vector<QuadTerm> quadratic,
+std::int32_t append_matrix_row(ModelBuilder& store, LinearTerms linear, std::vector<QuadTerm> quadratic,
                                int sense, double rhs) {
   const RowBounds bounds = checked_row_bounds(sense, rhs);
   Constraint row(bounds.lower, bounds.upper);
@@ -166,7 +166,7 @@ std::int32_t ModelBuilder::add_row_dense(const double* q, std::uint64_t q_rows, 
                                          const double* c, std::uint64_t c_count, int sense, double rhs) {
   std::vector<QuadTerm> quadratic = dense_quadratic_terms(*this, q, q_rows, q_columns, true);
   if (c && c_count != static_cast<std::uint64_t>(variable_count())) throw_catalogue_error(138);
-  std::vector<LinearTerm> linear = linear_terms_of(*this, c, c_count);
+  LinearTerms linear = linear_terms_of(*this, c, c_count);
   return append_matrix_row(*this, std::move(linear), std::move(quadratic), sense, rhs);
 }
 
@@ -176,7 +176,7 @@ std::int32_t ModelBuilder::add_row_sparse(const double* q_values, const std::int
                                           double rhs) {
   std::vector<QuadTerm> quadratic =
       sparse_quadratic_terms(*this, {q_values, q_column_indices, q_row_starts, q_rows, q_columns});
-  std::vector<LinearTerm> linear = linear_terms_of(*this, c, c_count);
+  LinearTerms linear = linear_terms_of(*this, c, c_count);
   return append_matrix_row(*this, std::move(linear), std::move(quadratic), sense, rhs);
 }
 
@@ -184,7 +184,7 @@ std::int32_t ModelBuilder::add_row_linear_sparse(const double* values, const std
                                                  std::uint64_t count, int sense, double rhs) {
   if (count != 0 && !positions) throw_catalogue_error(kInvalidMatrixMessage);
   const RowBounds bounds = checked_row_bounds(sense, rhs);
-  std::vector<LinearTerm> linear;
+  LinearTerms linear;
   if (values) linear.reserve(count);
   // The hot loop of bulk row building: the position look-up of variable_at_position, inline.
   const std::int32_t live_count = column_table.live_count();

@@ -11,15 +11,15 @@
 namespace velorium::cpp_impl {
 
 // Grows geometrically (reserving just one more would reallocate on every addition).
-template <class T>
-void reserve_one_more(std::vector<T>& sequence) {
+template <class Sequence>
+void reserve_one_more(Sequence& sequence) {
   if (sequence.size() == sequence.capacity()) grow_capacity(sequence, sequence.size() < 16 ? 16 : sequence.size() * 2);
 }
 
 // Room for `count` more elements, growing at least geometrically, so that many small bulk
 // additions stay amortised O(1) per element.
-template <class T>
-void reserve_more(std::vector<T>& sequence, std::size_t count) {
+template <class Sequence>
+void reserve_more(Sequence& sequence, std::size_t count) {
   const std::size_t wanted = sequence.size() + count;
   if (wanted > sequence.capacity()) grow_capacity(sequence, wanted > 2 * sequence.capacity() ? wanted : 2 * sequence.capacity());
 }

@@ -186,8 +186,8 @@ void forEachRowTerm(const std::vector<Constraint>& rows, Visit&& visit, Far&& fa
   constexpr std::size_t kFar = 16;
   constexpr std::size_t kNear = 8;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const std::vector<LinearTerm>& terms = rows[i].expression.linear_terms;
-    const std::vector<LinearTerm>* next = i + 1 < rows.size() ? &rows[i + 1].expression.linear_terms : nullptr;
+    const LinearTerms& terms = rows[i].expression.linear_terms;
+    const LinearTerms* next = i + 1 < rows.size() ? &rows[i + 1].expression.linear_terms : nullptr;
     auto later = [&](std::size_t k) -> const LinearTerm* {
       if (k < terms.size()) return &terms[k];
       if (next && k - terms.size() < next->size()) return &(*next)[k - terms.size()];

@@ -200,9 +200,7 @@ void LpSectionReader::readExpression(Expression& target, bool objective) {
       break;
     }
   }
-  // Exactly the room the terms need; a long row's fresh memory in huge pages.
-  target.linear_terms.reserve(linear_.size());
-  adviseHugePages(target.linear_terms);
+  // Exactly the room the terms need (a long row's in huge pages: the terms' own growth).
   target.linear_terms.assign(linear_.begin(), linear_.end());
   target.quadratic_terms.assign(quadratic_.begin(), quadratic_.end());
   // A long objective line would otherwise keep its room here for the rest of the reading.

@@ -618,7 +618,7 @@ void MpsReader::dealOutRowTerms() {
         block_first_row = static_cast<std::size_t>(first_row);
         cursor.assign(counts.size(), nullptr);
         for (std::size_t i = 0; i < counts.size() && block_first_row + i < model.rows.size(); ++i) {
-          std::vector<LinearTerm>& terms = model.rows[block_first_row + i].expression.linear_terms;
+          LinearTerms& terms = model.rows[block_first_row + i].expression.linear_terms;
           terms.resize(counts[i]);
           cursor[i] = terms.data();
         }

@@ -49,8 +49,8 @@ struct ReferencePlace {
     }
     return -1;
   }
-  template <class Term>
-  static void remove_at(std::vector<Term>& sequence, std::size_t p) {
+  template <class Sequence>
+  static void remove_at(Sequence& sequence, std::size_t p) {
     sequence[p] = sequence.back();
     sequence.pop_back();
   }

@@ -96,7 +96,7 @@ TEST(TermLookupTest, ASequenceAssignedAnewIsNoticedWithoutTheCounter) {
   Expression e;
   for (std::int32_t v = 0; v < 20; ++v) lookup.append_linear(e, v, 1.0);
   ASSERT_EQ(lookup.find_linear(e, 19), 19);
-  std::vector<LinearTerm> replacement;
+  LinearTerms replacement;
   for (std::int32_t v = 100; v < 120; ++v) replacement.push_back({v, 1.0});
   e.linear_terms = std::move(replacement);  // the same length, other storage
   EXPECT_EQ(lookup.find_linear(e, 119), 19);

@@ -18,7 +18,7 @@ constexpr int x = 0, y = 1, z = 2, w = 3;
 Expression terms(std::vector<QuadTerm> quadratic, std::vector<LinearTerm> linear, double constant) {
   Expression expression;
   expression.quadratic_terms = std::move(quadratic);
-  expression.linear_terms = std::move(linear);
+  expression.linear_terms.assign(linear.begin(), linear.end());
   expression.constant = constant;
   return expression;
 }

@@ -157,7 +157,7 @@ TEST_F(MatrixAdditionsTest, PositionsAreTurnedIntoStoreIndices) {
   const double values[] = {1.0, 3.0};
   const std::int32_t positions[] = {1, 0};
   const std::int32_t row = store->add_row_linear_sparse(values, positions, 2, 1, 4.0);
-  const std::vector<LinearTerm>& terms = store->model->rows[row].expression.linear_terms;
+  const LinearTerms& terms = store->model->rows[row].expression.linear_terms;
   ASSERT_EQ(terms.size(), 2u);
   EXPECT_EQ(terms[0].variable, 1);
   EXPECT_EQ(terms[1].variable, 2);

@@ -73,7 +73,7 @@ inline MpsRead readMpsPathWith(const std::string& path, const mps_detail::Column
 
 inline bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
-inline void expectSameTerms(const std::vector<LinearTerm>& a, const std::vector<LinearTerm>& b, const std::string& what) {
+inline void expectSameTerms(const LinearTerms& a, const LinearTerms& b, const std::string& what) {
   ASSERT_EQ(a.size(), b.size()) << what;
   for (std::size_t i = 0; i < a.size(); ++i) {
     EXPECT_EQ(a[i].variable, b[i].variable) << what << " term " << i;
