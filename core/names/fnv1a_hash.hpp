@@ -10,14 +10,16 @@ namespace velorium {
 inline constexpr std::uint64_t kFnv1aOffsetBasis = 0xcbf29ce484222325ull;
 inline constexpr std::uint64_t kFnv1aPrime = 0x100000001b3ull;
 
+// One more character of the hashed text.
+constexpr std::uint64_t fnv1a_step(std::uint64_t hash, char c) noexcept {
+  return (hash ^ static_cast<unsigned char>(c)) * kFnv1aPrime;
+}
+
 constexpr std::uint64_t fnv1a_hash(std::string_view text) noexcept {
   std::uint64_t hash = kFnv1aOffsetBasis;
   // Unrolled: fewer instructions per name let the processor overlap more look-ups.
 #pragma GCC unroll 8
-  for (char c : text) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= kFnv1aPrime;
-  }
+  for (char c : text) hash = fnv1a_step(hash, c);
   return hash;
 }
 

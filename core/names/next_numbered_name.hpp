@@ -26,13 +26,12 @@ inline NumberedNameHashes numbered_name_hashes(std::string_view name) noexcept {
   // nines counts up (x19 -> x20). The two names share the hash of what comes before.
   const bool grows = nines == 0 || !digit(name[nines - 1]);
   const std::size_t kept = grows ? nines : nines - 1;
-  const auto step = [](std::uint64_t hash, char c) { return (hash ^ static_cast<unsigned char>(c)) * kFnv1aPrime; };
   std::uint64_t shared = kFnv1aOffsetBasis;
-  for (std::size_t i = 0; i < kept; ++i) shared = step(shared, name[i]);
+  for (std::size_t i = 0; i < kept; ++i) shared = fnv1a_step(shared, name[i]);
   std::uint64_t whole = shared;
-  for (std::size_t i = kept; i < name.size(); ++i) whole = step(whole, name[i]);
-  std::uint64_t next = step(shared, grows ? '1' : static_cast<char>(name[kept] + 1));
-  for (std::size_t i = nines; i < name.size(); ++i) next = step(next, '0');
+  for (std::size_t i = kept; i < name.size(); ++i) whole = fnv1a_step(whole, name[i]);
+  std::uint64_t next = fnv1a_step(shared, grows ? '1' : static_cast<char>(name[kept] + 1));
+  for (std::size_t i = nines; i < name.size(); ++i) next = fnv1a_step(next, '0');
   return {whole, next, true};
 }
 

@@ -31,16 +31,18 @@ void adjust_bounds_for_type(std::uint32_t type, double& lower, double& upper) {
 
 std::string_view text_or_empty(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
-// Asks for the pool's index slot of a member's name ahead of its look-up: the slot of one
-// name among millions is seldom in the cache, and the checks and copies of the addition can
-// go on while it comes; and for the name that likely follows in the caller's next call.
-// Does nothing without a name or a pool (the look-up reports that).
-void prefetch_pooled_name(const VeloriumNamesHolder::HashedNameAndNext& hashed) noexcept {
-  if (hashed.name.text.empty()) return;
+// Hashes a member's name and asks for its index slot in the pool ahead of its look-up: the
+// slot of one name among millions is seldom in the cache, and the checks and copies of the
+// addition can go on while it comes; and for the name that likely follows in the caller's next
+// call. Asks for nothing without a name or a pool (the look-up reports that).
+VeloriumNamesHolder::HashedName hash_and_prefetch_name(std::string_view name) noexcept {
+  const VeloriumNamesHolder::HashedNameAndNext hashed = VeloriumNamesHolder::hash_name_and_next(name);
+  if (name.empty()) return hashed.name;
   if (const VeloriumNamesHolder* pool = get_names_holder()) {
     pool->prefetch_name(hashed.name);
     if (hashed.has_next) pool->prefetch_hash(hashed.next_spread_hash);
   }
+  return hashed.name;
 }
 
 }  // namespace
@@ -150,9 +152,7 @@ std::int32_t ModelBuilder::default_member_name_id(MemberTable<Record>& table, st
 std::int32_t ModelBuilder::add_variable(double lower, double upper, double objective_coefficient, std::uint32_t type,
                                         const char* name, const VeloriumLogOptions* log_options) {
   const std::string_view given = text_or_empty(name);
-  const VeloriumNamesHolder::HashedNameAndNext hashed_and_next = VeloriumNamesHolder::hash_name_and_next(given);
-  const VeloriumNamesHolder::HashedName& hashed = hashed_and_next.name;
-  prefetch_pooled_name(hashed_and_next);
+  const VeloriumNamesHolder::HashedName hashed = hash_and_prefetch_name(given);
   refuse_nan(lower);
   refuse_nan(upper);
   refuse_non_finite(objective_coefficient);
@@ -227,9 +227,7 @@ std::int32_t ModelBuilder::new_row_name_id(const VeloriumNamesHolder::HashedName
 std::int32_t ModelBuilder::add_row(const Expression& expression, double lower, double upper, const char* name,
                                    const VeloriumLogOptions* log_options) {
   const std::string_view given = text_or_empty(name);
-  const VeloriumNamesHolder::HashedNameAndNext hashed_and_next = VeloriumNamesHolder::hash_name_and_next(given);
-  const VeloriumNamesHolder::HashedName& hashed = hashed_and_next.name;
-  prefetch_pooled_name(hashed_and_next);
+  const VeloriumNamesHolder::HashedName hashed = hash_and_prefetch_name(given);
   // A term of a variable outside the store would be read out of range by every later user of
   // the row; removed variables are the expression layer's business. The expression layer
   // refuses non-finite numbers already; the row checks them again on their way in.

@@ -27,10 +27,4 @@ void roomForOneMore(std::vector<T>& v, std::size_t first = 4096) {
   v.swap(bigger);
 }
 
-// The same for the room that `v` already has.
-template <class T>
-void adviseHugePages(std::vector<T>& v) noexcept {
-  adviseHugePages(v.data() + v.size(), (v.capacity() - v.size()) * sizeof(T));
-}
-
 }  // namespace velorium
