@@ -18,9 +18,10 @@ import argparse
 import json
 import os
 import resource
-import subprocess
 import sys
 import time
+
+from bench_process import child_output
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -75,9 +76,8 @@ def run_one(tool, n, build):
 
 
 def measure(tool, n, build):
-    out = subprocess.run([sys.executable, os.path.abspath(__file__), "--one", tool, "--n", str(n), "--build", build],
-                         check=True, capture_output=True, text=True).stdout
-    return json.loads(out)
+    return json.loads(child_output([sys.executable, os.path.abspath(__file__), "--one", tool, "--n", str(n),
+                                    "--build", build]))
 
 
 def main():

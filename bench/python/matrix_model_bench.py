@@ -20,12 +20,13 @@ import argparse
 import gc
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
 import time
 
 import numpy as np
+
+from bench_process import child_output
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -63,8 +64,7 @@ def time_veloriumpy(matrix, rhs):
 
 
 def time_cpp(program, folder, columns, rows, repeat):
-    lines = subprocess.run([program, folder, str(columns), str(repeat + 1)], check=True, capture_output=True,
-                           text=True).stdout.splitlines()
+    lines = child_output([program, folder, str(columns), str(repeat + 1)]).splitlines()
     assert len(lines) == repeat + 1 and all(int(line.split()[1]) == rows for line in lines), lines
     return [float(line.split()[0]) for line in lines[1:]]
 
@@ -77,9 +77,8 @@ def read_rows(folder, columns):
 
 
 def time_pulp_process(folder, columns):
-    out = subprocess.run([sys.executable, os.path.abspath(__file__), "--pulp-from", folder, "--columns", str(columns)],
-                         check=True, capture_output=True, text=True).stdout
-    return [float(out)]
+    return [float(child_output([sys.executable, os.path.abspath(__file__), "--pulp-from", folder, "--columns",
+                                str(columns)]))]
 
 
 def time_pulp(matrix, rhs):
