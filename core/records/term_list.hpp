@@ -99,10 +99,10 @@ class TermList {
   }
   void pop_back() noexcept { --size_; }
   void clear() noexcept { size_ = 0; }
-  // New terms are value-initialised.
+  // New terms are value-initialised; a smaller count drops the last terms.
   void resize(std::size_t count) {
     reserve(count);
-    std::fill(data() + size_, data() + count, Term());
+    if (count > size_) std::fill(data() + size_, data() + count, Term());
     size_ = static_cast<std::uint32_t>(count);
   }
   template <class Iterator>

@@ -92,6 +92,10 @@ TEST(TermList, ShrinksBackIntoTheRecordAndResizesWithEmptyTerms) {
   terms.resize(12);
   EXPECT_EQ(terms[11].variable, -1);  // a new term is an empty one, as in an expression
   EXPECT_EQ(terms[11].coefficient, 0.0);
+  terms.resize(3);  // down: the first terms stay, nothing past them is written
+  expect_numbered(terms, 3, "resized down");
+  terms.resize(5);
+  EXPECT_EQ(terms[4].variable, -1);
   terms.clear();
   EXPECT_TRUE(terms.empty());
 
