@@ -185,16 +185,24 @@ static int build_once(enum case_kind kind, size_t count, char** variable_names, 
   return ok;
 }
 
+/* Maps `bytes` anew, advised for huge pages or against them, writes a byte of every 4 KiB page
+ * and unmaps them; the seconds the writes took, 0 when nothing could be mapped. */
+static double touch_new_memory(size_t bytes, int huge_pages) {
+  char* memory = mmap(NULL, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  struct elapsed start;
+  double seconds;
+  if (memory == MAP_FAILED) return 0;
+  madvise(memory, bytes, huge_pages ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
+  start = now();
+  for (size_t i = 0; i < bytes; i += 4096) memory[i] = 1;
+  seconds = now().wall - start.wall;
+  munmap(memory, bytes);
+  return seconds;
+}
+
 /* Touches `mebibytes` MiB in huge pages and gives them back (see --warm-memory). */
 static void warm_memory(size_t mebibytes) {
-  const size_t bytes = mebibytes << 20;
-  char* memory;
-  if (bytes == 0) return;
-  memory = mmap(NULL, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return;
-  madvise(memory, bytes, MADV_HUGEPAGE);
-  for (size_t i = 0; i < bytes; i += 4096) memory[i] = 1;
-  munmap(memory, bytes);
+  if (mebibytes > 0) touch_new_memory(mebibytes << 20, 1);
 }
 
 static struct report run_case(enum case_kind kind, size_t count, size_t warm_mebibytes) {
@@ -232,18 +240,8 @@ static struct report run_case(enum case_kind kind, size_t count, size_t warm_meb
  * says how far a run's times are the machine's. */
 static void fresh_memory_cost(double* small_pages, double* huge_pages) {
   const size_t bytes = (size_t)64 << 20;
-  for (int huge = 0; huge < 2; ++huge) {
-    char* memory = mmap(NULL, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    struct elapsed start;
-    double* cost = huge ? huge_pages : small_pages;
-    *cost = 0;
-    if (memory == MAP_FAILED) continue;
-    madvise(memory, bytes, huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
-    start = now();
-    for (size_t i = 0; i < bytes; i += 4096) memory[i] = 1;
-    *cost = (now().wall - start.wall) * 1e9 / (double)bytes;
-    munmap(memory, bytes);
-  }
+  *small_pages = touch_new_memory(bytes, 0) * 1e9 / (double)bytes;
+  *huge_pages = touch_new_memory(bytes, 1) * 1e9 / (double)bytes;
 }
 
 static int compare_doubles(const void* a, const void* b) {
